@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dunstrel::platform {
+
+// Linguistic upper- and lower-casing of the user's locale, full Unicode. Bytes that are not valid
+// UTF-8 pass through unchanged, so casing never loses part of a file name.
+class ITextCasing {
+ public:
+  virtual ~ITextCasing() = default;
+  virtual std::string ToUpper(std::string_view Text) const = 0;
+  virtual std::string ToLower(std::string_view Text) const = 0;
+};
+
+// Casing for a named locale ("tr_TR", "en_US"); an empty name means the user's own locale.
+std::unique_ptr<ITextCasing> CreateTextCasing(const std::string& LocaleName = {});
+
+// The casing every key and every name test of the program uses. Tests may swap it for another
+// locale with TScopedTextCasing.
+const ITextCasing& UserTextCasing();
+
+class TScopedTextCasing {
+ public:
+  explicit TScopedTextCasing(const ITextCasing& Casing);
+  ~TScopedTextCasing();
+  TScopedTextCasing(const TScopedTextCasing&) = delete;
+  TScopedTextCasing& operator=(const TScopedTextCasing&) = delete;
+
+ private:
+  const ITextCasing* FPrevious;
+};
+
+}  // namespace dunstrel::platform

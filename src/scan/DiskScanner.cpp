@@ -1,0 +1,201 @@
+#include "scan/DiskScanner.h"
+
+#include "platform/Paths.h"
+#include "platform/TextCasing.h"
+#include "platform/TextEncoding.h"
+
+namespace dunstrel {
+
+TDiskScanner::TDiskScanner(const TScanContext& AContext, platform::IDirectoryLister* Lister,
+                           const platform::ITickSource& Tick)
+    : FContext(AContext),
+      FOwnedLister(Lister == nullptr ? platform::CreateDirectoryLister() : nullptr),
+      FLister(Lister == nullptr ? *FOwnedLister : *Lister),
+      FTick(Tick) {
+  for (const std::string& Mask : FContext.PatternMasks) {
+    FMasks.push_back({platform::UserTextCasing().ToUpper(Mask), std::nullopt});
+  }
+  ResetCounters();
+}
+
+TDiskScanner::~TDiskScanner() = default;
+
+void TDiskScanner::ResetCounters() {
+  FFiles = 0;
+  FDirs = 0;
+  FBytes = 0;
+  FLastProgressTick = FTick.NowMs();
+}
+
+std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
+  if (FContext.IsCancelled()) {
+    return nullptr;
+  }
+  auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
+  FExtCache.clear();  // its keys belonged to the previous tree's store
+  FDepth = 0;
+  EnterFolder(*Root);
+  while (FDepth > 0) {
+    TFrame& Frame = FFrames[FDepth - 1];
+    if (Frame.Next >= Frame.Listing.Count() || FContext.IsCancelled()) {
+      LeaveFolder();
+      continue;
+    }
+    const size_t Index = Frame.Next++;
+    const platform::TDirEntry& Entry = Frame.Listing.Entry(Index);
+    if (Entry.IsReparse) {
+      continue;
+    }
+    const std::string_view Name = Frame.Listing.Name(Index);
+    if (Name == "." || Name == "..") {
+      continue;
+    }
+    if (!Entry.IsDirectory) {
+      TakeFile(Frame, Index);
+      continue;
+    }
+    if (FContext.IsCancelled()) {
+      continue;  // the folder is not entered; the loop leaves at its next check
+    }
+    std::string ChildPath;
+    platform::AppendChildPath(Frame.Node->FullPath(), Name, ChildPath);
+    EnterFolder(Frame.Node->AddChild(std::move(ChildPath)));  // Frame may move from here on
+  }
+  FExtCache.clear();
+  return Root;
+}
+
+void TDiskScanner::EnterFolder(TDirNode& Node) {
+  if (FFrames.size() == FDepth) {
+    FFrames.emplace_back();
+  }
+  TFrame& Frame = FFrames[FDepth++];
+  Frame.Node = &Node;
+  Frame.Next = 0;
+  ++FDirs;
+  Node.TotalDirs = 1;
+  ReportProgress(Node.FullPath());
+  if (!FLister.List(platform::WithTrailingDelimiter(Node.FullPath()), Frame.Listing)) {
+    Frame.Listing.Clear();  // an unreadable folder stays an empty node
+    return;
+  }
+  size_t Folders = 0;
+  size_t Files = 0;
+  for (size_t I = 0; I < Frame.Listing.Count(); ++I) {
+    const platform::TDirEntry& Entry = Frame.Listing.Entry(I);
+    if (!Entry.IsReparse) {
+      ++(Entry.IsDirectory ? Folders : Files);
+    }
+  }
+  Node.Children.reserve(Folders);
+  Node.Leaves.reserve(Files);
+}
+
+void TDiskScanner::LeaveFolder() {
+  TDirNode& Node = *FFrames[--FDepth].Node;
+  if (Node.Leaves.size() != Node.Leaves.capacity()) {
+    Node.Leaves.shrink_to_fit();  // files were dropped, or the walk was cut short
+  }
+  if (FDepth == 0) {
+    return;
+  }
+  TDirNode& Parent = *FFrames[FDepth - 1].Node;
+  Parent.TotalSize += Node.TotalSize;
+  Parent.TotalFiles += Node.TotalFiles;
+  Parent.TotalDirs += Node.TotalDirs;
+  Parent.ExtStats.MergeFrom(&Node.ExtStats);
+}
+
+void TDiskScanner::TakeFile(TFrame& Frame, size_t Index) {
+  const platform::TDirEntry& Entry = Frame.Listing.Entry(Index);
+  const std::string_view Name = Frame.Listing.Name(Index);
+  TDirNode& Node = *Frame.Node;
+  if (IsExcluded(Name, Node, Entry.Size, Entry.Stamp)) {
+    FBytes += Entry.Size;
+    ReportProgress(Node.FullPath());
+    return;
+  }
+  const TExtKeys Keys = LowerExt(Name, Node.Store());
+  Node.AddLeafWithKey(Name, Keys.Leaf, Entry.Size, Entry.Stamp);
+  Node.TotalSize += Entry.Size;
+  Node.TotalFiles += 1;
+  ++FFiles;
+  FBytes += Entry.Size;
+  Node.ExtStats.AddKey(Keys.Stats, Entry.Size);
+  ReportProgress(Node.FullPath());
+}
+
+void TDiskScanner::ReportProgress(const std::string& Path) {
+  if (!OnProgress) {
+    return;
+  }
+  const uint32_t Now = FTick.NowMs();
+  if (static_cast<uint32_t>(Now - FLastProgressTick) < 80) {
+    return;
+  }
+  FLastProgressTick = Now;
+  OnProgress(Path, FFiles, FDirs);
+}
+
+bool TDiskScanner::IsExcluded(std::string_view Name, const TDirNode& Folder, int64_t Size,
+                              platform::TFileStamp Stamp) {
+  if (FContext.ExcludeLessThan && FContext.LessThanBytes > 0 && Size < FContext.LessThanBytes) {
+    return true;
+  }
+  if (FContext.ExcludePattern && !FMasks.empty()) {
+    FPathBuffer.clear();
+    platform::AppendChildPath(Folder.FullPath(), Name, FPathBuffer);
+    if (MatchesPattern(Name, FPathBuffer)) {
+      return true;
+    }
+  }
+  if (FContext.ExcludeModifiedBefore && FContext.ModifiedBefore > 0) {
+    const TDateTime Modified = FileTimeToLocalDateTime(Stamp);
+    if (Modified > 0 && Modified < FContext.ModifiedBefore) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TDiskScanner::MatchesPattern(std::string_view Name, std::string_view FullPath) {
+  if (FMasks.empty()) {
+    return false;
+  }
+  const platform::ITextCasing& Casing = platform::UserTextCasing();
+  FUpperName.clear();
+  platform::AppendCodePoints(Casing.ToUpper(Name), FUpperName);
+  FUpperPath.clear();
+  platform::AppendCodePoints(Casing.ToUpper(FullPath), FUpperPath);
+  for (TCompiledMask& Compiled : FMasks) {
+    if (Compiled.Upper.empty()) {
+      continue;
+    }
+    if (!Compiled.Mask) {
+      Compiled.Mask.emplace(Compiled.Upper);  // an invalid mask throws here, at every test
+    }
+    if (Compiled.Mask->Matches(FUpperName) || Compiled.Mask->Matches(FUpperPath)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TDiskScanner::TExtKeys TDiskScanner::LowerExt(std::string_view Name, TScanStore& Store) {
+  const size_t Dot = Name.rfind('.');
+  if (Dot == std::string_view::npos) {
+    return {Store.EmptyExt, Store.NoExt};
+  }
+  const std::string_view Raw = Name.substr(Dot);
+  const auto Cached = FExtCache.find(Raw);
+  if (Cached != FExtCache.end()) {
+    return Cached->second;
+  }
+  const std::string Lower = platform::UserTextCasing().ToLower(Raw);
+  const TExtKey Key = Store.Exts.Intern(Lower);
+  const TExtKeys Keys{Key, Key};
+  FExtCache.emplace(Store.CopyName(Raw), Keys);
+  return Keys;
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace dunstrel {
+
+// An extension key as stored once per scan: lower-cased, with its dot, or "(none)".
+using TExtKey = const std::string*;
+
+inline constexpr std::string_view kNoExtensionKey = "(none)";
+
+// Keeps one copy of every extension text of a scan, so that leaves and statistics refer to it
+// by pointer instead of holding a string each.
+class TExtKeyPool {
+ public:
+  TExtKey Intern(std::string_view Text);
+  size_t Count() const { return FTexts.size(); }
+
+ private:
+  std::deque<std::string> FTexts;
+  std::unordered_map<std::string_view, TExtKey> FIndex;
+};
+
+struct TExtStat {
+  int64_t Bytes = 0;
+  int64_t Files = 0;
+};
+
+struct TExtStatPair {
+  std::string Ext;
+  int64_t Bytes = 0;
+  int64_t Files = 0;
+};
+
+// Bytes and file counts per extension key of one folder's whole subtree. A compact array kept
+// in key order: a scan holds one per folder, so a hash map each would cost far more memory.
+class TExtStats {
+ public:
+  explicit TExtStats(TExtKeyPool& Pool) : FPool(&Pool) {}
+
+  // Counts one file; AExt is lower-cased with the user's locale and "" becomes "(none)".
+  void AddFile(std::string_view AExt, int64_t ASize);
+  // Counts one file under a key of this pool that is already normalised.
+  void AddKey(TExtKey Key, int64_t ASize);
+  // Adds every entry of Src; nothing when Src is absent.
+  void MergeFrom(const TExtStats* Src);
+  // Largest Bytes first; equal Bytes in no defined order.
+  std::vector<TExtStatPair> ToSortedArrayByBytesDesc() const;
+
+  size_t Count() const { return FEntries.size(); }
+  // The entry of an exact key, or nullptr.
+  const TExtStat* Find(std::string_view Key) const;
+
+ private:
+  struct TEntry {
+    TExtKey Key;
+    TExtStat Stat;
+  };
+
+  TExtStat& EntryFor(TExtKey Key);
+
+  TExtKeyPool* FPool;
+  std::vector<TEntry> FEntries;  // ordered by Key address
+};
+
+}  // namespace dunstrel

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/LocalTime.h"
+#include "scan/ExtStats.h"
+
+namespace dunstrel {
+
+// Local date-time: days since 1899-12-30, the time of day as the fraction; 0 means no date.
+using TDateTime = double;
+
+// The local date-time of a file stamp, with the offset in force at the stamp's own date;
+// 0 for a stamp of 0 or one the platform cannot convert.
+TDateTime FileTimeToLocalDateTime(platform::TFileStamp Stamp);
+
+class TDirNode;
+class TScanStore;
+
+// One file of a scan. The leaf refers to its folder for the path and to the scan's shared
+// storage for its name and extension, so that a million of them stay small.
+class TFileLeaf {
+ public:
+  TFileLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
+            platform::TFileStamp Stamp)
+      : Size(Size),
+        ModifiedFT(Stamp),
+        FParent(&Parent),
+        FName(Name.data()),
+        FExt(Ext),
+        FNameLength(static_cast<uint32_t>(Name.size())) {}
+
+  // The name as the directory listing returned it.
+  std::string_view Name() const { return std::string_view(FName, FNameLength); }
+  // The folder's path, one delimiter, the name.
+  std::string FullPath() const;
+  void AppendFullPath(std::string& Out) const;
+  // Lower-cased extension with its dot; empty when the name has no dot.
+  const std::string& Ext() const { return *FExt; }
+  const TDirNode& Parent() const { return *FParent; }
+
+  // The local last-write time, computed once and cached in Modified.
+  TDateTime GetModifiedDateTime();
+
+  int64_t Size = 0;
+  platform::TFileStamp ModifiedFT = 0;
+  TDateTime Modified = 0;
+
+ private:
+  const TDirNode* FParent;
+  const char* FName;
+  TExtKey FExt;
+  uint32_t FNameLength;
+};
+
+// Storage shared by all nodes of one scan: leaves, their names and the extension keys. It is
+// owned by the scan's root node and released with it.
+class TScanStore {
+ public:
+  TScanStore();
+  ~TScanStore();
+  TScanStore(const TScanStore&) = delete;
+  TScanStore& operator=(const TScanStore&) = delete;
+
+  std::string_view CopyName(std::string_view Name);
+  TFileLeaf* NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
+                     platform::TFileStamp Stamp);
+
+  TExtKeyPool Exts;
+  const TExtKey EmptyExt;  // the leaf extension of names without a dot
+  const TExtKey NoExt;     // their statistics key, "(none)"
+
+ private:
+  void* Allocate(size_t Bytes, size_t Alignment);
+
+  std::vector<std::unique_ptr<char[]>> FBlocks;
+  char* FCursor = nullptr;
+  size_t FLeft = 0;
+};
+
+// One folder of a scan with the totals and extension statistics of its whole subtree.
+class TDirNode {
+  // Declared first: the statistics below are built on the store.
+  std::unique_ptr<TScanStore> FOwnedStore;
+  TScanStore* FStore;
+
+ public:
+  // A root folder with storage of its own.
+  explicit TDirNode(std::string FullPath = {});
+  // A root whose name differs from the last component of its path ("(All Drives)").
+  TDirNode(std::string FullPath, std::string Name);
+  // Frees the subtree without recursion, so that any depth can be released.
+  ~TDirNode();
+  TDirNode(const TDirNode&) = delete;
+  TDirNode& operator=(const TDirNode&) = delete;
+
+  const std::string& FullPath() const { return FFullPath; }
+  std::string_view Name() const { return FName; }
+  TDirNode* Parent() const { return FParent; }
+  TScanStore& Store() const { return *FStore; }
+
+  // A new, empty sub-folder appended to Children (totals are the caller's to add).
+  TDirNode& AddChild(std::string FullPath);
+  // Takes over a tree scanned on its own (a drive under the whole-computer root).
+  TDirNode& AdoptChild(std::unique_ptr<TDirNode> Child);
+  // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here).
+  TFileLeaf& AddLeaf(std::string_view Name, std::string_view Ext, int64_t Size,
+                     platform::TFileStamp Stamp);
+  // The same with an interned key of this tree's store.
+  TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
+                            platform::TFileStamp Stamp);
+
+  int64_t TotalSize = 0;
+  int64_t TotalFiles = 0;
+  int64_t TotalDirs = 0;
+  std::vector<std::unique_ptr<TDirNode>> Children;
+  std::vector<TFileLeaf*> Leaves;  // owned through the store
+  TExtStats ExtStats;
+
+ private:
+  TDirNode(TDirNode& Parent, std::string FullPath);
+  void SetName(std::string Name);
+
+  TDirNode* FParent = nullptr;
+  std::string FFullPath;
+  std::string FOwnName;  // only when the name is not part of the path
+  std::string_view FName;
+};
+
+}  // namespace dunstrel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/DirectoryLister.h"
+
+namespace dunstrel::testing {
+
+struct TFakeEntry {
+  std::string Name;
+  bool IsDirectory = false;
+  bool IsReparse = false;
+  int64_t Size = 0;
+  platform::TFileStamp Stamp = 0;
+};
+
+inline TFakeEntry FakeDir(std::string Name) {
+  return {std::move(Name), true};
+}
+inline TFakeEntry FakeFile(std::string Name, int64_t Size) {
+  return {std::move(Name), false, false, Size};
+}
+
+// A file system in a table: folder path (with its trailing delimiter) to entries. A folder not in
+// the table cannot be listed.
+class TFakeDirectoryLister : public platform::IDirectoryLister {
+ public:
+  std::map<std::string, std::vector<TFakeEntry>> Folders;
+  std::vector<std::string> Listed;
+  std::function<void(const std::string&)> OnList;
+
+  bool List(const std::string& Folder, platform::TDirListing& Out) override {
+    Out.Clear();
+    Listed.push_back(Folder);
+    if (OnList) {
+      OnList(Folder);
+    }
+    const auto Found = Folders.find(Folder);
+    if (Found == Folders.end()) {
+      return false;
+    }
+    for (const TFakeEntry& E : Found->second) {
+      Out.Add(E.Name, E.IsDirectory, E.IsReparse, E.Size, E.Stamp);
+    }
+    return true;
+  }
+};
+
+}  // namespace dunstrel::testing

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "common/Calendar.h"
+#include "scan/ScanModel.h"
+#include "support/TempDir.h"
+
+namespace dunstrel {
+namespace {
+
+platform::TFileStamp StampOfUtc(int Year, int Month, int Day, int Hour, int Minute, int Second) {
+  const int64_t Days = DaysFromEpoch(Year, Month, Day) - DaysFromEpoch(1601, 1, 1);
+  const int64_t Seconds = ((Days * 24 + Hour) * 60 + Minute) * 60 + Second;
+  return static_cast<platform::TFileStamp>(Seconds) * platform::kStampTicksPerSecond;
+}
+
+TEST(ScanTreeTest, LeafAnswersNamePathAndExtensionFromItsFolder) {
+  struct TCase {
+    const char* Folder;
+    const char* Name;
+    const char* Ext;
+    const char* FullPath;
+  } Cases[] = {
+      {"/", "vmlinuz", "", "/vmlinuz"},
+      {"/home/ann", "Photo.JPG", ".jpg", "/home/ann/Photo.JPG"},
+      {"/x", ".gitignore", ".gitignore", "/x/.gitignore"},
+      {"/x", "bad\xff.TxT", ".txt", "/x/bad\xff.TxT"},
+  };
+  for (const TCase& Case : Cases) {
+    TDirNode Folder(Case.Folder);
+    const std::string_view Name(Case.Name);
+    TFileLeaf& Leaf =
+        Folder.AddLeaf(Name, Name.substr(std::min(Name.rfind('.'), Name.size())), 3, 0);
+    EXPECT_EQ(Leaf.Name(), Case.Name);
+    EXPECT_EQ(Leaf.Ext(), Case.Ext);
+    EXPECT_EQ(Leaf.FullPath(), Case.FullPath);
+    EXPECT_EQ(&Leaf.Parent(), &Folder);
+  }
+}
+
+TEST(ScanTreeTest, FolderNameIsTheLastComponent) {
+  EXPECT_EQ(TDirNode("/").Name(), "/");
+  EXPECT_EQ(TDirNode("/home/ann").Name(), "ann");
+  EXPECT_EQ(TDirNode("", "(All Drives)").Name(), "(All Drives)");
+  TDirNode Root("/srv");
+  EXPECT_EQ(Root.AddChild("/srv/data").Name(), "data");
+  EXPECT_EQ(Root.Children.front()->Parent(), &Root);
+}
+
+TEST(ScanTreeTest, StampZeroHasNoDateEveryTime) {
+  TDirNode Folder("/x");
+  TFileLeaf& Leaf = Folder.AddLeaf("a", "", 1, 0);
+  EXPECT_EQ(Leaf.GetModifiedDateTime(), 0);
+  EXPECT_EQ(Leaf.GetModifiedDateTime(), 0);
+}
+
+TEST(ScanTreeTest, LocalTimeUsesTheOffsetAtTheStampsDate) {
+  const testing::TScopedTimeZone Zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  struct TCase {
+    platform::TFileStamp Stamp;
+    TDateTimeFields Local;
+  } Cases[] = {
+      {StampOfUtc(2024, 1, 15, 12, 0, 0), {2024, 1, 15, 13, 0, 0, 0}},  // winter: +1
+      {StampOfUtc(2024, 7, 15, 12, 0, 0), {2024, 7, 15, 14, 0, 0, 0}},  // summer: +2
+      {StampOfUtc(2024, 3, 31, 0, 59, 59), {2024, 3, 31, 1, 59, 59, 0}},
+      {StampOfUtc(2024, 3, 31, 1, 0, 0), {2024, 3, 31, 3, 0, 0, 0}},
+      {StampOfUtc(1999, 12, 31, 23, 0, 0) + 1234567, {2000, 1, 1, 0, 0, 0, 123}},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_DOUBLE_EQ(FileTimeToLocalDateTime(Case.Stamp), EncodeDateTime(Case.Local))
+        << Case.Local.Month << "/" << Case.Local.Hour;
+  }
+  TDirNode Folder("/x");
+  TFileLeaf& Leaf = Folder.AddLeaf("a", "", 1, Cases[1].Stamp);
+  EXPECT_DOUBLE_EQ(Leaf.GetModifiedDateTime(), EncodeDateTime(Cases[1].Local));
+  EXPECT_DOUBLE_EQ(Leaf.Modified, EncodeDateTime(Cases[1].Local));
+}
+
+TEST(ScanTreeTest, VeryDeepTreeIsFreedWithoutRecursion) {
+  // Far deeper than any call stack could unwind recursively.
+  auto Root = std::make_unique<TDirNode>("/d");
+  TDirNode* Node = Root.get();
+  for (int Level = 0; Level < 200'000; ++Level) {
+    Node = &Node->AddChild("/d/d");
+    Node->AddLeaf("f", "", 1, 0);
+  }
+  Root.reset();
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace dunstrel

@@ -1,0 +1,91 @@
+#include "support/TempDir.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace dunstrel::testing {
+
+namespace fs = std::filesystem;
+
+TTempDir::TTempDir() {
+  std::string Pattern = (fs::temp_directory_path() / "dunstrel-test-XXXXXX").string();
+  if (mkdtemp(Pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot create a temporary folder");
+  }
+  FPath = Pattern;
+}
+
+TTempDir::~TTempDir() {
+  std::error_code Ignored;
+  // Folders a test made unreadable must be opened up again to be removed.
+  for (auto It = fs::recursive_directory_iterator(
+           FPath, fs::directory_options::skip_permission_denied, Ignored);
+       It != fs::recursive_directory_iterator(); It.increment(Ignored)) {
+    if (It->is_directory(Ignored) && !It->is_symlink(Ignored)) {
+      fs::permissions(It->path(), fs::perms::owner_all, fs::perm_options::add, Ignored);
+    }
+  }
+  fs::remove_all(FPath, Ignored);
+}
+
+std::string TTempDir::operator/(std::string_view Relative) const {
+  return FPath + "/" + std::string(Relative);
+}
+
+std::string TTempDir::MakeFile(std::string_view Relative, int64_t Size) const {
+  const std::string Path = *this / Relative;
+  fs::create_directories(fs::path(Path).parent_path());
+  const int Fd = open(Path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+  if (Fd < 0 || ftruncate(Fd, Size) != 0) {
+    throw std::runtime_error("cannot create " + Path);
+  }
+  close(Fd);
+  return Path;
+}
+
+std::string TTempDir::MakeDir(std::string_view Relative) const {
+  const std::string Path = *this / Relative;
+  fs::create_directories(Path);
+  return Path;
+}
+
+void SetLocalModificationTime(const std::string& Path, int Year, int Month, int Day, int Hour,
+                              int Minute, int Second) {
+  tm Local{};
+  Local.tm_year = Year - 1900;
+  Local.tm_mon = Month - 1;
+  Local.tm_mday = Day;
+  Local.tm_hour = Hour;
+  Local.tm_min = Minute;
+  Local.tm_sec = Second;
+  Local.tm_isdst = -1;
+  const timespec Times[2] = {{mktime(&Local), 0}, {mktime(&Local), 0}};
+  if (utimensat(AT_FDCWD, Path.c_str(), Times, AT_SYMLINK_NOFOLLOW) != 0) {
+    throw std::runtime_error("cannot set the time of " + Path);
+  }
+}
+
+TScopedTimeZone::TScopedTimeZone(const char* Zone) {
+  const char* Previous = std::getenv("TZ");
+  FHadPrevious = Previous != nullptr;
+  FPrevious = FHadPrevious ? Previous : "";
+  setenv("TZ", Zone, 1);
+  tzset();
+}
+
+TScopedTimeZone::~TScopedTimeZone() {
+  if (FHadPrevious) {
+    setenv("TZ", FPrevious.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+}
+
+}  // namespace dunstrel::testing

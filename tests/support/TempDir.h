@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dunstrel::testing {
+
+// A new folder under the temporary folder, removed with everything in it at the end of scope.
+class TTempDir {
+ public:
+  TTempDir();
+  ~TTempDir();
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+
+  const std::string& Path() const { return FPath; }
+  // Path of a relative name inside the folder.
+  std::string operator/(std::string_view Relative) const;
+
+  // Creates a file of the given size (sparse) with parent folders; returns its path.
+  std::string MakeFile(std::string_view Relative, int64_t Size = 0) const;
+  std::string MakeDir(std::string_view Relative) const;
+
+ private:
+  std::string FPath;
+};
+
+// Sets the modification time of a file from local calendar fields.
+void SetLocalModificationTime(const std::string& Path, int Year, int Month, int Day, int Hour,
+                              int Minute, int Second);
+
+// Sets TZ for the lifetime of the object.
+class TScopedTimeZone {
+ public:
+  explicit TScopedTimeZone(const char* Zone);
+  ~TScopedTimeZone();
+
+ private:
+  std::string FPrevious;
+  bool FHadPrevious;
+};
+
+}  // namespace dunstrel::testing
