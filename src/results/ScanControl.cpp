@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <functional>
+#include <mutex>
 
 #include "app/MainForm.h"
 #include "app/ShownText.h"
@@ -30,6 +32,11 @@ constexpr int kProgressMaximum = 1000;
 
 // The raw bytes of a drive root live in the item's data, as its shown text may have lost some.
 constexpr int kRawPathRole = Qt::UserRole;
+
+// Orders the creation of a scan task before its start on a pool thread by a lock of our own, so
+// the hand-over does not rest on the pool's internal locking alone, which thread checkers cannot
+// see into. Constant-initialised and trivially destroyed, it is valid for the whole process.
+constinit std::mutex ScanTaskHandOver;
 
 }  // namespace
 
@@ -133,7 +140,15 @@ void TfrmMain::StartScanTask(TScanSource Source) {
   // The notice only queues a call; the outcome itself is taken from the task under its lock.
   FTask->SetCompletionNotice(
       [this] { QMetaObject::invokeMethod(this, "ScanTaskEnded", Qt::QueuedConnection); });
-  QThreadPool::globalInstance()->start([Task = FTask] { Task->Run(); });
+  std::function<void()> Body;
+  {
+    const std::lock_guard HandOver(ScanTaskHandOver);
+    Body = [Task = FTask] {
+      { const std::lock_guard Received(ScanTaskHandOver); }
+      Task->Run();
+    };
+  }
+  QThreadPool::globalInstance()->start(std::move(Body));
 }
 
 void TfrmMain::ScanTaskEnded() {

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -78,12 +80,35 @@ struct TListingPace {
   std::string StallFolder;
   std::chrono::milliseconds Stall{0};
   std::atomic<int> Listed{0};
+
+  // A scan task may outlive its window; the pace must outlive every listing that uses it.
+  bool WaitUntilNoListers(std::chrono::milliseconds Timeout) {
+    std::unique_lock Lock(FLock);
+    return FListersGone.wait_for(Lock, Timeout, [this] { return FListers == 0; });
+  }
+  void ListerCreated() {
+    const std::lock_guard Lock(FLock);
+    ++FListers;
+  }
+  void ListerGone() {
+    const std::lock_guard Lock(FLock);
+    --FListers;
+    FListersGone.notify_all();
+  }
+
+ private:
+  std::mutex FLock;
+  std::condition_variable FListersGone;
+  int FListers = 0;
 };
 
 class TPacedLister : public platform::IDirectoryLister {
  public:
   explicit TPacedLister(TListingPace& Pace)
-      : FPace(Pace), FReal(platform::CreateDirectoryLister()) {}
+      : FPace(Pace), FReal(platform::CreateDirectoryLister()) {
+    FPace.ListerCreated();
+  }
+  ~TPacedLister() override { FPace.ListerGone(); }
   bool List(const std::string& Folder, platform::TDirListing& Out) override {
     ++FPace.Listed;
     std::this_thread::sleep_for(FPace.Delay);

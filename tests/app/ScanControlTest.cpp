@@ -266,7 +266,7 @@ TEST_F(ScanControlTest, ClosingDuringAScanIsQuickAndSafe) {
   Clock.start();
   Window.reset();
   EXPECT_LT(Clock.elapsed(), 500) << "the walk stops at its next entry";
-  EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(500));
+  EXPECT_TRUE(Pace.WaitUntilNoListers(std::chrono::milliseconds(500))) << "the task has ended";
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(Dialogs.Errors.empty());
 }
@@ -287,7 +287,7 @@ TEST_F(ScanControlTest, ClosingWhileTheWalkIsStuckWaitsTwoSecondsAtMost) {
   EXPECT_GE(Clock.elapsed(), 1900);
   EXPECT_LT(Clock.elapsed(), 2500);
   // The task ends later on its own and finds nobody to report to.
-  EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(5000));
+  EXPECT_TRUE(Pace.WaitUntilNoListers(std::chrono::milliseconds(5000)));
   QTest::qWait(20);
   EXPECT_TRUE(Dialogs.Errors.empty());
 }

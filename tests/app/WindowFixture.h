@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTest>
-#include <QThreadPool>
 #include <memory>
 
 #include "app/FakeServices.h"
@@ -38,7 +37,7 @@ class WindowTest : public ::testing::Test {
   void TearDown() override {
     Window.reset();
     // A task that outlived its window still uses the paced listing of this fixture.
-    QThreadPool::globalInstance()->waitForDone();
+    ASSERT_TRUE(Pace.WaitUntilNoListers(std::chrono::seconds(30)));
   }
 
   template <typename TWidget>
