@@ -32,10 +32,7 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     return nullptr;
   }
   auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
-  FExtCache.clear();  // its keys belonged to the previous tree's store
-  FLastRawExt = {};
-  FUpperFolderOf = nullptr;
-  FDepth = 0;
+  ForgetWalk();  // a walk cut short by an invalid mask may have left some behind
   EnterFolder(*Root);
   while (FDepth > 0) {
     TFrame& Frame = FFrames[FDepth - 1];
@@ -63,11 +60,16 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     platform::AppendChildPath(Frame.Node->FullPath(), Name, ChildPath);
     EnterFolder(Frame.Node->AddChild(ChildPath));  // Frame may move from here on
   }
-  FExtCache.clear();
+  ForgetWalk();
+  return Root;
+}
+
+void TDiskScanner::ForgetWalk() {
+  FDepth = 0;
+  FFrames = {};  // the listings of the largest folders need not outlive the walk
+  FExtCache.clear();  // its keys belong to the walked tree's store
   FLastRawExt = {};
   FUpperFolderOf = nullptr;
-  FFrames = {};  // the listings of the largest folders need not outlive the walk
-  return Root;
 }
 
 void TDiskScanner::EnterFolder(TDirNode& Node) {

@@ -52,6 +52,7 @@ class TDiskScanner {
     std::optional<TFileMask> Mask;  // compiled when first reached
   };
 
+  void ForgetWalk();
   void EnterFolder(TDirNode& Node);
   void LeaveFolder();
   void TakeFile(TFrame& Frame, size_t Index);
