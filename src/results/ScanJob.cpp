@@ -12,8 +12,7 @@ constexpr uint32_t kProgressStoreIntervalMs = 90;
 
 }  // namespace
 
-void TScanProgress::SetProgress(const std::string& Path, int64_t Files, int64_t Dirs,
-                                int64_t Bytes) {
+void TScanProgress::SetProgress(std::string_view Path, int64_t Files, int64_t Dirs, int64_t Bytes) {
   const std::lock_guard Lock(FProgLock);
   FProgPath = Path;
   FProgFiles = Files;
@@ -72,7 +71,7 @@ TScanOutcome TScanJob::Walk() {
   FLastTick = FTick.NowMs();
   try {
     TDiskScanner Scanner(*FContext, FLister.get(), FTick);
-    Scanner.OnProgress = [this, &Scanner](const std::string& Path, int64_t Files, int64_t Dirs) {
+    Scanner.OnProgress = [this, &Scanner](std::string_view Path, int64_t Files, int64_t Dirs) {
       StoreWalkProgress(Path, Files, Dirs, Scanner.BytesScanned());
     };
     if (FSource.AllDrives) {
@@ -111,7 +110,7 @@ TScanOutcome TScanJob::Walk() {
   return Outcome;
 }
 
-void TScanJob::StoreWalkProgress(const std::string& Path, int64_t Files, int64_t Dirs,
+void TScanJob::StoreWalkProgress(std::string_view Path, int64_t Files, int64_t Dirs,
                                  int64_t Bytes) {
   const uint32_t Now = FTick.NowMs();
   if (static_cast<uint32_t>(Now - FLastTick) < kProgressStoreIntervalMs) {

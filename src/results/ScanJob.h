@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DirectoryLister.h"
@@ -27,7 +28,7 @@ struct TProgressValues {
 // is held only to copy the four values in or out.
 class TScanProgress {
  public:
-  void SetProgress(const std::string& Path, int64_t Files, int64_t Dirs, int64_t Bytes);
+  void SetProgress(std::string_view Path, int64_t Files, int64_t Dirs, int64_t Bytes);
   TProgressValues Read() const;
 
  private:
@@ -74,7 +75,7 @@ class TScanJob {
 
  private:
   TScanOutcome Walk();
-  void StoreWalkProgress(const std::string& Path, int64_t Files, int64_t Dirs, int64_t Bytes);
+  void StoreWalkProgress(std::string_view Path, int64_t Files, int64_t Dirs, int64_t Bytes);
 
   const std::shared_ptr<const TScanContext> FContext;
   const std::shared_ptr<TScanProgress> FProgress;

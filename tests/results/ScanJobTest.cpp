@@ -69,9 +69,9 @@ TEST(ScanJobTest, AllDrivesGoUnderOneRootWithSummedTotals) {
   EXPECT_EQ(Root.TotalSize, 115);
   EXPECT_EQ(Root.TotalFiles, 3);
   EXPECT_EQ(Root.TotalDirs, 3);
-  ASSERT_NE(Root.ExtStats.Find(".txt"), nullptr);
+  ASSERT_TRUE(Root.ExtStats.Find(".txt").has_value());
   EXPECT_EQ(Root.ExtStats.Find(".txt")->Files, 2);
-  EXPECT_EQ(Root.ExtStats.Find(".bin")->Bytes, 100);
+  EXPECT_EQ(Root.ExtStats.Find(".bin").value().Bytes, 100);
 
   ASSERT_EQ(SeenAtSecondDrive.size(), 1u);
   EXPECT_EQ(SeenAtSecondDrive[0].Path, "/d1");
