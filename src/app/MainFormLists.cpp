@@ -23,13 +23,13 @@ void KeepSelectionVisible(QAbstractItemView* View) {
   View->setPalette(Palette);
 }
 
-QString ColumnTitle(const TColumnSpec& Column) {
+QString ColumnTitle(const TListColumn& Column) {
   return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
 }
 
 }  // namespace
 
-void SetListColumns(QTreeWidget* List, const std::vector<TColumnSpec>& Columns, double Dpi) {
+void SetListColumns(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi) {
   List->setColumnCount(static_cast<int>(Columns.size()));
   List->header()->setStretchLastSection(false);
   SetListColumnTitles(List, Columns);
@@ -40,48 +40,48 @@ void SetListColumns(QTreeWidget* List, const std::vector<TColumnSpec>& Columns, 
   }
 }
 
-void SetListColumnTitles(QTreeWidget* List, const std::vector<TColumnSpec>& Columns) {
+void SetListColumnTitles(QTreeWidget* List, const std::vector<TListColumn>& Columns) {
   QStringList Titles;
-  for (const TColumnSpec& Column : Columns) {
+  for (const TListColumn& Column : Columns) {
     Titles.append(ColumnTitle(Column));
   }
   List->setHeaderLabels(Titles);
 }
 
-const std::vector<TColumnSpec>& FilesColumns() {
-  static const std::vector<TColumnSpec> Columns = {{"Name", 220},     {"Path", 320},
+const std::vector<TListColumn>& FilesColumns() {
+  static const std::vector<TListColumn> Columns = {{"Name", 220},     {"Path", 320},
                                                    {"Size", 95},      {"Percentage", 90},
                                                    {"Modified", 145}, {"FullPath", 0}};
   return Columns;
 }
 
-const std::vector<TColumnSpec>& ExtensionColumns() {
-  static const std::vector<TColumnSpec> Columns = {
+const std::vector<TListColumn>& ExtensionColumns() {
+  static const std::vector<TListColumn> Columns = {
       {"Extension", 120}, {"Color", 70}, {"Bytes", 120}, {"Percentage", 90}, {"Files", 80}};
   return Columns;
 }
 
-const std::vector<TColumnSpec>& FolderLegendColumns() {
-  static const std::vector<TColumnSpec> Columns = {
+const std::vector<TListColumn>& FolderLegendColumns() {
+  static const std::vector<TListColumn> Columns = {
       {"Folder", 220}, {"Color", 70}, {"Bytes", 110}, {"%", 80, false}, {"Files", 70}};
   return Columns;
 }
 
-const std::vector<TColumnSpec>& FileExtensionColumns() {
-  static const std::vector<TColumnSpec> Columns = {
+const std::vector<TListColumn>& FileExtensionColumns() {
+  static const std::vector<TListColumn> Columns = {
       {"Extension", 120}, {"Color", 70}, {"Bytes", 120}, {"Files", 70}};
   return Columns;
 }
 
-const std::vector<TColumnSpec>& DuplicateGroupColumns() {
-  static const std::vector<TColumnSpec> Columns = {
+const std::vector<TListColumn>& DuplicateGroupColumns() {
+  static const std::vector<TListColumn> Columns = {
       {"Group", 220}, {"Color", 70}, {"Size", 110}, {"Modified", 140}};
   return Columns;
 }
 
 void TfrmMain::SetUpListColumns() {
   const double Dpi = logicalDpiX();
-  const std::pair<QTreeWidget*, const std::vector<TColumnSpec>*> Lists[] = {
+  const std::pair<QTreeWidget*, const std::vector<TListColumn>*> Lists[] = {
       {lvFiles, &FilesColumns()},
       {lvExt, &ExtensionColumns()},
       {lvFilesOfSelectedFolder, &FolderLegendColumns()},

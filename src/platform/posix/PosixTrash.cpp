@@ -1,4 +1,4 @@
-// The user's trash as the freedesktop.org trash specification lays it out: the item goes into
+// The user's trash as the freedesktop.org trash standard lays it out: the item goes into
 // $XDG_DATA_HOME/Trash/files/ and a .trashinfo file beside it in info/ records where it came
 // from and when, so any desktop can restore it. Names are handled as bytes throughout.
 #include <fcntl.h>
