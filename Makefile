@@ -13,7 +13,7 @@ build: setup
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/bench/dunstrel-scan-bench "$(SCAN_PATH)"
+	$(BUILD)/src/app/dunstrel
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

@@ -9,6 +9,7 @@ packages=(
   libicu-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
+  xdg-utils
 )
 if [ "${1:-}" = "windows-cross" ]; then
   packages=(g++-mingw-w64-x86-64-posix cmake ninja-build)

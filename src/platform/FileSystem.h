@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/LocalTime.h"
 
 namespace dunstrel::platform {
 
@@ -12,6 +15,14 @@ std::string CurrentDirectory();
 std::string TempDirectory();
 std::string ExecutableDirectory();
 std::string HomeDirectory();
+
+struct TEntryInfo {
+  bool IsDirectory = false;
+  int64_t Size = 0;
+  TFileStamp Modified = 0;
+};
+// What a properties window shows of an existing file or folder (following links).
+std::optional<TEntryInfo> GetEntryInfo(const std::string& Path);
 
 // A folder path as the user typed it, made absolute: "~" and "~/..." mean the home folder, a
 // relative path is taken from the current folder. "." and ".." components are resolved textually

@@ -7,19 +7,11 @@
 #include <memory>
 
 #include "platform/DirectoryLister.h"
+#include "platform/posix/StatStamp.h"
 
 namespace dunstrel::platform {
 
 namespace {
-
-TFileStamp StampOf(const struct stat& Info) {
-  const int64_t Seconds = static_cast<int64_t>(Info.st_mtim.tv_sec) + kSecondsFrom1601To1970;
-  if (Seconds < 0) {
-    return 0;
-  }
-  return static_cast<TFileStamp>(Seconds) * kStampTicksPerSecond +
-         static_cast<TFileStamp>(Info.st_mtim.tv_nsec / 100);
-}
 
 class TFileDescriptor {
  public:
@@ -85,9 +77,9 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     if (S_ISLNK(Info.st_mode)) {
       Out.Add(NameView, false, true, 0, 0);
     } else if (S_ISDIR(Info.st_mode)) {
-      Out.Add(NameView, true, Info.st_dev != DirDevice, 0, StampOf(Info));
+      Out.Add(NameView, true, Info.st_dev != DirDevice, 0, StampOfStat(Info));
     } else {
-      Out.Add(NameView, false, false, static_cast<int64_t>(Info.st_size), StampOf(Info));
+      Out.Add(NameView, false, false, static_cast<int64_t>(Info.st_size), StampOfStat(Info));
     }
   }
 

@@ -9,6 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/posix/StatStamp.h"
 
 namespace dunstrel::platform {
 
@@ -20,6 +21,18 @@ bool DirectoryExists(const std::string& Path) {
 bool FileExists(const std::string& Path) {
   struct stat Info {};
   return !Path.empty() && stat(Path.c_str(), &Info) == 0 && !S_ISDIR(Info.st_mode);
+}
+
+std::optional<TEntryInfo> GetEntryInfo(const std::string& Path) {
+  struct stat Info {};
+  if (Path.empty() || stat(Path.c_str(), &Info) != 0) {
+    return std::nullopt;
+  }
+  TEntryInfo Entry;
+  Entry.IsDirectory = S_ISDIR(Info.st_mode);
+  Entry.Size = static_cast<int64_t>(Info.st_size);
+  Entry.Modified = StampOfStat(Info);
+  return Entry;
 }
 
 std::string CurrentDirectory() {

@@ -42,6 +42,21 @@ bool FileExists(const std::string& Path) {
   return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<TEntryInfo> GetEntryInfo(const std::string& Path) {
+  WIN32_FILE_ATTRIBUTE_DATA Data{};
+  if (Path.empty() ||
+      !GetFileAttributesExW(win32::ToWide(Path).c_str(), GetFileExInfoStandard, &Data)) {
+    return std::nullopt;
+  }
+  TEntryInfo Entry;
+  Entry.IsDirectory = (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  Entry.Size =
+      static_cast<int64_t>((static_cast<uint64_t>(Data.nFileSizeHigh) << 32) | Data.nFileSizeLow);
+  Entry.Modified = (static_cast<TFileStamp>(Data.ftLastWriteTime.dwHighDateTime) << 32) |
+                   Data.ftLastWriteTime.dwLowDateTime;
+  return Entry;
+}
+
 std::string CurrentDirectory() {
   return WideQuery([](wchar_t* Buffer, DWORD Size) { return GetCurrentDirectoryW(Size, Buffer); });
 }

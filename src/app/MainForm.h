@@ -1,0 +1,267 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "localisation/TextFormat.h"
+#include "platform/DirectoryLister.h"
+#include "platform/Volumes.h"
+#include "results/ScanJob.h"
+#include "scan/ScanContext.h"
+#include "scan/ScanTree.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+
+namespace dunstrel {
+
+class IShellServices;
+class IUserDialogs;
+class TTreemapSurface;
+
+using TDirectoryListerFactory = std::function<std::unique_ptr<platform::IDirectoryLister>()>;
+
+// What the main window asks of the world around it. An empty entry means the real one; tests
+// hand in their own.
+struct TMainWindowServices {
+  IUserDialogs* Dialogs = nullptr;
+  IShellServices* Shell = nullptr;
+  const platform::IVolumes* Volumes = nullptr;
+  // Called on the interface thread once per scan; the scan task owns the listing it returns.
+  TDirectoryListerFactory CreateLister;
+  // The user's regional settings when not given.
+  std::optional<TFormatSettings> FormatSettings;
+};
+
+// The main window: the single owner of the scan, its tree and every result derived from it, and
+// the handler of every control.
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TfrmMain(TMainWindowServices Services = {}, QWidget* Parent = nullptr);
+  ~TfrmMain() override;
+
+  // The tree of the last scan, while the window holds one.
+  const TDirNode* ScanRoot() const { return FRoot.get(); }
+
+ protected:
+  void closeEvent(QCloseEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+ private Q_SLOTS:
+  // The scan task has ended; queued onto the interface thread by the task.
+  void ScanTaskEnded();
+
+ private:
+  // Frame: the controls, their placement and their wiring.
+  void BuildFrame();
+  void BuildMenus();
+  QWidget* BuildTopPanel();
+  QWidget* BuildToolbar();
+  QGroupBox* BuildSourceGroup();
+  QGroupBox* BuildFilterGroup();
+  QTabWidget* BuildPages();
+  QWidget* BuildStatusStrip();
+  void ConnectHandlers();
+
+  // Creation and shutdown.
+  void FormCreate();
+  void FormDestroy();
+  void SetUpListColumns();
+  void SetUpTrees();
+  void InitSystemImageList();
+  void ApplyTranslation();
+  void UpdateSourceControls();
+  void AdjustSideListWidths();
+  void FormResize();
+  void InvalidateAllSurfaces();
+
+  // Window commands.
+  void ShowToolbar1Click();
+  void Exit1Click();
+  void btnAboutClick();
+  void ContactUs1Click();
+  void btnWEbsiteClick();
+  void utorial1Click();
+  void OpenSitePage(const char* Page);
+
+  // Exclusion filters.
+  TFilterInputs ReadFilterInputs() const;
+  bool ParseLessThanBytes(int64_t& Value) const;
+  void UpdateFilterControls();
+  void ApplyFiltersToContext();
+  void chModifiedBeforeClick();
+  void chLessThanClick();
+
+  // Scan control.
+  std::vector<std::string> GetScanDrives() const;
+  int64_t GetDriveUsedBytes(const std::string& Root) const;
+  void FillDriveList();
+  std::string TypedScanPath() const;
+  void btnBrowseClick();
+  void btnScanClick();
+  void btnStopClick();
+  void UITimerTick();
+  void StartScanTask(TScanSource Source);
+  void SetScanningState(bool Scanning);
+  void SetStatus(const QString& Text);
+  void ClearResults();
+  void ShowBusyPointer();
+  void RestoreDefaultPointer();
+  void ShowProgressMarquee();
+  void ShowProgressNormal(int Position);
+
+  // Result pipeline.
+  void BuildResults(bool Ok, const std::string& Err);
+  void CheckCancelled() const;
+  void FlattenAllFilesFromRoot();
+  void BuildLargestFilesList();
+  void ChooseSelectedFolder();
+
+  // Services, each either handed in or owned here.
+  const TFormatSettings FFormatSettings;
+  const std::unique_ptr<IUserDialogs> FOwnedDialogs;
+  IUserDialogs* const FDialogs;
+  const std::unique_ptr<IShellServices> FOwnedShell;
+  IShellServices* const FShell;
+  const platform::IVolumes* const FVolumes;
+  const TDirectoryListerFactory FCreateLister;
+
+  // Set when the window starts to close; from then on the handlers that would touch half-freed
+  // state do nothing.
+  bool FAppClosing = false;
+
+  // The scan. The task shares the context and the progress record, so it may outlive the window.
+  std::shared_ptr<TScanJob> FTask;
+  std::shared_ptr<TScanContext> FContext;
+  std::shared_ptr<TScanProgress> FProgress;
+  QTimer* FUITimer = nullptr;
+  int64_t FExpectedBytesTotal = 0;
+  bool FBusyPointerShown = false;
+
+  // The results: the tree and the arrays that point into it.
+  std::unique_ptr<TDirNode> FRoot;
+  std::vector<TFileLeaf*> FAllFiles;
+  int64_t FAllTotalBytes = 0;
+  std::vector<TFileLeaf*> FDisplayFiles;
+  int64_t FDisplayTotalBytes = 0;
+  TDirNode* FSelectedFolder = nullptr;
+
+  // Controls, owned by the widget tree.
+  QMenu* File1 = nullptr;
+  QMenu* Run1 = nullptr;
+  QMenu* View1 = nullptr;
+  QMenu* Mode1 = nullptr;
+  QMenu* mmLanguage = nullptr;
+  QMenu* Help1 = nullptr;
+  QAction* Open1 = nullptr;
+  QAction* CopyPath1 = nullptr;
+  QAction* OpeninExplorer1 = nullptr;
+  QAction* ShowProperties1 = nullptr;
+  QAction* RemovetoRecycleBin1 = nullptr;
+  QAction* RemoveCompletely1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* Scan1 = nullptr;
+  QAction* Stop1 = nullptr;
+  QAction* FilesinFolders1 = nullptr;
+  QAction* OnlyFiles1 = nullptr;
+  QAction* OnlyFolders1 = nullptr;
+  QAction* Duplicates1 = nullptr;
+  QAction* ShowToolbar1 = nullptr;
+  QAction* utorial1 = nullptr;
+  QAction* ContactUs1 = nullptr;
+  QAction* VisitWebsite1 = nullptr;
+  QAction* About1 = nullptr;
+
+  QWidget* pnlTop = nullptr;
+  QWidget* Panel4 = nullptr;
+  QToolButton* btnScan = nullptr;
+  QToolButton* btnStop = nullptr;
+  QToolButton* btnOpen = nullptr;
+  QToolButton* btnCopyPath = nullptr;
+  QToolButton* btnOpenExplorer = nullptr;
+  QToolButton* btnShowProperties = nullptr;
+  QToolButton* btnRemoveToRecycleBin = nullptr;
+  QToolButton* btnRemove = nullptr;
+  QToolButton* btnWEbsite = nullptr;
+  QToolButton* btnAbout = nullptr;
+
+  QGroupBox* gbSource = nullptr;
+  QRadioButton* rbAllDrives = nullptr;
+  QRadioButton* rbCustomPath = nullptr;
+  QComboBox* cmbCustomPath = nullptr;
+  QPushButton* btnBrowse = nullptr;
+
+  QGroupBox* gbFilters = nullptr;
+  QCheckBox* chModifiedBefore = nullptr;
+  QDateEdit* dtpDate = nullptr;
+  QCheckBox* chLessThan = nullptr;
+  QLineEdit* edtLessThan = nullptr;
+  QComboBox* cbSizeUnits = nullptr;
+  QCheckBox* chPattern = nullptr;
+  QLineEdit* edtPattern = nullptr;
+
+  QWidget* panStatus = nullptr;
+  QLabel* lblStatus = nullptr;
+  QProgressBar* pb = nullptr;
+
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* TabSheetDuplicates = nullptr;
+
+  TTreemapSurface* PaintBox1 = nullptr;
+  TTreemapSurface* PaintBox2 = nullptr;
+  TTreemapSurface* PaintBox3 = nullptr;
+  TTreemapSurface* PaintBox4 = nullptr;
+  QWidget* pnlTop_LargestFiles = nullptr;
+  QWidget* pnlTop_Folders = nullptr;
+  QWidget* pnlTop_FilesInFolders = nullptr;
+  QWidget* Panel1 = nullptr;
+
+  QSplitter* Splitter6 = nullptr;
+  QSplitter* Splitter2 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QSplitter* Splitter7 = nullptr;
+  QWidget* Panel2 = nullptr;
+  QWidget* pnlBottom1 = nullptr;
+  QWidget* pnlBottom2 = nullptr;
+  QWidget* Panel3 = nullptr;
+  QSplitter* Splitter4 = nullptr;
+  QSplitter* SplitterLeft = nullptr;
+  QSplitter* Splitter3 = nullptr;
+  QSplitter* Splitter5 = nullptr;
+
+  QTreeWidget* tvFoldersAndFiles = nullptr;
+  QTreeWidget* tvFileExtensions = nullptr;
+  QTreeWidget* lvFiles = nullptr;
+  QTreeWidget* lvExt = nullptr;
+  QTreeWidget* tvFolders = nullptr;
+  QTreeWidget* lvFilesOfSelectedFolder = nullptr;
+  QTreeWidget* tvDuplicateFiles = nullptr;
+  QTreeWidget* lvDuplicateGroupsColors = nullptr;
+};
+
+}  // namespace dunstrel

@@ -1,0 +1,85 @@
+// Every fixed text of the main window, in the current interface language.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/MainForm.h"
+#include "app/MainFormLists.h"
+#include "app/ShownText.h"
+#include "views/TreemapSurface.h"
+
+namespace dunstrel {
+
+void TfrmMain::ApplyTranslation() {
+  for (const auto& [Menu, English] : {std::pair<QMenu*, const char*>{File1, "File"},
+                                      {Run1, "Run"},
+                                      {View1, "View"},
+                                      {Help1, "Help"},
+                                      {Mode1, "Mode"},
+                                      {mmLanguage, "Language"}}) {
+    Menu->setTitle(TranslatedText(English));
+  }
+  for (const auto& [Action, English] : {std::pair<QAction*, const char*>{Open1, "Open / View"},
+                                        {CopyPath1, "Copy Path"},
+                                        {OpeninExplorer1, "View in Explorer"},
+                                        {ShowProperties1, "Show Properties..."},
+                                        {RemovetoRecycleBin1, "Remove to Recycle Bin"},
+                                        {RemoveCompletely1, "Remove Completely"},
+                                        {Exit1, "Exit"},
+                                        {Scan1, "Scan"},
+                                        {Stop1, "Stop"},
+                                        {FilesinFolders1, "Files in Folders"},
+                                        {OnlyFiles1, "Only Files"},
+                                        {OnlyFolders1, "Only Folders"},
+                                        {Duplicates1, "Duplicates"},
+                                        {ShowToolbar1, "Show Toolbar"},
+                                        {utorial1, "Tutorial"},
+                                        {ContactUs1, "Contact Us"},
+                                        {VisitWebsite1, "Visit Website"},
+                                        {About1, "About..."}}) {
+    Action->setText(TranslatedText(English));
+  }
+  for (const auto& [Button, English] : {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
+                                        {btnStop, "Stop"},
+                                        {btnOpen, "Open / View"},
+                                        {btnCopyPath, "Copy path(s) to clipboard"},
+                                        {btnOpenExplorer, "Open containing folder"},
+                                        {btnShowProperties, "Show Properties..."},
+                                        {btnRemoveToRecycleBin, "Move to Recycle Bin"},
+                                        {btnRemove, "Delete permanently"},
+                                        {btnWEbsite, "Visit Website"},
+                                        {btnAbout, "About..."}}) {
+    Button->setToolTip(TranslatedText(English));
+  }
+  const char* const TabCaptions[] = {"Files in Folders", "Only Files", "Only Folders",
+                                     "Duplicates"};
+  for (int I = 0; I < PageControl1->count(); ++I) {
+    PageControl1->setTabText(I, TranslatedText(TabCaptions[I]));
+  }
+  gbSource->setTitle(TranslatedText("Sources"));
+  rbAllDrives->setText(TranslatedText("All Drives"));
+  rbCustomPath->setText(TranslatedText("Path:"));
+  btnBrowse->setText(TranslatedText("Browse..."));
+  gbFilters->setTitle(TranslatedText("Exclude Files"));
+  chModifiedBefore->setText(TranslatedText("Modified before:"));
+  chLessThan->setText(TranslatedText("Less than"));
+  const char* const Units[] = {"Bytes", "KB", "MB", "GB", "TB"};
+  for (int I = 0; I < cbSizeUnits->count(); ++I) {
+    cbSizeUnits->setItemText(I, TranslatedText(Units[I]));
+  }
+  chPattern->setText(TranslatedText("Pattern"));
+  SetListColumnTitles(lvFiles, FilesColumns());
+  SetListColumnTitles(lvExt, ExtensionColumns());
+  SetListColumnTitles(lvFilesOfSelectedFolder, FolderLegendColumns());
+  SetListColumnTitles(tvFileExtensions, FileExtensionColumns());
+  SetListColumnTitles(lvDuplicateGroupsColors, DuplicateGroupColumns());
+  InvalidateAllSurfaces();
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,378 @@
+// The main window's controls: what exists, where it sits, and which handler each event reaches.
+// Captions come from ApplyTranslation.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/MainForm.h"
+#include "app/ToolbarIcons.h"
+#include "views/TreemapSurface.h"
+
+namespace dunstrel {
+
+namespace {
+
+constexpr int kTopPanelHeight = 116;
+constexpr int kToolbarHeight = 41;
+constexpr int kToolButtonWidth = 60;
+constexpr int kToolIconSize = 35;
+constexpr int kGroupHeight = 53;
+constexpr int kSourceGroupWidth = 470;
+constexpr int kStatusHeight = 27;
+constexpr int kRightListWidth = 196;
+constexpr int kSideSplitterWidth = 6;
+
+template <typename TWidget>
+TWidget* Named(TWidget* Widget, const char* Name) {
+  Widget->setObjectName(QLatin1String(Name));
+  return Widget;
+}
+
+QAction* NamedAction(QMenu* Menu, const char* Name) {
+  return Named(Menu->addAction(QString()), Name);
+}
+
+QToolButton* MakeToolButton(QWidget* Parent, const char* Name, const char* IconName) {
+  auto* Button = Named(new QToolButton(Parent), Name);
+  Button->setAutoRaise(true);
+  Button->setFixedSize(kToolButtonWidth, kToolbarHeight);
+  Button->setIconSize(QSize(kToolIconSize, kToolIconSize));
+  Button->setIcon(ToolbarIcon(QLatin1String(IconName)));
+  Button->setFocusPolicy(Qt::NoFocus);
+  return Button;
+}
+
+QTreeWidget* MakeList(const char* Name) {
+  auto* List = Named(new QTreeWidget, Name);
+  List->setRootIsDecorated(false);
+  List->setItemsExpandable(false);
+  return List;
+}
+
+QTreeWidget* MakeTree(const char* Name, QAbstractItemView::SelectionMode Selection) {
+  auto* Tree = Named(new QTreeWidget, Name);
+  Tree->setHeaderHidden(true);
+  Tree->setSelectionMode(Selection);
+  return Tree;
+}
+
+struct TResultTabNames {
+  const char* Page;
+  const char* Host;
+  const char* Surface;
+  const char* Vertical;
+  int VerticalHandle;
+  const char* Bottom;
+  int BottomHeight;
+  const char* Horizontal;
+};
+
+struct TResultTab {
+  QWidget* Page;
+  QSplitter* Vertical;
+  QWidget* Host;
+  TTreemapSurface* Surface;
+  QWidget* Bottom;
+  QSplitter* Horizontal;
+};
+
+// A tab: the drawing surface on top, then a splitter, then the bottom panel with the left
+// control filling and the right list of fixed width behind a second splitter.
+TResultTab BuildResultTab(const TResultTabNames& Names, QTreeWidget* Left, QTreeWidget* Right) {
+  TResultTab Tab{};
+  Tab.Page = Named(new QWidget, Names.Page);
+  auto* PageLayout = new QVBoxLayout(Tab.Page);
+  PageLayout->setContentsMargins(0, 0, 0, 0);
+  Tab.Vertical = Named(new QSplitter(Qt::Vertical, Tab.Page), Names.Vertical);
+  Tab.Vertical->setHandleWidth(Names.VerticalHandle);
+  Tab.Vertical->setChildrenCollapsible(false);
+  PageLayout->addWidget(Tab.Vertical);
+
+  Tab.Host = Named(new QWidget(Tab.Vertical), Names.Host);
+  auto* HostLayout = new QVBoxLayout(Tab.Host);
+  HostLayout->setContentsMargins(0, 0, 0, 0);
+  Tab.Surface = Named(new TTreemapSurface(Tab.Host), Names.Surface);
+  HostLayout->addWidget(Tab.Surface);
+
+  Tab.Bottom = Named(new QWidget(Tab.Vertical), Names.Bottom);
+  auto* BottomLayout = new QHBoxLayout(Tab.Bottom);
+  BottomLayout->setContentsMargins(0, 0, 0, 0);
+  Tab.Horizontal = Named(new QSplitter(Qt::Horizontal, Tab.Bottom), Names.Horizontal);
+  Tab.Horizontal->setHandleWidth(kSideSplitterWidth);
+  Tab.Horizontal->setChildrenCollapsible(false);
+  BottomLayout->addWidget(Tab.Horizontal);
+  Tab.Horizontal->addWidget(Left);
+  Tab.Horizontal->addWidget(Right);
+  Tab.Horizontal->setStretchFactor(0, 1);
+  Tab.Horizontal->setStretchFactor(1, 0);
+  Tab.Horizontal->setSizes({1, kRightListWidth});
+
+  Tab.Vertical->addWidget(Tab.Host);
+  Tab.Vertical->addWidget(Tab.Bottom);
+  Tab.Vertical->setStretchFactor(0, 1);
+  Tab.Vertical->setStretchFactor(1, 0);
+  Tab.Vertical->setSizes({1, Names.BottomHeight});
+  return Tab;
+}
+
+}  // namespace
+
+void TfrmMain::BuildFrame() {
+  BuildMenus();
+  auto* Client = Named(new QWidget(this), "ClientArea");
+  auto* Layout = new QVBoxLayout(Client);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(0);
+  Layout->addWidget(BuildTopPanel());
+  Layout->addWidget(BuildPages(), 1);
+  Layout->addWidget(BuildStatusStrip());
+  setCentralWidget(Client);
+  ConnectHandlers();
+}
+
+void TfrmMain::BuildMenus() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  File1 = Named(menuBar()->addMenu(QString()), "File1");
+  Open1 = NamedAction(File1, "Open1");
+  CopyPath1 = NamedAction(File1, "CopyPath1");
+  OpeninExplorer1 = NamedAction(File1, "OpeninExplorer1");
+  ShowProperties1 = NamedAction(File1, "ShowProperties1");
+  File1->addSeparator();
+  RemovetoRecycleBin1 = NamedAction(File1, "RemovetoRecycleBin1");
+  RemoveCompletely1 = NamedAction(File1, "RemoveCompletely1");
+  File1->addSeparator();
+  Exit1 = NamedAction(File1, "Exit1");
+
+  Run1 = Named(menuBar()->addMenu(QString()), "Run1");
+  Scan1 = NamedAction(Run1, "Scan1");
+  Stop1 = NamedAction(Run1, "Stop1");
+
+  View1 = Named(menuBar()->addMenu(QString()), "View1");
+  Mode1 = Named(View1->addMenu(QString()), "Mode1");
+  FilesinFolders1 = NamedAction(Mode1, "FilesinFolders1");
+  OnlyFiles1 = NamedAction(Mode1, "OnlyFiles1");
+  OnlyFolders1 = NamedAction(Mode1, "OnlyFolders1");
+  Duplicates1 = NamedAction(Mode1, "Duplicates1");
+  for (QAction* Mode : {FilesinFolders1, OnlyFiles1, OnlyFolders1, Duplicates1}) {
+    Mode->setCheckable(true);
+  }
+  FilesinFolders1->setChecked(true);
+  View1->addSeparator();
+  ShowToolbar1 = NamedAction(View1, "ShowToolbar1");
+  ShowToolbar1->setCheckable(true);
+  ShowToolbar1->setChecked(true);
+  View1->addSeparator();
+  mmLanguage = Named(View1->addMenu(QString()), "mmLanguage");
+
+  Help1 = Named(menuBar()->addMenu(QString()), "Help1");
+  utorial1 = NamedAction(Help1, "utorial1");
+  Help1->addSeparator();
+  ContactUs1 = NamedAction(Help1, "ContactUs1");
+  VisitWebsite1 = NamedAction(Help1, "VisitWebsite1");
+  Help1->addSeparator();
+  About1 = NamedAction(Help1, "About1");
+}
+
+QWidget* TfrmMain::BuildTopPanel() {
+  pnlTop = Named(new QWidget, "pnlTop");
+  pnlTop->setFixedHeight(kTopPanelHeight);
+  // Like the rest of the window, the top panel may be narrower than its controls: they are
+  // cut off at the right instead of holding the window wide.
+  pnlTop->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  auto* Layout = new QVBoxLayout(pnlTop);
+  Layout->setContentsMargins(8, 8, 4, 13);
+  Layout->setSpacing(1);
+  Layout->addWidget(BuildToolbar());
+  auto* Groups = new QHBoxLayout;
+  Groups->setSpacing(19);
+  Groups->addWidget(BuildSourceGroup());
+  Groups->addWidget(BuildFilterGroup(), 1);
+  Layout->addLayout(Groups);
+  return pnlTop;
+}
+
+QWidget* TfrmMain::BuildToolbar() {
+  Panel4 = Named(new QWidget, "Panel4");
+  Panel4->setFixedHeight(kToolbarHeight);
+  auto* Layout = new QHBoxLayout(Panel4);
+  Layout->setContentsMargins(0, 0, 4, 0);
+  Layout->setSpacing(0);
+  btnScan = MakeToolButton(Panel4, "btnScan", "scan");
+  btnStop = MakeToolButton(Panel4, "btnStop", "stop");
+  btnOpen = MakeToolButton(Panel4, "btnOpen", "open-file");
+  btnCopyPath = MakeToolButton(Panel4, "btnCopyPath", "clipboard");
+  btnOpenExplorer = MakeToolButton(Panel4, "btnOpenExplorer", "open-folder");
+  btnShowProperties = MakeToolButton(Panel4, "btnShowProperties", "file-properties");
+  btnRemoveToRecycleBin = MakeToolButton(Panel4, "btnRemoveToRecycleBin", "recycle");
+  btnRemove = MakeToolButton(Panel4, "btnRemove", "delete-file");
+  btnWEbsite = MakeToolButton(Panel4, "btnWEbsite", "domain");
+  btnAbout = MakeToolButton(Panel4, "btnAbout", "info");
+  for (QToolButton* Button : {btnScan, btnStop, btnOpen, btnCopyPath, btnOpenExplorer,
+                              btnShowProperties, btnRemoveToRecycleBin, btnRemove}) {
+    Layout->addWidget(Button);
+  }
+  Layout->addStretch(1);
+  Layout->addWidget(btnWEbsite);
+  Layout->addWidget(btnAbout);
+  return Panel4;
+}
+
+QGroupBox* TfrmMain::BuildSourceGroup() {
+  gbSource = Named(new QGroupBox, "gbSource");
+  gbSource->setFixedSize(kSourceGroupWidth, kGroupHeight);
+  auto* Layout = new QHBoxLayout(gbSource);
+  Layout->setContentsMargins(8, 2, 8, 4);
+  rbAllDrives = Named(new QRadioButton(gbSource), "rbAllDrives");
+  rbAllDrives->setChecked(true);
+  rbCustomPath = Named(new QRadioButton(gbSource), "rbCustomPath");
+  cmbCustomPath = Named(new QComboBox(gbSource), "cmbCustomPath");
+  cmbCustomPath->setEditable(true);
+  cmbCustomPath->setInsertPolicy(QComboBox::NoInsert);
+  btnBrowse = Named(new QPushButton(gbSource), "btnBrowse");
+  Layout->addWidget(rbAllDrives);
+  Layout->addWidget(rbCustomPath);
+  Layout->addWidget(cmbCustomPath, 1);
+  Layout->addWidget(btnBrowse);
+  return gbSource;
+}
+
+QGroupBox* TfrmMain::BuildFilterGroup() {
+  gbFilters = Named(new QGroupBox, "gbFilters");
+  gbFilters->setFixedHeight(kGroupHeight);
+  auto* Layout = new QHBoxLayout(gbFilters);
+  Layout->setContentsMargins(8, 2, 8, 4);
+  chModifiedBefore = Named(new QCheckBox(gbFilters), "chModifiedBefore");
+  dtpDate = Named(new QDateEdit(QDate(2026, 1, 14), gbFilters), "dtpDate");
+  dtpDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  dtpDate->setCalendarPopup(true);
+  chLessThan = Named(new QCheckBox(gbFilters), "chLessThan");
+  edtLessThan = Named(new QLineEdit(QStringLiteral("1"), gbFilters), "edtLessThan");
+  edtLessThan->setFixedWidth(60);
+  cbSizeUnits = Named(new QComboBox(gbFilters), "cbSizeUnits");
+  cbSizeUnits->addItems({QString(), QString(), QString(), QString(), QString()});
+  cbSizeUnits->setCurrentIndex(0);
+  chPattern = Named(new QCheckBox(gbFilters), "chPattern");
+  chPattern->setChecked(true);
+  edtPattern =
+      Named(new QLineEdit(QStringLiteral("*.sys;*somefilename*"), gbFilters), "edtPattern");
+  for (QWidget* Control : std::initializer_list<QWidget*>{chModifiedBefore, dtpDate, chLessThan,
+                                                          edtLessThan, cbSizeUnits, chPattern}) {
+    Layout->addWidget(Control);
+  }
+  Layout->addWidget(edtPattern, 1);
+  return gbFilters;
+}
+
+QTabWidget* TfrmMain::BuildPages() {
+  PageControl1 = Named(new QTabWidget, "PageControl1");
+
+  tvFoldersAndFiles = MakeTree("tvFoldersAndFiles", QAbstractItemView::ExtendedSelection);
+  tvFileExtensions = MakeList("tvFileExtensions");
+  const TResultTab FilesInFolders =
+      BuildResultTab({"TabSheet3", "pnlTop_FilesInFolders", "PaintBox3", "Splitter6", 11, "Panel2",
+                      303, "Splitter4"},
+                     tvFoldersAndFiles, tvFileExtensions);
+  TabSheet3 = FilesInFolders.Page;
+  pnlTop_FilesInFolders = FilesInFolders.Host;
+  PaintBox3 = FilesInFolders.Surface;
+  Splitter6 = FilesInFolders.Vertical;
+  Panel2 = FilesInFolders.Bottom;
+  Splitter4 = FilesInFolders.Horizontal;
+
+  lvFiles = MakeList("lvFiles");
+  lvExt = MakeList("lvExt");
+  const TResultTab OnlyFiles = BuildResultTab({"TabSheet1", "pnlTop_LargestFiles", "PaintBox1",
+                                               "Splitter2", 8, "pnlBottom1", 303, "SplitterLeft"},
+                                              lvFiles, lvExt);
+  TabSheet1 = OnlyFiles.Page;
+  pnlTop_LargestFiles = OnlyFiles.Host;
+  PaintBox1 = OnlyFiles.Surface;
+  Splitter2 = OnlyFiles.Vertical;
+  pnlBottom1 = OnlyFiles.Bottom;
+  SplitterLeft = OnlyFiles.Horizontal;
+
+  tvFolders = MakeTree("tvFolders", QAbstractItemView::SingleSelection);
+  lvFilesOfSelectedFolder = MakeList("lvFilesOfSelectedFolder");
+  const TResultTab OnlyFolders = BuildResultTab(
+      {"TabSheet2", "pnlTop_Folders", "PaintBox2", "Splitter1", 10, "pnlBottom2", 291, "Splitter3"},
+      tvFolders, lvFilesOfSelectedFolder);
+  TabSheet2 = OnlyFolders.Page;
+  pnlTop_Folders = OnlyFolders.Host;
+  PaintBox2 = OnlyFolders.Surface;
+  Splitter1 = OnlyFolders.Vertical;
+  pnlBottom2 = OnlyFolders.Bottom;
+  Splitter3 = OnlyFolders.Horizontal;
+
+  tvDuplicateFiles = MakeTree("tvDuplicateFiles", QAbstractItemView::ExtendedSelection);
+  lvDuplicateGroupsColors = MakeList("lvDuplicateGroupsColors");
+  const TResultTab Duplicates = BuildResultTab(
+      {"TabSheetDuplicates", "Panel1", "PaintBox4", "Splitter7", 13, "Panel3", 303, "Splitter5"},
+      tvDuplicateFiles, lvDuplicateGroupsColors);
+  TabSheetDuplicates = Duplicates.Page;
+  Panel1 = Duplicates.Host;
+  PaintBox4 = Duplicates.Surface;
+  Splitter7 = Duplicates.Vertical;
+  Panel3 = Duplicates.Bottom;
+  Splitter5 = Duplicates.Horizontal;
+
+  for (QWidget* Page : {TabSheet3, TabSheet1, TabSheet2, TabSheetDuplicates}) {
+    PageControl1->addTab(Page, QString());
+  }
+  PageControl1->setCurrentIndex(0);
+  return PageControl1;
+}
+
+QWidget* TfrmMain::BuildStatusStrip() {
+  panStatus = Named(new QWidget, "panStatus");
+  panStatus->setFixedHeight(kStatusHeight);
+  auto* Layout = new QHBoxLayout(panStatus);
+  Layout->setContentsMargins(6, 0, 4, 0);
+  lblStatus = Named(new QLabel(QStringLiteral("Ready"), panStatus), "lblStatus");
+  lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  lblStatus->setTextFormat(Qt::PlainText);
+  lblStatus->setMinimumWidth(1);
+  lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  pb = Named(new QProgressBar(panStatus), "pb");
+  pb->setFixedSize(314, 16);
+  pb->setTextVisible(false);
+  pb->setRange(0, 100);
+  pb->setValue(0);
+  Layout->addWidget(lblStatus, 1);
+  Layout->addWidget(pb);
+  return panStatus;
+}
+
+void TfrmMain::ConnectHandlers() {
+  connect(btnScan, &QToolButton::clicked, this, &TfrmMain::btnScanClick);
+  connect(Scan1, &QAction::triggered, this, &TfrmMain::btnScanClick);
+  connect(btnStop, &QToolButton::clicked, this, &TfrmMain::btnStopClick);
+  connect(Stop1, &QAction::triggered, this, &TfrmMain::btnStopClick);
+  connect(btnBrowse, &QPushButton::clicked, this, &TfrmMain::btnBrowseClick);
+  connect(chModifiedBefore, &QCheckBox::clicked, this, &TfrmMain::chModifiedBeforeClick);
+  connect(chLessThan, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);
+  connect(chPattern, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);
+  connect(ShowToolbar1, &QAction::triggered, this, &TfrmMain::ShowToolbar1Click);
+  connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
+  connect(btnAbout, &QToolButton::clicked, this, &TfrmMain::btnAboutClick);
+  connect(About1, &QAction::triggered, this, &TfrmMain::btnAboutClick);
+  connect(ContactUs1, &QAction::triggered, this, &TfrmMain::ContactUs1Click);
+  connect(btnWEbsite, &QToolButton::clicked, this, &TfrmMain::btnWEbsiteClick);
+  connect(VisitWebsite1, &QAction::triggered, this, &TfrmMain::btnWEbsiteClick);
+  connect(utorial1, &QAction::triggered, this, &TfrmMain::utorial1Click);
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,37 @@
+#include "app/UserDialogs.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace dunstrel {
+
+namespace {
+
+class TMessageBoxDialogs final : public IUserDialogs {
+ public:
+  void ShowError(QWidget* Owner, const QString& Text) override {
+    QMessageBox::critical(Owner, QCoreApplication::applicationName(), Text);
+  }
+
+  void ShowInformation(QWidget* Owner, const QString& Text) override {
+    QMessageBox::information(Owner, QCoreApplication::applicationName(), Text);
+  }
+
+  std::optional<QString> PickFolder(QWidget* Owner, const QString& Caption,
+                                    const QString& StartFolder) override {
+    const QString Chosen = QFileDialog::getExistingDirectory(Owner, Caption, StartFolder);
+    if (Chosen.isEmpty()) {
+      return std::nullopt;
+    }
+    return Chosen;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IUserDialogs> CreateUserDialogs() {
+  return std::make_unique<TMessageBoxDialogs>();
+}
+
+}  // namespace dunstrel

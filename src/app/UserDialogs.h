@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace dunstrel {
+
+// The window's modal questions and notices. Tests replace them with answers of their own, so
+// nothing waits for a person.
+class IUserDialogs {
+ public:
+  virtual ~IUserDialogs() = default;
+  // A box with the error icon and one OK button.
+  virtual void ShowError(QWidget* Owner, const QString& Text) = 0;
+  // A box with the information icon and one OK button.
+  virtual void ShowInformation(QWidget* Owner, const QString& Text) = 0;
+  // The folder picker, opened at StartFolder when that exists; empty when the user cancels.
+  virtual std::optional<QString> PickFolder(QWidget* Owner, const QString& Caption,
+                                            const QString& StartFolder) = 0;
+};
+
+std::unique_ptr<IUserDialogs> CreateUserDialogs();
+
+}  // namespace dunstrel

@@ -1,0 +1,349 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/DpiScaling.h"
+#include "app/WindowFixture.h"
+#include "platform/FileSystem.h"
+#include "views/TreemapSurface.h"
+
+namespace dunstrel::testing {
+namespace {
+
+class MainFormFrameTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    Volumes.Roots = {FDrive.Path(), "/no/such/drive"};
+    OpenWindow();
+  }
+
+  TTempDir FDrive;
+};
+
+TEST_F(MainFormFrameTest, StartsReadyOnTheFirstTabWithEmptyViews) {
+  SaveScreenshot("empty");
+  EXPECT_EQ(Window->windowTitle(), "Dunstrel 2.5");
+  EXPECT_EQ(Status(), "Ready");
+  auto* Pages = Find<QTabWidget>("PageControl1");
+  ASSERT_EQ(Pages->count(), 4);
+  EXPECT_EQ(Pages->currentWidget()->objectName(), "TabSheet3");
+  const char* const PageNames[] = {"TabSheet3", "TabSheet1", "TabSheet2", "TabSheetDuplicates"};
+  const char* const Captions[] = {"Files in Folders", "Only Files", "Only Folders", "Duplicates"};
+  for (int I = 0; I < 4; ++I) {
+    EXPECT_EQ(Pages->widget(I)->objectName(), PageNames[I]);
+    EXPECT_EQ(Pages->tabText(I), Captions[I]);
+  }
+  EXPECT_TRUE(Find<QAction>("FilesinFolders1")->isChecked());
+  for (const char* Mode : {"OnlyFiles1", "OnlyFolders1", "Duplicates1"}) {
+    EXPECT_FALSE(Find<QAction>(Mode)->isChecked()) << Mode;
+  }
+  for (QTreeWidget* View : Window->findChildren<QTreeWidget*>()) {
+    EXPECT_EQ(View->topLevelItemCount(), 0) << View->objectName().toStdString();
+  }
+  EXPECT_TRUE(Find<QToolButton>("btnScan")->isEnabled());
+  EXPECT_FALSE(Find<QToolButton>("btnStop")->isEnabled());
+  EXPECT_TRUE(Find<QAction>("Scan1")->isEnabled());
+  EXPECT_FALSE(Find<QAction>("Stop1")->isEnabled());
+  EXPECT_EQ(Find<QProgressBar>("pb")->value(), 0);
+  EXPECT_TRUE(Find<QAction>("ShowToolbar1")->isChecked());
+
+  // Sources: all drives chosen; the path box holds the drives that exist, the first chosen.
+  EXPECT_TRUE(Find<QRadioButton>("rbAllDrives")->isChecked());
+  auto* PathBox = Find<QComboBox>("cmbCustomPath");
+  ASSERT_EQ(PathBox->count(), 1);
+  EXPECT_EQ(PathBox->currentText().toStdString(), FDrive.Path());
+  EXPECT_FALSE(PathBox->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>("btnBrowse")->isEnabled());
+
+  // Filters: only the pattern is on.
+  EXPECT_FALSE(Find<QCheckBox>("chModifiedBefore")->isChecked());
+  auto* Date = Find<QDateEdit>("dtpDate");
+  EXPECT_EQ(Date->date(), QDate(2026, 1, 14));
+  EXPECT_FALSE(Date->isEnabled());
+  EXPECT_FALSE(Find<QCheckBox>("chLessThan")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("edtLessThan")->text(), "1");
+  EXPECT_FALSE(Find<QLineEdit>("edtLessThan")->isEnabled());
+  auto* Units = Find<QComboBox>("cbSizeUnits");
+  ASSERT_EQ(Units->count(), 5);
+  EXPECT_EQ(Units->currentText(), "Bytes");
+  EXPECT_EQ(Units->itemText(4), "TB");
+  EXPECT_FALSE(Units->isEnabled());
+  EXPECT_TRUE(Find<QCheckBox>("chPattern")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("edtPattern")->text(), "*.sys;*somefilename*");
+  EXPECT_TRUE(Find<QLineEdit>("edtPattern")->isEnabled());
+}
+
+TEST_F(MainFormFrameTest, OpensMaximised) {
+  TfrmMain Fresh(TMainWindowServices{&Dialogs, &Shell, &Volumes, nullptr, std::nullopt});
+  EXPECT_TRUE(Fresh.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
+  const char* const Menus[] = {"File1", "Run1", "View1", "Mode1", "mmLanguage", "Help1"};
+  for (const char* Name : Menus) {
+    Find<QMenu>(Name);
+  }
+  const std::pair<const char*, const char*> Actions[] = {
+      {"Open1", "Open / View"},
+      {"CopyPath1", "Copy Path"},
+      {"OpeninExplorer1", "View in Explorer"},
+      {"ShowProperties1", "Show Properties..."},
+      {"RemovetoRecycleBin1", "Remove to Recycle Bin"},
+      {"RemoveCompletely1", "Remove Completely"},
+      {"Exit1", "Exit"},
+      {"Scan1", "Scan"},
+      {"Stop1", "Stop"},
+      {"FilesinFolders1", "Files in Folders"},
+      {"ShowToolbar1", "Show Toolbar"},
+      {"utorial1", "Tutorial"},
+      {"ContactUs1", "Contact Us"},
+      {"VisitWebsite1", "Visit Website"},
+      {"About1", "About..."}};
+  for (const auto& [Name, Caption] : Actions) {
+    EXPECT_EQ(Find<QAction>(Name)->text(), Caption) << Name;
+  }
+  const std::pair<const char*, const char*> Buttons[] = {
+      {"btnScan", "Scan"},
+      {"btnStop", "Stop"},
+      {"btnOpen", "Open / View"},
+      {"btnCopyPath", "Copy path(s) to clipboard"},
+      {"btnOpenExplorer", "Open containing folder"},
+      {"btnShowProperties", "Show Properties..."},
+      {"btnRemoveToRecycleBin", "Move to Recycle Bin"},
+      {"btnRemove", "Delete permanently"},
+      {"btnWEbsite", "Visit Website"},
+      {"btnAbout", "About..."}};
+  int PreviousX = -1;
+  for (const auto& [Name, Tooltip] : Buttons) {
+    auto* Button = Find<QToolButton>(Name);
+    EXPECT_EQ(Button->toolTip(), Tooltip) << Name;
+    EXPECT_EQ(Button->size(), QSize(60, 41)) << Name;
+    EXPECT_EQ(Button->iconSize(), QSize(35, 35)) << Name;
+    EXPECT_FALSE(Button->icon().pixmap(35, 35).isNull()) << Name;
+    EXPECT_GT(Button->x(), PreviousX) << Name;
+    PreviousX = Button->x();
+  }
+  // Website and About sit at the right end, the others from the left.
+  EXPECT_LE(Find<QWidget>("Panel4")->width() - Find<QToolButton>("btnAbout")->geometry().right(),
+            8);
+  EXPECT_GT(Find<QToolButton>("btnWEbsite")->x() - Find<QToolButton>("btnRemove")->x(), 100);
+  const std::pair<const char*, const char*> Captions[] = {{"gbSource", "Sources"},
+                                                          {"gbFilters", "Exclude Files"}};
+  for (const auto& [Name, Caption] : Captions) {
+    EXPECT_EQ(Find<QGroupBox>(Name)->title(), Caption);
+  }
+  const std::pair<const char*, const char*> Texts[] = {
+      {"rbAllDrives", "All Drives"}, {"rbCustomPath", "Path:"},
+      {"btnBrowse", "Browse..."},    {"chModifiedBefore", "Modified before:"},
+      {"chLessThan", "Less than"},   {"chPattern", "Pattern"}};
+  for (const auto& [Name, Caption] : Texts) {
+    EXPECT_EQ(Find<QAbstractButton>(Name)->text(), Caption);
+  }
+  for (const char* Name :
+       {"pnlTop", "Panel4", "panStatus", "pnlTop_LargestFiles", "pnlTop_Folders",
+        "pnlTop_FilesInFolders", "Panel1", "Panel2", "pnlBottom1", "pnlBottom2", "Panel3"}) {
+    Find<QWidget>(Name);
+  }
+  for (const char* Name : {"PaintBox1", "PaintBox2", "PaintBox3", "PaintBox4"}) {
+    EXPECT_TRUE(Find<TTreemapSurface>(Name)->testAttribute(Qt::WA_OpaquePaintEvent));
+  }
+  const std::pair<const char*, int> Splitters[] = {
+      {"Splitter6", 11}, {"Splitter2", 8},    {"Splitter1", 10}, {"Splitter7", 13},
+      {"Splitter4", 6},  {"SplitterLeft", 6}, {"Splitter3", 6},  {"Splitter5", 6}};
+  for (const auto& [Name, Handle] : Splitters) {
+    EXPECT_EQ(Find<QSplitter>(Name)->handleWidth(), Handle) << Name;
+  }
+  EXPECT_EQ(Find<QWidget>("pnlTop")->height(), 116);
+  EXPECT_EQ(Find<QWidget>("panStatus")->height(), 27);
+  EXPECT_EQ(Find<QProgressBar>("pb")->size(), QSize(314, 16));
+  EXPECT_EQ(Find<QWidget>("Panel2")->height(), 303);
+  EXPECT_EQ(Find<QTreeWidget>("tvFolders")->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(Find<QTreeWidget>("tvFoldersAndFiles")->selectionMode(),
+            QAbstractItemView::ExtendedSelection);
+}
+
+TEST_F(MainFormFrameTest, ListColumnsAreTitledAndScaledToTheScreen) {
+  const double Dpi = Window->logicalDpiX();
+  struct TListCase {
+    const char* List;
+    std::vector<std::pair<QString, int>> Columns;
+  };
+  const TListCase Cases[] = {
+      {"lvFiles",
+       {{"Name", 220},
+        {"Path", 320},
+        {"Size", 95},
+        {"Percentage", 90},
+        {"Modified", 145},
+        {"FullPath", 0}}},
+      {"lvExt",
+       {{"Extension", 120}, {"Color", 70}, {"Bytes", 120}, {"Percentage", 90}, {"Files", 80}}},
+      {"lvFilesOfSelectedFolder",
+       {{"Folder", 220}, {"Color", 70}, {"Bytes", 110}, {"%", 80}, {"Files", 70}}},
+      {"tvFileExtensions", {{"Extension", 120}, {"Color", 70}, {"Bytes", 120}, {"Files", 70}}},
+      {"lvDuplicateGroupsColors",
+       {{"Group", 220}, {"Color", 70}, {"Size", 110}, {"Modified", 140}}},
+  };
+  for (const TListCase& Case : Cases) {
+    auto* List = Find<QTreeWidget>(Case.List);
+    ASSERT_EQ(List->columnCount(), static_cast<int>(Case.Columns.size())) << Case.List;
+    EXPECT_EQ(List->selectionMode(), QAbstractItemView::ExtendedSelection) << Case.List;
+    for (int I = 0; I < List->columnCount(); ++I) {
+      const auto& [Title, Width] = Case.Columns[static_cast<size_t>(I)];
+      EXPECT_EQ(List->headerItem()->text(I), Title) << Case.List;
+      EXPECT_EQ(List->isColumnHidden(I), Width == 0) << Case.List << " " << I;
+      if (Width > 0) {
+        EXPECT_EQ(List->columnWidth(I), ScaleToDpi(Width, Dpi)) << Case.List << " " << I;
+      }
+    }
+  }
+}
+
+TEST(DpiScalingTest, DesignWidthsFollowTheScreenDensity) {
+  const struct {
+    int Design;
+    double Dpi;
+    int Expected;
+  } Cases[] = {{220, 96, 220}, {220, 144, 330}, {0, 144, 0},
+               {95, 120, 119}, {145, 144, 218}, {70, 72, 52}};
+  for (const auto& Case : Cases) {
+    EXPECT_EQ(ScaleToDpi(Case.Design, Case.Dpi), Case.Expected) << Case.Design << "@" << Case.Dpi;
+  }
+}
+
+TEST_F(MainFormFrameTest, SideListsTakeWhatTheLeftHalfLeaves) {
+  Window->resize(1000, 760);
+  QTest::qWait(50);
+  auto* Pages = Find<QTabWidget>("PageControl1");
+  const struct {
+    int Page;
+    const char* Left;
+    const char* Right;
+  } Halves[] = {{0, "tvFoldersAndFiles", "tvFileExtensions"}, {1, "lvFiles", "lvExt"}};
+  for (const auto& Half : Halves) {
+    Pages->setCurrentIndex(Half.Page);
+    QTest::qWait(20);
+    EXPECT_EQ(Find<QWidget>(Half.Left)->width(), 500) << Half.Left;
+    EXPECT_GE(Find<QWidget>(Half.Right)->width(), 160) << Half.Right;
+  }
+  Pages->setCurrentIndex(2);
+  QTest::qWait(20);
+  EXPECT_EQ(Find<QWidget>("lvFilesOfSelectedFolder")->width(),
+            std::max(Find<QWidget>("pnlBottom2")->width() / 2, 200));
+
+  // In a narrow window the side lists keep their least widths.
+  Window->resize(340, 760);
+  QTest::qWait(50);
+  ASSERT_EQ(Window->width(), 340);
+  EXPECT_EQ(Find<QWidget>("lvFilesOfSelectedFolder")->width(), 200);
+  Pages->setCurrentIndex(1);
+  QTest::qWait(20);
+  EXPECT_EQ(Find<QWidget>("lvExt")->width(), 160);
+}
+
+TEST_F(MainFormFrameTest, PathControlsFollowTheRadioButtons) {
+  auto* PathBox = Find<QComboBox>("cmbCustomPath");
+  auto* Browse = Find<QPushButton>("btnBrowse");
+  Click("rbCustomPath");
+  EXPECT_TRUE(PathBox->isEnabled());
+  EXPECT_TRUE(Browse->isEnabled());
+  Click("rbAllDrives");
+  EXPECT_FALSE(PathBox->isEnabled());
+  EXPECT_FALSE(Browse->isEnabled());
+}
+
+TEST_F(MainFormFrameTest, BrowseStartsAtTheCurrentFolderAndWritesTheChoiceWithADelimiter) {
+  Click("btnBrowse");  // disabled while "All Drives" is chosen
+  EXPECT_TRUE(Dialogs.PickerStarts.empty());
+
+  ChoosePath(QString());
+  Dialogs.PickerAnswer = QStringLiteral("/chosen/folder");
+  Click("btnBrowse");
+  ASSERT_EQ(Dialogs.PickerStarts.size(), 1u);
+  EXPECT_EQ(Dialogs.PickerCaptions[0], "Select folder to scan");
+  EXPECT_EQ(Dialogs.PickerStarts[0].toStdString(), platform::CurrentDirectory() + "/");
+  EXPECT_EQ(Find<QComboBox>("cmbCustomPath")->currentText(), "/chosen/folder/");
+
+  Dialogs.PickerAnswer.reset();  // cancelled: the text stays
+  Click("btnBrowse");
+  EXPECT_EQ(Dialogs.PickerStarts[1], QString()) << "a start folder that does not exist";
+  EXPECT_EQ(Find<QComboBox>("cmbCustomPath")->currentText(), "/chosen/folder/");
+}
+
+TEST_F(MainFormFrameTest, ToolbarToggleHidesAndRestoresTheWholeTopPanel) {
+  auto* Top = Find<QWidget>("pnlTop");
+  Find<QAction>("ShowToolbar1")->trigger();
+  EXPECT_FALSE(Find<QAction>("ShowToolbar1")->isChecked());
+  EXPECT_FALSE(Top->isVisible());
+  EXPECT_FALSE(Find<QGroupBox>("gbSource")->isVisible());
+  EXPECT_FALSE(Find<QGroupBox>("gbFilters")->isVisible());
+  Find<QAction>("ShowToolbar1")->trigger();
+  QTest::qWait(20);
+  EXPECT_TRUE(Top->isVisible());
+  EXPECT_LT(Top->geometry().bottom(), Find<QWidget>("PageControl1")->geometry().top());
+}
+
+TEST_F(MainFormFrameTest, AboutBoxAndWebLinks) {
+  Find<QAction>("About1")->trigger();
+  Click("btnAbout");
+  ASSERT_EQ(Dialogs.Notices.size(), 2u);
+  EXPECT_EQ(Dialogs.Notices[0],
+            "Dunstrel\nVersion: 2.5\n\nWebsite: " + QStringLiteral(DUNSTREL_SITE_URL));
+  EXPECT_EQ(Dialogs.Notices[1], Dialogs.Notices[0]);
+
+  Find<QAction>("utorial1")->trigger();
+  Find<QAction>("ContactUs1")->trigger();
+  Find<QAction>("VisitWebsite1")->trigger();
+  Click("btnWEbsite");
+  const QString Site = QStringLiteral(DUNSTREL_SITE_URL);
+  EXPECT_EQ(Shell.Addresses,
+            (std::vector<QString>{Site + "/redirect/tutorial-dunstrel.html", Site + "/support.html",
+                                  Site + "/", Site + "/"}));
+}
+
+TEST_F(MainFormFrameTest, SurfacesShowThePlaceholderOnTheButtonFace) {
+  auto* Surface = Find<TTreemapSurface>("PaintBox3");
+  const QImage Picture = Surface->grab().toImage();
+  ASSERT_FALSE(Picture.isNull());
+  const QColor Face = Surface->palette().color(QPalette::Button);
+  EXPECT_EQ(Picture.pixelColor(0, 0), Face);
+  EXPECT_EQ(Picture.pixelColor(Picture.width() - 1, Picture.height() - 1), Face);
+  // The text is a centred band: pixels of another colour in the middle row, none at the top.
+  int Marked = 0;
+  int Left = Picture.width();
+  int Right = 0;
+  const int Middle = Picture.height() / 2;
+  for (int Y = Middle - 8; Y <= Middle + 8; ++Y) {
+    for (int X = 0; X < Picture.width(); ++X) {
+      if (Picture.pixelColor(X, Y) != Face) {
+        ++Marked;
+        Left = std::min(Left, X);
+        Right = std::max(Right, X);
+      }
+    }
+  }
+  EXPECT_GT(Marked, 100);
+  EXPECT_NEAR(Left + Right, Picture.width(), 12) << "centred horizontally";
+  for (int X = 0; X < Picture.width(); ++X) {
+    ASSERT_EQ(Picture.pixelColor(X, 2), Face);
+  }
+}
+
+TEST_F(MainFormFrameTest, ExitClosesTheWindow) {
+  Find<QAction>("Exit1")->trigger();
+  EXPECT_FALSE(Window->isVisible());
+}
+
+}  // namespace
+}  // namespace dunstrel::testing

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTest>
+#include <memory>
+
+#include "app/FakeServices.h"
+#include "app/MainForm.h"
+#include "support/TempDir.h"
+
+namespace dunstrel::testing {
+
+// One main window with recording services and a paced directory listing, shown at its design
+// size.
+class WindowTest : public ::testing::Test {
+ protected:
+  void OpenWindow(TFormatSettings Settings = {}) {
+    TMainWindowServices Services;
+    Services.Dialogs = &Dialogs;
+    Services.Shell = &Shell;
+    Services.Volumes = &Volumes;
+    Services.CreateLister = [this] { return std::make_unique<TPacedLister>(Pace); };
+    Services.FormatSettings = Settings;
+    Window = std::make_unique<TfrmMain>(std::move(Services));
+    Window->setWindowState(Qt::WindowNoState);
+    Window->resize(1333, 760);
+    Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+  }
+
+  void TearDown() override {
+    Window.reset();
+    // A task that outlived its window still uses the paced listing of this fixture.
+    ASSERT_TRUE(Pace.WaitUntilNoListers(std::chrono::seconds(30)));
+  }
+
+  template <typename TWidget>
+  TWidget* Find(const char* Name) const {
+    auto* Found = Window->findChild<TWidget*>(QLatin1String(Name));
+    EXPECT_NE(Found, nullptr) << Name;
+    return Found;
+  }
+
+  void Click(const char* ButtonName) const {
+    QTest::mouseClick(Find<QAbstractButton>(ButtonName), Qt::LeftButton);
+  }
+
+  QString Status() const { return Find<QLabel>("lblStatus")->text(); }
+
+  bool Idle() const { return Find<QAbstractButton>("btnScan")->isEnabled(); }
+
+  bool WaitUntilIdle(int TimeoutMs = 10000) const {
+    return QTest::qWaitFor([this] { return Idle(); }, TimeoutMs);
+  }
+
+  // Types a folder into the path box and chooses "Path:".
+  void ChoosePath(const QString& Typed) const;
+
+  void SaveScreenshot(const char* Name) const {
+    QDir().mkpath(QStringLiteral(DUNSTREL_SCREENSHOT_DIR));
+    Window->grab().save(QStringLiteral(DUNSTREL_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(Name)));
+  }
+
+  TRecordingDialogs Dialogs;
+  TRecordingShell Shell;
+  TFakeVolumes Volumes;
+  TListingPace Pace;
+  std::unique_ptr<TfrmMain> Window;
+};
+
+}  // namespace dunstrel::testing

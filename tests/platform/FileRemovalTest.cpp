@@ -1,0 +1,148 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "platform/FileRemoval.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempDir.h"
+
+namespace dunstrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TScopedEnvironment;
+using testing::TTempDir;
+
+bool EntryExists(const std::string& Path) {
+  struct stat Info {};
+  return lstat(Path.c_str(), &Info) == 0;
+}
+
+std::string ReadText(const std::string& Path) {
+  std::ifstream File(Path, std::ios::binary);
+  std::stringstream Text;
+  Text << File.rdbuf();
+  return Text.str();
+}
+
+void WriteText(const std::string& Path, const std::string& Text) {
+  std::ofstream(Path, std::ios::binary) << Text;
+}
+
+TEST(FileRemovalTest, DeletesFilesAndWholeFolders) {
+  const TTempDir Dir;
+  const std::string File = Dir.MakeFile("single.txt", 10);
+  Dir.MakeFile("tree/a/b/c/deep.bin", 5);
+  Dir.MakeFile("tree/a/side.txt", 5);
+  Dir.MakeDir("tree/empty");
+  for (int I = 0; I < 300; ++I) {
+    Dir.MakeFile("tree/many/f" + std::to_string(I));
+  }
+
+  EXPECT_TRUE(DeletePermanently(File));
+  EXPECT_TRUE(DeletePermanently(Dir / "tree"));
+  EXPECT_FALSE(EntryExists(File));
+  EXPECT_FALSE(EntryExists(Dir / "tree"));
+  EXPECT_FALSE(DeletePermanently(Dir / "tree")) << "a path that is gone cannot be deleted";
+  EXPECT_FALSE(DeletePermanently(""));
+}
+
+TEST(FileRemovalTest, DeletingAFolderRemovesLinksInsideAndNeverWhatTheyPointTo) {
+  const TTempDir Dir;
+  const std::string Outside = Dir.MakeDir("outside");
+  const std::string OutsideFile = Dir.MakeFile("outside/keep.txt", 7);
+  const std::string Victim = Dir.MakeDir("victim");
+  Dir.MakeFile("victim/own.txt", 3);
+  Dir.MakeDir("victim/sub");
+  ASSERT_EQ(symlink(Outside.c_str(), (Victim + "/link-to-folder").c_str()), 0);
+  ASSERT_EQ(symlink(OutsideFile.c_str(), (Victim + "/sub/link-to-file").c_str()), 0);
+  ASSERT_EQ(symlink("/nonexistent/target", (Victim + "/dangling").c_str()), 0);
+
+  EXPECT_TRUE(DeletePermanently(Victim));
+  EXPECT_FALSE(EntryExists(Victim));
+  EXPECT_TRUE(fs::is_directory(Outside));
+  EXPECT_EQ(fs::file_size(OutsideFile), 7u);
+
+  // A link given itself is removed as a link, even when it points to a folder.
+  const std::string Link = Dir / "link";
+  ASSERT_EQ(symlink(Outside.c_str(), Link.c_str()), 0);
+  EXPECT_TRUE(DeletePermanently(Link));
+  EXPECT_FALSE(EntryExists(Link));
+  EXPECT_TRUE(fs::exists(OutsideFile));
+}
+
+class TrashTest : public ::testing::Test {
+ protected:
+  TTempDir FData;
+  TTempDir FItems;
+  TScopedEnvironment FDataHome{"XDG_DATA_HOME", FData.Path()};
+
+  std::string Trash(const std::string& Relative) const { return FData / ("Trash/" + Relative); }
+};
+
+TEST_F(TrashTest, MovesAnItemWithItsInfoFileAndNameBytesIntact) {
+  // A name that is not valid UTF-8, with a blank and a percent sign that must be encoded.
+  const std::string Name = "odd \xE9 50%.txt";
+  const std::string File = FItems.MakeFile(Name);
+  WriteText(File, "content");
+
+  ASSERT_TRUE(MoveToTrash(File));
+  EXPECT_FALSE(EntryExists(File));
+  EXPECT_EQ(ReadText(Trash("files/" + Name)), "content");
+  const std::string Info = ReadText(Trash("info/" + Name + ".trashinfo"));
+  const std::regex Expected("\\[Trash Info\\]\nPath=" + FItems.Path() +
+                            "/odd%20%E9%2050%25\\.txt\n"
+                            "DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+  EXPECT_TRUE(std::regex_match(Info, Expected)) << Info;
+  EXPECT_EQ(fs::status(Trash("files")).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST_F(TrashTest, SecondItemOfTheSameNameGetsANewNameAndFoldersKeepTheirLinks) {
+  const std::string First = FItems.MakeFile("a/report.txt");
+  WriteText(First, "first");
+  const std::string Second = FItems.MakeFile("b/report.txt");
+  WriteText(Second, "second");
+  const std::string Folder = FItems.MakeDir("c/folder");
+  const std::string Outside = FItems.MakeFile("outside.txt", 4);
+  ASSERT_EQ(symlink(Outside.c_str(), (Folder + "/link").c_str()), 0);
+
+  ASSERT_TRUE(MoveToTrash(First));
+  ASSERT_TRUE(MoveToTrash(Second));
+  ASSERT_TRUE(MoveToTrash(Folder));
+  EXPECT_EQ(ReadText(Trash("files/report.txt")), "first");
+  EXPECT_EQ(ReadText(Trash("files/report.txt.2")), "second");
+  EXPECT_NE(ReadText(Trash("info/report.txt.2.trashinfo")).find("Path=" + Second + "\n"),
+            std::string::npos);
+  EXPECT_TRUE(fs::is_symlink(Trash("files/folder/link")));
+  EXPECT_EQ(fs::file_size(Outside), 4u);
+}
+
+TEST_F(TrashTest, AnItemThatCannotBeMovedLeavesNoTraceInTheTrash) {
+  EXPECT_FALSE(MoveToTrash(FItems / "missing.txt"));
+  EXPECT_FALSE(MoveToTrash(""));
+
+  // Another file system than the trash's: the item is not copied across, it stays.
+  const char* kOtherFileSystem = "/dev/shm";
+  struct stat Here {
+  }, There{};
+  if (stat(kOtherFileSystem, &There) != 0 || stat(FData.Path().c_str(), &Here) != 0 ||
+      Here.st_dev == There.st_dev || access(kOtherFileSystem, W_OK) != 0) {
+    GTEST_SKIP() << "no second writable file system to test with";
+  }
+  const std::string Elsewhere =
+      std::string(kOtherFileSystem) + "/dunstrel-trash-test-" + std::to_string(getpid());
+  WriteText(Elsewhere, "stays");
+  EXPECT_FALSE(MoveToTrash(Elsewhere));
+  EXPECT_EQ(ReadText(Elsewhere), "stays");
+  unlink(Elsewhere.c_str());
+  EXPECT_TRUE(fs::is_empty(Trash("info")));
+}
+
+}  // namespace
+}  // namespace dunstrel::platform
