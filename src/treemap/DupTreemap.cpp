@@ -1,0 +1,177 @@
+#include "treemap/DupTreemap.h"
+
+#include <utility>
+
+#include "treemap/CellPainting.h"
+#include "treemap/NestedPlacement.h"
+
+namespace dunstrel {
+
+namespace {
+
+void AppendItemPath(const TDupItem& It, std::string& Out) {
+  if (It.FileLeaf != nullptr) {
+    It.FileLeaf->AppendFullPath(Out);
+  } else if (It.Dir != nullptr) {
+    Out += It.Dir->FullPath();
+  }
+}
+
+}  // namespace
+
+std::string TDupItem::FullPath() const {
+  std::string Path;
+  AppendItemPath(*this, Path);
+  return Path;
+}
+
+std::string TDupItem::PathKey() const {
+  return dunstrel::PathKey(FullPath());
+}
+
+struct TDupTreemapLayout::TBuilder {
+  TDupTreemapLayout& Map;
+
+  // Sub-folders holding duplicates first, then the duplicate files, each in stored order. A
+  // duplicate of 0 bytes gets an entry of no area, which is never placed.
+  void EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
+    for (const auto& Child : Folder.Children) {
+      const int64_t Bytes = Map.DupBytes(Child.get());
+      if (Bytes > 0) {
+        Entries.push_back({.Weight = Bytes, .Dir = Child.get()});
+      }
+    }
+    for (const TFileLeaf* File : Folder.Leaves) {
+      if (const TColor* Color = Map.FDuplicates.ColorOf(*File)) {
+        Entries.push_back({.Weight = File->Size, .File = File, .BaseColor = *Color});
+      }
+    }
+  }
+
+  void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
+    TDupItem& It = Map.FItems.emplace_back();
+    It.Rect = ItemRect;
+    It.Depth = Depth;
+    if (Entry.IsDir()) {
+      It.Kind = TDupKind::dkDir;
+      It.Dir = Entry.Dir;
+      It.Size = Map.DupBytes(Entry.Dir);
+      It.Color = kSilver;
+    } else {
+      It.Kind = TDupKind::dkFile;
+      It.FileLeaf = Entry.File;
+      It.Size = Entry.File->Size;
+      It.Color = Entry.BaseColor;
+    }
+  }
+
+  bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
+                     std::vector<TEntry>& Entries, TRect& Space) {
+    Space = ItemRect;
+    EntriesOfFolder(*Folder.Dir, Entries);
+    return true;
+  }
+};
+
+TDupTreemapLayout::TDupTreemapLayout()
+    : FByPathKey([this](size_t Index, std::string& Out) { AppendItemPath(FItems[Index], Out); }) {}
+
+void TDupTreemapLayout::Clear() {
+  std::vector<TDupItem>().swap(FItems);
+  FByPathKey.Reset(0);
+  FSelection.Clear();
+  FDuplicates = TDupFileLookup();
+  FDupBytesMemo.clear();
+}
+
+int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
+  if (Node == nullptr) {
+    return 0;
+  }
+  if (const auto Found = FDupBytesMemo.find(Node); Found != FDupBytesMemo.end()) {
+    return Found->second;
+  }
+  // Sums bottom-up with a stack of its own: trees can be far deeper than the call stack.
+  std::vector<std::pair<const TDirNode*, size_t>> Pending{{Node, 0}};
+  while (!Pending.empty()) {
+    auto& [Folder, NextChild] = Pending.back();
+    if (NextChild < Folder->Children.size()) {
+      const TDirNode* Child = Folder->Children[NextChild++].get();
+      if (!FDupBytesMemo.contains(Child)) {
+        Pending.push_back({Child, 0});
+      }
+      continue;
+    }
+    int64_t Bytes = 0;
+    for (const TFileLeaf* File : Folder->Leaves) {
+      if (FDuplicates.ColorOf(*File) != nullptr) {
+        Bytes += File->Size;
+      }
+    }
+    for (const auto& Child : Folder->Children) {
+      Bytes += FDupBytesMemo[Child.get()];
+    }
+    FDupBytesMemo[Folder] = Bytes;
+    Pending.pop_back();
+  }
+  return FDupBytesMemo[Node];
+}
+
+void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
+                                                const TColorByPathKey& ColorByFileUpper,
+                                                const TRect& TargetRect) {
+  Clear();
+  if (Root == nullptr || IsEmpty(TargetRect)) {
+    return;
+  }
+  FDuplicates = TDupFileLookup(ColorByFileUpper);
+  if (DupBytes(Root) > 0) {
+    TBuilder Builder{*this};
+    std::vector<TEntry> Entries;
+    Builder.EntriesOfFolder(*Root, Entries);
+    PlaceNested(std::move(Entries), TargetRect, 0, Builder);
+  }
+  FByPathKey.Reset(FItems.size());
+}
+
+void TDupTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+  PaintBackground(Canvas);
+  // A folder's silver is covered by its contents and shows only in the gaps they leave.
+  for (const TDupItem& It : FItems) {
+    PaintCell(Canvas, It.Rect, It.Color);
+  }
+  for (const size_t Index : FByPathKey.FindAllOf(FSelection.Keys())) {
+    PaintSelectionFrame(Canvas, FItems[Index].Rect);
+  }
+}
+
+const TDupItem* TDupTreemapLayout::HitTest(TPoint P) const {
+  // Contents come after their folder: the last cell under P is the innermost.
+  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
+    if (Contains(It->Rect, P)) {
+      return &*It;
+    }
+  }
+  return nullptr;
+}
+
+void TDupTreemapLayout::ClearSelection() {
+  FSelection.Clear();
+}
+
+void TDupTreemapLayout::SetSingleSelected(const TDupItem* It) {
+  FSelection.SetSingle(It);
+}
+
+void TDupTreemapLayout::ToggleSelected(const TDupItem* It) {
+  FSelection.Toggle(It);
+}
+
+void TDupTreemapLayout::SetSelectedByUpperPaths(std::span<const std::string> Paths) {
+  FSelection.SetPaths(Paths, [this](std::string_view Key) -> const TDupItem* {
+    const std::optional<size_t> Index = FByPathKey.FindLast(Key);
+    return Index ? &FItems[*Index] : nullptr;
+  });
+}
+
+}  // namespace dunstrel
