@@ -33,6 +33,7 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
   }
   auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
   FExtCache.clear();  // its keys belonged to the previous tree's store
+  FLastRawExt = {};
   FDepth = 0;
   EnterFolder(*Root);
   while (FDepth > 0) {
@@ -59,9 +60,11 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     }
     std::string ChildPath;
     platform::AppendChildPath(Frame.Node->FullPath(), Name, ChildPath);
-    EnterFolder(Frame.Node->AddChild(std::move(ChildPath)));  // Frame may move from here on
+    EnterFolder(Frame.Node->AddChild(ChildPath));  // Frame may move from here on
   }
   FExtCache.clear();
+  FLastRawExt = {};
+  FFrames = {};  // the listings of the largest folders need not outlive the walk
   return Root;
 }
 
@@ -96,6 +99,17 @@ void TDiskScanner::LeaveFolder() {
   if (Node.Leaves.size() != Node.Leaves.capacity()) {
     Node.Leaves.shrink_to_fit();  // files were dropped, or the walk was cut short
   }
+  // The folder's statistics: its own files and its sub-folders', summed once, now that all of
+  // them are known.
+  const TScanStore& Store = Node.Store();
+  for (const TFileLeaf* Leaf : Node.Leaves) {
+    const TExtKey Key = Leaf->ExtKey();
+    FExtSums.Add(Key == Store.EmptyExt ? Store.NoExt : Key, Leaf->Size, 1);
+  }
+  for (const auto& Child : Node.Children) {
+    FExtSums.AddAll(Child->ExtStats);
+  }
+  FExtSums.MoveInto(Node.ExtStats);
   if (FDepth == 0) {
     return;
   }
@@ -103,7 +117,6 @@ void TDiskScanner::LeaveFolder() {
   Parent.TotalSize += Node.TotalSize;
   Parent.TotalFiles += Node.TotalFiles;
   Parent.TotalDirs += Node.TotalDirs;
-  Parent.ExtStats.MergeFrom(&Node.ExtStats);
 }
 
 void TDiskScanner::TakeFile(TFrame& Frame, size_t Index) {
@@ -115,17 +128,15 @@ void TDiskScanner::TakeFile(TFrame& Frame, size_t Index) {
     ReportProgress(Node.FullPath());
     return;
   }
-  const TExtKeys Keys = LowerExt(Name, Node.Store());
-  Node.AddLeafWithKey(Name, Keys.Leaf, Entry.Size, Entry.Stamp);
+  Node.AddLeafWithKey(Name, LowerExt(Name, Node.Store()), Entry.Size, Entry.Stamp);
   Node.TotalSize += Entry.Size;
   Node.TotalFiles += 1;
   ++FFiles;
   FBytes += Entry.Size;
-  Node.ExtStats.AddKey(Keys.Stats, Entry.Size);
   ReportProgress(Node.FullPath());
 }
 
-void TDiskScanner::ReportProgress(const std::string& Path) {
+void TDiskScanner::ReportProgress(std::string_view Path) {
   if (!OnProgress) {
     return;
   }
@@ -181,21 +192,23 @@ bool TDiskScanner::MatchesPattern(std::string_view Name, std::string_view FullPa
   return false;
 }
 
-TDiskScanner::TExtKeys TDiskScanner::LowerExt(std::string_view Name, TScanStore& Store) {
+TExtKey TDiskScanner::LowerExt(std::string_view Name, TScanStore& Store) {
   const size_t Dot = Name.rfind('.');
   if (Dot == std::string_view::npos) {
-    return {Store.EmptyExt, Store.NoExt};
+    return Store.EmptyExt;
   }
   const std::string_view Raw = Name.substr(Dot);
-  const auto Cached = FExtCache.find(Raw);
-  if (Cached != FExtCache.end()) {
-    return Cached->second;
+  if (Raw == FLastRawExt) {
+    return FLastExt;
   }
-  const std::string Lower = platform::UserTextCasing().ToLower(Raw);
-  const TExtKey Key = Store.Exts.Intern(Lower);
-  const TExtKeys Keys{Key, Key};
-  FExtCache.emplace(Store.CopyName(Raw), Keys);
-  return Keys;
+  auto Cached = FExtCache.find(Raw);
+  if (Cached == FExtCache.end()) {
+    const TExtKey Key = Store.Exts.Intern(platform::UserTextCasing().ToLower(Raw));
+    Cached = FExtCache.emplace(Store.CopyText(Raw), Key).first;
+  }
+  FLastRawExt = Cached->first;
+  FLastExt = Cached->second;
+  return FLastExt;
 }
 
 }  // namespace dunstrel

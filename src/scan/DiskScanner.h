@@ -19,8 +19,7 @@ namespace dunstrel {
 
 // Called on the scanning thread with the folder being read, the files taken so far and the
 // folders entered so far; at most once per 80 ms.
-using TScanProgressEvent =
-    std::function<void(const std::string& Path, int64_t Files, int64_t Dirs)>;
+using TScanProgressEvent = std::function<void(std::string_view Path, int64_t Files, int64_t Dirs)>;
 
 // Walks one folder tree depth-first, in listing order, into a scan tree. Folders are walked with
 // an explicit stack, so any depth the file system allows is safe.
@@ -48,10 +47,6 @@ class TDiskScanner {
     platform::TDirListing Listing;
     size_t Next = 0;
   };
-  struct TExtKeys {
-    TExtKey Leaf;   // "" for a name without a dot
-    TExtKey Stats;  // "(none)" for a name without a dot
-  };
   struct TCompiledMask {
     std::string Upper;
     std::optional<TFileMask> Mask;  // compiled when first reached
@@ -60,11 +55,11 @@ class TDiskScanner {
   void EnterFolder(TDirNode& Node);
   void LeaveFolder();
   void TakeFile(TFrame& Frame, size_t Index);
-  void ReportProgress(const std::string& Path);
+  void ReportProgress(std::string_view Path);
   bool IsExcluded(std::string_view Name, const TDirNode& Folder, int64_t Size,
                   platform::TFileStamp Stamp);
   bool MatchesPattern(std::string_view Name, std::string_view FullPath);
-  TExtKeys LowerExt(std::string_view Name, TScanStore& Store);
+  TExtKey LowerExt(std::string_view Name, TScanStore& Store);
 
   const TScanContext& FContext;
   std::unique_ptr<platform::IDirectoryLister> FOwnedLister;
@@ -78,7 +73,10 @@ class TDiskScanner {
 
   std::vector<TFrame> FFrames;  // kept between folders so listings reuse their buffers
   size_t FDepth = 0;
-  std::unordered_map<std::string_view, TExtKeys> FExtCache;  // raw extension -> keys
+  std::unordered_map<std::string_view, TExtKey> FExtCache;  // raw extension -> key
+  std::string_view FLastRawExt;  // files of one folder often share their extension
+  TExtKey FLastExt = 0;
+  TExtStatsAccumulator FExtSums;
   std::vector<TCompiledMask> FMasks;
   std::string FPathBuffer;
   std::u32string FUpperName;

@@ -1,7 +1,6 @@
 #include "scan/ExtStats.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "platform/TextCasing.h"
 
@@ -12,9 +11,18 @@ TExtKey TExtKeyPool::Intern(std::string_view Text) {
   if (Found != FIndex.end()) {
     return Found->second;
   }
+  const auto Key = static_cast<TExtKey>(FTexts.size());
   const std::string& Stored = FTexts.emplace_back(Text);
-  FIndex.emplace(std::string_view(Stored), &Stored);
-  return &Stored;
+  FIndex.emplace(std::string_view(Stored), Key);
+  return Key;
+}
+
+std::optional<TExtKey> TExtKeyPool::Find(std::string_view Text) const {
+  const auto Found = FIndex.find(Text);
+  if (Found == FIndex.end()) {
+    return std::nullopt;
+  }
+  return Found->second;
 }
 
 void TExtStats::AddFile(std::string_view AExt, int64_t ASize) {
@@ -23,18 +31,18 @@ void TExtStats::AddFile(std::string_view AExt, int64_t ASize) {
 }
 
 void TExtStats::AddKey(TExtKey Key, int64_t ASize) {
-  TExtStat& Stat = EntryFor(Key);
-  Stat.Bytes += ASize;
-  Stat.Files += 1;
+  TEntry& Entry = EntryFor(Key);
+  Entry.Bytes += ASize;
+  Entry.Files += 1;
 }
 
-TExtStat& TExtStats::EntryFor(TExtKey Key) {
-  const auto Less = [](const TEntry& E, TExtKey K) { return std::less<TExtKey>()(E.Key, K); };
-  auto Found = std::lower_bound(FEntries.begin(), FEntries.end(), Key, Less);
+TExtStats::TEntry& TExtStats::EntryFor(TExtKey Key) {
+  auto Found = std::lower_bound(FEntries.begin(), FEntries.end(), Key,
+                                [](const TEntry& E, TExtKey K) { return E.Key < K; });
   if (Found == FEntries.end() || Found->Key != Key) {
-    Found = FEntries.insert(Found, TEntry{Key, {}});
+    Found = FEntries.insert(Found, TEntry{0, 0, Key});
   }
-  return Found->Stat;
+  return *Found;
 }
 
 void TExtStats::MergeFrom(const TExtStats* Src) {
@@ -44,9 +52,9 @@ void TExtStats::MergeFrom(const TExtStats* Src) {
   if (Src->FPool != FPool) {
     // Statistics of another scan (a drive under the whole-computer root) are re-keyed here.
     for (const TEntry& E : Src->FEntries) {
-      TExtStat& Stat = EntryFor(FPool->Intern(*E.Key));
-      Stat.Bytes += E.Stat.Bytes;
-      Stat.Files += E.Stat.Files;
+      TEntry& Mine = EntryFor(FPool->Intern(Src->FPool->Text(E.Key)));
+      Mine.Bytes += E.Bytes;
+      Mine.Files += E.Files;
     }
     return;
   }
@@ -55,20 +63,18 @@ void TExtStats::MergeFrom(const TExtStats* Src) {
     return;
   }
   // Both arrays are in key order: one merge pass, into an array of exactly the united size.
-  const std::less<TExtKey> Less;
   const auto MergeInto = [&](auto&& Emit) {
     auto Mine = FEntries.begin();
     auto Theirs = Src->FEntries.begin();
     while (Mine != FEntries.end() || Theirs != Src->FEntries.end()) {
-      if (Theirs == Src->FEntries.end() ||
-          (Mine != FEntries.end() && Less(Mine->Key, Theirs->Key))) {
+      if (Theirs == Src->FEntries.end() || (Mine != FEntries.end() && Mine->Key < Theirs->Key)) {
         Emit(*Mine++);
-      } else if (Mine == FEntries.end() || Less(Theirs->Key, Mine->Key)) {
+      } else if (Mine == FEntries.end() || Theirs->Key < Mine->Key) {
         Emit(*Theirs++);
       } else {
         TEntry Sum = *Mine++;
-        Sum.Stat.Bytes += Theirs->Stat.Bytes;
-        Sum.Stat.Files += Theirs->Stat.Files;
+        Sum.Bytes += Theirs->Bytes;
+        Sum.Files += Theirs->Files;
         ++Theirs;
         Emit(Sum);
       }
@@ -86,20 +92,55 @@ std::vector<TExtStatPair> TExtStats::ToSortedArrayByBytesDesc() const {
   std::vector<TExtStatPair> Pairs;
   Pairs.reserve(FEntries.size());
   for (const TEntry& E : FEntries) {
-    Pairs.push_back({*E.Key, E.Stat.Bytes, E.Stat.Files});
+    Pairs.push_back({FPool->Text(E.Key), E.Bytes, E.Files});
   }
   std::sort(Pairs.begin(), Pairs.end(),
             [](const TExtStatPair& A, const TExtStatPair& B) { return A.Bytes > B.Bytes; });
   return Pairs;
 }
 
-const TExtStat* TExtStats::Find(std::string_view Key) const {
-  for (const TEntry& E : FEntries) {
-    if (*E.Key == Key) {
-      return &E.Stat;
-    }
+std::optional<TExtStat> TExtStats::Find(std::string_view Key) const {
+  const std::optional<TExtKey> Number = FPool->Find(Key);
+  if (!Number) {
+    return std::nullopt;
   }
-  return nullptr;
+  const auto Found = std::lower_bound(FEntries.begin(), FEntries.end(), *Number,
+                                      [](const TEntry& E, TExtKey K) { return E.Key < K; });
+  if (Found == FEntries.end() || Found->Key != *Number) {
+    return std::nullopt;
+  }
+  return TExtStat{Found->Bytes, Found->Files};
+}
+
+void TExtStatsAccumulator::Add(TExtKey Key, int64_t Bytes, int64_t Files) {
+  if (Key >= FDense.size()) {
+    FDense.resize(std::max<size_t>(Key + 1, FDense.size() * 2));
+  }
+  TExtStat& Stat = FDense[Key];
+  if (Stat.Files == 0) {
+    FTouched.push_back(Key);
+  }
+  Stat.Bytes += Bytes;
+  Stat.Files += Files;
+}
+
+void TExtStatsAccumulator::AddAll(const TExtStats& Stats) {
+  for (const TExtStats::TEntry& E : Stats.FEntries) {
+    Add(E.Key, E.Bytes, E.Files);
+  }
+}
+
+void TExtStatsAccumulator::MoveInto(TExtStats& Target) {
+  std::sort(FTouched.begin(), FTouched.end());
+  Target.FEntries.clear();
+  Target.FEntries.reserve(FTouched.size());
+  for (const TExtKey Key : FTouched) {
+    TExtStat& Stat = FDense[Key];
+    Target.FEntries.push_back({Stat.Bytes, Stat.Files, Key});
+    Stat = {};
+  }
+  Target.FEntries.shrink_to_fit();
+  FTouched.clear();
 }
 
 }  // namespace dunstrel

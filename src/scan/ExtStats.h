@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,16 +10,19 @@
 
 namespace dunstrel {
 
-// An extension key as stored once per scan: lower-cased, with its dot, or "(none)".
-using TExtKey = const std::string*;
+// An extension key as stored once per scan (lower-cased with its dot, or "(none)"): its number
+// in the scan's pool.
+using TExtKey = uint32_t;
 
 inline constexpr std::string_view kNoExtensionKey = "(none)";
 
 // Keeps one copy of every extension text of a scan, so that leaves and statistics refer to it
-// by pointer instead of holding a string each.
+// by number instead of holding a string each.
 class TExtKeyPool {
  public:
   TExtKey Intern(std::string_view Text);
+  const std::string& Text(TExtKey Key) const { return FTexts[Key]; }
+  std::optional<TExtKey> Find(std::string_view Text) const;
   size_t Count() const { return FTexts.size(); }
 
  private:
@@ -53,19 +57,39 @@ class TExtStats {
   std::vector<TExtStatPair> ToSortedArrayByBytesDesc() const;
 
   size_t Count() const { return FEntries.size(); }
-  // The entry of an exact key, or nullptr.
-  const TExtStat* Find(std::string_view Key) const;
+  // The entry of an exact key text.
+  std::optional<TExtStat> Find(std::string_view Key) const;
 
  private:
+  // Packed to 20 bytes: millions of these exist in a large scan.
+#pragma pack(push, 4)
   struct TEntry {
+    int64_t Bytes;
+    int64_t Files;
     TExtKey Key;
-    TExtStat Stat;
   };
+#pragma pack(pop)
 
-  TExtStat& EntryFor(TExtKey Key);
+  friend class TExtStatsAccumulator;
+  TEntry& EntryFor(TExtKey Key);
 
   TExtKeyPool* FPool;
-  std::vector<TEntry> FEntries;  // ordered by Key address
+  std::vector<TEntry> FEntries;  // ordered by Key
+};
+
+// Sums the statistics of one folder (its files and its children's statistics) in an array
+// indexed by key, and hands them over in one exact allocation: cheaper than growing a sorted
+// array file by file. One accumulator serves a whole scan, folder after folder.
+class TExtStatsAccumulator {
+ public:
+  void Add(TExtKey Key, int64_t Bytes, int64_t Files);
+  void AddAll(const TExtStats& Stats);
+  // Replaces Target's entries with the sums, and starts again from empty.
+  void MoveInto(TExtStats& Target);
+
+ private:
+  std::vector<TExtStat> FDense;
+  std::vector<TExtKey> FTouched;
 };
 
 }  // namespace dunstrel

@@ -36,11 +36,8 @@ void TFileLeaf::AppendFullPath(std::string& Out) const {
   platform::AppendChildPath(FParent->FullPath(), Name(), Out);
 }
 
-TDateTime TFileLeaf::GetModifiedDateTime() {
-  if (Modified == 0) {
-    Modified = FileTimeToLocalDateTime(ModifiedFT);
-  }
-  return Modified;
+const std::string& TFileLeaf::Ext() const {
+  return FParent->Store().Exts.Text(FExt);
 }
 
 TScanStore::TScanStore() : EmptyExt(Exts.Intern("")), NoExt(Exts.Intern(kNoExtensionKey)) {}
@@ -62,50 +59,44 @@ void* TScanStore::Allocate(size_t Bytes, size_t Alignment) {
   return Result;
 }
 
-std::string_view TScanStore::CopyName(std::string_view Name) {
-  char* Copy = static_cast<char*>(Allocate(Name.size(), 1));
-  std::copy(Name.begin(), Name.end(), Copy);
-  return std::string_view(Copy, Name.size());
+std::string_view TScanStore::CopyText(std::string_view Text) {
+  char* Copy = static_cast<char*>(Allocate(Text.size(), 1));
+  std::copy(Text.begin(), Text.end(), Copy);
+  return std::string_view(Copy, Text.size());
 }
 
 TFileLeaf* TScanStore::NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext,
                                int64_t Size, platform::TFileStamp Stamp) {
   // Leaves are trivially destructible: releasing the blocks releases them.
   static_assert(std::is_trivially_destructible_v<TFileLeaf>);
-  void* Place = Allocate(sizeof(TFileLeaf), alignof(TFileLeaf));
-  return new (Place) TFileLeaf(Parent, CopyName(Name), Ext, Size, Stamp);
+  const auto Length = static_cast<uint16_t>(std::min<size_t>(Name.size(), UINT16_MAX));
+  auto* Place = static_cast<char*>(Allocate(sizeof(TFileLeaf) + Length, alignof(TFileLeaf)));
+  std::copy_n(Name.data(), Length, Place + sizeof(TFileLeaf));
+  return new (Place) TFileLeaf(Parent, Ext, Size, Stamp, Length);
 }
 
-TDirNode::TDirNode(std::string FullPath)
+TDirNode::TDirNode(std::string_view FullPath)
     : FOwnedStore(std::make_unique<TScanStore>()),
       FStore(FOwnedStore.get()),
       ExtStats(FStore->Exts),
-      FFullPath(std::move(FullPath)) {
-  SetName({});
+      FFullPath(FStore->CopyText(FullPath)) {}
+
+TDirNode::TDirNode(std::string_view FullPath, std::string Name) : TDirNode(FullPath) {
+  FOwnName = std::make_unique<std::string>(std::move(Name));
 }
 
-TDirNode::TDirNode(std::string FullPath, std::string Name) : TDirNode(std::move(FullPath)) {
-  SetName(std::move(Name));
-}
-
-TDirNode::TDirNode(TDirNode& Parent, std::string FullPath)
+TDirNode::TDirNode(TDirNode& Parent, std::string_view FullPath)
     : FStore(Parent.FStore),
       ExtStats(FStore->Exts),
       FParent(&Parent),
-      FFullPath(std::move(FullPath)) {
-  SetName({});
-}
+      FFullPath(FStore->CopyText(FullPath)) {}
 
-void TDirNode::SetName(std::string Name) {
-  if (!Name.empty()) {
-    FOwnName = std::move(Name);
-    FName = FOwnName;
-    return;
+std::string_view TDirNode::Name() const {
+  if (FOwnName) {
+    return *FOwnName;
   }
-  FName = platform::LastComponent(FFullPath);
-  if (FName.empty()) {
-    FName = FFullPath;  // a drive root such as "C:"
-  }
+  const std::string_view Last = platform::LastComponent(FFullPath);
+  return Last.empty() ? FFullPath : Last;  // a drive root such as "C:"
 }
 
 TDirNode::~TDirNode() {
@@ -120,8 +111,8 @@ TDirNode::~TDirNode() {
   }
 }
 
-TDirNode& TDirNode::AddChild(std::string FullPath) {
-  Children.push_back(std::unique_ptr<TDirNode>(new TDirNode(*this, std::move(FullPath))));
+TDirNode& TDirNode::AddChild(std::string_view FullPath) {
+  Children.push_back(std::unique_ptr<TDirNode>(new TDirNode(*this, FullPath)));
   return *Children.back();
 }
 

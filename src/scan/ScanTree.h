@@ -21,40 +21,39 @@ TDateTime FileTimeToLocalDateTime(platform::TFileStamp Stamp);
 class TDirNode;
 class TScanStore;
 
-// One file of a scan. The leaf refers to its folder for the path and to the scan's shared
-// storage for its name and extension, so that a million of them stay small.
+// One file of a scan. A leaf lives in its scan's storage with its name right behind it, and
+// refers to its folder for the path and to the scan's extension pool, so that millions of them
+// stay small.
 class TFileLeaf {
  public:
-  TFileLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
-            platform::TFileStamp Stamp)
-      : Size(Size),
-        ModifiedFT(Stamp),
-        FParent(&Parent),
-        FName(Name.data()),
-        FExt(Ext),
-        FNameLength(static_cast<uint32_t>(Name.size())) {}
-
   // The name as the directory listing returned it.
-  std::string_view Name() const { return std::string_view(FName, FNameLength); }
+  std::string_view Name() const {
+    return std::string_view(reinterpret_cast<const char*>(this + 1), FNameLength);
+  }
   // The folder's path, one delimiter, the name.
   std::string FullPath() const;
   void AppendFullPath(std::string& Out) const;
   // Lower-cased extension with its dot; empty when the name has no dot.
-  const std::string& Ext() const { return *FExt; }
+  const std::string& Ext() const;
+  // The extension's number in the scan's pool.
+  TExtKey ExtKey() const { return FExt; }
   const TDirNode& Parent() const { return *FParent; }
 
-  // The local last-write time, computed once and cached in Modified.
-  TDateTime GetModifiedDateTime();
+  // The local last-write time; 0 when there is none.
+  TDateTime GetModifiedDateTime() const { return FileTimeToLocalDateTime(ModifiedFT); }
 
   int64_t Size = 0;
   platform::TFileStamp ModifiedFT = 0;
-  TDateTime Modified = 0;
 
  private:
+  friend class TScanStore;
+  TFileLeaf(const TDirNode& Parent, TExtKey Ext, int64_t Size, platform::TFileStamp Stamp,
+            uint16_t NameLength)
+      : Size(Size), ModifiedFT(Stamp), FParent(&Parent), FExt(Ext), FNameLength(NameLength) {}
+
   const TDirNode* FParent;
-  const char* FName;
   TExtKey FExt;
-  uint32_t FNameLength;
+  uint16_t FNameLength;
 };
 
 // Storage shared by all nodes of one scan: leaves, their names and the extension keys. It is
@@ -66,7 +65,8 @@ class TScanStore {
   TScanStore(const TScanStore&) = delete;
   TScanStore& operator=(const TScanStore&) = delete;
 
-  std::string_view CopyName(std::string_view Name);
+  std::string_view CopyText(std::string_view Text);
+  // Names longer than any file system allows are cut to 65535 bytes.
   TFileLeaf* NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
                      platform::TFileStamp Stamp);
 
@@ -90,21 +90,23 @@ class TDirNode {
 
  public:
   // A root folder with storage of its own.
-  explicit TDirNode(std::string FullPath = {});
+  explicit TDirNode(std::string_view FullPath = {});
   // A root whose name differs from the last component of its path ("(All Drives)").
-  TDirNode(std::string FullPath, std::string Name);
+  TDirNode(std::string_view FullPath, std::string Name);
   // Frees the subtree without recursion, so that any depth can be released.
   ~TDirNode();
   TDirNode(const TDirNode&) = delete;
   TDirNode& operator=(const TDirNode&) = delete;
 
-  const std::string& FullPath() const { return FFullPath; }
-  std::string_view Name() const { return FName; }
+  // The path without a trailing delimiter (except the root "/"), kept in the scan's storage.
+  std::string_view FullPath() const { return FFullPath; }
+  // The last component of the path; a drive root's whole path; or the name given at creation.
+  std::string_view Name() const;
   TDirNode* Parent() const { return FParent; }
   TScanStore& Store() const { return *FStore; }
 
   // A new, empty sub-folder appended to Children (totals are the caller's to add).
-  TDirNode& AddChild(std::string FullPath);
+  TDirNode& AddChild(std::string_view FullPath);
   // Takes over a tree scanned on its own (a drive under the whole-computer root).
   TDirNode& AdoptChild(std::unique_ptr<TDirNode> Child);
   // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here).
@@ -122,13 +124,11 @@ class TDirNode {
   TExtStats ExtStats;
 
  private:
-  TDirNode(TDirNode& Parent, std::string FullPath);
-  void SetName(std::string Name);
+  TDirNode(TDirNode& Parent, std::string_view FullPath);
 
   TDirNode* FParent = nullptr;
-  std::string FFullPath;
-  std::string FOwnName;  // only when the name is not part of the path
-  std::string_view FName;
+  std::string_view FFullPath;
+  std::unique_ptr<std::string> FOwnName;  // only when the name is not part of the path
 };
 
 }  // namespace dunstrel

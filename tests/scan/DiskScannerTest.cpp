@@ -58,8 +58,8 @@ void ExpectTotalsAddUp(const TDirNode& Root) {
     ASSERT_EQ(SumOfExtStats(N.ExtStats, true), N.TotalSize) << N.FullPath();
     ASSERT_EQ(SumOfExtStats(N.ExtStats, false), N.TotalFiles) << N.FullPath();
     for (const TExtStatPair& P : Expected.ToSortedArrayByBytesDesc()) {
-      const TExtStat* Stat = N.ExtStats.Find(P.Ext);
-      ASSERT_NE(Stat, nullptr) << P.Ext;
+      const std::optional<TExtStat> Stat = N.ExtStats.Find(P.Ext);
+      ASSERT_TRUE(Stat.has_value()) << P.Ext;
       ASSERT_EQ(Stat->Bytes, P.Bytes) << P.Ext;
       ASSERT_EQ(Stat->Files, P.Files) << P.Ext;
     }
@@ -267,7 +267,7 @@ TEST(DiskScannerTest, ProgressIsThrottledTo80MsAlsoAcrossTheTickWrap) {
     TDiskScanner Scanner(Context, &Lister, Tick);
     std::vector<uint32_t> Reports;
     std::vector<int64_t> Files;
-    Scanner.OnProgress = [&](const std::string& Path, int64_t FilesSoFar, int64_t Dirs) {
+    Scanner.OnProgress = [&](std::string_view Path, int64_t FilesSoFar, int64_t Dirs) {
       EXPECT_EQ(Path, "/p");
       EXPECT_EQ(Dirs, 1);
       Reports.push_back(Tick.Last());  // the reading the scanner just took

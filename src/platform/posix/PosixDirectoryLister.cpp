@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "platform/DirectoryLister.h"
 
@@ -39,7 +39,7 @@ class TFileDescriptor {
 
 class TPosixDirectoryLister final : public IDirectoryLister {
  public:
-  TPosixDirectoryLister() : FBuffer(kBufferSize) {}
+  TPosixDirectoryLister() : FBuffer(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
 
   bool List(const std::string& Folder, TDirListing& Out) override {
     Out.Clear();
@@ -52,13 +52,13 @@ class TPosixDirectoryLister final : public IDirectoryLister {
       return false;
     }
     for (;;) {
-      const ssize_t Read = getdents64(Dir.Get(), FBuffer.data(), FBuffer.size());
+      const ssize_t Read = getdents64(Dir.Get(), FBuffer.get(), kBufferSize);
       if (Read <= 0) {
         // An error part-way keeps what was read, as a listing that ends early would.
         return Read == 0 || Out.Count() > 0;
       }
       for (ssize_t Pos = 0; Pos < Read;) {
-        const auto* Raw = reinterpret_cast<const dirent64*>(FBuffer.data() + Pos);
+        const auto* Raw = reinterpret_cast<const dirent64*>(FBuffer.get() + Pos);
         Pos += Raw->d_reclen;
         AddEntry(Dir.Get(), DirInfo.st_dev, *Raw, Out);
       }
@@ -91,7 +91,7 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     }
   }
 
-  std::vector<char> FBuffer;
+  std::unique_ptr<char[]> FBuffer;  // left uninitialised: only what the kernel fills is touched
 };
 
 }  // namespace
