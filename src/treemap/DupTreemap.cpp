@@ -7,22 +7,8 @@
 
 namespace dunstrel {
 
-namespace {
-
-void AppendItemPath(const TDupItem& It, std::string& Out) {
-  if (It.FileLeaf != nullptr) {
-    It.FileLeaf->AppendFullPath(Out);
-  } else if (It.Dir != nullptr) {
-    Out += It.Dir->FullPath();
-  }
-}
-
-}  // namespace
-
 std::string TDupItem::FullPath() const {
-  std::string Path;
-  AppendItemPath(*this, Path);
-  return Path;
+  return PathOf({Dir, FileLeaf});
 }
 
 std::string TDupItem::PathKey() const {
@@ -38,13 +24,11 @@ struct TDupTreemapLayout::TBuilder {
     for (const auto& Child : Folder.Children) {
       const int64_t Bytes = Map.DupBytes(Child.get());
       if (Bytes > 0) {
-        Entries.push_back({.Weight = Bytes, .Dir = Child.get()});
+        Entries.push_back(TEntry::ForDir(*Child, Bytes));
       }
     }
-    for (const TFileLeaf* File : Folder.Leaves) {
-      if (const TColor* Color = Map.FDuplicates.ColorOf(*File)) {
-        Entries.push_back({.Weight = File->Size, .File = File, .BaseColor = *Color});
-      }
+    for (const TDupFile& Dup : Map.FDuplicates.FilesIn(Folder)) {
+      Entries.push_back(TEntry::ForFile(*Dup.File, Dup.File->Size, Dup.Color));
     }
   }
 
@@ -54,13 +38,13 @@ struct TDupTreemapLayout::TBuilder {
     It.Depth = Depth;
     if (Entry.IsDir()) {
       It.Kind = TDupKind::dkDir;
-      It.Dir = Entry.Dir;
-      It.Size = Map.DupBytes(Entry.Dir);
+      It.Dir = Entry.Dir();
+      It.Size = Map.DupBytes(It.Dir);
       It.Color = kSilver;
     } else {
       It.Kind = TDupKind::dkFile;
-      It.FileLeaf = Entry.File;
-      It.Size = Entry.File->Size;
+      It.FileLeaf = Entry.File();
+      It.Size = It.FileLeaf->Size;
       It.Color = Entry.BaseColor;
     }
   }
@@ -68,19 +52,21 @@ struct TDupTreemapLayout::TBuilder {
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
                      std::vector<TEntry>& Entries, TRect& Space) {
     Space = ItemRect;
-    EntriesOfFolder(*Folder.Dir, Entries);
+    EntriesOfFolder(*Folder.Dir(), Entries);
     return true;
   }
 };
 
 TDupTreemapLayout::TDupTreemapLayout()
-    : FByPathKey([this](size_t Index, std::string& Out) { AppendItemPath(FItems[Index], Out); }) {}
+    : FByPathKey([this](size_t Index) {
+        return TPathOwner{FItems[Index].Dir, FItems[Index].FileLeaf};
+      }) {}
 
 void TDupTreemapLayout::Clear() {
   std::vector<TDupItem>().swap(FItems);
   FByPathKey.Reset(0);
   FSelection.Clear();
-  FDuplicates = TDupFileLookup();
+  FDuplicates = TDupFileIndex();
   FDupBytesMemo.clear();
 }
 
@@ -92,29 +78,34 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
     return Found->second;
   }
   // Sums bottom-up with a stack of its own: trees can be far deeper than the call stack.
-  std::vector<std::pair<const TDirNode*, size_t>> Pending{{Node, 0}};
-  while (!Pending.empty()) {
-    auto& [Folder, NextChild] = Pending.back();
-    if (NextChild < Folder->Children.size()) {
-      const TDirNode* Child = Folder->Children[NextChild++].get();
-      if (!FDupBytesMemo.contains(Child)) {
-        Pending.push_back({Child, 0});
+  struct TPending {
+    const TDirNode* Folder;
+    size_t NextChild;
+    int64_t Bytes;  // of the files directly in it and of the sub-folders summed so far
+  };
+  std::vector<TPending> Pending{{Node, 0, 0}};
+  while (true) {
+    TPending& Top = Pending.back();
+    if (Top.NextChild < Top.Folder->Children.size()) {
+      const TDirNode* Child = Top.Folder->Children[Top.NextChild++].get();
+      if (const auto Known = FDupBytesMemo.find(Child); Known != FDupBytesMemo.end()) {
+        Top.Bytes += Known->second;
+      } else {
+        Pending.push_back({Child, 0, 0});
       }
       continue;
     }
-    int64_t Bytes = 0;
-    for (const TFileLeaf* File : Folder->Leaves) {
-      if (FDuplicates.ColorOf(*File) != nullptr) {
-        Bytes += File->Size;
-      }
+    int64_t Bytes = Top.Bytes;
+    for (const TDupFile& Dup : FDuplicates.FilesIn(*Top.Folder)) {
+      Bytes += Dup.File->Size;
     }
-    for (const auto& Child : Folder->Children) {
-      Bytes += FDupBytesMemo[Child.get()];
-    }
-    FDupBytesMemo[Folder] = Bytes;
+    FDupBytesMemo.emplace(Top.Folder, Bytes);
     Pending.pop_back();
+    if (Pending.empty()) {
+      return Bytes;
+    }
+    Pending.back().Bytes += Bytes;
   }
-  return FDupBytesMemo[Node];
 }
 
 void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
@@ -124,7 +115,7 @@ void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
   if (Root == nullptr || IsEmpty(TargetRect)) {
     return;
   }
-  FDuplicates = TDupFileLookup(ColorByFileUpper);
+  FDuplicates = TDupFileIndex(ColorByFileUpper);
   if (DupBytes(Root) > 0) {
     TBuilder Builder{*this};
     std::vector<TEntry> Entries;

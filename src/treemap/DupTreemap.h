@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "scan/ScanTree.h"
-#include "treemap/DupFileLookup.h"
+#include "treemap/DupFileIndex.h"
 #include "treemap/Geometry.h"
 #include "treemap/PathIndex.h"
 #include "treemap/PathSelection.h"
@@ -74,7 +74,7 @@ class TDupTreemapLayout {
   std::vector<TDupItem> FItems;
   TPathIndex FByPathKey;
   TPathSelection<TDupItem> FSelection;
-  TDupFileLookup FDuplicates;  // refers to the colour dictionary of the last build
+  TDupFileIndex FDuplicates;  // refers to the colour dictionary of the last build
   std::unordered_map<const TDirNode*, int64_t> FDupBytesMemo;
 };
 

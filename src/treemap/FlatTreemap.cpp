@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "treemap/CellPainting.h"
 #include "treemap/PixelRounding.h"
+#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 
@@ -15,51 +16,26 @@ namespace {
 constexpr int64_t kShortestRow = 8;
 constexpr int64_t kLongestRow = 48;
 
-// A file to place, with what the build needs of it, so that the sort and the placement do not
-// go back to the scan tree for every comparison.
+// A file to place with its size, so that the sort does not go back to the scan tree for every
+// comparison.
 struct TSizedFile {
   int64_t Size;
   const TFileLeaf* File;
-  uint32_t ExtSlot;  // its extension's slot in the build's list of extension texts
-};
-
-// Files of one extension share one extension text in the scan's store, so each text is keyed
-// only once however many files carry it.
-class TExtSlots {
- public:
-  uint32_t SlotOf(const std::string& Text) {
-    if (&Text == FLastText) {
-      return FLastSlot;
-    }
-    const auto [Found, Added] = FSlotOfText.try_emplace(&Text, FTexts.size());
-    if (Added) {
-      FTexts.push_back(&Text);
-    }
-    FLastText = &Text;
-    FLastSlot = Found->second;
-    return FLastSlot;
-  }
-  size_t Count() const { return FTexts.size(); }
-  const std::string& Text(uint32_t Slot) const { return *FTexts[Slot]; }
-
- private:
-  std::unordered_map<const std::string*, uint32_t> FSlotOfText;
-  std::vector<const std::string*> FTexts;
-  const std::string* FLastText = nullptr;
-  uint32_t FLastSlot = 0;
 };
 
 }  // namespace
 
 TTreemapLayout::TTreemapLayout()
-    : FByPath(
-          [this](size_t Index, std::string& Out) { FItems[Index].File().AppendFullPath(Out); }) {}
+    : FByPath([this](size_t Index) {
+        return TPathOwner{nullptr, &FItems[Index].File()};
+      }) {}
 
 void TTreemapLayout::Clear() {
   std::vector<TTreemapItem>().swap(FItems);
   FSelection.Clear();
   FByPath.Reset(0);
   FByExtLargest.clear();
+  FByExtIndexed = false;
 }
 
 void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
@@ -71,7 +47,6 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
 
   std::vector<TSizedFile> Sorted;
   Sorted.reserve(Files.size());
-  TExtSlots Exts;
   int64_t Total = 0;
   bool InOrder = true;
   for (const TFileLeaf* File : Files) {
@@ -79,7 +54,7 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
       continue;
     }
     InOrder = InOrder && (Sorted.empty() || File->Size <= Sorted.back().Size);
-    Sorted.push_back({File->Size, File, Exts.SlotOf(File->Ext())});
+    Sorted.push_back({File->Size, File});
     Total += File->Size;
   }
   // The window hands the files over sorted by size already.
@@ -98,11 +73,6 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
   const double RectWidth = static_cast<double>(Width(TargetRect));
   const double RectHeight = static_cast<double>(Height(TargetRect));
   const double TotalBytes = static_cast<double>(Total);
-
-  // Per extension slot: the largest item so far; the first placed wins among equal sizes.
-  constexpr size_t kNoItem = static_cast<size_t>(-1);
-  std::vector<size_t> LargestOfSlot(Exts.Count(), kNoItem);
-  std::vector<int64_t> LargestSizeOfSlot(Exts.Count(), 0);
 
   FItems.reserve(Sorted.size());
   int64_t Y = TargetRect.Top;
@@ -125,30 +95,44 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
           RoundPixelsAtLeastOne(static_cast<double>(File.Size) / RowBytes * RectWidth);
       FItems.emplace_back(MakeRect(X, Y, std::min<int64_t>(TargetRect.Right, X + W), CellBottom),
                           *File.File);
-      size_t& Largest = LargestOfSlot[File.ExtSlot];
-      if (Largest == kNoItem || LargestSizeOfSlot[File.ExtSlot] < File.Size) {
-        Largest = FItems.size() - 1;
-        LargestSizeOfSlot[File.ExtSlot] = File.Size;
-      }
       X += W;
     }
     Y += H;
   }
+  FByPath.Reset(FItems.size());
+}
 
-  for (uint32_t Slot = 0; Slot < LargestOfSlot.size(); ++Slot) {
-    const size_t Item = LargestOfSlot[Slot];
-    if (Item == kNoItem) {
-      continue;
+void TTreemapLayout::IndexLargestByExt() const {
+  if (FByExtIndexed) {
+    return;
+  }
+  // Files of one extension share one extension text in their scan's pool: each text is keyed
+  // once, however many files carry it.
+  struct TLargest {
+    size_t Item;
+    int64_t Size;
+  };
+  std::unordered_map<const std::string*, TLargest> LargestOfText;
+  for (size_t I = 0; I < FItems.size(); ++I) {
+    if (I + kPrefetchAhead < FItems.size()) {
+      Prefetch(&FItems[I + kPrefetchAhead].File());
     }
-    // Two texts may share a key (leaves of two scans): the larger item, then the earlier, wins.
-    const auto [Found, Added] = FByExtLargest.try_emplace(ExtKey(Exts.Text(Slot)), Item);
-    const TTreemapItem& Held = FItems[Found->second];
-    if (!Added && (Held.Size() < FItems[Item].Size() ||
-                   (Held.Size() == FItems[Item].Size() && Item < Found->second))) {
-      Found->second = Item;
+    const TTreemapItem& Item = FItems[I];
+    const auto [Found, Added] = LargestOfText.try_emplace(&Item.Ext(), TLargest{I, Item.Size()});
+    if (!Added && Found->second.Size < Item.Size()) {
+      Found->second = {I, Item.Size()};
     }
   }
-  FByPath.Reset(FItems.size());
+  for (const auto& [Text, Largest] : LargestOfText) {
+    // Texts of two scans may share a key: the larger item, then the earlier one, wins.
+    const auto [Found, Added] = FByExtLargest.try_emplace(ExtKey(*Text), Largest.Item);
+    const TTreemapItem& Held = FItems[Found->second];
+    if (!Added && (Held.Size() < Largest.Size ||
+                   (Held.Size() == Largest.Size && Largest.Item < Found->second))) {
+      Found->second = Largest.Item;
+    }
+  }
+  FByExtIndexed = true;
 }
 
 void TTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
@@ -213,6 +197,7 @@ const TTreemapItem* TTreemapLayout::GetItemByPath(std::string_view AFullPath) co
 }
 
 const TTreemapItem* TTreemapLayout::GetLargestItemByExt(std::string_view AExt) const {
+  IndexLargestByExt();
   const auto Found = FByExtLargest.find(ExtKey(AExt));
   return Found == FByExtLargest.end() ? nullptr : &FItems[Found->second];
 }

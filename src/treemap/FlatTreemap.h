@@ -70,10 +70,15 @@ class TTreemapLayout {
   const std::vector<TTreemapItem>& Items() const { return FItems; }
 
  private:
+  void IndexLargestByExt() const;
+
   std::vector<TTreemapItem> FItems;
   TPathSelection<TTreemapItem> FSelection;
+  // Both indexes are built on their first use after a build: the map is rebuilt on every
+  // resize, most often without being searched in between.
   TPathIndex FByPath;
-  TKeyMap<size_t> FByExtLargest;  // extension key to item number
+  mutable TKeyMap<size_t> FByExtLargest;  // extension key to item number
+  mutable bool FByExtIndexed = false;
 };
 
 }  // namespace dunstrel

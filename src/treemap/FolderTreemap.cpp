@@ -32,23 +32,22 @@ struct TFolderTreemapLayout::TBuilder {
   TFolderTreemapLayout& Map;
 
   void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
-    Map.FItems.push_back({ItemRect, Entry.Dir, Depth, Entry.BaseColor});
-    Map.FByNode[Entry.Dir] = Map.FItems.size() - 1;
+    Map.FItems.push_back({ItemRect, Entry.Dir(), Depth, Entry.BaseColor});
+    Map.FByNode[Entry.Dir()] = Map.FItems.size() - 1;
   }
 
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int Depth,
                      std::vector<TEntry>& Entries, TRect& Space) {
-    if (Folder.Dir->Children.empty()) {
+    if (Folder.Dir()->Children.empty()) {
       return false;
     }
     Space = Shrunk(ItemRect, FolderMargin(Depth));
     if (IsEmpty(Space)) {
       return false;
     }
-    for (const auto& Child : Folder.Dir->Children) {
+    for (const auto& Child : Folder.Dir()->Children) {
       if (Child->TotalSize > 0) {
-        Entries.push_back(
-            {.Weight = Child->TotalSize, .Dir = Child.get(), .BaseColor = Folder.BaseColor});
+        Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize, Folder.BaseColor));
       }
     }
     return true;
@@ -71,9 +70,7 @@ void TFolderTreemapLayout::BuildFromRoot(const TDirNode* Root, const TRect& Targ
   std::vector<TEntry> Entries;
   for (const auto& Child : Root->Children) {
     if (Child->TotalSize > 0) {
-      Entries.push_back({.Weight = Child->TotalSize,
-                         .Dir = Child.get(),
-                         .BaseColor = ColorForPath(Child->FullPath())});
+      Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize, ColorForPath(Child->FullPath())));
     }
   }
   TBuilder Builder{*this};

@@ -4,19 +4,12 @@
 
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
+#include "treemap/Prefetch.h"
 #include "treemap/TreemapColors.h"
 
 namespace dunstrel {
 
 namespace {
-
-void AppendItemPath(const THierItem& It, std::string& Out) {
-  if (It.FileLeaf != nullptr) {
-    It.FileLeaf->AppendFullPath(Out);
-  } else if (It.Dir != nullptr) {
-    Out += It.Dir->FullPath();
-  }
-}
 
 // Sub-folders first, then files, each in stored order; nothing of 0 bytes.
 bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
@@ -25,12 +18,16 @@ bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
   }
   for (const auto& Child : Folder.Children) {
     if (Child->TotalSize > 0) {
-      Entries.push_back({.Weight = Child->TotalSize, .Dir = Child.get()});
+      Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize));
     }
   }
-  for (const TFileLeaf* File : Folder.Leaves) {
-    if (File->Size > 0) {
-      Entries.push_back({.Weight = File->Size, .File = File});
+  const std::vector<TFileLeaf*>& Leaves = Folder.Leaves;
+  for (size_t I = 0; I < Leaves.size(); ++I) {
+    if (I + kPrefetchAhead < Leaves.size()) {
+      Prefetch(Leaves[I + kPrefetchAhead]);
+    }
+    if (Leaves[I]->Size > 0) {
+      Entries.push_back(TEntry::ForFile(*Leaves[I], Leaves[I]->Size));
     }
   }
   return true;
@@ -39,9 +36,7 @@ bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
 }  // namespace
 
 std::string THierItem::FullPath() const {
-  std::string Path;
-  AppendItemPath(*this, Path);
-  return Path;
+  return PathOf({Dir, FileLeaf});
 }
 
 std::string THierItem::PathKey() const {
@@ -59,14 +54,14 @@ struct THierTreemapLayout::TBuilder {
     It.Depth = Depth;
     if (Entry.IsDir()) {
       It.Kind = THierKind::hkDir;
-      It.Dir = Entry.Dir;
-      It.Size = Entry.Dir->TotalSize;
+      It.Dir = Entry.Dir();
+      It.Size = It.Dir->TotalSize;
       return;
     }
     It.Kind = THierKind::hkFile;
-    It.FileLeaf = Entry.File;
-    It.Size = Entry.File->Size;
-    const std::string& Text = Entry.File->Ext();
+    It.FileLeaf = Entry.File();
+    It.Size = It.FileLeaf->Size;
+    const std::string& Text = It.FileLeaf->Ext();
     auto Found = ExtOfText.find(&Text);
     if (Found == ExtOfText.end()) {
       Found = ExtOfText.emplace(&Text, Map.FByExt.try_emplace(ExtKey(Text)).first).first;
@@ -78,12 +73,14 @@ struct THierTreemapLayout::TBuilder {
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
                      std::vector<TEntry>& Entries, TRect& Space) {
     Space = ItemRect;
-    return EntriesOfFolder(*Folder.Dir, Entries);
+    return EntriesOfFolder(*Folder.Dir(), Entries);
   }
 };
 
 THierTreemapLayout::THierTreemapLayout()
-    : FByPathKey([this](size_t Index, std::string& Out) { AppendItemPath(FItems[Index], Out); }) {}
+    : FByPathKey([this](size_t Index) {
+        return TPathOwner{FItems[Index].Dir, FItems[Index].FileLeaf};
+      }) {}
 
 void THierTreemapLayout::Clear() {
   std::vector<THierItem>().swap(FItems);

@@ -8,21 +8,30 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/ScanTree.h"
 #include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
 
+// What a map item's path comes from: a file of the scan tree, or else a folder.
+struct TPathOwner {
+  const TDirNode* Dir = nullptr;
+  const TFileLeaf* File = nullptr;
+};
+
+void AppendPathOf(const TPathOwner& Owner, std::string& Out);
+std::string PathOf(const TPathOwner& Owner);
+
 // Finds a map's items by path key. Items do not store their paths, so the index is built from
-// the scan tree on the first search after a build: a map is rebuilt on every resize, and
-// building the key of each of a million items would cost more than the layout itself. It keeps
-// only a hash and an item number per item, 16 bytes, and confirms a match by building the
-// candidate's key.
+// the scan tree on the first search after a build: a map is rebuilt on every resize, and the
+// path of each of a million files would cost far more than the layout itself. It keeps 12
+// bytes or less per item (the items in buckets by a hash of their key) and confirms a match by
+// building the candidate's key.
 class TPathIndex {
  public:
-  // Appends the full path of item Index to Out.
-  using TAppendPath = std::function<void(size_t Index, std::string& Out)>;
+  using TOwnerOf = std::function<TPathOwner(size_t Index)>;
 
-  explicit TPathIndex(TAppendPath AppendPath);
+  explicit TPathIndex(TOwnerOf OwnerOf);
 
   // Forgets the index; the next search builds it for items 0 .. Count - 1.
   void Reset(size_t Count);
@@ -35,20 +44,17 @@ class TPathIndex {
   std::vector<size_t> FindAllOf(const TKeySet& Keys) const;
 
  private:
-  struct TSlot {
-    uint64_t Hash;
-    size_t Index;
-  };
-
   void BuildIfNeeded() const;
-  uint64_t HashOfPath(std::string_view FullPath) const;
   bool HasKey(size_t Index, std::string_view Key) const;
-  std::pair<const TSlot*, const TSlot*> Candidates(std::string_view Key) const;
+  // The items of Key's bucket, in ascending order.
+  std::pair<const uint32_t*, const uint32_t*> Candidates(std::string_view Key) const;
 
-  TAppendPath FAppendPath;
+  TOwnerOf FOwnerOf;
   size_t FCount = 0;
   mutable bool FBuilt = false;
-  mutable std::vector<TSlot> FSlots;  // by hash, then by item
+  mutable int FShift = 63;                // a hash shifted right by this is its bucket
+  mutable std::vector<uint32_t> FStarts;  // first item of every bucket, and the end
+  mutable std::vector<uint32_t> FItems;   // item numbers, bucket after bucket
   mutable std::string FScratch;
 };
 

@@ -113,8 +113,15 @@ void ArrangeEntries(std::vector<TEntry>& Entries, const TRect& Rect,
   for (TEntry& Entry : Entries) {
     Entry.Area = Area * (static_cast<double>(Entry.Weight) / Sum);
   }
-  std::sort(Entries.begin(), Entries.end(),
-            [](const TEntry& A, const TEntry& B) { return A.Area > B.Area; });
+  // The maps list sub-folders before files, and the window keeps both lists sorted by size,
+  // so the entries are mostly two runs in order already, and merging them takes one pass.
+  const auto Larger = [](const TEntry& A, const TEntry& B) { return A.Area > B.Area; };
+  const auto FirstRunEnd = std::is_sorted_until(Entries.begin(), Entries.end(), Larger);
+  if (std::is_sorted(FirstRunEnd, Entries.end(), Larger)) {
+    std::inplace_merge(Entries.begin(), FirstRunEnd, Entries.end(), Larger);
+  } else {
+    std::sort(Entries.begin(), Entries.end(), Larger);
+  }
   Squarify(Entries, Rect, Out);
 }
 

@@ -14,15 +14,32 @@ namespace dunstrel {
 class TDirNode;
 class TFileLeaf;
 
-// One child to be placed inside a folder's rectangle.
-struct TEntry {
-  double Area = 0;                  // square pixels
-  int64_t Weight = 0;               // the bytes the area was computed from
-  const TDirNode* Dir = nullptr;    // a folder child
-  const TFileLeaf* File = nullptr;  // a file child
+// One child to be placed inside a folder's rectangle: a sub-folder or a file.
+class TEntry {
+ public:
+  TEntry() = default;
+  static TEntry ForDir(const TDirNode& Dir, int64_t Weight, TColor BaseColor = 0) {
+    return TEntry(&Dir, true, Weight, BaseColor);
+  }
+  static TEntry ForFile(const TFileLeaf& File, int64_t Weight, TColor BaseColor = 0) {
+    return TEntry(&File, false, Weight, BaseColor);
+  }
+
+  bool IsDir() const { return FIsDir; }
+  const TDirNode* Dir() const { return FIsDir ? static_cast<const TDirNode*>(FObj) : nullptr; }
+  const TFileLeaf* File() const { return FIsDir ? nullptr : static_cast<const TFileLeaf*>(FObj); }
+
+  double Area = 0;       // square pixels
+  int64_t Weight = 0;    // the bytes the area was computed from
   TColor BaseColor = 0;  // the colour the child is painted with, where the map knows it early
 
-  bool IsDir() const { return Dir != nullptr; }
+ private:
+  TEntry(const void* Obj, bool IsDir, int64_t Weight, TColor BaseColor)
+      : Weight(Weight), BaseColor(BaseColor), FObj(Obj), FIsDir(IsDir) {}
+
+  // Small, since every file of a placed folder becomes one while its folder is laid out.
+  const void* FObj = nullptr;
+  bool FIsDir = false;
 };
 
 // A cell cut for Entries[Entry]; it may be empty.
@@ -31,7 +48,7 @@ struct TPlacedCell {
   TRect Cell;
 };
 
-// Area, Min and Max of a row of entries, summed in row order.
+// The sum, the smallest and the largest of the areas of a row of entries, summed in row order.
 struct TRowMeasure {
   double Sum = 0;
   double Min = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "treemap/FlatTreemap.h"
 #include "treemap/TreemapTestSupport.h"
 
@@ -169,6 +171,29 @@ TEST(FlatTreemapTest, FindsItemsByPathAndLargestByExtension) {
   EXPECT_EQ(Map.GetLargestItemByExt("")->DisplayText(), "README");
   EXPECT_EQ(Map.GetLargestItemByExt("(none)")->DisplayText(), "README");
   EXPECT_EQ(Map.GetLargestItemByExt(".png"), nullptr);
+}
+
+TEST(FlatTreemapTest, EveryItemIsFoundByItsOwnPath) {
+  TDirNode Root("/");
+  TDirNode& Home = Root.AddChild("/home");
+  std::vector<const TFileLeaf*> Files = {&AddFile(Root, "vmlinuz", 7)};
+  for (int I = 0; I < 3000; ++I) {  // every path three times: the last item stands
+    Files.push_back(&AddFile(I % 2 ? Root : Home, "f" + std::to_string(I % 1000), I % 97 + 1));
+  }
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Files, {0, 0, 500, 500});
+  ASSERT_EQ(Map.Items().size(), Files.size());
+  std::map<std::string, const TTreemapItem*> LastOfPath;
+  for (const TTreemapItem& Item : Map.Items()) {
+    LastOfPath[Item.FullPath()] = &Item;
+  }
+  for (const TTreemapItem& Item : Map.Items()) {
+    EXPECT_EQ(Map.GetItemByPath(Item.FullPath()), LastOfPath[Item.FullPath()]) << Item.FullPath();
+  }
+  EXPECT_EQ(Map.GetItemByPath("/vmlinuz")->Size(), 7);
+  EXPECT_EQ(Map.GetItemByPath("/home/f0")->FullPath(), "/home/f0");
+  EXPECT_EQ(Map.GetItemByPath("/home/f1"), nullptr);
+  EXPECT_EQ(Map.GetItemByPath("vmlinuz"), nullptr);
 }
 
 TEST(FlatTreemapTest, SelectionByItemsAndPaths) {

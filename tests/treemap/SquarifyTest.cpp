@@ -23,7 +23,7 @@ struct TWeightedCell {
 std::vector<TWeightedCell> Arrange(const std::vector<int64_t>& Weights, const TRect& Rect) {
   std::vector<TEntry> Entries;
   for (const int64_t Weight : Weights) {
-    Entries.push_back({.Weight = Weight});
+    Entries.emplace_back().Weight = Weight;
   }
   std::vector<TPlacedCell> Cells;
   ArrangeEntries(Entries, Rect, Cells);
@@ -48,8 +48,8 @@ TEST(SquarifyTest, WorkedExamples) {
         {1, {0, 50, 50, 100}},
         {1, {50, 0, 100, 50}},
         {1, {50, 50, 100, 100}}}},
-      {"seven of mixed weight",
-       {6, 6, 4, 3, 2, 2, 1},
+      {"seven of mixed weight, in no order",
+       {2, 6, 1, 4, 6, 3, 2},
        {0, 0, 600, 400},
        {{6, {0, 0, 300, 200}},
         {6, {0, 200, 300, 400}},

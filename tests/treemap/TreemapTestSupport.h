@@ -63,7 +63,7 @@ class TRecordingCanvas : public TTreemapCanvas {
 
 // Small scan trees with the totals a scan would leave in them.
 inline TDirNode& AddFolder(TDirNode& Parent, std::string_view Name) {
-  std::string Path = Parent.FullPath();
+  std::string Path(Parent.FullPath());
   Path += '/';
   Path += Name;
   for (TDirNode* Folder = &Parent; Folder != nullptr; Folder = Folder->Parent()) {
