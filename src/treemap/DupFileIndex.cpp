@@ -17,15 +17,17 @@ constexpr int kNameBitsLog2 = 16;
 uint32_t CheapNameHash(std::string_view Name) {
   uint64_t Tail = 0;
   const size_t Bytes = std::min<size_t>(Name.size(), sizeof(Tail));
-  std::memcpy(&Tail, Name.data() + Name.size() - Bytes, Bytes);
+  if (Bytes > 0) {
+    std::memcpy(&Tail, Name.data() + Name.size() - Bytes, Bytes);
+  }
   return static_cast<uint32_t>(((Tail + Name.size()) * 0x9E3779B97F4A7C15) >> (64 - kNameBitsLog2));
 }
 
 // The key of a path, without a copy where the path is its own key.
 template <typename TUse>
-auto WithKey(const std::string& Path, TUse&& Use) {
+auto WithKey(std::string_view Path, TUse&& Use) {
   if constexpr (kPathKeyIsThePath) {
-    return Use(std::string_view(Path));
+    return Use(Path);
   } else {
     return Use(std::string_view(PathKey(Path)));
   }
@@ -38,9 +40,9 @@ TDupFileIndex::TDupFileIndex(const TColorByPathKey& Colors)
   for (const auto& [Key, Color] : Colors) {
     const std::string_view Whole(Key);
     const size_t Delimiter = Whole.rfind(platform::kPathDelimiter);
-    const size_t NameStart = Delimiter == std::string_view::npos ? 0 : Delimiter + 1;
-    FFolderParts.insert(Whole.substr(0, NameStart == 0 ? 0 : Delimiter));
-    const std::string_view Name = Whole.substr(NameStart);
+    const bool HasFolder = Delimiter != std::string_view::npos;
+    ++FKeysInFolder[Whole.substr(0, HasFolder ? Delimiter : 0)];
+    const std::string_view Name = Whole.substr(HasFolder ? Delimiter + 1 : 0);
     FNames.insert(Name);
     const uint32_t Bit = CheapNameHash(Name);
     FNameBits[Bit / 64] |= uint64_t{1} << (Bit % 64);
@@ -59,16 +61,19 @@ const std::vector<TDupFile>& TDupFileIndex::FilesIn(const TDirNode& Folder) {
   if (const auto Known = FFilesOfFolder.find(&Folder); Known != FFilesOfFolder.end()) {
     return Known->second;
   }
-  // The key of a file here, up to the delimiter before its name.
-  FScratch.clear();
-  platform::AppendChildPath(Folder.FullPath(), {}, FScratch);
-  FScratch.pop_back();
-  if (!WithKey(FScratch, [this](std::string_view Key) { return FFolderParts.contains(Key); })) {
+  const size_t Keys =
+      WithKey(FolderPartOfFilePaths(Folder.FullPath()), [this](std::string_view Key) {
+        const auto Found = FKeysInFolder.find(Key);
+        return Found == FKeysInFolder.end() ? 0 : Found->second;
+      });
+  if (Keys == 0) {
     return kNoFiles;
   }
   std::vector<TDupFile>& Files = FFilesOfFolder[&Folder];
   const std::vector<TFileLeaf*>& Leaves = Folder.Leaves;
-  for (size_t I = 0; I < Leaves.size(); ++I) {
+  // A folder holds a name once, so a key matches one of its files at most: once every key of
+  // the folder has its file, the rest cannot match.
+  for (size_t I = 0; I < Leaves.size() && Files.size() < Keys; ++I) {
     if (I + kPrefetchAhead < Leaves.size()) {
       Prefetch(Leaves[I + kPrefetchAhead]);
     }

@@ -40,9 +40,11 @@ class TDupFileIndex {
   bool MayBeAName(std::string_view Name) const;
 
   const TColorByPathKey* FColors = nullptr;
-  std::unordered_set<std::string_view> FFolderParts;  // every key up to its last delimiter
-  std::unordered_set<std::string_view> FNames;        // and after it
-  std::vector<uint64_t> FNameBits;                    // one bit per cheap hash of a name in FNames
+  // Every key split at its last delimiter: how many keys there are of each folder part, and
+  // the set of the names after it.
+  std::unordered_map<std::string_view, size_t> FKeysInFolder;
+  std::unordered_set<std::string_view> FNames;
+  std::vector<uint64_t> FNameBits;  // one bit per cheap hash of a name in FNames
   std::unordered_map<const TDirNode*, std::vector<TDupFile>> FFilesOfFolder;
   std::string FScratch;
 };

@@ -4,6 +4,7 @@
 
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
+#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 
@@ -86,6 +87,11 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
   std::vector<TPending> Pending{{Node, 0, 0}};
   while (true) {
     TPending& Top = Pending.back();
+    if (Top.NextChild == 0) {
+      for (const auto& Child : Top.Folder->Children) {
+        Prefetch(Child.get());
+      }
+    }
     if (Top.NextChild < Top.Folder->Children.size()) {
       const TDirNode* Child = Top.Folder->Children[Top.NextChild++].get();
       if (const auto Known = FDupBytesMemo.find(Child); Known != FDupBytesMemo.end()) {

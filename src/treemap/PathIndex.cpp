@@ -41,11 +41,7 @@ class TKeyHasher {
       const TDirNode* Folder = &Owner.File->Parent();
       const auto [Found, Added] = FFolderHash.try_emplace(Folder, 0);
       if (Added) {
-        // The path of a file in Folder up to the delimiter before its name.
-        FScratch.clear();
-        platform::AppendChildPath(Folder->FullPath(), {}, FScratch);
-        Found->second = std::hash<std::string_view>{}(
-            std::string_view(FScratch).substr(0, FScratch.size() - 1));
+        Found->second = std::hash<std::string_view>{}(FolderPartOfFilePaths(Folder->FullPath()));
       }
       return HashOfParts(Found->second, Owner.File->Name());
     } else {

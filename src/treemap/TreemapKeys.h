@@ -23,6 +23,15 @@ std::string PathKey(std::string_view FullPath);
 // type on every platform; "(none)" for a name without one.
 std::string ExtKey(std::string_view Ext);
 
+// The text before the last delimiter of the path of every file in the folder FolderPath: the
+// folder's path itself, without the delimiter a root path such as "/" ends in.
+inline std::string_view FolderPartOfFilePaths(std::string_view FolderPath) {
+  if (!FolderPath.empty() && FolderPath.back() == platform::kPathDelimiter) {
+    FolderPath.remove_suffix(1);
+  }
+  return FolderPath;
+}
+
 // Dictionaries keyed by those texts, searchable with a string_view.
 struct TKeyHash {
   using is_transparent = void;

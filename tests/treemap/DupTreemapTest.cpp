@@ -99,6 +99,19 @@ TEST(DupTreemapTest, ShowsOnlyDuplicateFilesInTheirGroupColours) {
   }
 }
 
+TEST(DupTreemapTest, FindsDuplicatesDirectlyInTheFileSystemRoot) {
+  TDirNode Root("/");
+  AddFile(Root, "swapfile", 700);
+  AddFile(AddFolder(Root, "backup"), "swapfile", 700);
+  TColorByPathKey Colors = {{PathKey("/swapfile"), kReportGroup},
+                            {PathKey("/backup/swapfile"), kReportGroup}};
+  TDupTreemapLayout Map;
+  Map.BuildFromRootDuplicates(&Root, Colors, {0, 0, 100, 100});
+  EXPECT_EQ(Map.DupBytes(&Root), 1400);
+  ASSERT_EQ(Map.Items().size(), 3u);  // the folder with its copy, and the root's own copy
+  EXPECT_EQ(Map.Items()[2].FullPath(), "/swapfile");
+}
+
 TEST(DupTreemapTest, NothingToShow) {
   TDuplicates Dups;
   const TColorByPathKey NoDuplicates;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Paths.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
 #include "treemap/TreemapCanvas.h"
@@ -63,9 +64,8 @@ class TRecordingCanvas : public TTreemapCanvas {
 
 // Small scan trees with the totals a scan would leave in them.
 inline TDirNode& AddFolder(TDirNode& Parent, std::string_view Name) {
-  std::string Path(Parent.FullPath());
-  Path += '/';
-  Path += Name;
+  std::string Path;
+  platform::AppendChildPath(Parent.FullPath(), Name, Path);
   for (TDirNode* Folder = &Parent; Folder != nullptr; Folder = Folder->Parent()) {
     ++Folder->TotalDirs;
   }
