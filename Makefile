@@ -3,7 +3,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-asan
 SCAN_PATH ?= $(HOME)
 
-.PHONY: setup build run test test-sanitize bench
+.PHONY: setup build run test test-sanitize check-windows bench
 
 setup:
 	./scripts/setup.sh
@@ -24,6 +24,13 @@ test-sanitize: setup
 	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=address,undefined
 	cmake --build $(SANITIZE_BUILD)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j2
+
+# The core and its Windows platform layer, cross-compiled with MinGW-w64.
+check-windows:
+	./scripts/setup.sh windows-cross
+	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_TESTS=OFF -DDUNSTREL_BUILD_BENCH=OFF
+	cmake --build build-windows
 
 bench: build
 	./bench/run-scan-bench.sh

@@ -1,6 +1,7 @@
-// dunstrel-scan-bench [--repeat N] PATH
-// Walks PATH as a scan does (no filters), then collects every file and sorts them by size, and
-// prints one JSON line per run with the counts, the times and the process's resident memory.
+// dunstrel-scan-bench [--repeat N] [--pattern MASKS] PATH
+// Walks PATH as a scan does (no filters, or only the name masks given), then collects every file
+// and sorts them by size, and prints one JSON line per run with the counts, the times and the
+// process's resident memory.
 #include <malloc.h>
 
 #include <algorithm>
@@ -79,9 +80,12 @@ double Seconds(TClock::time_point From, TClock::time_point To) {
 int main(int Argc, char** Argv) {
   int Repeat = 1;
   std::string Path;
+  std::string Pattern;
   for (int I = 1; I < Argc; ++I) {
     if (std::strcmp(Argv[I], "--repeat") == 0 && I + 1 < Argc) {
       Repeat = std::max(1, std::atoi(Argv[++I]));
+    } else if (std::strcmp(Argv[I], "--pattern") == 0 && I + 1 < Argc) {
+      Pattern = Argv[++I];
     } else if (Path.empty() && Argv[I][0] != '-') {
       Path = Argv[I];
     } else {
@@ -90,12 +94,18 @@ int main(int Argc, char** Argv) {
     }
   }
   if (Path.empty()) {
-    std::cerr << "usage: dunstrel-scan-bench [--repeat N] PATH\n";
+    std::cerr << "usage: dunstrel-scan-bench [--repeat N] [--pattern MASKS] PATH\n";
     return 2;
   }
   for (int Run = 0; Run < Repeat; ++Run) {
     const int64_t Before = ResidentBytes();
     TScanContext Context;
+    if (!Pattern.empty()) {
+      TFilterInputs Inputs;
+      Inputs.PatternChecked = true;
+      Inputs.PatternText = Pattern;
+      ApplyFiltersToContext(Inputs, ".", Context);
+    }
     std::unique_ptr<TDirNode> Root;
     const auto WalkStart = TClock::now();
     {

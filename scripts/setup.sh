@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building and testing Dunstrel need; only the missing
-# ones, with sudo when not run as root.
+# ones, with sudo when not run as root. `setup.sh windows-cross` adds the MinGW-w64 compiler
+# that checks the core still builds for Windows.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
 )
+if [ "${1:-}" = "windows-cross" ]; then
+  packages=(g++-mingw-w64-x86-64-posix cmake ninja-build)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,5 +1,7 @@
 #include "platform/TextCasing.h"
 
+#include "platform/TextEncoding.h"
+
 namespace dunstrel::platform {
 
 namespace {
@@ -25,6 +27,17 @@ TScopedTextCasing::TScopedTextCasing(const ITextCasing& Casing) : FPrevious(Curr
 
 TScopedTextCasing::~TScopedTextCasing() {
   CurrentCasing() = FPrevious;
+}
+
+void AppendUpperCodePoints(const ITextCasing& Casing, std::string_view Text, std::u32string& Out) {
+  if (Casing.MapsAsciiLikeRoot() && IsAscii(Text)) {
+    for (const char C : Text) {
+      Out.push_back(C >= 'a' && C <= 'z' ? static_cast<char32_t>(C - 'a' + 'A')
+                                         : static_cast<char32_t>(C));
+    }
+    return;
+  }
+  AppendCodePoints(Casing.ToUpper(Text), Out);
 }
 
 }  // namespace dunstrel::platform

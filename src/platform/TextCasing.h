@@ -13,7 +13,14 @@ class ITextCasing {
   virtual ~ITextCasing() = default;
   virtual std::string ToUpper(std::string_view Text) const = 0;
   virtual std::string ToLower(std::string_view Text) const = 0;
+  // True when ASCII letters map as in the root locale (not in Turkish or Azeri), so that ASCII
+  // text may be cased byte by byte.
+  virtual bool MapsAsciiLikeRoot() const = 0;
 };
+
+// The upper-cased code points of Text (undecodable bytes as 0xDC00 + byte), appended to Out;
+// ASCII text takes a fast path that allocates nothing.
+void AppendUpperCodePoints(const ITextCasing& Casing, std::string_view Text, std::u32string& Out);
 
 // Casing for a named locale ("tr_TR", "en_US"); an empty name means the user's own locale.
 std::unique_ptr<ITextCasing> CreateTextCasing(const std::string& LocaleName = {});

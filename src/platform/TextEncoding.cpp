@@ -54,6 +54,12 @@ TDecodedChar DecodeUtf8At(std::string_view Text, size_t Pos) {
 void AppendCodePoints(std::string_view Text, std::u32string& Out) {
   size_t Pos = 0;
   while (Pos < Text.size()) {
+    const auto Byte = static_cast<unsigned char>(Text[Pos]);
+    if (Byte < 0x80) {
+      Out.push_back(Byte);
+      ++Pos;
+      continue;
+    }
     const TDecodedChar Ch = DecodeUtf8At(Text, Pos);
     Out.push_back(Ch.Code);
     Pos += Ch.Length;

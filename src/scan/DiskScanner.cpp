@@ -32,9 +32,7 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     return nullptr;
   }
   auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
-  FExtCache.clear();  // its keys belonged to the previous tree's store
-  FLastRawExt = {};
-  FDepth = 0;
+  ForgetWalk();  // a walk cut short by an invalid mask may have left some behind
   EnterFolder(*Root);
   while (FDepth > 0) {
     TFrame& Frame = FFrames[FDepth - 1];
@@ -62,10 +60,16 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     platform::AppendChildPath(Frame.Node->FullPath(), Name, ChildPath);
     EnterFolder(Frame.Node->AddChild(ChildPath));  // Frame may move from here on
   }
-  FExtCache.clear();
-  FLastRawExt = {};
-  FFrames = {};  // the listings of the largest folders need not outlive the walk
+  ForgetWalk();
   return Root;
+}
+
+void TDiskScanner::ForgetWalk() {
+  FDepth = 0;
+  FFrames = {};  // the listings of the largest folders need not outlive the walk
+  FExtCache.clear();  // its keys belong to the walked tree's store
+  FLastRawExt = {};
+  FUpperFolderOf = nullptr;
 }
 
 void TDiskScanner::EnterFolder(TDirNode& Node) {
@@ -153,12 +157,8 @@ bool TDiskScanner::IsExcluded(std::string_view Name, const TDirNode& Folder, int
   if (FContext.ExcludeLessThan && FContext.LessThanBytes > 0 && Size < FContext.LessThanBytes) {
     return true;
   }
-  if (FContext.ExcludePattern && !FMasks.empty()) {
-    FPathBuffer.clear();
-    platform::AppendChildPath(Folder.FullPath(), Name, FPathBuffer);
-    if (MatchesPattern(Name, FPathBuffer)) {
-      return true;
-    }
+  if (FContext.ExcludePattern && MatchesPattern(Name, Folder)) {
+    return true;
   }
   if (FContext.ExcludeModifiedBefore && FContext.ModifiedBefore > 0) {
     const TDateTime Modified = FileTimeToLocalDateTime(Stamp);
@@ -169,15 +169,23 @@ bool TDiskScanner::IsExcluded(std::string_view Name, const TDirNode& Folder, int
   return false;
 }
 
-bool TDiskScanner::MatchesPattern(std::string_view Name, std::string_view FullPath) {
+bool TDiskScanner::MatchesPattern(std::string_view Name, const TDirNode& Folder) {
   if (FMasks.empty()) {
     return false;
   }
   const platform::ITextCasing& Casing = platform::UserTextCasing();
+  if (FUpperFolderOf != &Folder) {
+    // Every file of a folder shares the folder part of its path: cased once per folder.
+    FUpperFolderOf = &Folder;
+    FUpperFolder.clear();
+    std::string Base;
+    platform::AppendChildPath(Folder.FullPath(), "", Base);
+    platform::AppendUpperCodePoints(Casing, Base, FUpperFolder);
+  }
   FUpperName.clear();
-  platform::AppendCodePoints(Casing.ToUpper(Name), FUpperName);
-  FUpperPath.clear();
-  platform::AppendCodePoints(Casing.ToUpper(FullPath), FUpperPath);
+  platform::AppendUpperCodePoints(Casing, Name, FUpperName);
+  FUpperPath.assign(FUpperFolder);
+  FUpperPath.append(FUpperName);
   for (TCompiledMask& Compiled : FMasks) {
     if (Compiled.Upper.empty()) {
       continue;

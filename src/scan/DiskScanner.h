@@ -52,13 +52,14 @@ class TDiskScanner {
     std::optional<TFileMask> Mask;  // compiled when first reached
   };
 
+  void ForgetWalk();
   void EnterFolder(TDirNode& Node);
   void LeaveFolder();
   void TakeFile(TFrame& Frame, size_t Index);
   void ReportProgress(std::string_view Path);
   bool IsExcluded(std::string_view Name, const TDirNode& Folder, int64_t Size,
                   platform::TFileStamp Stamp);
-  bool MatchesPattern(std::string_view Name, std::string_view FullPath);
+  bool MatchesPattern(std::string_view Name, const TDirNode& Folder);
   TExtKey LowerExt(std::string_view Name, TScanStore& Store);
 
   const TScanContext& FContext;
@@ -78,7 +79,8 @@ class TDiskScanner {
   TExtKey FLastExt = 0;
   TExtStatsAccumulator FExtSums;
   std::vector<TCompiledMask> FMasks;
-  std::string FPathBuffer;
+  const TDirNode* FUpperFolderOf = nullptr;
+  std::u32string FUpperFolder;  // the folder part of the full path, upper-cased, with delimiter
   std::u32string FUpperName;
   std::u32string FUpperPath;
 };

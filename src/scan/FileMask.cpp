@@ -98,30 +98,43 @@ bool TFileMask::ElementMatches(const TElement& E, char32_t C) const {
 }
 
 bool TFileMask::Matches(std::u32string_view Text) const {
-  // Greedy matching with one back-track point: the last star seen. Linear for masks without
-  // stars, and never worse than text length times mask length.
+  // Greedy matching with one back-track point: the last star seen. Never worse than text length
+  // times mask length; a star followed by a character jumps straight to that character's next
+  // occurrence, which keeps the common "*name*" and "*.ext" masks close to one pass.
+  const size_t Count = FElements.size();
   size_t T = 0;
   size_t M = 0;
   size_t StarElement = SIZE_MAX;
   size_t StarText = 0;
+  const auto SkipToLiteral = [&]() {
+    if (M < Count && FElements[M].Kind == EKind::Literal) {
+      const char32_t Wanted = FElements[M].Literal;
+      while (T < Text.size() && FoldAscii(Text[T]) != Wanted) {
+        ++T;
+      }
+      StarText = T;
+    }
+  };
   while (T < Text.size()) {
-    if (M < FElements.size() && FElements[M].Kind == EKind::AnyRun) {
+    if (M < Count && FElements[M].Kind == EKind::AnyRun) {
       StarElement = M++;
       StarText = T;
-    } else if (M < FElements.size() && ElementMatches(FElements[M], Text[T])) {
+      SkipToLiteral();
+    } else if (M < Count && ElementMatches(FElements[M], Text[T])) {
       ++M;
       ++T;
     } else if (StarElement != SIZE_MAX) {
       M = StarElement + 1;
       T = ++StarText;
+      SkipToLiteral();
     } else {
       return false;
     }
   }
-  while (M < FElements.size() && FElements[M].Kind == EKind::AnyRun) {
+  while (M < Count && FElements[M].Kind == EKind::AnyRun) {
     ++M;
   }
-  return M == FElements.size();
+  return M == Count;
 }
 
 }  // namespace dunstrel

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/TextEncoding.h"
 #include "scan/FileMask.h"
 
@@ -87,6 +89,69 @@ TEST(FileMaskTest, ManyStarsStayFastOnLongText) {
   const TFileMask Mask(std::string(15, '*') + "A*B*C*D*E*F*G*H*X");
   const std::u32string Text(5000, U'A');
   EXPECT_FALSE(Mask.Matches(Text));
+}
+
+}  // namespace
+}  // namespace dunstrel
+
+namespace dunstrel {
+namespace {
+
+// A plain dynamic-programming matcher over the same elements, to check the fast one against.
+bool ReferenceMatches(const std::string& Mask, const std::string& Text) {
+  // Elements: '*', '?', a set "[...]" kept as text, or a letter.
+  std::vector<std::string> Elements;
+  for (size_t I = 0; I < Mask.size(); ++I) {
+    if (Mask[I] == '[') {
+      const size_t Close = Mask.find(']', I);
+      Elements.push_back(Mask.substr(I, Close - I + 1));
+      I = Close;
+    } else if (Mask[I] == '?' && !Elements.empty() && (Elements.back() == "*")) {
+      continue;  // a "?" after a star adds nothing
+    } else {
+      Elements.emplace_back(1, Mask[I]);
+    }
+  }
+  const auto One = [](const std::string& E, char C) {
+    if (E == "?") {
+      return true;
+    }
+    if (E[0] == '[') {
+      const bool Negated = E[1] == '!';
+      const bool In = E.find(C, Negated ? 2 : 1) != std::string::npos;
+      return In != Negated;
+    }
+    return E[0] == C;
+  };
+  std::vector<std::vector<bool>> Can(Elements.size() + 1, std::vector<bool>(Text.size() + 1));
+  Can[Elements.size()][Text.size()] = true;
+  for (size_t M = Elements.size(); M-- > 0;) {
+    for (size_t T = Text.size() + 1; T-- > 0;) {
+      if (Elements[M] == "*") {
+        Can[M][T] = Can[M + 1][T] || (T < Text.size() && Can[M][T + 1]);
+      } else {
+        Can[M][T] = T < Text.size() && One(Elements[M], Text[T]) && Can[M + 1][T + 1];
+      }
+    }
+  }
+  return Can[0][0];
+}
+
+TEST(FileMaskTest, AgreesWithAPlainMatcherOnRandomMasks) {
+  const std::vector<std::string> Pieces = {"A", "B", "*", "?", "[AB]", "[!A]", "**", "*?"};
+  std::mt19937 Random(11);
+  for (int Round = 0; Round < 20000; ++Round) {
+    std::string Mask;
+    for (int I = static_cast<int>(Random() % 6); I > 0; --I) {
+      Mask += Pieces[Random() % Pieces.size()];
+    }
+    std::string Text;
+    for (int I = static_cast<int>(Random() % 8); I > 0; --I) {
+      Text.push_back("ABC"[Random() % 3]);
+    }
+    ASSERT_EQ(TFileMask(Mask).Matches(CodePoints(Text)), ReferenceMatches(Mask, Text))
+        << Mask << " vs " << Text;
+  }
 }
 
 }  // namespace

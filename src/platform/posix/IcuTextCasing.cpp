@@ -24,6 +24,7 @@ class TIcuTextCasing final : public ITextCasing {
 
   std::string ToUpper(std::string_view Text) const override { return Map(Text, ECase::Upper); }
   std::string ToLower(std::string_view Text) const override { return Map(Text, ECase::Lower); }
+  bool MapsAsciiLikeRoot() const override { return FAsciiLikeRoot; }
 
  private:
   std::string Map(std::string_view Text, ECase Case) const {

@@ -1,0 +1,62 @@
+#include <windows.h>
+
+#include "platform/TextCasing.h"
+#include "platform/win32/WideText.h"
+
+namespace dunstrel::platform {
+
+namespace {
+
+class TWin32TextCasing final : public ITextCasing {
+ public:
+  explicit TWin32TextCasing(std::wstring LocaleName) : FLocale(std::move(LocaleName)) {
+    wchar_t Language[LOCALE_NAME_MAX_LENGTH] = {};
+    GetLocaleInfoEx(LocaleNameOrDefault(), LOCALE_SISO639LANGNAME, Language,
+                    LOCALE_NAME_MAX_LENGTH);
+    const std::wstring_view Code(Language);
+    FAsciiLikeRoot = Code != L"tr" && Code != L"az";
+  }
+
+  std::string ToUpper(std::string_view Text) const override { return Map(Text, LCMAP_UPPERCASE); }
+  std::string ToLower(std::string_view Text) const override { return Map(Text, LCMAP_LOWERCASE); }
+  bool MapsAsciiLikeRoot() const override { return FAsciiLikeRoot; }
+
+ private:
+  const wchar_t* LocaleNameOrDefault() const {
+    return FLocale.empty() ? LOCALE_NAME_USER_DEFAULT : FLocale.c_str();
+  }
+
+  std::string Map(std::string_view Text, DWORD Flags) const {
+    const std::wstring Wide = win32::ToWide(Text);
+    if (Wide.empty()) {
+      return {};
+    }
+    const DWORD AllFlags = Flags | LCMAP_LINGUISTIC_CASING;
+    const int Length =
+        LCMapStringEx(LocaleNameOrDefault(), AllFlags, Wide.c_str(), static_cast<int>(Wide.size()),
+                      nullptr, 0, nullptr, nullptr, 0);
+    if (Length <= 0) {
+      return std::string(Text);
+    }
+    std::wstring Mapped(static_cast<size_t>(Length), L'\0');
+    LCMapStringEx(LocaleNameOrDefault(), AllFlags, Wide.c_str(), static_cast<int>(Wide.size()),
+                  Mapped.data(), Length, nullptr, nullptr, 0);
+    return win32::FromWide(Mapped);
+  }
+
+  std::wstring FLocale;
+  bool FAsciiLikeRoot = true;
+};
+
+}  // namespace
+
+std::unique_ptr<ITextCasing> CreateTextCasing(const std::string& LocaleName) {
+  // "tr_TR" names the locale Windows calls "tr-TR".
+  std::wstring Name = win32::ToWide(LocaleName);
+  for (wchar_t& C : Name) {
+    C = C == L'_' ? L'-' : C;
+  }
+  return std::make_unique<TWin32TextCasing>(std::move(Name));
+}
+
+}  // namespace dunstrel::platform
