@@ -1,0 +1,218 @@
+// dunstrel-treemap-bench [Google Benchmark flags]
+// Builds each treemap for a 1920 x 700 canvas over synthetic scan trees of 100,000 and
+// 1,000,000 files. Besides the time per build it reports, per file of the tree, the heap the
+// built layout keeps (layout_B_per_file) and the most it held during the build
+// (peak_B_per_file).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+#include "HeapCounter.h"
+#include "SyntheticTree.h"
+#include "platform/TextCasing.h"
+#include "treemap/Treemap.h"
+
+namespace dunstrel::bench {
+namespace {
+
+constexpr TRect kCanvas = {0, 0, 1920, 700};
+constexpr int64_t kFilesPerFolder = 25;
+constexpr size_t kMaxDuplicateGroups = 2000;
+
+struct TBenchTree {
+  std::unique_ptr<TDirNode> Root;
+  std::vector<const TFileLeaf*> FilesBySize;  // largest first, as the window keeps them
+  std::vector<const TFileLeaf*> FilesByFolder;
+  TColorByPathKey DuplicateColors;
+};
+
+std::vector<const TFileLeaf*> FilesOf(const TDirNode& Root) {
+  std::vector<const TFileLeaf*> Files;
+  std::vector<const TDirNode*> Pending{&Root};
+  while (!Pending.empty()) {
+    const TDirNode* Folder = Pending.back();
+    Pending.pop_back();
+    Files.insert(Files.end(), Folder->Leaves.begin(), Folder->Leaves.end());
+    for (const auto& Child : Folder->Children) {
+      Pending.push_back(Child.get());
+    }
+  }
+  return Files;
+}
+
+// What the duplicate grouping hands the map: files of equal name (any case) and size, the
+// 2000 groups with the most bytes, every member's path key to its group's colour.
+TColorByPathKey DuplicateColorsOf(const std::vector<const TFileLeaf*>& Files) {
+  std::unordered_map<std::string, std::vector<const TFileLeaf*>> Groups;
+  for (const TFileLeaf* File : Files) {
+    Groups[platform::UserTextCasing().ToUpper(File->Name()) + "|" + std::to_string(File->Size)]
+        .push_back(File);
+  }
+  std::vector<std::pair<const std::string*, const std::vector<const TFileLeaf*>*>> Repeated;
+  for (const auto& [Key, Members] : Groups) {
+    if (Members.size() >= 2) {
+      Repeated.push_back({&Key, &Members});
+    }
+  }
+  const auto Bytes = [](const auto& Group) {
+    return static_cast<int64_t>(Group.second->size()) * Group.second->front()->Size;
+  };
+  std::sort(Repeated.begin(), Repeated.end(),
+            [&](const auto& A, const auto& B) { return Bytes(A) > Bytes(B); });
+  Repeated.resize(std::min(Repeated.size(), kMaxDuplicateGroups));
+  TColorByPathKey Colors;
+  for (const auto& [Key, Members] : Repeated) {
+    for (const TFileLeaf* File : *Members) {
+      Colors[PathKey(File->FullPath())] = ColorForKey(*Key);
+    }
+  }
+  return Colors;
+}
+
+// What the window's tree views do to the tree before the nested maps are built: every list of
+// sub-folders sorted by TotalSize and every list of files by Size, largest first.
+void SortListsBySize(TDirNode& Root) {
+  std::vector<TDirNode*> Pending{&Root};
+  while (!Pending.empty()) {
+    TDirNode* Folder = Pending.back();
+    Pending.pop_back();
+    std::sort(Folder->Children.begin(), Folder->Children.end(),
+              [](const auto& A, const auto& B) { return A->TotalSize > B->TotalSize; });
+    std::sort(Folder->Leaves.begin(), Folder->Leaves.end(),
+              [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+    for (const auto& Child : Folder->Children) {
+      Pending.push_back(Child.get());
+    }
+  }
+}
+
+// The tree of Files files, as the window holds it after its views are built (ListsSorted) or
+// in listing order.
+const TBenchTree& TreeOf(int64_t Files, bool ListsSorted = true) {
+  static std::map<std::pair<int64_t, bool>, TBenchTree> Trees;
+  TBenchTree& Tree = Trees[{Files, ListsSorted}];
+  if (!Tree.Root) {
+    Tree.Root = BuildScanTree(
+        GenerateSyntheticTree({.Seed = 1, .Files = Files, .Folders = Files / kFilesPerFolder}),
+        "/bench");
+    if (ListsSorted) {
+      SortListsBySize(*Tree.Root);
+    }
+    Tree.FilesByFolder = FilesOf(*Tree.Root);
+    Tree.FilesBySize = Tree.FilesByFolder;
+    std::stable_sort(Tree.FilesBySize.begin(), Tree.FilesBySize.end(),
+                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+    Tree.DuplicateColors = DuplicateColorsOf(Tree.FilesByFolder);
+  }
+  return Tree;
+}
+
+// Times Build on a layout of its own, then measures on a fresh one what a build keeps and
+// what it needs at most.
+template <typename TLayout, typename TBuild, typename TItemCount>
+void Measure(benchmark::State& State, TBuild Build, TItemCount Items, bool ListsSorted = true) {
+  const TBenchTree& Tree = TreeOf(State.range(0), ListsSorted);
+  {
+    TLayout Layout;
+    for (auto _ : State) {
+      Build(Layout, Tree);
+      benchmark::ClobberMemory();
+    }
+  }
+  const int64_t Before = LiveHeapBytes();
+  ResetPeakHeapBytes();
+  auto Layout = std::make_unique<TLayout>();
+  Build(*Layout, Tree);
+  const double Files = static_cast<double>(Tree.FilesByFolder.size());
+  State.counters["items"] = static_cast<double>(Items(*Layout));
+  State.counters["layout_B_per_file"] = static_cast<double>(LiveHeapBytes() - Before) / Files;
+  State.counters["peak_B_per_file"] = static_cast<double>(PeakHeapBytes() - Before) / Files;
+}
+
+void FlatMap(benchmark::State& State) {
+  Measure<TTreemapLayout>(
+      State,
+      [](TTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromFiles(Tree.FilesBySize, kCanvas);
+      },
+      [](const TTreemapLayout& Map) { return Map.Items().size(); });
+}
+
+// Files in folder order: the build sorts them itself.
+void FlatMapUnsorted(benchmark::State& State) {
+  Measure<TTreemapLayout>(
+      State,
+      [](TTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromFiles(Tree.FilesByFolder, kCanvas);
+      },
+      [](const TTreemapLayout& Map) { return Map.Items().size(); });
+}
+
+// A build followed by the first search by path and by extension, which index the items.
+void FlatMapFirstSearch(benchmark::State& State) {
+  Measure<TTreemapLayout>(
+      State,
+      [](TTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromFiles(Tree.FilesBySize, kCanvas);
+        benchmark::DoNotOptimize(Map.GetItemByPath(Tree.FilesByFolder.front()->FullPath()));
+        benchmark::DoNotOptimize(Map.GetLargestItemByExt(".txt"));
+      },
+      [](const TTreemapLayout& Map) { return Map.Items().size(); });
+}
+
+void FilesInFoldersMap(benchmark::State& State) {
+  Measure<THierTreemapLayout>(
+      State,
+      [](THierTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromRootSquarified(Tree.Root.get(), kCanvas);
+      },
+      [](const THierTreemapLayout& Map) { return Map.Items().size(); });
+}
+
+// The same over a tree whose lists are still in listing order: every folder's entries sorted.
+void FilesInFoldersMapListingOrder(benchmark::State& State) {
+  Measure<THierTreemapLayout>(
+      State,
+      [](THierTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromRootSquarified(Tree.Root.get(), kCanvas);
+      },
+      [](const THierTreemapLayout& Map) { return Map.Items().size(); }, false);
+}
+
+void FolderMap(benchmark::State& State) {
+  Measure<TFolderTreemapLayout>(
+      State,
+      [](TFolderTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromRoot(Tree.Root.get(), kCanvas);
+      },
+      [](const TFolderTreemapLayout& Map) { return Map.Items().size(); });
+}
+
+void DuplicatesMap(benchmark::State& State) {
+  Measure<TDupTreemapLayout>(
+      State,
+      [](TDupTreemapLayout& Map, const TBenchTree& Tree) {
+        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.DuplicateColors, kCanvas);
+      },
+      [](const TDupTreemapLayout& Map) { return Map.Items().size(); });
+}
+
+void Sizes(benchmark::internal::Benchmark* Bench) {
+  Bench->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(FlatMap)->Apply(Sizes);
+BENCHMARK(FlatMapUnsorted)->Apply(Sizes);
+BENCHMARK(FlatMapFirstSearch)->Apply(Sizes);
+BENCHMARK(FilesInFoldersMap)->Apply(Sizes);
+BENCHMARK(FilesInFoldersMapListingOrder)->Apply(Sizes);
+BENCHMARK(FolderMap)->Apply(Sizes);
+BENCHMARK(DuplicatesMap)->Apply(Sizes);
+
+}  // namespace
+}  // namespace dunstrel::bench
+
+BENCHMARK_MAIN();

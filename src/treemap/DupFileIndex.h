@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "scan/ScanTree.h"
+#include "treemap/TreemapColors.h"
+#include "treemap/TreemapKeys.h"
+
+namespace dunstrel {
+
+// The group colour of every duplicate file, by the file's path key.
+using TColorByPathKey = TKeyMap<TColor>;
+
+struct TDupFile {
+  const TFileLeaf* File;
+  TColor Color;
+};
+
+// Finds the duplicate files of a folder, those whose path key is in the colour dictionary,
+// from the dictionary's side: its keys are filed by the path of their folder, so a folder
+// without duplicates costs one lookup however many files it holds, and the files of the other
+// folders are mostly ruled out by name before their path is built.
+class TDupFileIndex {
+ public:
+  TDupFileIndex() = default;
+  // Colors must outlive the index and stay as it is.
+  explicit TDupFileIndex(const TColorByPathKey& Colors);
+
+  // The duplicate files directly in Folder, in its stored order, with their group colours.
+  const std::vector<TDupFile>& FilesIn(const TDirNode& Folder);
+
+ private:
+  // A first test of a name, far cheaper than a lookup in FNames: false when FNames cannot
+  // hold it.
+  bool MayBeAName(std::string_view Name) const;
+
+  const TColorByPathKey* FColors = nullptr;
+  // Every key split at its last delimiter: how many keys there are of each folder part, and
+  // the set of the names after it.
+  std::unordered_map<std::string_view, size_t> FKeysInFolder;
+  std::unordered_set<std::string_view> FNames;
+  std::vector<uint64_t> FNameBits;  // one bit per cheap hash of a name in FNames
+  std::unordered_map<const TDirNode*, std::vector<TDupFile>> FFilesOfFolder;
+  std::string FScratch;
+};
+
+}  // namespace dunstrel

@@ -1,0 +1,174 @@
+#include "treemap/DupTreemap.h"
+
+#include <utility>
+
+#include "treemap/CellPainting.h"
+#include "treemap/NestedPlacement.h"
+#include "treemap/Prefetch.h"
+
+namespace dunstrel {
+
+std::string TDupItem::FullPath() const {
+  return PathOf({Dir, FileLeaf});
+}
+
+std::string TDupItem::PathKey() const {
+  return dunstrel::PathKey(FullPath());
+}
+
+struct TDupTreemapLayout::TBuilder {
+  TDupTreemapLayout& Map;
+
+  // Sub-folders holding duplicates first, then the duplicate files, each in stored order. A
+  // duplicate of 0 bytes gets an entry of no area, which is never placed.
+  void EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
+    for (const auto& Child : Folder.Children) {
+      const int64_t Bytes = Map.DupBytes(Child.get());
+      if (Bytes > 0) {
+        Entries.push_back(TEntry::ForDir(*Child, Bytes));
+      }
+    }
+    for (const TDupFile& Dup : Map.FDuplicates.FilesIn(Folder)) {
+      Entries.push_back(TEntry::ForFile(*Dup.File, Dup.File->Size, Dup.Color));
+    }
+  }
+
+  void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
+    TDupItem& It = Map.FItems.emplace_back();
+    It.Rect = ItemRect;
+    It.Depth = Depth;
+    if (Entry.IsDir()) {
+      It.Kind = TDupKind::dkDir;
+      It.Dir = Entry.Dir();
+      It.Size = Map.DupBytes(It.Dir);
+      It.Color = kSilver;
+    } else {
+      It.Kind = TDupKind::dkFile;
+      It.FileLeaf = Entry.File();
+      It.Size = It.FileLeaf->Size;
+      It.Color = Entry.BaseColor;
+    }
+  }
+
+  bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
+                     std::vector<TEntry>& Entries, TRect& Space) {
+    Space = ItemRect;
+    EntriesOfFolder(*Folder.Dir(), Entries);
+    return true;
+  }
+};
+
+TDupTreemapLayout::TDupTreemapLayout()
+    : FByPathKey([this](size_t Index) {
+        return TPathOwner{FItems[Index].Dir, FItems[Index].FileLeaf};
+      }) {}
+
+void TDupTreemapLayout::Clear() {
+  std::vector<TDupItem>().swap(FItems);
+  FByPathKey.Reset(0);
+  FSelection.Clear();
+  FDuplicates = TDupFileIndex();
+  FDupBytesMemo.clear();
+}
+
+int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
+  if (Node == nullptr) {
+    return 0;
+  }
+  if (const auto Found = FDupBytesMemo.find(Node); Found != FDupBytesMemo.end()) {
+    return Found->second;
+  }
+  // Sums bottom-up with a stack of its own: trees can be far deeper than the call stack.
+  struct TPending {
+    const TDirNode* Folder;
+    size_t NextChild;
+    int64_t Bytes;  // of the files directly in it and of the sub-folders summed so far
+  };
+  std::vector<TPending> Pending{{Node, 0, 0}};
+  while (true) {
+    TPending& Top = Pending.back();
+    if (Top.NextChild == 0) {
+      for (const auto& Child : Top.Folder->Children) {
+        Prefetch(Child.get());
+      }
+    }
+    if (Top.NextChild < Top.Folder->Children.size()) {
+      const TDirNode* Child = Top.Folder->Children[Top.NextChild++].get();
+      if (const auto Known = FDupBytesMemo.find(Child); Known != FDupBytesMemo.end()) {
+        Top.Bytes += Known->second;
+      } else {
+        Pending.push_back({Child, 0, 0});
+      }
+      continue;
+    }
+    int64_t Bytes = Top.Bytes;
+    for (const TDupFile& Dup : FDuplicates.FilesIn(*Top.Folder)) {
+      Bytes += Dup.File->Size;
+    }
+    FDupBytesMemo.emplace(Top.Folder, Bytes);
+    Pending.pop_back();
+    if (Pending.empty()) {
+      return Bytes;
+    }
+    Pending.back().Bytes += Bytes;
+  }
+}
+
+void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
+                                                const TColorByPathKey& ColorByFileUpper,
+                                                const TRect& TargetRect) {
+  Clear();
+  if (Root == nullptr || IsEmpty(TargetRect)) {
+    return;
+  }
+  FDuplicates = TDupFileIndex(ColorByFileUpper);
+  if (DupBytes(Root) > 0) {
+    TBuilder Builder{*this};
+    std::vector<TEntry> Entries;
+    Builder.EntriesOfFolder(*Root, Entries);
+    PlaceNested(std::move(Entries), TargetRect, 0, Builder);
+  }
+  FByPathKey.Reset(FItems.size());
+}
+
+void TDupTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+  PaintBackground(Canvas);
+  // A folder's silver is covered by its contents and shows only in the gaps they leave.
+  for (const TDupItem& It : FItems) {
+    PaintCell(Canvas, It.Rect, It.Color);
+  }
+  for (const size_t Index : FByPathKey.FindAllOf(FSelection.Keys())) {
+    PaintSelectionFrame(Canvas, FItems[Index].Rect);
+  }
+}
+
+const TDupItem* TDupTreemapLayout::HitTest(TPoint P) const {
+  // Contents come after their folder: the last cell under P is the innermost.
+  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
+    if (Contains(It->Rect, P)) {
+      return &*It;
+    }
+  }
+  return nullptr;
+}
+
+void TDupTreemapLayout::ClearSelection() {
+  FSelection.Clear();
+}
+
+void TDupTreemapLayout::SetSingleSelected(const TDupItem* It) {
+  FSelection.SetSingle(It);
+}
+
+void TDupTreemapLayout::ToggleSelected(const TDupItem* It) {
+  FSelection.Toggle(It);
+}
+
+void TDupTreemapLayout::SetSelectedByUpperPaths(std::span<const std::string> Paths) {
+  FSelection.SetPaths(Paths, [this](std::string_view Key) -> const TDupItem* {
+    const std::optional<size_t> Index = FByPathKey.FindLast(Key);
+    return Index ? &FItems[*Index] : nullptr;
+  });
+}
+
+}  // namespace dunstrel

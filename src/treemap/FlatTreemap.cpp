@@ -1,0 +1,205 @@
+#include "treemap/FlatTreemap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "common/Rounding.h"
+#include "treemap/CellPainting.h"
+#include "treemap/PixelRounding.h"
+#include "treemap/Prefetch.h"
+
+namespace dunstrel {
+
+namespace {
+
+constexpr int64_t kShortestRow = 8;
+constexpr int64_t kLongestRow = 48;
+
+// A file to place with its size, so that the sort does not go back to the scan tree for every
+// comparison.
+struct TSizedFile {
+  int64_t Size;
+  const TFileLeaf* File;
+};
+
+}  // namespace
+
+TTreemapLayout::TTreemapLayout()
+    : FByPath([this](size_t Index) {
+        return TPathOwner{nullptr, &FItems[Index].File()};
+      }) {}
+
+void TTreemapLayout::Clear() {
+  std::vector<TTreemapItem>().swap(FItems);
+  FSelection.Clear();
+  FByPath.Reset(0);
+  FByExtLargest.clear();
+  FByExtIndexed = false;
+}
+
+void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
+                                    const TRect& TargetRect) {
+  Clear();
+  if (IsEmpty(TargetRect) || Files.empty()) {
+    return;
+  }
+
+  std::vector<TSizedFile> Sorted;
+  Sorted.reserve(Files.size());
+  int64_t Total = 0;
+  bool InOrder = true;
+  for (const TFileLeaf* File : Files) {
+    if (File == nullptr) {
+      continue;
+    }
+    InOrder = InOrder && (Sorted.empty() || File->Size <= Sorted.back().Size);
+    Sorted.push_back({File->Size, File});
+    Total += File->Size;
+  }
+  // The window hands the files over sorted by size already.
+  if (!InOrder) {
+    std::sort(Sorted.begin(), Sorted.end(),
+              [](const TSizedFile& A, const TSizedFile& B) { return A.Size > B.Size; });
+  }
+  if (Total <= 0) {
+    return;
+  }
+
+  const int64_t Count = static_cast<int64_t>(Sorted.size());
+  const int64_t RowLength =
+      std::clamp(static_cast<int64_t>(RoundHalfEven(std::sqrt(static_cast<double>(Count)))),
+                 kShortestRow, kLongestRow);
+  const double RectWidth = static_cast<double>(Width(TargetRect));
+  const double RectHeight = static_cast<double>(Height(TargetRect));
+  const double TotalBytes = static_cast<double>(Total);
+
+  FItems.reserve(Sorted.size());
+  int64_t Y = TargetRect.Top;
+  for (int64_t First = 0; First < Count; First += RowLength) {
+    const int64_t Last = std::min(Count, First + RowLength);
+    int64_t RowSum = 0;
+    for (int64_t I = First; I < Last; ++I) {
+      RowSum += Sorted[I].Size;
+    }
+    if (RowSum <= 0) {
+      continue;
+    }
+    const double RowBytes = static_cast<double>(RowSum);
+    const int64_t H = RoundPixelsAtLeastOne(RowBytes / TotalBytes * RectHeight);
+    const int64_t CellBottom = std::min<int64_t>(TargetRect.Bottom, Y + H);
+    int64_t X = TargetRect.Left;
+    for (int64_t I = First; I < Last; ++I) {
+      const TSizedFile& File = Sorted[I];
+      const int64_t W =
+          RoundPixelsAtLeastOne(static_cast<double>(File.Size) / RowBytes * RectWidth);
+      FItems.emplace_back(MakeRect(X, Y, std::min<int64_t>(TargetRect.Right, X + W), CellBottom),
+                          *File.File);
+      X += W;
+    }
+    Y += H;
+  }
+  FByPath.Reset(FItems.size());
+}
+
+void TTreemapLayout::IndexLargestByExt() const {
+  if (FByExtIndexed) {
+    return;
+  }
+  // Files of one extension share one extension text in their scan's pool: each text is keyed
+  // once, however many files carry it.
+  struct TLargest {
+    size_t Item;
+    int64_t Size;
+  };
+  std::unordered_map<const std::string*, TLargest> LargestOfText;
+  for (size_t I = 0; I < FItems.size(); ++I) {
+    if (I + kPrefetchAhead < FItems.size()) {
+      Prefetch(&FItems[I + kPrefetchAhead].File());
+    }
+    const TTreemapItem& Item = FItems[I];
+    const auto [Found, Added] = LargestOfText.try_emplace(&Item.Ext(), TLargest{I, Item.Size()});
+    if (!Added && Found->second.Size < Item.Size()) {
+      Found->second = {I, Item.Size()};
+    }
+  }
+  for (const auto& [Text, Largest] : LargestOfText) {
+    // Texts of two scans may share a key: the larger item, then the earlier one, wins.
+    const auto [Found, Added] = FByExtLargest.try_emplace(ExtKey(*Text), Largest.Item);
+    const TTreemapItem& Held = FItems[Found->second];
+    if (!Added && (Held.Size() < Largest.Size ||
+                   (Held.Size() == Largest.Size && Largest.Item < Found->second))) {
+      Found->second = Largest.Item;
+    }
+  }
+  FByExtIndexed = true;
+}
+
+void TTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+  PaintBackground(Canvas);
+  const std::vector<size_t> Selected = FByPath.FindAllOf(FSelection.Keys());
+  auto NextSelected = Selected.begin();
+  // Neighbouring files often share an extension: keep the last colour.
+  const std::string* LastExt = nullptr;
+  TColor LastColor = 0;
+  for (size_t I = 0; I < FItems.size(); ++I) {
+    const TTreemapItem& Item = FItems[I];
+    const bool IsSelected = NextSelected != Selected.end() && *NextSelected == I;
+    if (IsSelected) {
+      ++NextSelected;
+    }
+    if (IsEmpty(Item.Rect)) {
+      continue;
+    }
+    if (&Item.Ext() != LastExt) {
+      LastExt = &Item.Ext();
+      LastColor = ColorForExt(*LastExt);
+    }
+    PaintCell(Canvas, Item.Rect, LastColor);
+    // Drawn with its own cell: cells painted later may cover the part outside it.
+    if (IsSelected) {
+      PaintSelectionFrame(Canvas, Item.Rect);
+    }
+  }
+}
+
+const TTreemapItem* TTreemapLayout::HitTest(TPoint P) const {
+  for (const TTreemapItem& Item : FItems) {
+    if (Contains(Item.Rect, P)) {
+      return &Item;
+    }
+  }
+  return nullptr;
+}
+
+void TTreemapLayout::ClearSelection() {
+  FSelection.Clear();
+}
+
+void TTreemapLayout::SetSingleSelected(const TTreemapItem* Item) {
+  FSelection.SetSingle(Item);
+}
+
+void TTreemapLayout::ToggleSelected(const TTreemapItem* Item) {
+  FSelection.Toggle(Item);
+}
+
+void TTreemapLayout::SetSelectedByPaths(std::span<const std::string> Paths) {
+  FSelection.SetPaths(Paths, [this](std::string_view Key) -> const TTreemapItem* {
+    const std::optional<size_t> Index = FByPath.FindLast(Key);
+    return Index ? &FItems[*Index] : nullptr;
+  });
+}
+
+const TTreemapItem* TTreemapLayout::GetItemByPath(std::string_view AFullPath) const {
+  const std::optional<size_t> Index = FByPath.FindLast(PathKey(AFullPath));
+  return Index ? &FItems[*Index] : nullptr;
+}
+
+const TTreemapItem* TTreemapLayout::GetLargestItemByExt(std::string_view AExt) const {
+  IndexLargestByExt();
+  const auto Found = FByExtLargest.find(ExtKey(AExt));
+  return Found == FByExtLargest.end() ? nullptr : &FItems[Found->second];
+}
+
+}  // namespace dunstrel

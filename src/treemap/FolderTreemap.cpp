@@ -1,0 +1,105 @@
+#include "treemap/FolderTreemap.h"
+
+#include "treemap/CellPainting.h"
+#include "treemap/NestedPlacement.h"
+
+namespace dunstrel {
+
+namespace {
+
+// Depth 1 and 2 show their top-level folder's colour, deeper levels one darker shade.
+constexpr int kLastUndarkenedDepth = 2;
+
+}  // namespace
+
+int FolderMargin(int Depth) {
+  if (Depth <= 2) {
+    return 12;
+  }
+  switch (Depth) {
+    case 3:
+      return 8;
+    case 4:
+      return 6;
+    case 5:
+      return 4;
+    default:
+      return 2;
+  }
+}
+
+struct TFolderTreemapLayout::TBuilder {
+  TFolderTreemapLayout& Map;
+
+  void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
+    Map.FItems.push_back({ItemRect, Entry.Dir(), Depth, Entry.BaseColor});
+    Map.FByNode[Entry.Dir()] = Map.FItems.size() - 1;
+  }
+
+  bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int Depth,
+                     std::vector<TEntry>& Entries, TRect& Space) {
+    if (Folder.Dir()->Children.empty()) {
+      return false;
+    }
+    Space = Shrunk(ItemRect, FolderMargin(Depth));
+    if (IsEmpty(Space)) {
+      return false;
+    }
+    for (const auto& Child : Folder.Dir()->Children) {
+      if (Child->TotalSize > 0) {
+        Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize, Folder.BaseColor));
+      }
+    }
+    return true;
+  }
+};
+
+void TFolderTreemapLayout::Clear() {
+  std::vector<TFolderMapItem>().swap(FItems);
+  FByNode.clear();
+  FSelectedNode = nullptr;
+  FHoverNode = nullptr;
+}
+
+void TFolderTreemapLayout::BuildFromRoot(const TDirNode* Root, const TRect& TargetRect) {
+  Clear();
+  if (Root == nullptr || IsEmpty(TargetRect) || Root->Children.empty()) {
+    return;
+  }
+  // Files directly in the root take no space: only its sub-folders are placed.
+  std::vector<TEntry> Entries;
+  for (const auto& Child : Root->Children) {
+    if (Child->TotalSize > 0) {
+      Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize, ColorForPath(Child->FullPath())));
+    }
+  }
+  TBuilder Builder{*this};
+  PlaceNested(std::move(Entries), TargetRect, 1, Builder);
+}
+
+void TFolderTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+  PaintBackground(Canvas);
+  for (const TFolderMapItem& It : FItems) {
+    PaintCell(Canvas, It.Rect,
+              It.Depth <= kLastUndarkenedDepth ? It.BaseColor : Darkened(It.BaseColor));
+  }
+  if (FSelectedNode == nullptr) {
+    return;
+  }
+  const auto Found = FByNode.find(FSelectedNode);
+  if (Found != FByNode.end()) {
+    PaintSelectionFrame(Canvas, FItems[Found->second].Rect);
+  }
+}
+
+const TDirNode* TFolderTreemapLayout::HitTest(TPoint P) const {
+  // Sub-folders come after their folder: the last cell under P is the innermost.
+  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
+    if (Contains(It->Rect, P)) {
+      return It->Node;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace dunstrel

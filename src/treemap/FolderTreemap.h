@@ -1,0 +1,62 @@
+#pragma once
+
+#include <unordered_map>
+#include <vector>
+
+#include "scan/ScanTree.h"
+#include "treemap/Geometry.h"
+#include "treemap/TreemapCanvas.h"
+#include "treemap/TreemapColors.h"
+
+namespace dunstrel {
+
+// One folder's cell in the map of folders.
+struct TFolderMapItem {
+  TRect Rect;  // the cell, already moved in by its inset
+  const TDirNode* Node = nullptr;
+  int Depth = 0;         // 1 for the children of the scan root
+  TColor BaseColor = 0;  // the colour of the top-level folder it lies in
+};
+
+// The band a folder keeps around its sub-folders, by the depth of those sub-folders: wide for
+// the upper levels, so that the big structure stands out.
+int FolderMargin(int Depth);
+
+// Folders only, nested, each sized by its TotalSize among its siblings; the files directly in
+// a folder count for its size but take no space inside it. Every top-level folder has a colour
+// of its own that the folders below inherit, darker from the third level on. One folder at a
+// time is selected. Items stay valid until the next Clear or build.
+class TFolderTreemapLayout {
+ public:
+  TFolderTreemapLayout() = default;
+  TFolderTreemapLayout(const TFolderTreemapLayout&) = delete;
+  TFolderTreemapLayout& operator=(const TFolderTreemapLayout&) = delete;
+
+  // Forgets the items, the selected and the hovered folder.
+  void Clear();
+  // Lays out every folder below Root in TargetRect; starts with Clear.
+  void BuildFromRoot(const TDirNode* Root, const TRect& TargetRect);
+  void Paint(TTreemapCanvas& Canvas) const;
+  // The folder of the innermost cell under P, or none.
+  const TDirNode* HitTest(TPoint P) const;
+
+  // The folder drawn with the selection frame (none when it has no cell).
+  const TDirNode* SelectedNode() const { return FSelectedNode; }
+  void SetSelectedNode(const TDirNode* Node) { FSelectedNode = Node; }
+  // The folder under the mouse, kept for the window's hint; it draws nothing.
+  const TDirNode* HoverNode() const { return FHoverNode; }
+  void SetHoverNode(const TDirNode* Node) { FHoverNode = Node; }
+
+  // All items, every folder before the folders inside it.
+  const std::vector<TFolderMapItem>& Items() const { return FItems; }
+
+ private:
+  struct TBuilder;
+
+  std::vector<TFolderMapItem> FItems;
+  std::unordered_map<const TDirNode*, size_t> FByNode;
+  const TDirNode* FSelectedNode = nullptr;
+  const TDirNode* FHoverNode = nullptr;
+};
+
+}  // namespace dunstrel

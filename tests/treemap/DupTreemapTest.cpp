@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "treemap/DupTreemap.h"
+#include "treemap/TreemapTestSupport.h"
+
+namespace dunstrel {
+namespace {
+
+using testing::AddFile;
+using testing::AddFolder;
+using testing::Frame;
+using testing::TRecordingCanvas;
+
+constexpr TColor kReportGroup = 0x112233;
+constexpr TColor kMakefileGroup = 0x445566;
+
+// Folder a holds 10 000 bytes of which 1 000 are a duplicate; b and c share a Makefile, and c
+// also holds its case-twin "makefile", which is not a duplicate.
+struct TDuplicates {
+  TDuplicates() {
+    AddFile(A, "Report.pdf", 1000);
+    AddFile(A, "other.bin", 9000);
+    AddFile(B, "Report.pdf", 1000);
+    AddFile(B, "Makefile", 500);
+    AddFile(C, "Makefile", 500);
+    AddFile(C, "makefile", 300);
+    AddFile(C, "empty.log", 0);
+    Colors[PathKey("/r/a/Report.pdf")] = kReportGroup;
+    Colors[PathKey("/r/b/Report.pdf")] = kReportGroup;
+    Colors[PathKey("/r/b/Makefile")] = kMakefileGroup;
+    Colors[PathKey("/r/c/Makefile")] = kMakefileGroup;
+    Colors[PathKey("/r/c/empty.log")] = kGrey;
+    Map.BuildFromRootDuplicates(&Root, Colors, {0, 0, 300, 100});
+  }
+
+  const TDupItem* ItemOf(std::string_view Path) const {
+    for (const TDupItem& It : Map.Items()) {
+      if (It.FullPath() == Path) {
+        return &It;
+      }
+    }
+    return nullptr;
+  }
+
+  TDirNode Root{"/r"};
+  TDirNode& A = AddFolder(Root, "a");
+  TDirNode& B = AddFolder(Root, "b");
+  TDirNode& C = AddFolder(Root, "c");
+  TColorByPathKey Colors;
+  TDupTreemapLayout Map;
+};
+
+TEST(DupTreemapTest, SumsOnlyTheBytesOfDuplicates) {
+  TDuplicates Dups;
+  struct TCase {
+    const TDirNode* Folder;
+    int64_t Bytes;
+  } Cases[] = {{&Dups.A, 1000}, {&Dups.B, 1500}, {&Dups.C, 500}, {&Dups.Root, 3000}};
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(Dups.Map.DupBytes(Case.Folder), Case.Bytes) << Case.Folder->FullPath();
+  }
+  EXPECT_EQ(Dups.Map.DupBytes(nullptr), 0);
+
+  // Folders sized by their duplicates only: b (1 500), a (1 000), c (500) side by side.
+  const TDupItem* FolderA = Dups.ItemOf("/r/a");
+  const TDupItem* FolderB = Dups.ItemOf("/r/b");
+  const TDupItem* FolderC = Dups.ItemOf("/r/c");
+  ASSERT_TRUE(FolderA && FolderB && FolderC);
+  EXPECT_EQ(FolderB->Rect, (TRect{1, 1, 149, 99}));
+  EXPECT_EQ(FolderA->Rect, (TRect{151, 1, 249, 99}));
+  EXPECT_EQ(FolderC->Rect, (TRect{251, 1, 299, 99}));
+  EXPECT_EQ(FolderA->Size, 1000);
+  EXPECT_EQ(FolderA->Color, kSilver);
+  EXPECT_EQ(FolderA->Kind, TDupKind::dkDir);
+  EXPECT_EQ(FolderA->Depth, 0);
+}
+
+TEST(DupTreemapTest, ShowsOnlyDuplicateFilesInTheirGroupColours) {
+  TDuplicates Dups;
+  const TDupItem* ReportA = Dups.ItemOf("/r/a/Report.pdf");
+  const TDupItem* ReportB = Dups.ItemOf("/r/b/Report.pdf");
+  ASSERT_TRUE(ReportA && ReportB);
+  EXPECT_EQ(ReportA->Color, kReportGroup);
+  EXPECT_EQ(ReportB->Color, kReportGroup);
+  EXPECT_EQ(ReportA->Kind, TDupKind::dkFile);
+  EXPECT_EQ(ReportA->Depth, 1);
+  EXPECT_EQ(ReportA->Size, 1000);
+  EXPECT_EQ(Dups.ItemOf("/r/c/Makefile")->Color, kMakefileGroup);
+  EXPECT_EQ(Dups.ItemOf("/r/a/other.bin"), nullptr);
+  EXPECT_EQ(Dups.ItemOf("/r/c/empty.log"), nullptr);  // a duplicate of 0 bytes gets no cell
+  // The case-twin of a duplicate is a duplicate only where names ignore case.
+  const TDupItem* Twin = Dups.ItemOf("/r/c/makefile");
+  if constexpr (platform::kFileNamesIgnoreCase) {
+    ASSERT_NE(Twin, nullptr);
+    EXPECT_EQ(Twin->Color, kMakefileGroup);
+  } else {
+    EXPECT_EQ(Twin, nullptr);
+    EXPECT_EQ(Dups.Map.DupBytes(&Dups.C), 500);
+  }
+}
+
+TEST(DupTreemapTest, FindsDuplicatesDirectlyInTheFileSystemRoot) {
+  TDirNode Root("/");
+  AddFile(Root, "swapfile", 700);
+  AddFile(AddFolder(Root, "backup"), "swapfile", 700);
+  TColorByPathKey Colors = {{PathKey("/swapfile"), kReportGroup},
+                            {PathKey("/backup/swapfile"), kReportGroup}};
+  TDupTreemapLayout Map;
+  Map.BuildFromRootDuplicates(&Root, Colors, {0, 0, 100, 100});
+  EXPECT_EQ(Map.DupBytes(&Root), 1400);
+  ASSERT_EQ(Map.Items().size(), 3u);  // the folder with its copy, and the root's own copy
+  EXPECT_EQ(Map.Items()[2].FullPath(), "/swapfile");
+}
+
+TEST(DupTreemapTest, NothingToShow) {
+  TDuplicates Dups;
+  const TColorByPathKey NoDuplicates;
+  struct TCase {
+    const char* Name;
+    const TDirNode* Root;
+    const TColorByPathKey* Colors;
+    TRect Rect;
+  } Cases[] = {
+      {"no duplicates", &Dups.Root, &NoDuplicates, {0, 0, 300, 100}},
+      {"empty rectangle", &Dups.Root, &Dups.Colors, {0, 0, 300, 0}},
+      {"no root", nullptr, &Dups.Colors, {0, 0, 300, 100}},
+  };
+  for (const TCase& Case : Cases) {
+    Dups.Map.BuildFromRootDuplicates(Case.Root, *Case.Colors, Case.Rect);
+    EXPECT_TRUE(Dups.Map.Items().empty()) << Case.Name;
+    EXPECT_EQ(Dups.Map.DupBytes(&Dups.Root), 0) << Case.Name;
+  }
+  Dups.Map.BuildFromRootDuplicates(&Dups.Root, Dups.Colors, {0, 0, 300, 100});
+  EXPECT_FALSE(Dups.Map.Items().empty());
+  Dups.Map.Clear();
+  EXPECT_TRUE(Dups.Map.Items().empty());
+  EXPECT_EQ(Dups.Map.DupBytes(&Dups.B), 0);
+}
+
+TEST(DupTreemapTest, SelectingAFolderFramesOnlyTheFolder) {
+  TDuplicates Dups;
+  const std::vector<std::string> Paths = {"/r/b"};
+  Dups.Map.SetSelectedByUpperPaths(Paths);
+  const TDupItem* FolderB = Dups.ItemOf("/r/b");
+  EXPECT_EQ(Dups.Map.Primary(), FolderB);
+  EXPECT_FALSE(Dups.Map.IsSelected(*Dups.ItemOf("/r/b/Report.pdf")));
+  TRecordingCanvas Canvas({0, 0, 300, 100});
+  Dups.Map.Paint(Canvas);
+  ASSERT_FALSE(Canvas.Ops.empty());
+  EXPECT_EQ(Canvas.Ops.back(), Frame(FolderB->Rect, kWhite, 3));
+  EXPECT_EQ(std::count_if(Canvas.Ops.begin(), Canvas.Ops.end(),
+                          [](const testing::TDrawOp& Op) { return Op.PenWidth == 3; }),
+            1);
+  // The folder's silver comes before its contents, which cover it.
+  const auto Silver = std::find(Canvas.Ops.begin(), Canvas.Ops.end(),
+                                testing::Fill(Shrunk(FolderB->Rect, 1), kSilver));
+  const auto Report =
+      std::find_if(Canvas.Ops.begin(), Canvas.Ops.end(),
+                   [](const testing::TDrawOp& Op) { return Op.Color == kReportGroup; });
+  EXPECT_LT(Silver, Report);
+
+  Dups.Map.ToggleSelected(Dups.ItemOf("/r/c/Makefile"));
+  Dups.Map.ToggleSelected(FolderB);
+  EXPECT_EQ(Dups.Map.Primary(), Dups.ItemOf("/r/c/Makefile"));
+  Dups.Map.ClearSelection();
+  EXPECT_EQ(Dups.Map.Primary(), nullptr);
+}
+
+}  // namespace
+}  // namespace dunstrel

@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "treemap/FlatTreemap.h"
+#include "treemap/TreemapTestSupport.h"
+
+namespace dunstrel {
+namespace {
+
+using testing::AddFile;
+using testing::Fill;
+using testing::Frame;
+using testing::TRecordingCanvas;
+
+// One folder holding files of the given sizes, named f0.txt, f1.txt, ...
+struct TFiles {
+  explicit TFiles(const std::vector<int64_t>& Sizes) {
+    for (size_t I = 0; I < Sizes.size(); ++I) {
+      List.push_back(&AddFile(Root, "f" + std::to_string(I) + ".txt", Sizes[I]));
+    }
+  }
+  TDirNode Root{"/r"};
+  std::vector<const TFileLeaf*> List;
+};
+
+std::vector<TRect> CellsOf(const TTreemapLayout& Map) {
+  std::vector<TRect> Cells;
+  for (const TTreemapItem& Item : Map.Items()) {
+    Cells.push_back(Item.Rect);
+  }
+  return Cells;
+}
+
+TEST(FlatTreemapTest, RowsOfCells) {
+  struct TCase {
+    const char* Name;
+    std::vector<int64_t> Sizes;
+    TRect Rect;
+    std::vector<TRect> Cells;
+  } Cases[] = {
+      {"one row, widths by size", {100, 300}, {0, 0, 100, 50}, {{0, 0, 75, 50}, {75, 0, 100, 50}}},
+      {"3.33 rounds to 3; the last column stays black",
+       {1, 1, 1},
+       {0, 0, 10, 5},
+       {{0, 0, 3, 5}, {3, 0, 6, 5}, {6, 0, 9, 5}}},
+      {"at least 1 pixel; a cell past the edge is empty",
+       {1, 1, 1},
+       {0, 0, 2, 5},
+       {{0, 0, 1, 5}, {1, 0, 2, 5}, {2, 0, 2, 5}}},
+      {"2.5 rounds to 2", {1, 1}, {0, 0, 5, 5}, {{0, 0, 2, 5}, {2, 0, 4, 5}}},
+      {"3.5 rounds to 4", {1, 1}, {10, 20, 17, 25}, {{10, 20, 14, 25}, {14, 20, 17, 25}}},
+      {"0 bytes in a row with a positive sum: 1 pixel",
+       {1, 1, 1, 0},
+       {0, 0, 10, 5},
+       {{0, 0, 3, 5}, {3, 0, 6, 5}, {6, 0, 9, 5}, {9, 0, 10, 5}}},
+      {"a row of 0 bytes gets no items",
+       {3, 3, 3, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+       {0, 0, 80, 40},
+       {{0, 0, 15, 40},
+        {15, 0, 30, 40},
+        {30, 0, 45, 40},
+        {45, 0, 60, 40},
+        {60, 0, 65, 40},
+        {65, 0, 70, 40},
+        {70, 0, 75, 40},
+        {75, 0, 80, 40}}},
+  };
+  for (const TCase& Case : Cases) {
+    TFiles Files(Case.Sizes);
+    TTreemapLayout Map;
+    Map.BuildFromFiles(Files.List, Case.Rect);
+    EXPECT_EQ(CellsOf(Map), Case.Cells) << Case.Name;
+  }
+}
+
+TEST(FlatTreemapTest, RowsHoldEightToFortyEightFilesAndAreAtLeastOnePixelHigh) {
+  struct TCase {
+    size_t Files;
+    size_t RowLength;
+  } Cases[] = {{20, 8}, {1000, 32}, {10000, 48}};
+  for (const TCase& Case : Cases) {
+    TFiles Files(std::vector<int64_t>(Case.Files, 1));
+    TTreemapLayout Map;
+    Map.BuildFromFiles(Files.List, {0, 0, 4800, 30});
+    const std::vector<TTreemapItem>& Items = Map.Items();
+    ASSERT_EQ(Items.size(), Case.Files);
+    EXPECT_EQ(Items[Case.RowLength - 1].Rect.Top, 0) << Case.Files;
+    EXPECT_GT(Items[Case.RowLength].Rect.Top, 0) << Case.Files;
+  }
+  // Far more rows than pixels: every row is 1 pixel high, those below the edge get empty cells.
+  TFiles Many(std::vector<int64_t>(10000, 1));
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Many.List, {0, 0, 4800, 30});
+  EXPECT_EQ(Map.Items()[48 * 29].Rect, (TRect{0, 29, 100, 30}));
+  EXPECT_EQ(Map.Items()[48 * 40].Rect, (TRect{0, 40, 100, 30}));
+  // Row heights follow the rows' sums.
+  std::vector<int64_t> Sizes(8, 3);
+  Sizes.resize(16, 1);
+  TFiles TwoRows(Sizes);
+  Map.BuildFromFiles(TwoRows.List, {0, 0, 80, 40});
+  EXPECT_EQ(Map.Items()[0].Rect, (TRect{0, 0, 10, 30}));
+  EXPECT_EQ(Map.Items()[15].Rect, (TRect{70, 30, 80, 40}));
+}
+
+TEST(FlatTreemapTest, PlacesLargestFirstAndSkipsWhatCannotBePlaced) {
+  TFiles Files({1, 5, 3});
+  std::vector<const TFileLeaf*> WithGap = {Files.List[0], nullptr, Files.List[1], Files.List[2]};
+  TTreemapLayout Map;
+  Map.BuildFromFiles(WithGap, {0, 0, 90, 10});
+  ASSERT_EQ(Map.Items().size(), 3u);
+  EXPECT_EQ(Map.Items()[0].Size(), 5);
+  EXPECT_EQ(Map.Items()[0].DisplayText(), "f1.txt");
+  EXPECT_EQ(Map.Items()[0].FullPath(), "/r/f1.txt");
+  EXPECT_EQ(Map.Items()[2].Size(), 1);
+
+  TFiles Empty({0, 0});
+  struct TCase {
+    const char* Name;
+    std::span<const TFileLeaf* const> Files;
+    TRect Rect;
+  } Cases[] = {
+      {"empty rectangle", Files.List, {0, 0, 0, 10}},
+      {"no files", {}, {0, 0, 10, 10}},
+      {"nothing weighs anything", Empty.List, {0, 0, 10, 10}},
+  };
+  for (const TCase& Case : Cases) {
+    Map.BuildFromFiles(Files.List, {0, 0, 90, 10});
+    Map.BuildFromFiles(Case.Files, Case.Rect);
+    EXPECT_TRUE(Map.Items().empty()) << Case.Name;
+    EXPECT_EQ(Map.HitTest({1, 1}), nullptr) << Case.Name;
+    EXPECT_EQ(Map.GetItemByPath("/r/f1.txt"), nullptr) << Case.Name;
+    EXPECT_EQ(Map.GetLargestItemByExt(".txt"), nullptr) << Case.Name;
+  }
+}
+
+TEST(FlatTreemapTest, HitTestAtCellEdges) {
+  TFiles Files({300, 100});
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Files.List, {0, 0, 100, 50});  // (0, 0, 75, 50) and (75, 0, 100, 50)
+  const auto& Items = Map.Items();
+  struct TCase {
+    TPoint P;
+    const TTreemapItem* Item;
+  } Cases[] = {
+      {{0, 0}, &Items[0]}, {{74, 49}, &Items[0]}, {{75, 0}, &Items[1]}, {{99, 49}, &Items[1]},
+      {{100, 0}, nullptr}, {{50, 50}, nullptr},   {{-1, 10}, nullptr},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(Map.HitTest(Case.P), Case.Item) << Case.P.X << "," << Case.P.Y;
+  }
+  TFiles Narrow({1, 1, 1});
+  Map.BuildFromFiles(Narrow.List, {0, 0, 2, 5});
+  EXPECT_EQ(Map.HitTest({2, 0}), nullptr);  // the third, empty cell is never hit
+}
+
+TEST(FlatTreemapTest, FindsItemsByPathAndLargestByExtension) {
+  TDirNode Root("/r");
+  std::vector<const TFileLeaf*> Files = {&AddFile(Root, "a.jpg", 10), &AddFile(Root, "b.JPG", 30),
+                                         &AddFile(Root, "c.jpg", 30), &AddFile(Root, "README", 5),
+                                         &AddFile(Root, "d.txt", 7)};
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Files, {0, 0, 100, 100});
+  EXPECT_EQ(Map.GetItemByPath("/r/a.jpg")->DisplayText(), "a.jpg");
+  EXPECT_EQ(Map.GetItemByPath("/r/nothing"), nullptr);
+  EXPECT_EQ(Map.GetItemByPath(""), nullptr);
+  // The first placed of the two largest .jpg files; ".JPG" is the same type.
+  const TTreemapItem* Largest = Map.GetLargestItemByExt(".JPG");
+  ASSERT_NE(Largest, nullptr);
+  EXPECT_EQ(Largest, &Map.Items()[0]);
+  EXPECT_EQ(Map.GetLargestItemByExt("")->DisplayText(), "README");
+  EXPECT_EQ(Map.GetLargestItemByExt("(none)")->DisplayText(), "README");
+  EXPECT_EQ(Map.GetLargestItemByExt(".png"), nullptr);
+}
+
+TEST(FlatTreemapTest, EveryItemIsFoundByItsOwnPath) {
+  TDirNode Root("/");
+  TDirNode& Home = Root.AddChild("/home");
+  std::vector<const TFileLeaf*> Files = {&AddFile(Root, "vmlinuz", 7)};
+  for (int I = 0; I < 3000; ++I) {  // every path three times: the last item stands
+    Files.push_back(&AddFile(I % 2 ? Root : Home, "f" + std::to_string(I % 1000), I % 97 + 1));
+  }
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Files, {0, 0, 500, 500});
+  ASSERT_EQ(Map.Items().size(), Files.size());
+  std::map<std::string, const TTreemapItem*> LastOfPath;
+  for (const TTreemapItem& Item : Map.Items()) {
+    LastOfPath[Item.FullPath()] = &Item;
+  }
+  for (const TTreemapItem& Item : Map.Items()) {
+    EXPECT_EQ(Map.GetItemByPath(Item.FullPath()), LastOfPath[Item.FullPath()]) << Item.FullPath();
+  }
+  EXPECT_EQ(Map.GetItemByPath("/vmlinuz")->Size(), 7);
+  EXPECT_EQ(Map.GetItemByPath("/home/f0")->FullPath(), "/home/f0");
+  EXPECT_EQ(Map.GetItemByPath("/home/f1"), nullptr);
+  EXPECT_EQ(Map.GetItemByPath("vmlinuz"), nullptr);
+}
+
+TEST(FlatTreemapTest, SelectionByItemsAndPaths) {
+  TFiles Files({4, 3, 2, 1});
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Files.List, {0, 0, 100, 10});
+  const TTreemapItem* A = &Map.Items()[0];
+  const TTreemapItem* B = &Map.Items()[1];
+
+  Map.SetSingleSelected(A);
+  Map.ToggleSelected(B);
+  EXPECT_EQ(Map.Primary(), B);
+  Map.ToggleSelected(A);  // a selected item that is not primary: the primary stays
+  EXPECT_FALSE(Map.IsSelected(*A));
+  EXPECT_EQ(Map.Primary(), B);
+  Map.ToggleSelected(B);  // the primary item: no primary remains
+  EXPECT_EQ(Map.Primary(), nullptr);
+  EXPECT_FALSE(Map.HasSelection());
+  Map.ToggleSelected(nullptr);
+  Map.SetSingleSelected(nullptr);
+  EXPECT_FALSE(Map.HasSelection());
+
+  const std::vector<std::string> Unknown = {"/r/gone", ""};
+  Map.SetSelectedByPaths(Unknown);
+  EXPECT_TRUE(Map.HasSelection());  // paths without items stay selected
+  EXPECT_EQ(Map.Primary(), nullptr);
+
+  const std::vector<std::string> Mixed = {"", "/r/gone", "/r/f2.txt", "/r/f0.txt"};
+  Map.SetSelectedByPaths(Mixed);
+  EXPECT_EQ(Map.Primary(), &Map.Items()[2]);
+  EXPECT_TRUE(Map.IsSelected(*A));
+  EXPECT_FALSE(Map.IsSelected(*B));
+
+  Map.BuildFromFiles(Files.List, {0, 0, 100, 10});
+  EXPECT_FALSE(Map.HasSelection());
+  Map.SetSingleSelected(&Map.Items()[0]);
+  Map.Clear();
+  EXPECT_FALSE(Map.HasSelection());
+  EXPECT_EQ(Map.Primary(), nullptr);
+}
+
+// Two files whose names differ only in case are two files where the file system says so.
+TEST(FlatTreemapTest, CaseTwinsAreTwoFilesWhereNamesAreCaseSensitive) {
+  TDirNode Root("/r");
+  std::vector<const TFileLeaf*> Files = {&AddFile(Root, "Makefile", 20),
+                                         &AddFile(Root, "makefile", 10)};
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Files, {0, 0, 30, 20});
+  const TTreemapItem* Upper = &Map.Items()[0];
+  const TTreemapItem* Lower = &Map.Items()[1];
+  Map.SetSingleSelected(Upper);
+  Map.ToggleSelected(Lower);
+  Map.ToggleSelected(Upper);
+  TRecordingCanvas Canvas({0, 0, 30, 20});
+  Map.Paint(Canvas);
+  const size_t Frames =
+      std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Lower->Rect, kWhite, 3)) +
+      std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Upper->Rect, kWhite, 3));
+  if constexpr (platform::kFileNamesIgnoreCase) {
+    EXPECT_EQ(Map.GetItemByPath("/r/Makefile"), Lower);  // one file: the later item stands
+    EXPECT_FALSE(Map.HasSelection());
+    EXPECT_EQ(Frames, 0u);
+  } else {
+    EXPECT_EQ(Map.GetItemByPath("/r/Makefile"), Upper);
+    EXPECT_EQ(Map.GetItemByPath("/r/makefile"), Lower);
+    EXPECT_EQ(Map.GetItemByPath("/r/MAKEFILE"), nullptr);
+    EXPECT_TRUE(Map.IsSelected(*Lower));
+    EXPECT_FALSE(Map.IsSelected(*Upper));
+    EXPECT_EQ(Map.Primary(), Lower);
+    EXPECT_EQ(Frames, 1u);
+  }
+}
+
+TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
+  TDirNode Root("/r");
+  const TColor Txt = ColorForExt(".txt");
+  const TColor None = ColorForExt("");
+  struct TCase {
+    const char* Name;
+    std::vector<int64_t> Sizes;
+    TRect Rect;
+    int Selected;  // item number, or -1
+    std::vector<testing::TDrawOp> Ops;
+  } Cases[] = {
+      {"10 pixels: inset face and frame; 9 pixels: full face and frame",
+       {10, 9},
+       {0, 0, 19, 10},
+       -1,
+       {Fill({0, 0, 19, 10}, kBlack), Fill({1, 1, 9, 9}, Txt), Frame({0, 0, 10, 10}, kBlack, 1),
+        Fill({10, 0, 19, 10}, Txt), Frame({10, 0, 19, 10}, kBlack, 1)}},
+      {"6 pixels: framed; 5 pixels: no frame; selection frame right after its cell",
+       {6, 5},
+       {0, 0, 11, 6},
+       1,
+       {Fill({0, 0, 11, 6}, kBlack), Fill({0, 0, 6, 6}, Txt), Frame({0, 0, 6, 6}, kBlack, 1),
+        Fill({6, 0, 11, 6}, Txt), Frame({6, 0, 11, 6}, kWhite, 3)}},
+      {"empty cells draw nothing, even when selected",
+       {1, 1, 1},
+       {0, 0, 2, 5},
+       2,
+       {Fill({0, 0, 2, 5}, kBlack), Fill({0, 0, 1, 5}, Txt), Fill({1, 0, 2, 5}, Txt)}},
+  };
+  for (const TCase& Case : Cases) {
+    TFiles Files(Case.Sizes);
+    TTreemapLayout Map;
+    Map.BuildFromFiles(Files.List, Case.Rect);
+    if (Case.Selected >= 0) {
+      Map.SetSingleSelected(&Map.Items()[Case.Selected]);
+    }
+    TRecordingCanvas Canvas(Case.Rect);
+    Map.Paint(Canvas);
+    EXPECT_EQ(Canvas.Ops, Case.Ops) << Case.Name;
+  }
+  // A file without an extension has the colour of "(none)".
+  std::vector<const TFileLeaf*> Bare = {&AddFile(Root, "LICENSE", 1)};
+  TTreemapLayout Map;
+  Map.BuildFromFiles(Bare, {0, 0, 4, 4});
+  TRecordingCanvas Canvas({0, 0, 4, 4});
+  Map.Paint(Canvas);
+  EXPECT_EQ(Canvas.Ops.back(), Fill({0, 0, 4, 4}, None));
+}
+
+}  // namespace
+}  // namespace dunstrel

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "treemap/HierTreemap.h"
+#include "treemap/TreemapTestSupport.h"
+
+namespace dunstrel {
+namespace {
+
+using testing::AddFile;
+using testing::AddFolder;
+using testing::Fill;
+using testing::Frame;
+using testing::TRecordingCanvas;
+
+// The root holds "sub" (one file of 3000 bytes) and "f.txt" (1000 bytes).
+struct TWorkedExample {
+  TWorkedExample() {
+    TDirNode& Sub = AddFolder(Root, "sub");
+    AddFile(Sub, "inner.dat", 3000);
+    AddFile(Root, "f.txt", 1000);
+    Map.BuildFromRootSquarified(&Root, {0, 0, 400, 300});
+  }
+  TDirNode Root{"/r"};
+  THierTreemapLayout Map;
+};
+
+TEST(HierTreemapTest, NestsFoldersAndFilesParentFirst) {
+  TWorkedExample Example;
+  struct TExpected {
+    THierKind Kind;
+    TRect Rect;
+    int Depth;
+    int64_t Size;
+    const char* FullPath;
+    const char* ExtLower;
+  } Expected[] = {
+      {THierKind::hkDir, {1, 1, 299, 299}, 0, 3000, "/r/sub", ""},
+      {THierKind::hkFile, {2, 2, 298, 298}, 1, 3000, "/r/sub/inner.dat", ".dat"},
+      {THierKind::hkFile, {301, 1, 399, 299}, 0, 1000, "/r/f.txt", ".txt"},
+  };
+  const std::vector<THierItem>& Items = Example.Map.Items();
+  ASSERT_EQ(Items.size(), std::size(Expected));
+  for (size_t I = 0; I < Items.size(); ++I) {
+    EXPECT_EQ(Items[I].Kind, Expected[I].Kind) << I;
+    EXPECT_EQ(Items[I].Rect, Expected[I].Rect) << I;
+    EXPECT_EQ(Items[I].Depth, Expected[I].Depth) << I;
+    EXPECT_EQ(Items[I].Size, Expected[I].Size) << I;
+    EXPECT_EQ(Items[I].FullPath(), Expected[I].FullPath) << I;
+    EXPECT_EQ(Items[I].ExtLower, Expected[I].ExtLower) << I;
+    EXPECT_EQ(Items[I].Dir != nullptr, Expected[I].Kind == THierKind::hkDir) << I;
+    EXPECT_EQ(Items[I].FileLeaf != nullptr, Expected[I].Kind == THierKind::hkFile) << I;
+  }
+}
+
+TEST(HierTreemapTest, HitTestFindsTheInnermostCell) {
+  TWorkedExample Example;
+  const auto& Items = Example.Map.Items();
+  struct TCase {
+    TPoint P;
+    const THierItem* Item;
+  } Cases[] = {
+      {{1, 5}, &Items[0]},      // the folder's own frame
+      {{297, 297}, &Items[1]},  // the file inside it, never its folder
+      {{150, 150}, &Items[1]}, {{301, 1}, &Items[2]}, {{398, 298}, &Items[2]}, {{0, 0}, nullptr},
+      {{299, 10}, nullptr},    {{300, 10}, nullptr},  {{399, 10}, nullptr},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(Example.Map.HitTest(Case.P), Case.Item) << Case.P.X << "," << Case.P.Y;
+  }
+}
+
+TEST(HierTreemapTest, NothingOfZeroBytesGetsACell) {
+  TDirNode Root("/r");
+  AddFile(Root, "a.txt", 10);
+  AddFile(Root, "zero.txt", 0);
+  AddFolder(Root, "empty");
+  THierTreemapLayout Map;
+  Map.BuildFromRootSquarified(&Root, {0, 0, 50, 50});
+  ASSERT_EQ(Map.Items().size(), 1u);
+  const std::vector<std::string> Zero = {"/r/zero.txt"};
+  Map.SetSelectedByUpperPaths(Zero);
+  EXPECT_EQ(Map.Primary(), nullptr);
+  TRecordingCanvas Canvas({0, 0, 50, 50});
+  Map.Paint(Canvas);
+  EXPECT_EQ(std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame({1, 1, 49, 49}, kWhite, 3)), 0);
+
+  TDirNode Nothing("/n");
+  AddFile(Nothing, "zero", 0);
+  struct TCase {
+    const char* Name;
+    const TDirNode* Root;
+    TRect Rect;
+  } Cases[] = {{"no root", nullptr, {0, 0, 9, 9}},
+               {"empty rectangle", &Root, {5, 5, 5, 9}},
+               {"root of 0 bytes", &Nothing, {0, 0, 9, 9}}};
+  for (const TCase& Case : Cases) {
+    Map.BuildFromRootSquarified(Case.Root, Case.Rect);
+    EXPECT_TRUE(Map.Items().empty()) << Case.Name;
+  }
+}
+
+TEST(HierTreemapTest, SmallFolderIsNotInsetAndItsContentsCoverIt) {
+  TDirNode Root("/r");
+  AddFile(AddFolder(Root, "small"), "only", 5);
+  THierTreemapLayout Map;
+  Map.BuildFromRootSquarified(&Root, {0, 0, 9, 20});
+  ASSERT_EQ(Map.Items().size(), 2u);
+  EXPECT_EQ(Map.Items()[0].Rect, (TRect{0, 0, 9, 20}));
+  EXPECT_EQ(Map.Items()[1].Rect, (TRect{0, 0, 9, 20}));
+  EXPECT_EQ(Map.HitTest({0, 0}), &Map.Items()[1]);
+}
+
+TEST(HierTreemapTest, SelectsByItemsPathsAndExtensions) {
+  TDirNode Root("/r");
+  TDirNode& Docs = AddFolder(Root, "docs");
+  AddFile(Docs, "a.jpg", 40);
+  AddFile(Docs, "B.JPG", 30);
+  AddFile(Root, "c.png", 20);
+  AddFile(Root, "README", 10);
+  THierTreemapLayout Map;
+  Map.BuildFromRootSquarified(&Root, {0, 0, 200, 100});
+  auto ItemOf = [&Map](std::string_view Path) -> const THierItem* {
+    for (const THierItem& It : Map.Items()) {
+      if (It.FullPath() == Path) {
+        return &It;
+      }
+    }
+    return nullptr;
+  };
+  const THierItem* Folder = ItemOf("/r/docs");
+  const THierItem* A = ItemOf("/r/docs/a.jpg");
+  const THierItem* B = ItemOf("/r/docs/B.JPG");
+  const THierItem* C = ItemOf("/r/c.png");
+  const THierItem* Readme = ItemOf("/r/README");
+  ASSERT_TRUE(Folder && A && B && C && Readme);
+
+  struct TCase {
+    std::vector<std::string> Exts;
+    std::vector<const THierItem*> Selected;
+    const THierItem* Primary;
+  } Cases[] = {
+      {{".JPG"}, {A, B}, A},
+      {{""}, {Readme}, Readme},
+      {{".png", ".jpg"}, {C, A, B}, C},
+      {{".gif"}, {}, nullptr},
+  };
+  for (const TCase& Case : Cases) {
+    Map.SetSelectedByExts(Case.Exts);
+    for (const THierItem& It : Map.Items()) {
+      const bool Expected = std::count(Case.Selected.begin(), Case.Selected.end(), &It) > 0;
+      EXPECT_EQ(Map.IsSelected(It), Expected) << Case.Exts[0] << " " << It.FullPath();
+    }
+    EXPECT_EQ(Map.Primary(), Case.Primary) << Case.Exts[0];
+  }
+
+  // Selecting a folder marks only the folder; toggling a selected non-primary one keeps the
+  // primary item.
+  const std::vector<std::string> Paths = {"/r/gone", "/r/docs", "/r/c.png"};
+  Map.SetSelectedByUpperPaths(Paths);
+  EXPECT_EQ(Map.Primary(), Folder);
+  EXPECT_FALSE(Map.IsSelected(*A));
+  Map.ToggleSelected(C);
+  EXPECT_FALSE(Map.IsSelected(*C));
+  EXPECT_EQ(Map.Primary(), Folder);
+  Map.ToggleSelected(Folder);
+  EXPECT_EQ(Map.Primary(), nullptr);
+  Map.ToggleSelected(Readme);
+  EXPECT_EQ(Map.Primary(), Readme);
+
+  Map.BuildFromRootSquarified(&Root, {0, 0, 200, 100});
+  EXPECT_EQ(Map.Primary(), nullptr);
+  EXPECT_FALSE(Map.IsSelected(*ItemOf("/r/README")));
+}
+
+TEST(HierTreemapTest, PaintsCellsThenSelectionFramesOnTop) {
+  TWorkedExample Example;
+  Example.Map.SetSingleSelected(&Example.Map.Items()[0]);
+  TRecordingCanvas Canvas({0, 0, 400, 300});
+  Example.Map.Paint(Canvas);
+  const std::vector<testing::TDrawOp> Expected = {
+      Fill({0, 0, 400, 300}, kBlack),
+      Frame({1, 1, 299, 299}, kBlack, 1),  // a folder is not filled
+      Fill({3, 3, 297, 297}, ColorForExt(".dat")),
+      Frame({2, 2, 298, 298}, kBlack, 1),
+      Fill({302, 2, 398, 298}, ColorForExt(".txt")),
+      Frame({301, 1, 399, 299}, kBlack, 1),
+      Frame({1, 1, 299, 299}, kWhite, 3),
+  };
+  EXPECT_EQ(Canvas.Ops, Expected);
+}
+
+}  // namespace
+}  // namespace dunstrel

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cfenv>
+
+#include "treemap/PixelRounding.h"
+#include "treemap/Squarify.h"
+#include "treemap/TreemapTestSupport.h"
+
+namespace dunstrel {
+namespace {
+
+struct TWeightedCell {
+  int64_t Weight;
+  TRect Cell;
+
+  friend bool operator==(const TWeightedCell&, const TWeightedCell&) = default;
+  friend void PrintTo(const TWeightedCell& C, std::ostream* Out) {
+    *Out << C.Weight << " at ";
+    PrintTo(C.Cell, Out);
+  }
+};
+
+std::vector<TWeightedCell> Arrange(const std::vector<int64_t>& Weights, const TRect& Rect) {
+  std::vector<TEntry> Entries;
+  for (const int64_t Weight : Weights) {
+    Entries.emplace_back().Weight = Weight;
+  }
+  std::vector<TPlacedCell> Cells;
+  ArrangeEntries(Entries, Rect, Cells);
+  std::vector<TWeightedCell> Result;
+  for (const TPlacedCell& Placed : Cells) {
+    Result.push_back({Entries[Placed.Entry].Weight, Placed.Cell});
+  }
+  return Result;
+}
+
+TEST(SquarifyTest, WorkedExamples) {
+  struct TCase {
+    const char* Name;
+    std::vector<int64_t> Weights;
+    TRect Rect;
+    std::vector<TWeightedCell> Cells;  // in placement order, empty cells included
+  } Cases[] = {
+      {"four equal: left column, then a row along the top",
+       {1, 1, 1, 1},
+       {0, 0, 100, 100},
+       {{1, {0, 0, 50, 50}},
+        {1, {0, 50, 50, 100}},
+        {1, {50, 0, 100, 50}},
+        {1, {50, 50, 100, 100}}}},
+      {"seven of mixed weight, in no order",
+       {2, 6, 1, 4, 6, 3, 2},
+       {0, 0, 600, 400},
+       {{6, {0, 0, 300, 200}},
+        {6, {0, 200, 300, 400}},
+        {4, {300, 0, 472, 233}},
+        {3, {472, 0, 600, 233}},
+        {2, {300, 233, 420, 400}},
+        {2, {420, 233, 540, 400}},
+        {1, {540, 233, 600, 400}}}},
+      {"sorted largest first",
+       {1, 3},
+       {0, 0, 100, 50},
+       {{3, {0, 0, 75, 50}}, {1, {75, 0, 100, 50}}}},
+      {"one entry fills it all", {42}, {5, 6, 70, 80}, {{42, {5, 6, 70, 80}}}},
+      {"one large, five thin down the right edge",
+       {100, 1, 1, 1, 1, 1},
+       {0, 0, 20, 10},
+       {{100, {0, 0, 19, 10}},
+        {1, {19, 0, 20, 2}},
+        {1, {19, 2, 20, 4}},
+        {1, {19, 4, 20, 6}},
+        {1, {19, 6, 20, 8}},
+        {1, {19, 8, 20, 10}}}},
+      {"an area of 0 starts a row of its own that places nothing",
+       {5, 0, 0},
+       {0, 0, 10, 10},
+       {{5, {0, 0, 10, 10}}}},
+      {"nothing weighs anything", {0, 0}, {0, 0, 10, 10}, {}},
+      {"no area", {1, 2}, {0, 0, 0, 10}, {}},
+      {"space used up: the rest is dropped, the open row too",
+       {200, 1, 1},
+       {0, 0, 20, 10},
+       {{200, {0, 0, 20, 10}}}},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(Arrange(Case.Weights, Case.Rect), Case.Cells) << Case.Name;
+  }
+}
+
+TEST(SquarifyTest, TenEqualInFourByFourLeaveAnEmptyCellThatGetsNoItem) {
+  const std::vector<TWeightedCell> Cells = Arrange(std::vector<int64_t>(10, 1), {0, 0, 4, 4});
+  ASSERT_EQ(Cells.size(), 10u);
+  EXPECT_EQ(Cells[0].Cell, (TRect{0, 0, 1, 2}));
+  EXPECT_EQ(Cells[1].Cell, (TRect{0, 2, 1, 4}));
+  EXPECT_EQ(Cells[2].Cell, (TRect{0, 4, 1, 4}));
+  EXPECT_FALSE(ItemRectOfCell(Cells[2].Cell).has_value());
+  for (size_t I = 3; I < Cells.size(); ++I) {
+    const TRect& C = Cells[I].Cell;
+    EXPECT_TRUE(C.Left >= 1 && C.Top >= 0 && C.Right <= 4 && C.Bottom <= 4) << I;
+  }
+}
+
+TEST(SquarifyTest, WorstAspect) {
+  TRowMeasure Empty;
+  TRowMeasure Square;
+  Square.Add(2500);
+  Square.Add(2500);
+  TRowMeasure WithZero = Square;
+  WithZero.Add(0);
+  EXPECT_EQ(WorstAspect(Empty, 100), 1e300);
+  EXPECT_EQ(WorstAspect(WithZero, 100), 1e300);
+  EXPECT_EQ(WorstAspect(Square, 0), 1e300);
+  EXPECT_DOUBLE_EQ(WorstAspect(Square, 100), 1.0);  // two 50 x 50 cells
+  EXPECT_DOUBLE_EQ(WorstAspect(Square, 50), 4.0);   // two 100 x 25 cells
+}
+
+TEST(SquarifyTest, ItemRectIsInsetFromTenPixels) {
+  struct TCase {
+    TRect Cell;
+    std::optional<TRect> Item;
+  } Cases[] = {
+      {{0, 0, 10, 10}, TRect{1, 1, 9, 9}}, {{0, 0, 9, 10}, TRect{0, 0, 9, 10}},
+      {{0, 0, 10, 9}, TRect{0, 0, 10, 9}}, {{3, 3, 4, 4}, TRect{3, 3, 4, 4}},
+      {{0, 4, 1, 4}, std::nullopt},        {{5, 0, 4, 9}, std::nullopt},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(ItemRectOfCell(Case.Cell), Case.Item) << ::testing::PrintToString(Case.Cell);
+  }
+}
+
+TEST(SquarifyTest, PixelsRoundHalvesToEvenInEveryRoundingMode) {
+  struct TCase {
+    double Value;
+    int64_t Pixels;
+  } Cases[] = {{2.5, 2}, {3.5, 4},   {10.0 / 3.0, 3},   {1.6, 2},
+               {0.5, 0}, {-2.5, -2}, {1e300, 1LL << 40}};
+  const int Modes[] = {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO};
+  const int Saved = std::fegetround();
+  for (const int Mode : Modes) {
+    std::fesetround(Mode);
+    for (const TCase& Case : Cases) {
+      EXPECT_EQ(RoundPixels(Case.Value), Case.Pixels) << Case.Value << " in mode " << Mode;
+    }
+  }
+  std::fesetround(Saved);
+  EXPECT_EQ(RoundPixelsAtLeastOne(0.2), 1);
+}
+
+}  // namespace
+}  // namespace dunstrel

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "treemap/Treemap.h"
+#include "treemap/TreemapTestSupport.h"
+
+namespace dunstrel {
+namespace {
+
+using testing::AddFile;
+using testing::AddFolder;
+
+// A scan-like tree: folders a few levels deep, long-tailed file counts, sizes from 0 bytes to
+// megabytes, a few extensions. Every tenth file is marked a duplicate.
+struct TRandomTree {
+  TRandomTree(uint64_t Seed, int Folders, int Files) {
+    std::mt19937_64 Random(Seed);
+    std::vector<TDirNode*> All = {&Root};
+    for (int I = 0; I < Folders; ++I) {
+      TDirNode* Parent = All[Random() % All.size()];
+      All.push_back(&AddFolder(*Parent, "d" + std::to_string(I)));
+    }
+    const char* Exts[] = {".txt", ".jpg", ".JPG", "", ".so", ".dat"};
+    for (int I = 0; I < Files; ++I) {
+      // Squaring the pick favours the first folders: a few hold most files.
+      const double Pick = static_cast<double>(Random() % 10000) / 10000.0;
+      TDirNode* Folder = All[static_cast<size_t>(Pick * Pick * static_cast<double>(All.size()))];
+      const int64_t Size =
+          Random() % 7 == 0 ? 0 : static_cast<int64_t>(Random() % (1 << (Random() % 24)));
+      const TFileLeaf& File =
+          AddFile(*Folder, "f" + std::to_string(I) + Exts[Random() % std::size(Exts)], Size);
+      if (I % 10 == 0) {
+        Colors[PathKey(File.FullPath())] = ColorForKey(File.Name());
+      }
+    }
+  }
+  TDirNode Root{"/r"};
+  TColorByPathKey Colors;
+};
+
+bool Inside(const TRect& Inner, const TRect& Outer) {
+  return Inner.Left >= Outer.Left && Inner.Top >= Outer.Top && Inner.Right <= Outer.Right &&
+         Inner.Bottom <= Outer.Bottom;
+}
+
+bool Overlap(const TRect& A, const TRect& B) {
+  return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
+}
+
+// No two of the cells overlap (empty cells are left out).
+void ExpectDisjoint(std::vector<TRect> Cells, const std::string& Where) {
+  std::erase_if(Cells, [](const TRect& R) { return IsEmpty(R); });
+  std::sort(Cells.begin(), Cells.end(),
+            [](const TRect& A, const TRect& B) { return A.Left < B.Left; });
+  for (size_t I = 0; I < Cells.size(); ++I) {
+    for (size_t J = I + 1; J < Cells.size() && Cells[J].Left < Cells[I].Right; ++J) {
+      ASSERT_FALSE(Overlap(Cells[I], Cells[J]))
+          << Where << ": " << ::testing::PrintToString(Cells[I]) << " and "
+          << ::testing::PrintToString(Cells[J]);
+    }
+  }
+}
+
+const TDirNode* FolderOf(const THierItem& It) {
+  return It.Dir;
+}
+const TDirNode* FolderOf(const TDupItem& It) {
+  return It.Dir;
+}
+const TDirNode* FolderOf(const TFolderMapItem& It) {
+  return It.Node;
+}
+const TDirNode* ParentOf(const THierItem& It) {
+  return It.Dir ? It.Dir->Parent() : &It.FileLeaf->Parent();
+}
+const TDirNode* ParentOf(const TDupItem& It) {
+  return It.Dir ? It.Dir->Parent() : &It.FileLeaf->Parent();
+}
+const TDirNode* ParentOf(const TFolderMapItem& It) {
+  return It.Node->Parent();
+}
+
+// Items of a nested map: non-empty, inside the target, each inside its folder's cell (and
+// inside its band: Band(depth) pixels in from the folder's cell), no overlaps within a level,
+// and so no more items per level than the target has pixels.
+template <typename TItem, typename TBand>
+void ExpectNested(const std::vector<TItem>& Items, const TRect& Target, int TopDepth, TBand Band,
+                  const std::string& Where) {
+  std::vector<const TItem*> Ancestors;
+  std::map<int, std::vector<TRect>> ByDepth;
+  for (const TItem& It : Items) {
+    ASSERT_FALSE(IsEmpty(It.Rect)) << Where;
+    ASSERT_TRUE(Inside(It.Rect, Target)) << Where;
+    while (!Ancestors.empty() && Ancestors.back()->Depth >= It.Depth) {
+      Ancestors.pop_back();
+    }
+    if (It.Depth == TopDepth) {
+      ASSERT_TRUE(Ancestors.empty()) << Where;
+    } else {
+      ASSERT_FALSE(Ancestors.empty()) << Where;
+      const TItem& Parent = *Ancestors.back();
+      ASSERT_EQ(Parent.Depth, It.Depth - 1) << Where;
+      ASSERT_EQ(FolderOf(Parent), ParentOf(It)) << Where;
+      ASSERT_TRUE(Inside(It.Rect, Shrunk(Parent.Rect, Band(It.Depth)))) << Where;
+    }
+    if (FolderOf(It) != nullptr) {
+      Ancestors.push_back(&It);
+    }
+    ByDepth[It.Depth].push_back(It.Rect);
+  }
+  const int64_t Area = Width(Target) * Height(Target);
+  for (const auto& [Depth, Cells] : ByDepth) {
+    EXPECT_LE(static_cast<int64_t>(Cells.size()), Area) << Where << " depth " << Depth;
+    ExpectDisjoint(Cells, Where + " depth " + std::to_string(Depth));
+  }
+}
+
+TEST(TreemapInvariantsTest, CellsNestAndNeverOverlapOnRandomTrees) {
+  const TRect Targets[] = {{0, 0, 300, 200}, {7, 3, 64, 41}, {0, 0, 1, 1}, {-50, 20, 400, 23}};
+  for (uint64_t Seed = 1; Seed <= 4; ++Seed) {
+    const TRandomTree Tree(Seed, 150, 3000);
+    std::vector<const TFileLeaf*> AllFiles;
+    std::vector<const TDirNode*> Pending = {&Tree.Root};
+    while (!Pending.empty()) {
+      const TDirNode* Folder = Pending.back();
+      Pending.pop_back();
+      AllFiles.insert(AllFiles.end(), Folder->Leaves.begin(), Folder->Leaves.end());
+      for (const auto& Child : Folder->Children) {
+        Pending.push_back(Child.get());
+      }
+    }
+    for (const TRect& Target : Targets) {
+      const std::string Where =
+          "seed " + std::to_string(Seed) + " in " + ::testing::PrintToString(Target);
+      auto NoBand = [](int) { return 0; };
+
+      THierTreemapLayout Hier;
+      Hier.BuildFromRootSquarified(&Tree.Root, Target);
+      ExpectNested(Hier.Items(), Target, 0, NoBand, "files in folders, " + Where);
+
+      TFolderTreemapLayout Folders;
+      Folders.BuildFromRoot(&Tree.Root, Target);
+      ExpectNested(Folders.Items(), Target, 1, FolderMargin, "folders, " + Where);
+
+      TDupTreemapLayout Dups;
+      Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, Target);
+      ExpectNested(Dups.Items(), Target, 0, NoBand, "duplicates, " + Where);
+      for (const TDupItem& It : Dups.Items()) {
+        if (It.FileLeaf != nullptr) {
+          ASSERT_TRUE(Tree.Colors.contains(It.PathKey())) << Where;
+        }
+      }
+
+      TTreemapLayout Flat;
+      Flat.BuildFromFiles(AllFiles, Target);
+      std::vector<TRect> Cells;
+      for (const TTreemapItem& It : Flat.Items()) {
+        ASSERT_TRUE(IsEmpty(It.Rect) || Inside(It.Rect, Target)) << "flat, " << Where;
+        Cells.push_back(It.Rect);
+      }
+      ExpectDisjoint(Cells, "flat, " + Where);
+    }
+  }
+}
+
+TEST(TreemapInvariantsTest, ManyFilesInASmallCanvasGiveFewItems) {
+  const TRandomTree Tree(7, 400, 100'000);
+  const TRect Target = {0, 0, 40, 30};
+  THierTreemapLayout Hier;
+  Hier.BuildFromRootSquarified(&Tree.Root, Target);
+  ExpectNested(
+      Hier.Items(), Target, 0, [](int) { return 0; }, "files in folders");
+  EXPECT_LT(Hier.Items().size(), 2000u);
+  TDupTreemapLayout Dups;
+  Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, Target);
+  EXPECT_LT(Dups.Items().size(), 2000u);
+}
+
+TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
+  // Each folder holds one file and the next folder, which takes all of its cell until the
+  // last few levels, where the file weighs enough to need a pixel of its own.
+  constexpr int kDepth = 100'000;
+  TDirNode Root("/d");
+  TColorByPathKey Colors;
+  TDirNode* Folder = &Root;
+  std::vector<TDirNode*> Chain;
+  for (int Level = 0; Level < kDepth; ++Level) {
+    Folder = &Folder->AddChild("/d/" + std::to_string(Level));
+    Folder->AddLeaf("f", "", 1, 0);
+    Chain.push_back(Folder);
+  }
+  for (auto It = Chain.rbegin(); It != Chain.rend(); ++It) {
+    (*It)->TotalSize = 1 + ((*It)->Children.empty() ? 0 : (*It)->Children[0]->TotalSize);
+  }
+  Root.TotalSize = Chain[0]->TotalSize;
+  Colors[PathKey("/d/" + std::to_string(kDepth - 1) + "/f")] = kWhite;
+
+  THierTreemapLayout Hier;
+  Hier.BuildFromRootSquarified(&Root, {0, 0, 8, 8});
+  EXPECT_GT(Hier.Items().back().Depth, kDepth - 100);
+  TFolderTreemapLayout Folders;
+  Folders.BuildFromRoot(&Root, {0, 0, 8, 8});
+  EXPECT_EQ(Folders.Items().size(), 1u);
+  TDupTreemapLayout Dups;
+  Dups.BuildFromRootDuplicates(&Root, Colors, {0, 0, 8, 8});
+  EXPECT_EQ(Dups.DupBytes(&Root), 1);
+  EXPECT_EQ(Dups.Items().back().Kind, TDupKind::dkFile);
+  EXPECT_EQ(Dups.Items().back().Depth, kDepth);
+}
+
+}  // namespace
+}  // namespace dunstrel
