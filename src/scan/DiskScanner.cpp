@@ -66,7 +66,7 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
 
 void TDiskScanner::ForgetWalk() {
   FDepth = 0;
-  FFrames = {};  // the listings of the largest folders need not outlive the walk
+  FFrames = {};       // the listings of the largest folders need not outlive the walk
   FExtCache.clear();  // its keys belong to the walked tree's store
   FLastRawExt = {};
   FUpperFolderOf = nullptr;
