@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building and testing Dunstrel need; only the missing
 # ones, with sudo when not run as root. `setup.sh windows-cross` adds the MinGW-w64 compiler
-# that checks the core still builds for Windows.
+# that checks the core still builds for Windows. "a|b" names one package that distributions
+# call differently: the first one apt knows is installed.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
   libicu-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools "qt6-svg-dev|libqt6svg6-dev" libqt6svg6 qt6-qpa-plugins libgl-dev
   xdg-utils
 )
 if [ "${1:-}" = "windows-cross" ]; then
   packages=(g++-mingw-w64-x86-64-posix cmake ninja-build)
 fi
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
 missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
+for choice in "${packages[@]}"; do
+  found=no
+  for package in ${choice//|/ }; do
+    if installed "$package"; then
+      found=yes
+    fi
+  done
+  if [ $found = no ]; then
+    missing+=("$choice")
   fi
 done
 
@@ -33,4 +42,15 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+chosen=()
+for choice in "${missing[@]}"; do
+  pick=${choice%%|*}
+  for package in ${choice//|/ }; do
+    if apt-cache show "$package" >/dev/null 2>&1; then
+      pick=$package
+      break
+    fi
+  done
+  chosen+=("$pick")
+done
+$sudo apt-get install -y -qq --no-install-recommends "${chosen[@]}"
