@@ -143,13 +143,7 @@ void TDupTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
 }
 
 const TDupItem* TDupTreemapLayout::HitTest(TPoint P) const {
-  // Contents come after their folder: the last cell under P is the innermost.
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
-    if (Contains(It->Rect, P)) {
-      return &*It;
-    }
-  }
-  return nullptr;
+  return InnermostAt(FItems, P);
 }
 
 void TDupTreemapLayout::ClearSelection() {

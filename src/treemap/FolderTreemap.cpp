@@ -93,13 +93,8 @@ void TFolderTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
 }
 
 const TDirNode* TFolderTreemapLayout::HitTest(TPoint P) const {
-  // Sub-folders come after their folder: the last cell under P is the innermost.
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
-    if (Contains(It->Rect, P)) {
-      return It->Node;
-    }
-  }
-  return nullptr;
+  const TFolderMapItem* Item = InnermostAt(FItems, P);
+  return Item != nullptr ? Item->Node : nullptr;
 }
 
 }  // namespace dunstrel

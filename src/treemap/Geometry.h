@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace dunstrel {
 
@@ -36,6 +37,18 @@ inline bool IsEmpty(const TRect& R) {
 
 inline bool Contains(const TRect& R, TPoint P) {
   return R.Left <= P.X && P.X < R.Right && R.Top <= P.Y && P.Y < R.Bottom;
+}
+
+// The innermost of nested cells under P: the nested maps place a cell's contents after the cell
+// itself, so it is the last item whose cell holds P.
+template <typename TItem>
+const TItem* InnermostAt(const std::vector<TItem>& Items, TPoint P) {
+  for (auto It = Items.rbegin(); It != Items.rend(); ++It) {
+    if (Contains(It->Rect, P)) {
+      return &*It;
+    }
+  }
+  return nullptr;
 }
 
 // A coordinate computed in 64 bits, saturated to the 32-bit range of a TRect.

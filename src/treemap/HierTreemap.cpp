@@ -118,13 +118,7 @@ void THierTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
 }
 
 const THierItem* THierTreemapLayout::HitTest(TPoint P) const {
-  // Contents come after their folder: the last cell under P is the innermost.
-  for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
-    if (Contains(It->Rect, P)) {
-      return &*It;
-    }
-  }
-  return nullptr;
+  return InnermostAt(FItems, P);
 }
 
 void THierTreemapLayout::ClearSelection() {
