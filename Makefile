@@ -21,13 +21,13 @@ test: build
 # ThreadSanitizer.
 test-sanitize: setup
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=address,undefined
+	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=address,undefined
 	cmake --build build-asan
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 test-thread: setup
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=thread
+	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=thread
 	cmake --build build-tsan
 	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
