@@ -7,27 +7,12 @@
 #include <memory>
 
 #include "platform/DirectoryLister.h"
+#include "platform/posix/FileDescriptor.h"
 #include "platform/posix/StatStamp.h"
 
 namespace dunstrel::platform {
 
 namespace {
-
-class TFileDescriptor {
- public:
-  explicit TFileDescriptor(int Fd) : FFd(Fd) {}
-  ~TFileDescriptor() {
-    if (FFd >= 0) {
-      close(FFd);
-    }
-  }
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  int Get() const { return FFd; }
-
- private:
-  int FFd;
-};
 
 class TPosixDirectoryLister final : public IDirectoryLister {
  public:

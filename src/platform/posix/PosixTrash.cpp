@@ -16,29 +16,13 @@
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/posix/FileDescriptor.h"
 
 namespace dunstrel::platform {
 
 namespace {
 
 constexpr std::string_view kInfoSuffix = ".trashinfo";
-
-class TFd {
- public:
-  explicit TFd(int Fd = -1) : FFd(Fd) {}
-  ~TFd() {
-    if (FFd >= 0) {
-      close(FFd);
-    }
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return FFd; }
-  bool IsOpen() const { return FFd >= 0; }
-
- private:
-  int FFd;
-};
 
 std::string TrashFolder() {
   const char* DataHome = std::getenv("XDG_DATA_HOME");
@@ -148,8 +132,9 @@ bool MoveToTrash(const std::string& Path) {
   if (!MakeFolders(Trash + "/files") || !MakeFolders(Trash + "/info")) {
     return false;
   }
-  const TFd InfoFd(open((Trash + "/info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  const TFd FilesFd(open((Trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const TFileDescriptor InfoFd(open((Trash + "/info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const TFileDescriptor FilesFd(
+      open((Trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!InfoFd.IsOpen() || !FilesFd.IsOpen()) {
     return false;
   }
@@ -159,7 +144,7 @@ bool MoveToTrash(const std::string& Path) {
     const std::string InTrash = TrashName(Name, Attempt);
     const std::string InfoName = InTrash + std::string(kInfoSuffix);
     // Creating the info file exclusively reserves the name against other programs.
-    const TFd Info(
+    const TFileDescriptor Info(
         openat(InfoFd.Get(), InfoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!Info.IsOpen()) {
       if (errno == EEXIST) {
