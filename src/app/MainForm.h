@@ -12,8 +12,11 @@
 #include "platform/DirectoryLister.h"
 #include "platform/Volumes.h"
 #include "results/ScanJob.h"
+#include "results/ScanResults.h"
 #include "scan/ScanContext.h"
 #include "scan/ScanTree.h"
+#include "treemap/Treemap.h"
+#include "views/ViewHost.h"
 
 class QAction;
 class QCheckBox;
@@ -26,17 +29,19 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QSplitter;
 class QTabWidget;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
 
 namespace dunstrel {
 
 class IShellServices;
 class IUserDialogs;
-class TTreemapSurface;
+class TDuplicatesView;
+class TFilesInFoldersView;
+class TFilesView;
+class TFoldersView;
+class TResultTab;
 
 using TDirectoryListerFactory = std::function<std::unique_ptr<platform::IDirectoryLister>()>;
 
@@ -52,9 +57,9 @@ struct TMainWindowServices {
   std::optional<TFormatSettings> FormatSettings;
 };
 
-// The main window: the single owner of the scan, its tree and every result derived from it, and
-// the handler of every control.
-class TfrmMain : public QMainWindow {
+// The main window: the single owner of the scan, its results, the maps and the four result
+// views, and the handler of every control outside the views.
+class TfrmMain : public QMainWindow, private IViewHost {
   Q_OBJECT
 
  public:
@@ -62,12 +67,12 @@ class TfrmMain : public QMainWindow {
   ~TfrmMain() override;
 
   // The tree of the last scan, while the window holds one.
-  const TDirNode* ScanRoot() const { return FRoot.get(); }
+  const TDirNode* ScanRoot() const { return FResults.Root.get(); }
+  const TScanResults& Results() const { return FResults; }
 
  protected:
   void closeEvent(QCloseEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
-  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
  private Q_SLOTS:
   // The scan task has ended; queued onto the interface thread by the task.
@@ -88,14 +93,18 @@ class TfrmMain : public QMainWindow {
   // Creation and shutdown.
   void FormCreate();
   void FormDestroy();
-  void SetUpListColumns();
-  void SetUpTrees();
-  void InitSystemImageList();
   void ApplyTranslation();
   void UpdateSourceControls();
   void AdjustSideListWidths();
   void FormResize();
   void InvalidateAllSurfaces();
+  // The four views in page order.
+  std::vector<TResultTab*> Views() const;
+
+  // View switching and the status line.
+  void PageControl1Change();
+  void ShowPage(int Index);
+  void UpdateSelectionStatus() override;
 
   // Window commands.
   void ShowToolbar1Click();
@@ -125,9 +134,9 @@ class TfrmMain : public QMainWindow {
   void UITimerTick();
   void StartScanTask(TScanSource Source);
   void SetScanningState(bool Scanning);
-  void SetStatus(const QString& Text);
+  void SetStatus(const QString& Text) override;
   void ClearResults();
-  void ShowBusyPointer();
+  void ShowBusyPointer() override;
   void RestoreDefaultPointer();
   void ShowProgressMarquee();
   void ShowProgressNormal(int Position);
@@ -137,7 +146,22 @@ class TfrmMain : public QMainWindow {
   void CheckCancelled() const;
   void FlattenAllFilesFromRoot();
   void BuildLargestFilesList();
+  void PopulateLargestFilesUI();
+  void BuildFoldersTree();
   void ChooseSelectedFolder();
+  void PopulateFoldersUI();
+  void BuildFoldersAndFilesTree();
+  void PopulateExtensions();
+
+  // What the views ask of the window.
+  bool AppClosing() const override { return FAppClosing; }
+  TSyncFlag& Syncing() override { return FSyncing; }
+  const TFormatSettings& FormatSettings() const override { return FFormatSettings; }
+  void ShowProgress(int Position, int Maximum) override;
+  bool LetEventsRunAndCheckStop() override;
+  QIcon SmallIcon(const std::string& Path, bool IsFolder) override;
+  void ShowInFolder(const std::string& Path) override;
+  void OpenFolder(const std::string& Path) override;
 
   // Services, each either handed in or owned here.
   const TFormatSettings FFormatSettings;
@@ -160,13 +184,15 @@ class TfrmMain : public QMainWindow {
   int64_t FExpectedBytesTotal = 0;
   bool FBusyPointerShown = false;
 
-  // The results: the tree and the arrays that point into it.
-  std::unique_ptr<TDirNode> FRoot;
-  std::vector<TFileLeaf*> FAllFiles;
-  int64_t FAllTotalBytes = 0;
-  std::vector<TFileLeaf*> FDisplayFiles;
-  int64_t FDisplayTotalBytes = 0;
-  TDirNode* FSelectedFolder = nullptr;
+  // The results of the last scan and the maps laid out from them. The views refer to both, so
+  // both outlive the views' use of them: ClearResults and FormDestroy empty the views first.
+  TScanResults FResults;
+  TTreemapLayout FTreemap;
+  TFolderTreemapLayout FFolderMap;
+  THierTreemapLayout FHierMap;
+  TDupTreemapLayout FDupeMap;
+  // Keeps the views from echoing each other's selection changes.
+  TSyncFlag FSyncing;
 
   // Controls, owned by the widget tree.
   QMenu* File1 = nullptr;
@@ -226,42 +252,12 @@ class TfrmMain : public QMainWindow {
   QLabel* lblStatus = nullptr;
   QProgressBar* pb = nullptr;
 
+  // The result tabs, owned by the page control.
   QTabWidget* PageControl1 = nullptr;
-  QWidget* TabSheet3 = nullptr;
-  QWidget* TabSheet1 = nullptr;
-  QWidget* TabSheet2 = nullptr;
-  QWidget* TabSheetDuplicates = nullptr;
-
-  TTreemapSurface* PaintBox1 = nullptr;
-  TTreemapSurface* PaintBox2 = nullptr;
-  TTreemapSurface* PaintBox3 = nullptr;
-  TTreemapSurface* PaintBox4 = nullptr;
-  QWidget* pnlTop_LargestFiles = nullptr;
-  QWidget* pnlTop_Folders = nullptr;
-  QWidget* pnlTop_FilesInFolders = nullptr;
-  QWidget* Panel1 = nullptr;
-
-  QSplitter* Splitter6 = nullptr;
-  QSplitter* Splitter2 = nullptr;
-  QSplitter* Splitter1 = nullptr;
-  QSplitter* Splitter7 = nullptr;
-  QWidget* Panel2 = nullptr;
-  QWidget* pnlBottom1 = nullptr;
-  QWidget* pnlBottom2 = nullptr;
-  QWidget* Panel3 = nullptr;
-  QSplitter* Splitter4 = nullptr;
-  QSplitter* SplitterLeft = nullptr;
-  QSplitter* Splitter3 = nullptr;
-  QSplitter* Splitter5 = nullptr;
-
-  QTreeWidget* tvFoldersAndFiles = nullptr;
-  QTreeWidget* tvFileExtensions = nullptr;
-  QTreeWidget* lvFiles = nullptr;
-  QTreeWidget* lvExt = nullptr;
-  QTreeWidget* tvFolders = nullptr;
-  QTreeWidget* lvFilesOfSelectedFolder = nullptr;
-  QTreeWidget* tvDuplicateFiles = nullptr;
-  QTreeWidget* lvDuplicateGroupsColors = nullptr;
+  TFilesInFoldersView* FFilesInFoldersView = nullptr;
+  TFilesView* FFilesView = nullptr;
+  TFoldersView* FFoldersView = nullptr;
+  TDuplicatesView* FDuplicatesView = nullptr;
 };
 
 }  // namespace dunstrel

@@ -10,9 +10,8 @@
 #include <QToolButton>
 
 #include "app/MainForm.h"
-#include "app/MainFormLists.h"
-#include "app/ShownText.h"
-#include "views/TreemapSurface.h"
+#include "views/ResultTab.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
@@ -74,11 +73,9 @@ void TfrmMain::ApplyTranslation() {
     cbSizeUnits->setItemText(I, TranslatedText(Units[I]));
   }
   chPattern->setText(TranslatedText("Pattern"));
-  SetListColumnTitles(lvFiles, FilesColumns());
-  SetListColumnTitles(lvExt, ExtensionColumns());
-  SetListColumnTitles(lvFilesOfSelectedFolder, FolderLegendColumns());
-  SetListColumnTitles(tvFileExtensions, FileExtensionColumns());
-  SetListColumnTitles(lvDuplicateGroupsColors, DuplicateGroupColumns());
+  for (TResultTab* View : Views()) {
+    View->ApplyTranslation();
+  }
   InvalidateAllSurfaces();
 }
 

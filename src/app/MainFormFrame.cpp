@@ -12,15 +12,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/MainForm.h"
 #include "app/ToolbarIcons.h"
-#include "views/TreemapSurface.h"
+#include "views/DuplicatesView.h"
+#include "views/FilesInFoldersView.h"
+#include "views/FilesView.h"
+#include "views/FoldersView.h"
 
 namespace dunstrel {
 
@@ -33,8 +34,6 @@ constexpr int kToolIconSize = 35;
 constexpr int kGroupHeight = 53;
 constexpr int kSourceGroupWidth = 470;
 constexpr int kStatusHeight = 27;
-constexpr int kRightListWidth = 196;
-constexpr int kSideSplitterWidth = 6;
 
 template <typename TWidget>
 TWidget* Named(TWidget* Widget, const char* Name) {
@@ -54,79 +53,6 @@ QToolButton* MakeToolButton(QWidget* Parent, const char* Name, const char* IconN
   Button->setIcon(ToolbarIcon(QLatin1String(IconName)));
   Button->setFocusPolicy(Qt::NoFocus);
   return Button;
-}
-
-QTreeWidget* MakeList(const char* Name) {
-  auto* List = Named(new QTreeWidget, Name);
-  List->setRootIsDecorated(false);
-  List->setItemsExpandable(false);
-  return List;
-}
-
-QTreeWidget* MakeTree(const char* Name, QAbstractItemView::SelectionMode Selection) {
-  auto* Tree = Named(new QTreeWidget, Name);
-  Tree->setHeaderHidden(true);
-  Tree->setSelectionMode(Selection);
-  return Tree;
-}
-
-struct TResultTabNames {
-  const char* Page;
-  const char* Host;
-  const char* Surface;
-  const char* Vertical;
-  int VerticalHandle;
-  const char* Bottom;
-  int BottomHeight;
-  const char* Horizontal;
-};
-
-struct TResultTab {
-  QWidget* Page;
-  QSplitter* Vertical;
-  QWidget* Host;
-  TTreemapSurface* Surface;
-  QWidget* Bottom;
-  QSplitter* Horizontal;
-};
-
-// A tab: the drawing surface on top, then a splitter, then the bottom panel with the left
-// control filling and the right list of fixed width behind a second splitter.
-TResultTab BuildResultTab(const TResultTabNames& Names, QTreeWidget* Left, QTreeWidget* Right) {
-  TResultTab Tab{};
-  Tab.Page = Named(new QWidget, Names.Page);
-  auto* PageLayout = new QVBoxLayout(Tab.Page);
-  PageLayout->setContentsMargins(0, 0, 0, 0);
-  Tab.Vertical = Named(new QSplitter(Qt::Vertical, Tab.Page), Names.Vertical);
-  Tab.Vertical->setHandleWidth(Names.VerticalHandle);
-  Tab.Vertical->setChildrenCollapsible(false);
-  PageLayout->addWidget(Tab.Vertical);
-
-  Tab.Host = Named(new QWidget(Tab.Vertical), Names.Host);
-  auto* HostLayout = new QVBoxLayout(Tab.Host);
-  HostLayout->setContentsMargins(0, 0, 0, 0);
-  Tab.Surface = Named(new TTreemapSurface(Tab.Host), Names.Surface);
-  HostLayout->addWidget(Tab.Surface);
-
-  Tab.Bottom = Named(new QWidget(Tab.Vertical), Names.Bottom);
-  auto* BottomLayout = new QHBoxLayout(Tab.Bottom);
-  BottomLayout->setContentsMargins(0, 0, 0, 0);
-  Tab.Horizontal = Named(new QSplitter(Qt::Horizontal, Tab.Bottom), Names.Horizontal);
-  Tab.Horizontal->setHandleWidth(kSideSplitterWidth);
-  Tab.Horizontal->setChildrenCollapsible(false);
-  BottomLayout->addWidget(Tab.Horizontal);
-  Tab.Horizontal->addWidget(Left);
-  Tab.Horizontal->addWidget(Right);
-  Tab.Horizontal->setStretchFactor(0, 1);
-  Tab.Horizontal->setStretchFactor(1, 0);
-  Tab.Horizontal->setSizes({1, kRightListWidth});
-
-  Tab.Vertical->addWidget(Tab.Host);
-  Tab.Vertical->addWidget(Tab.Bottom);
-  Tab.Vertical->setStretchFactor(0, 1);
-  Tab.Vertical->setStretchFactor(1, 0);
-  Tab.Vertical->setSizes({1, Names.BottomHeight});
-  return Tab;
 }
 
 }  // namespace
@@ -279,58 +205,12 @@ QGroupBox* TfrmMain::BuildFilterGroup() {
 
 QTabWidget* TfrmMain::BuildPages() {
   PageControl1 = Named(new QTabWidget, "PageControl1");
-
-  tvFoldersAndFiles = MakeTree("tvFoldersAndFiles", QAbstractItemView::ExtendedSelection);
-  tvFileExtensions = MakeList("tvFileExtensions");
-  const TResultTab FilesInFolders =
-      BuildResultTab({"TabSheet3", "pnlTop_FilesInFolders", "PaintBox3", "Splitter6", 11, "Panel2",
-                      303, "Splitter4"},
-                     tvFoldersAndFiles, tvFileExtensions);
-  TabSheet3 = FilesInFolders.Page;
-  pnlTop_FilesInFolders = FilesInFolders.Host;
-  PaintBox3 = FilesInFolders.Surface;
-  Splitter6 = FilesInFolders.Vertical;
-  Panel2 = FilesInFolders.Bottom;
-  Splitter4 = FilesInFolders.Horizontal;
-
-  lvFiles = MakeList("lvFiles");
-  lvExt = MakeList("lvExt");
-  const TResultTab OnlyFiles = BuildResultTab({"TabSheet1", "pnlTop_LargestFiles", "PaintBox1",
-                                               "Splitter2", 8, "pnlBottom1", 303, "SplitterLeft"},
-                                              lvFiles, lvExt);
-  TabSheet1 = OnlyFiles.Page;
-  pnlTop_LargestFiles = OnlyFiles.Host;
-  PaintBox1 = OnlyFiles.Surface;
-  Splitter2 = OnlyFiles.Vertical;
-  pnlBottom1 = OnlyFiles.Bottom;
-  SplitterLeft = OnlyFiles.Horizontal;
-
-  tvFolders = MakeTree("tvFolders", QAbstractItemView::SingleSelection);
-  lvFilesOfSelectedFolder = MakeList("lvFilesOfSelectedFolder");
-  const TResultTab OnlyFolders = BuildResultTab(
-      {"TabSheet2", "pnlTop_Folders", "PaintBox2", "Splitter1", 10, "pnlBottom2", 291, "Splitter3"},
-      tvFolders, lvFilesOfSelectedFolder);
-  TabSheet2 = OnlyFolders.Page;
-  pnlTop_Folders = OnlyFolders.Host;
-  PaintBox2 = OnlyFolders.Surface;
-  Splitter1 = OnlyFolders.Vertical;
-  pnlBottom2 = OnlyFolders.Bottom;
-  Splitter3 = OnlyFolders.Horizontal;
-
-  tvDuplicateFiles = MakeTree("tvDuplicateFiles", QAbstractItemView::ExtendedSelection);
-  lvDuplicateGroupsColors = MakeList("lvDuplicateGroupsColors");
-  const TResultTab Duplicates = BuildResultTab(
-      {"TabSheetDuplicates", "Panel1", "PaintBox4", "Splitter7", 13, "Panel3", 303, "Splitter5"},
-      tvDuplicateFiles, lvDuplicateGroupsColors);
-  TabSheetDuplicates = Duplicates.Page;
-  Panel1 = Duplicates.Host;
-  PaintBox4 = Duplicates.Surface;
-  Splitter7 = Duplicates.Vertical;
-  Panel3 = Duplicates.Bottom;
-  Splitter5 = Duplicates.Horizontal;
-
-  for (QWidget* Page : {TabSheet3, TabSheet1, TabSheet2, TabSheetDuplicates}) {
-    PageControl1->addTab(Page, QString());
+  FFilesInFoldersView = new TFilesInFoldersView(*this, FResults, FHierMap);
+  FFilesView = new TFilesView(*this, FResults, FTreemap);
+  FFoldersView = new TFoldersView(*this, FResults, FFolderMap);
+  FDuplicatesView = new TDuplicatesView(*this, FResults, FDupeMap);
+  for (TResultTab* View : Views()) {
+    PageControl1->addTab(View, QString());
   }
   PageControl1->setCurrentIndex(0);
   return PageControl1;
@@ -373,6 +253,11 @@ void TfrmMain::ConnectHandlers() {
   connect(btnWEbsite, &QToolButton::clicked, this, &TfrmMain::btnWEbsiteClick);
   connect(VisitWebsite1, &QAction::triggered, this, &TfrmMain::btnWEbsiteClick);
   connect(utorial1, &QAction::triggered, this, &TfrmMain::utorial1Click);
+  connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
+  const QAction* const Modes[] = {FilesinFolders1, OnlyFiles1, OnlyFolders1, Duplicates1};
+  for (int Page = 0; Page < 4; ++Page) {
+    connect(Modes[Page], &QAction::triggered, this, [this, Page] { ShowPage(Page); });
+  }
 }
 
 }  // namespace dunstrel

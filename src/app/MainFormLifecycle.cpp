@@ -6,10 +6,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -18,9 +16,12 @@
 #include "app/MainForm.h"
 #include "app/RegionalSettings.h"
 #include "app/ShellServices.h"
-#include "app/ShownText.h"
 #include "app/UserDialogs.h"
-#include "views/TreemapSurface.h"
+#include "views/DuplicatesView.h"
+#include "views/FilesInFoldersView.h"
+#include "views/FilesView.h"
+#include "views/FoldersView.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
@@ -30,19 +31,6 @@ constexpr int kDesignClientWidth = 1333;
 constexpr int kDesignClientHeight = 720;
 constexpr int kProgressTimerIntervalMs = 120;
 constexpr std::chrono::milliseconds kScanTaskShutdownWait(2000);
-
-// The right-hand list of a bottom panel gets Width; the left control takes the rest.
-void SetRightListWidth(QSplitter* Splitter, int Width) {
-  const int Room = std::max(0, Splitter->width() - Splitter->handleWidth());
-  Splitter->setSizes({std::max(0, Room - Width), Width});
-}
-
-void DetachFromWindow(QAbstractItemView* View, QObject* Window) {
-  QObject::disconnect(View, nullptr, Window, nullptr);
-  if (View->selectionModel() != nullptr) {
-    QObject::disconnect(View->selectionModel(), nullptr, Window, nullptr);
-  }
-}
 
 }  // namespace
 
@@ -79,30 +67,20 @@ void TfrmMain::FormCreate() {
   connect(rbCustomPath, &QRadioButton::clicked, this, &TfrmMain::UpdateSourceControls);
   FillDriveList();
   UpdateSourceControls();
-  SetUpListColumns();
-  SetUpTrees();
-  InitSystemImageList();
   SetScanningState(false);
   cbSizeUnits->setEnabled(false);
   edtPattern->setEnabled(false);
   chModifiedBeforeClick();
   chLessThanClick();
-  PaintBox1->Invalidate();
-  PaintBox3->Invalidate();
   AdjustSideListWidths();
-  // A bottom panel gets its new size after the window (and a hidden tab's only when it is
-  // shown), so the side lists follow the panels themselves as well.
-  for (QWidget* Bottom : {pnlBottom1, Panel2, pnlBottom2, Panel3}) {
-    Bottom->installEventFilter(this);
-  }
   ApplyTranslation();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event) {
   // FormCloseQuery: closing is always allowed; a running scan is left to FormDestroy.
   FAppClosing = true;
-  for (TTreemapSurface* Surface : {PaintBox1, PaintBox2, PaintBox3, PaintBox4}) {
-    Surface->Freeze();
+  for (TResultTab* View : Views()) {
+    View->Surface()->Freeze();
   }
   Event->accept();
 }
@@ -118,21 +96,12 @@ void TfrmMain::FormDestroy() {
     FTask->DetachCompletionNotice();
     FTask->WaitFinished(kScanTaskShutdownWait);
   }
-  for (QTreeWidget* View :
-       {tvDuplicateFiles, lvDuplicateGroupsColors, tvFolders, lvFiles, lvExt, tvFoldersAndFiles}) {
-    DetachFromWindow(View, this);
-  }
-  tvDuplicateFiles->clear();
-  lvDuplicateGroupsColors->clear();
   // Everything that points into the tree goes before the tree.
-  for (QTreeWidget* View :
-       {lvFiles, lvExt, tvFolders, lvFilesOfSelectedFolder, tvFoldersAndFiles, tvFileExtensions}) {
-    View->clear();
+  for (TResultTab* View : Views()) {
+    View->Surface()->Freeze();
+    View->Clear();
   }
-  FSelectedFolder = nullptr;
-  FAllFiles.clear();
-  FDisplayFiles.clear();
-  FRoot.reset();
+  FResults.Clear();
   FTask.reset();
   FContext.reset();
   RestoreDefaultPointer();
@@ -141,13 +110,6 @@ void TfrmMain::FormDestroy() {
 void TfrmMain::resizeEvent(QResizeEvent* Event) {
   QMainWindow::resizeEvent(Event);
   FormResize();
-}
-
-bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Event->type() == QEvent::Resize && !FAppClosing) {
-    AdjustSideListWidths();
-  }
-  return QMainWindow::eventFilter(Watched, Event);
 }
 
 void TfrmMain::FormResize() {
@@ -159,9 +121,13 @@ void TfrmMain::FormResize() {
 }
 
 void TfrmMain::InvalidateAllSurfaces() {
-  for (TTreemapSurface* Surface : {PaintBox1, PaintBox2, PaintBox3, PaintBox4}) {
-    Surface->Invalidate();
+  for (TResultTab* View : Views()) {
+    View->InvalidateMap();
   }
+}
+
+std::vector<TResultTab*> TfrmMain::Views() const {
+  return {FFilesInFoldersView, FFilesView, FFoldersView, FDuplicatesView};
 }
 
 void TfrmMain::UpdateSourceControls() {
@@ -171,19 +137,8 @@ void TfrmMain::UpdateSourceControls() {
 }
 
 void TfrmMain::AdjustSideListWidths() {
-  const int Half = std::max(width() / 2, 200);
-  if (pnlBottom1->width() > 0) {
-    SetRightListWidth(SplitterLeft,
-                      std::max(pnlBottom1->width() - SplitterLeft->handleWidth() - Half, 160));
-  }
-  if (Panel2->width() > 0) {
-    SetRightListWidth(Splitter4, std::max(Panel2->width() - Splitter4->handleWidth() - Half, 160));
-  }
-  if (pnlBottom2->width() > 0) {
-    SetRightListWidth(Splitter3, std::max(pnlBottom2->width() / 2, 200));
-  }
-  if (Panel3->width() > 0) {
-    SetRightListWidth(Splitter5, std::max(Panel3->width() / 2, 200));
+  for (TResultTab* View : Views()) {
+    View->AdjustSideListWidth();
   }
 }
 

@@ -7,11 +7,11 @@
 #include <QMimeDatabase>
 #include <QVBoxLayout>
 
-#include "app/ShownText.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "results/ValueFormat.h"
 #include "scan/ScanTree.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 

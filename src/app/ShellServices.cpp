@@ -13,9 +13,9 @@
 #include <QWidget>
 
 #include "app/PropertiesDialog.h"
-#include "app/ShownText.h"
 #include "platform/FileRemoval.h"
 #include "platform/Paths.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 

@@ -1,10 +1,22 @@
 #include "views/TreemapSurface.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
-#include "localisation/translation.h"
+#include "views/ImageCanvas.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
+
+namespace {
+
+TPoint PointOf(const QMouseEvent* Event) {
+  const QPoint At = Event->position().toPoint();
+  return {At.x(), At.y()};
+}
+
+}  // namespace
 
 TTreemapSurface::TTreemapSurface(QWidget* Parent) : QWidget(Parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -18,6 +30,7 @@ void TTreemapSurface::Invalidate() {
 
 void TTreemapSurface::Freeze() {
   FFrozen = true;
+  QToolTip::hideText();
 }
 
 void TTreemapSurface::paintEvent(QPaintEvent*) {
@@ -36,7 +49,54 @@ void TTreemapSurface::paintEvent(QPaintEvent*) {
   Canvas.drawImage(0, 0, FBuf);
 }
 
+void TTreemapSurface::resizeEvent(QResizeEvent* Event) {
+  QWidget::resizeEvent(Event);
+  if (!FFrozen && FClient != nullptr && width() > 0 && height() > 0) {
+    FClient->RebuildMap();
+  }
+}
+
+void TTreemapSurface::mousePressEvent(QMouseEvent* Event) {
+  if (!FFrozen && FClient != nullptr) {
+    FClient->MapMouseDown(PointOf(Event), Event->modifiers().testFlag(Qt::ControlModifier));
+  }
+}
+
+void TTreemapSurface::mouseMoveEvent(QMouseEvent* Event) {
+  if (FFrozen || FClient == nullptr) {
+    return;
+  }
+  bool Changed = false;
+  const QString Hint = FClient->MapHint(PointOf(Event), Changed);
+  if (!Changed) {
+    return;
+  }
+  setToolTip(Hint);
+  // Shown at once at the cursor rather than after the usual delay.
+  if (Hint.isEmpty()) {
+    QToolTip::hideText();
+  } else {
+    QToolTip::showText(Event->globalPosition().toPoint(), Hint, this);
+  }
+}
+
+void TTreemapSurface::mouseDoubleClickEvent(QMouseEvent*) {
+  if (!FFrozen && FClient != nullptr) {
+    FClient->MapDoubleClick();
+  }
+}
+
+void TTreemapSurface::leaveEvent(QEvent* Event) {
+  QWidget::leaveEvent(Event);
+  QToolTip::hideText();
+}
+
 void TTreemapSurface::RedrawBuffer() {
+  if (FClient != nullptr && FClient->HasMapData()) {
+    TImageCanvas Canvas(FBuf);
+    FClient->PaintMap(Canvas);
+    return;
+  }
   QPainter Canvas(&FBuf);
   const QRect Whole(QPoint(0, 0), FBuf.size());
   Canvas.fillRect(Whole, palette().color(QPalette::Button));
@@ -50,7 +110,7 @@ void DrawNoVisualization(QPainter& Canvas, const QRect& Rect, const QPalette& Pa
   Font.setPointSize(20);
   Canvas.setFont(Font);
   Canvas.drawText(Rect, Qt::AlignCenter | Qt::TextSingleLine,
-                  QString::fromStdString(Translate("Visualization not available")));
+                  TranslatedText("Visualization not available"));
   Canvas.restore();
 }
 

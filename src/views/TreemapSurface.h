@@ -1,30 +1,60 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
+
+#include "treemap/Geometry.h"
+#include "treemap/TreemapCanvas.h"
 
 class QPainter;
 
 namespace dunstrel {
 
+// The view behind a drawing surface: it owns the map's data, lays it out, paints it and
+// answers the mouse.
+class ITreemapSurfaceClient {
+ public:
+  virtual ~ITreemapSurfaceClient() = default;
+  // Whether there is a map to paint; without one the surface shows its placeholder.
+  virtual bool HasMapData() const = 0;
+  virtual void PaintMap(TTreemapCanvas& Canvas) const = 0;
+  // The surface has a new size: lay the map out again.
+  virtual void RebuildMap() = 0;
+  virtual void MapMouseDown(TPoint At, bool Ctrl) = 0;
+  // The hint for the cell under the mouse; Changed is false while the mouse stays in one cell.
+  virtual QString MapHint(TPoint At, bool& Changed) = 0;
+  virtual void MapDoubleClick() = 0;
+};
+
 // A drawing surface above a result tab. It paints from a 32-bit back buffer that is redrawn
-// only when marked dirty, and never erases its background first, so it does not flicker.
+// only when marked dirty, and never erases its background first, so it does not flicker. Every
+// change of its size lays the map out again; painting never does.
 class TTreemapSurface : public QWidget {
  public:
   explicit TTreemapSurface(QWidget* Parent = nullptr);
 
+  void SetClient(ITreemapSurfaceClient* Client) { FClient = Client; }
   // Marks the back buffer dirty and asks for a repaint.
   void Invalidate();
-  // From now on paint events draw nothing (the window is closing).
+  // From now on paint events draw nothing and the mouse is ignored (the window is closing).
   void Freeze();
   bool IsDirty() const { return FBufDirty; }
+  // The rectangle a map is laid out in; empty while the surface has no area.
+  TRect MapRect() const { return {0, 0, width(), height()}; }
 
  protected:
   void paintEvent(QPaintEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+  void mouseDoubleClickEvent(QMouseEvent* Event) override;
+  void leaveEvent(QEvent* Event) override;
 
  private:
   void RedrawBuffer();
 
+  ITreemapSurfaceClient* FClient = nullptr;
   QImage FBuf;
   bool FBufDirty = true;
   bool FFrozen = false;

@@ -11,11 +11,12 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
-#include "app/DpiScaling.h"
 #include "app/WindowFixture.h"
 #include "platform/FileSystem.h"
+#include "views/DpiScaling.h"
 #include "views/TreemapSurface.h"
 
 namespace dunstrel::testing {
@@ -168,8 +169,8 @@ TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
   EXPECT_EQ(Find<QWidget>("panStatus")->height(), 27);
   EXPECT_EQ(Find<QProgressBar>("pb")->size(), QSize(314, 16));
   EXPECT_EQ(Find<QWidget>("Panel2")->height(), 303);
-  EXPECT_EQ(Find<QTreeWidget>("tvFolders")->selectionMode(), QAbstractItemView::SingleSelection);
-  EXPECT_EQ(Find<QTreeWidget>("tvFoldersAndFiles")->selectionMode(),
+  EXPECT_EQ(Find<QTreeView>("tvFolders")->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(Find<QTreeView>("tvFoldersAndFiles")->selectionMode(),
             QAbstractItemView::ExtendedSelection);
 }
 

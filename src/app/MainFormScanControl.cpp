@@ -11,18 +11,17 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <algorithm>
 #include <functional>
 #include <mutex>
 
 #include "app/MainForm.h"
-#include "app/ShownText.h"
 #include "app/UserDialogs.h"
 #include "common/Rounding.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "views/TreemapSurface.h"
+#include "views/ResultTab.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
@@ -161,7 +160,7 @@ void TfrmMain::ScanTaskEnded() {
   }
   FUITimer->stop();
   if (Outcome.Ok) {
-    FRoot = std::move(Outcome.Root);
+    FResults.Root = std::move(Outcome.Root);
     BuildResults(true, {});
     return;
   }
@@ -231,22 +230,11 @@ void TfrmMain::SetStatus(const QString& Text) {
 }
 
 void TfrmMain::ClearResults() {
-  for (QTreeWidget* View :
-       {lvFiles, lvExt, tvFolders, lvFilesOfSelectedFolder, tvFoldersAndFiles, tvFileExtensions}) {
-    View->clear();
+  // Everything that points into the tree goes before the tree.
+  for (TResultTab* View : Views()) {
+    View->Clear();
   }
-  FAllFiles.clear();
-  FDisplayFiles.clear();
-  FAllTotalBytes = 0;
-  FDisplayTotalBytes = 0;
-  tvDuplicateFiles->clear();
-  lvDuplicateGroupsColors->clear();
-  PaintBox4->Invalidate();
-  FSelectedFolder = nullptr;
-  FRoot.reset();
-  PaintBox1->Invalidate();
-  PaintBox2->Invalidate();
-  PaintBox3->Invalidate();
+  FResults.Clear();
 }
 
 void TfrmMain::ShowBusyPointer() {

@@ -1,20 +1,22 @@
-// The result lists and trees as they are before any scan: columns, selection and icons.
-#include "app/MainFormLists.h"
+// The result lists as they are before any scan: columns and selection.
+#include "views/ListColumns.h"
 
-#include <QApplication>
 #include <QHeaderView>
-#include <QStyle>
 #include <QTreeWidget>
 
-#include "app/DpiScaling.h"
-#include "app/MainForm.h"
-#include "app/ShownText.h"
+#include "views/DpiScaling.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
 namespace {
 
-// The selection stays as visible when the view loses the focus.
+QString ColumnTitle(const TListColumn& Column) {
+  return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
+}
+
+}  // namespace
+
 void KeepSelectionVisible(QAbstractItemView* View) {
   QPalette Palette = View->palette();
   for (const QPalette::ColorRole Role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -23,15 +25,18 @@ void KeepSelectionVisible(QAbstractItemView* View) {
   View->setPalette(Palette);
 }
 
-QString ColumnTitle(const TListColumn& Column) {
-  return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
-}
-
-}  // namespace
-
-void SetListColumns(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi) {
+void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi) {
+  List->setRootIsDecorated(false);
+  List->setItemsExpandable(false);
+  List->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  List->setSelectionBehavior(QAbstractItemView::SelectRows);
+  List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  List->setAllColumnsShowFocus(true);
+  List->setUniformRowHeights(true);
+  KeepSelectionVisible(List);
   List->setColumnCount(static_cast<int>(Columns.size()));
   List->header()->setStretchLastSection(false);
+  List->header()->setSectionsClickable(false);
   SetListColumnTitles(List, Columns);
   for (int I = 0; I < static_cast<int>(Columns.size()); ++I) {
     const int Width = ScaleToDpi(Columns[static_cast<size_t>(I)].Width, Dpi);
@@ -77,41 +82,6 @@ const std::vector<TListColumn>& DuplicateGroupColumns() {
   static const std::vector<TListColumn> Columns = {
       {"Group", 220}, {"Color", 70}, {"Size", 110}, {"Modified", 140}};
   return Columns;
-}
-
-void TfrmMain::SetUpListColumns() {
-  const double Dpi = logicalDpiX();
-  const std::pair<QTreeWidget*, const std::vector<TListColumn>*> Lists[] = {
-      {lvFiles, &FilesColumns()},
-      {lvExt, &ExtensionColumns()},
-      {lvFilesOfSelectedFolder, &FolderLegendColumns()},
-      {tvFileExtensions, &FileExtensionColumns()},
-      {lvDuplicateGroupsColors, &DuplicateGroupColumns()}};
-  for (const auto& [List, Columns] : Lists) {
-    List->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    List->setSelectionBehavior(QAbstractItemView::SelectRows);
-    List->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List->setAllColumnsShowFocus(true);
-    List->setUniformRowHeights(true);
-    KeepSelectionVisible(List);
-    SetListColumns(List, *Columns, Dpi);
-  }
-}
-
-void TfrmMain::SetUpTrees() {
-  for (QTreeWidget* Tree : {tvFolders, tvFoldersAndFiles, tvDuplicateFiles}) {
-    Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    KeepSelectionVisible(Tree);
-  }
-}
-
-void TfrmMain::InitSystemImageList() {
-  // Icons come per item from the shell service's cache; the views only need the small size.
-  const int Small = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
-  for (QTreeWidget* View : {lvFiles, lvExt, lvFilesOfSelectedFolder, tvFileExtensions, tvFolders,
-                            tvFoldersAndFiles, tvDuplicateFiles}) {
-    View->setIconSize(QSize(Small, Small));
-  }
 }
 
 }  // namespace dunstrel

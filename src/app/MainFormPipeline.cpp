@@ -1,15 +1,17 @@
-// Turning a finished scan tree into the result sets, one announced step at a time.
+// Turning a finished scan tree into the result sets and the views, one announced step at a time.
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <exception>
 
 #include "app/MainForm.h"
-#include "app/ShownText.h"
 #include "app/UserDialogs.h"
 #include "common/ErrorText.h"
-#include "results/FileArrays.h"
 #include "results/ValueFormat.h"
-#include "views/TreemapSurface.h"
+#include "views/DuplicatesView.h"
+#include "views/FilesInFoldersView.h"
+#include "views/FilesView.h"
+#include "views/FoldersView.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
@@ -17,8 +19,6 @@ namespace {
 
 // Raised by CheckCancelled when the user pressed Stop; caught only by BuildResults.
 struct TPipelineCancelled {};
-
-constexpr size_t kLargestFilesShown = 5000;
 
 struct TPipelineStep {
   const char* StatusText;   // none for a step that is not announced
@@ -36,8 +36,8 @@ void TfrmMain::BuildResults(bool Ok, const std::string& Err) {
                           TranslatedText("Scan failed: ") + QLatin1Char('\n') + ShownText(Err));
     }
     SetStatus(TranslatedText("Ready"));
-    PaintBox1->Invalidate();
-    PaintBox3->Invalidate();
+    FFilesView->InvalidateMap();
+    FFilesInFoldersView->InvalidateMap();
     RestoreDefaultPointer();
     SetScanningState(false);
     return;
@@ -46,13 +46,13 @@ void TfrmMain::BuildResults(bool Ok, const std::string& Err) {
   static constexpr TPipelineStep kSteps[] = {
       {"Building file list...", &TfrmMain::FlattenAllFilesFromRoot},
       {"Building Largest Files list...", &TfrmMain::BuildLargestFilesList},
-      {"Populating Largest Files UI...", nullptr},
-      {"Building folders tree...", nullptr},
+      {"Populating Largest Files UI...", &TfrmMain::PopulateLargestFilesUI},
+      {"Building folders tree...", &TfrmMain::BuildFoldersTree},
       {"Building duplicates...", nullptr},
       {nullptr, &TfrmMain::ChooseSelectedFolder},
-      {"Populating folders UI...", nullptr},
-      {"Building folders/files tree...", nullptr},
-      {"Populating extensions...", nullptr},
+      {"Populating folders UI...", &TfrmMain::PopulateFoldersUI},
+      {"Building folders/files tree...", &TfrmMain::BuildFoldersAndFilesTree},
+      {"Populating extensions...", &TfrmMain::PopulateExtensions},
   };
   try {
     bool First = true;
@@ -89,10 +89,10 @@ void TfrmMain::BuildResults(bool Ok, const std::string& Err) {
     return;
   }
   ShowProgressNormal(0);
-  const std::string Summary = FormatText(
-      Translate("Done. Total files: %d   Total size: %s"),
-      {static_cast<int64_t>(FAllFiles.size()), FormatSize(FAllTotalBytes, FFormatSettings)},
-      FFormatSettings);
+  const std::string Summary = FormatText(Translate("Done. Total files: %d   Total size: %s"),
+                                         {static_cast<int64_t>(FResults.AllFiles.size()),
+                                          FormatSize(FResults.AllTotalBytes, FFormatSettings)},
+                                         FFormatSettings);
   RestoreDefaultPointer();
   SetScanningState(false);
   SetStatus(ShownText(Summary));
@@ -105,18 +105,41 @@ void TfrmMain::CheckCancelled() const {
 }
 
 void TfrmMain::FlattenAllFilesFromRoot() {
-  FlattenAllFiles(FRoot.get(), FAllFiles, FAllTotalBytes);
+  FResults.FlattenAllFilesFromRoot();
 }
 
 void TfrmMain::BuildLargestFilesList() {
-  TakeLargestFiles(FAllFiles, kLargestFilesShown, FDisplayFiles, FDisplayTotalBytes);
+  FResults.BuildLargestFilesList();
+}
+
+void TfrmMain::PopulateLargestFilesUI() {
+  FFilesView->PopulateFilesList();
+  FFilesView->PopulateExtList();
+  FFilesView->ForgetMapSelection();
+  FFilesView->RebuildTreemap();
+}
+
+void TfrmMain::BuildFoldersTree() {
+  FFoldersView->BuildFoldersTree(FResults.Root.get());
 }
 
 void TfrmMain::ChooseSelectedFolder() {
-  // Once the folder tree step has sorted every child list largest first, this is the largest
-  // child.
-  FSelectedFolder =
-      FRoot != nullptr && !FRoot->Children.empty() ? FRoot->Children.front().get() : nullptr;
+  // The folder tree step has sorted every child list largest first.
+  FFoldersView->SelectFolder(FResults.LargestTopFolder());
+}
+
+void TfrmMain::PopulateFoldersUI() {
+  FFoldersView->PopulateFilesOfSelectedFolder();
+  FFoldersView->RebuildFolderMap();
+}
+
+void TfrmMain::BuildFoldersAndFilesTree() {
+  FFilesInFoldersView->BuildFoldersAndFilesTree(FResults.Root.get());
+}
+
+void TfrmMain::PopulateExtensions() {
+  FFilesInFoldersView->PopulateFileExtensionsList();
+  FFilesInFoldersView->RebuildHierMap();
 }
 
 }  // namespace dunstrel

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+class QAbstractItemView;
 class QTreeWidget;
 
 namespace dunstrel {
@@ -12,11 +13,14 @@ struct TListColumn {
   bool Translated = true;
 };
 
-// Replaces the columns of a list: titles (translated unless marked otherwise) and widths scaled
-// to the screen's density. A column designed 0 pixels wide is hidden.
-void SetListColumns(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi);
+// Makes a list a read-only report: whole rows, several at a time, the selection as visible
+// without the focus, columns as given (titles translated unless marked otherwise, widths scaled
+// to Dpi; a column designed 0 pixels wide is hidden).
+void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi);
 // Sets the titles again, in the current language.
 void SetListColumnTitles(QTreeWidget* List, const std::vector<TListColumn>& Columns);
+// The selection stays as visible when the view loses the focus.
+void KeepSelectionVisible(QAbstractItemView* View);
 
 // The columns of the result lists.
 const std::vector<TListColumn>& FilesColumns();

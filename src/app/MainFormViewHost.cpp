@@ -1,0 +1,59 @@
+// What the result views ask of the window, the status line's description of their selection,
+// and switching between them.
+#include <QAction>
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <algorithm>
+
+#include "app/MainForm.h"
+#include "app/ShellServices.h"
+#include "views/ResultTab.h"
+#include "views/ShownText.h"
+
+namespace dunstrel {
+
+void TfrmMain::ShowProgress(int Position, int Maximum) {
+  pb->setRange(0, std::max(Maximum, 1));
+  pb->setValue(Position);
+}
+
+bool TfrmMain::LetEventsRunAndCheckStop() {
+  QCoreApplication::processEvents();
+  return FContext != nullptr && FContext->IsCancelled();
+}
+
+QIcon TfrmMain::SmallIcon(const std::string& Path, bool IsFolder) {
+  return FShell->SmallIcon(Path, IsFolder);
+}
+
+void TfrmMain::ShowInFolder(const std::string& Path) {
+  FShell->ShowInFolder(Path);
+}
+
+void TfrmMain::OpenFolder(const std::string& Path) {
+  FShell->OpenPath(Path);
+}
+
+void TfrmMain::UpdateSelectionStatus() {
+  const std::vector<TResultTab*> Pages = Views();
+  const int Page = PageControl1->currentIndex();
+  SetStatus(Page >= 0 && Page < static_cast<int>(Pages.size())
+                ? Pages[static_cast<size_t>(Page)]->SelectionStatus()
+                : TranslatedText("Ready"));
+}
+
+void TfrmMain::PageControl1Change() {
+  QAction* const Modes[] = {FilesinFolders1, OnlyFiles1, OnlyFolders1, Duplicates1};
+  const int Page = PageControl1->currentIndex();
+  for (int I = 0; I < 4; ++I) {
+    Modes[I]->setChecked(I == Page);
+  }
+}
+
+void TfrmMain::ShowPage(int Index) {
+  PageControl1->setCurrentIndex(Index);
+  PageControl1Change();
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,27 @@
+#include "results/ScanResults.h"
+
+#include "results/FileArrays.h"
+
+namespace dunstrel {
+
+void TScanResults::FlattenAllFilesFromRoot() {
+  FlattenAllFiles(Root.get(), AllFiles, AllTotalBytes);
+}
+
+void TScanResults::BuildLargestFilesList() {
+  TakeLargestFiles(AllFiles, kLargestFilesShown, DisplayFiles, DisplayTotalBytes);
+}
+
+TDirNode* TScanResults::LargestTopFolder() const {
+  return Root != nullptr && !Root->Children.empty() ? Root->Children.front().get() : nullptr;
+}
+
+void TScanResults::Clear() {
+  std::vector<TFileLeaf*>().swap(DisplayFiles);
+  DisplayTotalBytes = 0;
+  std::vector<TFileLeaf*>().swap(AllFiles);
+  AllTotalBytes = 0;
+  Root.reset();
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,258 @@
+#include "views/FilesInFoldersView.h"
+
+#include <QTreeView>
+#include <QTreeWidget>
+#include <vector>
+
+#include "results/SelectionText.h"
+#include "results/TreeOrder.h"
+#include "results/ValueFormat.h"
+#include "views/ColorSwatch.h"
+#include "views/ListColumns.h"
+#include "views/ScanTreeModel.h"
+#include "views/ShownText.h"
+
+namespace dunstrel {
+
+namespace {
+
+// The extension key's bytes, which the shown text may have lost.
+constexpr int kExtKeyRole = Qt::UserRole;
+
+// The chain of folders from Root down to the folder that holds File; empty when none does.
+std::vector<const TDirNode*> ChainToFile(const TDirNode& Root, const TFileLeaf& File) {
+  std::vector<const TDirNode*> Chain;
+  for (const TDirNode* Node = &File.Parent(); Node != nullptr; Node = Node->Parent()) {
+    Chain.insert(Chain.begin(), Node);
+    if (Node == &Root) {
+      return Chain;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Results,
+                                         THierTreemapLayout& Map)
+    : TResultTab(Host, {"TabSheet3", "pnlTop_FilesInFolders", "PaintBox3", "Splitter6", 11,
+                        "Panel2", 303, "Splitter4", TSideListRule::RestBesideHalfWindow}),
+      FResults(Results),
+      FHierMap(Map),
+      tvFoldersAndFiles(new QTreeView(this)),
+      FRows(new TScanTreeModel(Host, TScanTreeModel::TContent::RootFoldersAndFiles, this)),
+      tvFileExtensions(new QTreeWidget(this)) {
+  tvFoldersAndFiles->setObjectName(QStringLiteral("tvFoldersAndFiles"));
+  tvFileExtensions->setObjectName(QStringLiteral("tvFileExtensions"));
+  PlaceControls(tvFoldersAndFiles, tvFileExtensions);
+  tvFoldersAndFiles->setModel(FRows);
+  tvFoldersAndFiles->setHeaderHidden(true);
+  tvFoldersAndFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  tvFoldersAndFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tvFoldersAndFiles->setUniformRowHeights(true);
+  tvFoldersAndFiles->setIndentation(19);
+  KeepSelectionVisible(tvFoldersAndFiles);
+  SetUpReportList(tvFileExtensions, FileExtensionColumns(), logicalDpiX());
+  tvFileExtensions->setItemDelegateForColumn(1, new TColorSwatchDelegate(tvFileExtensions));
+  connect(tvFoldersAndFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { tvFoldersAndFilesChange(); });
+  connect(tvFileExtensions->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { tvFileExtensionsSelectItem(); });
+}
+
+void TFilesInFoldersView::ApplyTranslation() {
+  SetListColumnTitles(tvFileExtensions, FileExtensionColumns());
+}
+
+void TFilesInFoldersView::Clear() {
+  FRows->SetRoot(nullptr);
+  tvFileExtensions->clear();
+  FHierMap.Clear();
+  FHover3 = nullptr;
+  InvalidateMap();
+}
+
+void TFilesInFoldersView::BuildFoldersAndFilesTree(TDirNode* Root) {
+  FRows->SetRoot(nullptr);
+  if (Root == nullptr) {
+    return;
+  }
+  SortFoldersAndFilesBySize(*Root);
+  FRows->SetRoot(Root);
+  tvFoldersAndFiles->selectionModel()->setCurrentIndex(FRows->index(0, 0, {}),
+                                                       QItemSelectionModel::ClearAndSelect);
+}
+
+void TFilesInFoldersView::PopulateFileExtensionsList() {
+  tvFileExtensions->setUpdatesEnabled(false);
+  tvFileExtensions->clear();
+  if (FResults.Root != nullptr) {
+    const TFormatSettings& Settings = FHost.FormatSettings();
+    QList<QTreeWidgetItem*> Rows;
+    for (const TExtStatPair& Ext : FResults.Root->ExtStats.ToSortedArrayByBytesDesc()) {
+      auto* Row = new QTreeWidgetItem(QStringList{ShownText(Ext.Ext), QString(),
+                                                  ShownText(FormatSize(Ext.Bytes, Settings)),
+                                                  QString::number(Ext.Files)});
+      Row->setData(0, kExtKeyRole, QByteArray::fromStdString(Ext.Ext));
+      Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(ColorForExt(Ext.Ext)));
+      Row->setIcon(0, FHost.SmallIcon("x" + Ext.Ext, false));
+      Rows.append(Row);
+    }
+    tvFileExtensions->addTopLevelItems(Rows);
+  }
+  tvFileExtensions->setUpdatesEnabled(true);
+}
+
+void TFilesInFoldersView::RebuildHierMap() {
+  const TRect Rect = Surface()->MapRect();
+  if (IsEmpty(Rect)) {
+    return;
+  }
+  if (FResults.Root != nullptr) {
+    FHover3 = nullptr;
+    FHierMap.BuildFromRootSquarified(FResults.Root.get(), Rect);
+  }
+  InvalidateMap();
+}
+
+bool TFilesInFoldersView::HasMapData() const {
+  return FResults.Root != nullptr;
+}
+
+void TFilesInFoldersView::PaintMap(TTreemapCanvas& Canvas) const {
+  FHierMap.Paint(Canvas);
+}
+
+QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
+  const THierItem* Cell = FHierMap.HitTest(At);
+  Changed = Cell != FHover3;
+  FHover3 = Cell;
+  if (Cell == nullptr) {
+    return {};
+  }
+  return ShownText(Cell->FullPath()) + QLatin1Char('\n') +
+         ShownText(FormatSize(Cell->Size, FHost.FormatSettings()));
+}
+
+void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
+  const THierItem* Cell = FHierMap.HitTest(At);
+  if (Cell == nullptr) {
+    return;
+  }
+  if (Ctrl) {
+    FHierMap.ToggleSelected(Cell);
+  } else {
+    FHierMap.SetSingleSelected(Cell);
+  }
+  InvalidateMap();
+  // Read before the tree's change handler may select again on the map.
+  const std::string Status =
+      Cell->FullPath() + "  " + FormatSize(Cell->Size, FHost.FormatSettings());
+  if (Cell->Kind == THierKind::hkFile) {
+    SelectFileInFoldersAndFilesTree(Cell->FileLeaf);
+  } else if (const QModelIndex Node = FRows->IndexOfFolder(Cell->Dir); Node.isValid()) {
+    tvFoldersAndFiles->expand(Node);
+    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, QItemSelectionModel::ClearAndSelect);
+    tvFoldersAndFiles->scrollTo(Node);
+  }
+  FHost.SetStatus(ShownText(Status));
+}
+
+void TFilesInFoldersView::MapDoubleClick() {
+  const THierItem* Cell = FHierMap.Primary();
+  if (Cell == nullptr) {
+    return;
+  }
+  if (Cell->Kind == THierKind::hkFile) {
+    FHost.ShowInFolder(Cell->FullPath());
+  } else {
+    FHost.OpenFolder(Cell->FullPath());
+  }
+}
+
+void TFilesInFoldersView::SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf) {
+  const TDirNode* Root = FRows->Root();
+  if (Leaf == nullptr || Root == nullptr) {
+    return;
+  }
+  for (const TDirNode* Folder : ChainToFile(*Root, *Leaf)) {
+    const QModelIndex Node = FRows->IndexOfFolder(Folder);
+    if (Node.isValid() && !tvFoldersAndFiles->isExpanded(Node)) {
+      FRows->EnsureRows(Node);
+      tvFoldersAndFiles->expand(Node);
+    }
+  }
+  if (const QModelIndex Node = FRows->IndexOfFile(Leaf); Node.isValid()) {
+    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, QItemSelectionModel::ClearAndSelect);
+    tvFoldersAndFiles->scrollTo(Node);
+  }
+}
+
+QModelIndexList TFilesInFoldersView::SelectedNodes() const {
+  QModelIndexList Nodes = tvFoldersAndFiles->selectionModel()->selectedIndexes();
+  if (Nodes.isEmpty() && tvFoldersAndFiles->currentIndex().isValid() &&
+      tvFoldersAndFiles->selectionModel()->isSelected(tvFoldersAndFiles->currentIndex())) {
+    Nodes.append(tvFoldersAndFiles->currentIndex());
+  }
+  return Nodes;
+}
+
+void TFilesInFoldersView::tvFoldersAndFilesChange() {
+  if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
+    return;
+  }
+  std::vector<std::string> Paths;
+  for (const QModelIndex& Node : SelectedNodes()) {
+    if (const TDirNode* Folder = TScanTreeModel::FolderOf(Node)) {
+      Paths.emplace_back(Folder->FullPath());
+    } else if (const TFileLeaf* File = TScanTreeModel::FileOf(Node)) {
+      Paths.push_back(File->FullPath());
+    }
+  }
+  if (Paths.empty()) {
+    FHierMap.ClearSelection();
+  } else {
+    FHierMap.SetSelectedByUpperPaths(Paths);
+  }
+  InvalidateMap();
+  FHost.UpdateSelectionStatus();
+}
+
+void TFilesInFoldersView::tvFileExtensionsSelectItem() {
+  if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
+    return;
+  }
+  std::vector<std::string> Exts;
+  for (int I = 0; I < tvFileExtensions->topLevelItemCount(); ++I) {
+    const QTreeWidgetItem* Row = tvFileExtensions->topLevelItem(I);
+    if (Row->isSelected()) {
+      Exts.push_back(Row->data(0, kExtKeyRole).toByteArray().toStdString());
+    }
+  }
+  if (Exts.empty()) {
+    FHierMap.ClearSelection();
+  } else {
+    FHierMap.SetSelectedByExts(Exts);
+  }
+  InvalidateMap();
+}
+
+QString TFilesInFoldersView::SelectionStatus() const {
+  const QModelIndexList Nodes = SelectedNodes();
+  if (Nodes.isEmpty()) {
+    return TranslatedText("Ready");
+  }
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  const QModelIndex& First = Nodes.front();
+  if (const TFileLeaf* File = TScanTreeModel::FileOf(First)) {
+    return ShownText(
+        SelectionText(File->FullPath(), FormatSize(File->Size, Settings), Nodes.size(), Settings));
+  }
+  if (const TDirNode* Folder = TScanTreeModel::FolderOf(First)) {
+    return ShownText(SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings),
+                                   Nodes.size(), Settings));
+  }
+  return TranslatedText("Ready");
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,336 @@
+#include "views/FilesView.h"
+
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "platform/Paths.h"
+#include "results/SelectionText.h"
+#include "results/ValueFormat.h"
+#include "treemap/TreemapKeys.h"
+#include "views/ColorSwatch.h"
+#include "views/ListColumns.h"
+#include "views/ShownText.h"
+
+namespace dunstrel {
+
+namespace {
+
+constexpr int kFullPathColumn = 5;
+constexpr int kSizeColumn = 2;
+constexpr int kRowsPerProgressStep = 250;
+// The bytes of a path or extension key, which the shown text may have lost.
+constexpr int kKeyRole = Qt::UserRole;
+
+QTreeWidget* MakeList(const char* Name, QWidget* Parent) {
+  auto* List = new QTreeWidget(Parent);
+  List->setObjectName(QLatin1String(Name));
+  return List;
+}
+
+std::string KeyOf(const QTreeWidgetItem* Row, int Column) {
+  return Row->data(Column, kKeyRole).toByteArray().toStdString();
+}
+
+}  // namespace
+
+TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLayout& Map)
+    : TResultTab(Host, {"TabSheet1", "pnlTop_LargestFiles", "PaintBox1", "Splitter2", 8,
+                        "pnlBottom1", 303, "SplitterLeft", TSideListRule::RestBesideHalfWindow}),
+      FResults(Results),
+      FTreemap(Map),
+      lvFiles(MakeList("lvFiles", this)),
+      lvExt(MakeList("lvExt", this)) {
+  PlaceControls(lvFiles, lvExt);
+  const double Dpi = logicalDpiX();
+  SetUpReportList(lvFiles, FilesColumns(), Dpi);
+  SetUpReportList(lvExt, ExtensionColumns(), Dpi);
+  lvExt->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvExt));
+  connect(lvFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& Selected) { lvFilesSelectItem(Selected); });
+  connect(lvExt->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { lvExtSelectItem(); });
+}
+
+void TFilesView::ApplyTranslation() {
+  SetListColumnTitles(lvFiles, FilesColumns());
+  SetListColumnTitles(lvExt, ExtensionColumns());
+}
+
+void TFilesView::Clear() {
+  lvFiles->clear();
+  lvExt->clear();
+  FRowOfFile.clear();
+  FTreemap.Clear();
+  FHover = nullptr;
+  InvalidateMap();
+}
+
+void TFilesView::PopulateFilesList() {
+  const std::vector<TFileLeaf*>& Files = FResults.DisplayFiles;
+  const int Count = static_cast<int>(Files.size());
+  FRowOfFile.clear();
+  if (Count == 0) {
+    lvFiles->clear();
+    return;
+  }
+  const TSyncScope Guard(FHost.Syncing());
+  FHost.ShowBusyPointer();
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  FHost.ShowProgress(0, Count);
+  FHost.SetStatus(
+      ShownText(FormatText(Translate("Building file list... 0 / %d"), {int64_t{Count}}, Settings)));
+  lvFiles->setUpdatesEnabled(false);
+  lvFiles->clear();
+  FRowOfFile.reserve(static_cast<size_t>(Count));
+  QList<QTreeWidgetItem*> Batch;
+  const auto Flush = [&] {
+    lvFiles->addTopLevelItems(Batch);
+    Batch.clear();
+  };
+  try {
+    for (int I = 0; I < Count; ++I) {
+      const TFileLeaf& File = *Files[static_cast<size_t>(I)];
+      const std::string Path = File.FullPath();
+      const double Modified = File.GetModifiedDateTime();
+      auto* Row = new QTreeWidgetItem(
+          QStringList{ShownText(File.Name()), ShownText(File.Parent().FullPath()),
+                      ShownText(FormatSize(File.Size, Settings)),
+                      ShownText(FormatPercent(File.Size, FResults.DisplayTotalBytes, Settings)),
+                      Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString(),
+                      ShownText(Path)});
+      Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(Path));
+      Row->setIcon(0, FHost.SmallIcon(Path, false));
+      Batch.append(Row);
+      FRowOfFile.emplace(&File, I);
+      if (I % kRowsPerProgressStep == 0 || I == Count - 1) {
+        Flush();
+        FHost.ShowProgress(I + 1, Count);
+        FHost.SetStatus(ShownText(FormatText(Translate("Building file list... %d / %d"),
+                                             {int64_t{I + 1}, int64_t{Count}}, Settings)));
+        if (FHost.LetEventsRunAndCheckStop()) {
+          break;
+        }
+      }
+    }
+  } catch (...) {
+    qDeleteAll(Batch);
+    lvFiles->setUpdatesEnabled(true);
+    throw;
+  }
+  qDeleteAll(Batch);
+  lvFiles->setUpdatesEnabled(true);
+}
+
+void TFilesView::PopulateExtList() {
+  lvExt->setUpdatesEnabled(false);
+  lvExt->clear();
+  // The root's statistics count every file of the tree under its extension key, which is what
+  // summing the files one by one would give, without touching a million files again.
+  if (FResults.Root != nullptr) {
+    const TFormatSettings& Settings = FHost.FormatSettings();
+    QList<QTreeWidgetItem*> Rows;
+    for (const TExtStatPair& Ext : FResults.Root->ExtStats.ToSortedArrayByBytesDesc()) {
+      auto* Row = new QTreeWidgetItem(
+          QStringList{ShownText(Ext.Ext), QString(), ShownText(FormatSize(Ext.Bytes, Settings)),
+                      ShownText(FormatPercent(Ext.Bytes, FResults.AllTotalBytes, Settings)),
+                      QString::number(Ext.Files)});
+      Row->setData(0, kKeyRole, QByteArray::fromStdString(Ext.Ext));
+      Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(ColorForExt(Ext.Ext)));
+      Row->setIcon(0, FHost.SmallIcon("x" + Ext.Ext, false));
+      Rows.append(Row);
+    }
+    lvExt->addTopLevelItems(Rows);
+  }
+  lvExt->setUpdatesEnabled(true);
+}
+
+void TFilesView::ForgetMapSelection() {
+  FTreemap.ClearSelection();
+  FHover = nullptr;
+}
+
+void TFilesView::RebuildTreemap() {
+  const TRect Rect = Surface()->MapRect();
+  if (IsEmpty(Rect)) {
+    return;
+  }
+  if (!FResults.AllFiles.empty()) {
+    FHover = nullptr;
+    FTreemap.BuildFromFiles(FResults.AllFiles, Rect);
+  }
+  InvalidateMap();
+}
+
+bool TFilesView::HasMapData() const {
+  return !FResults.AllFiles.empty();
+}
+
+void TFilesView::PaintMap(TTreemapCanvas& Canvas) const {
+  FTreemap.Paint(Canvas);
+}
+
+QString TFilesView::MapHint(TPoint At, bool& Changed) {
+  const TTreemapItem* Cell = FTreemap.HitTest(At);
+  Changed = Cell != FHover;
+  FHover = Cell;
+  if (Cell == nullptr) {
+    return {};
+  }
+  return ShownText(Cell->FullPath()) + QLatin1Char('\n') +
+         ShownText(FormatSize(Cell->Size(), FHost.FormatSettings()));
+}
+
+const TTreemapItem* TFilesView::ItemOfRow(int Row) const {
+  const std::vector<TTreemapItem>& Items = FTreemap.Items();
+  const auto Index = static_cast<size_t>(Row);
+  // The map places the files in the list's order, so a listed file is usually the item of its
+  // own row number.
+  if (Index < FResults.DisplayFiles.size() && Index < Items.size() &&
+      &Items[Index].File() == FResults.DisplayFiles[Index]) {
+    return &Items[Index];
+  }
+  const QTreeWidgetItem* Item = lvFiles->topLevelItem(Row);
+  return Item != nullptr ? FTreemap.GetItemByPath(KeyOf(Item, kFullPathColumn)) : nullptr;
+}
+
+void TFilesView::PaintBox1MouseDown(TPoint At, bool Ctrl) {
+  const TTreemapItem* Cell = FTreemap.HitTest(At);
+  if (Cell == nullptr) {
+    return;
+  }
+  if (Ctrl) {
+    FTreemap.ToggleSelected(Cell);
+  } else {
+    FTreemap.SetSingleSelected(Cell);
+  }
+  InvalidateMap();
+  if (!FHost.Syncing().IsSet()) {
+    const TSyncScope Guard(FHost.Syncing());
+    if (!Ctrl) {
+      lvFiles->clearSelection();
+    }
+    if (const auto Found = FRowOfFile.find(&Cell->File()); Found != FRowOfFile.end()) {
+      QTreeWidgetItem* Row = lvFiles->topLevelItem(Found->second);
+      if (Row != nullptr) {
+        Row->setSelected(true);
+        lvFiles->setCurrentItem(Row, 0, QItemSelectionModel::NoUpdate);
+        lvFiles->scrollToItem(Row, QAbstractItemView::EnsureVisible);
+      }
+    }
+  }
+  FHost.SetStatus(ShownText(Cell->FullPath()) + QStringLiteral("  ") +
+                  ShownText(FormatSize(Cell->Size(), FHost.FormatSettings())));
+}
+
+void TFilesView::PaintBox1DblClick() {
+  if (const TTreemapItem* Cell = FTreemap.Primary()) {
+    FHost.ShowInFolder(Cell->FullPath());
+  }
+}
+
+void TFilesView::lvFilesSelectItem(const QItemSelection& Selected) {
+  if (FHost.AppClosing() || FHost.Syncing().IsSet() || Selected.isEmpty()) {
+    return;
+  }
+  const QModelIndexList Rows = Selected.indexes();
+  const int Row = Rows.back().row();
+  if (lvFiles->selectionModel()->selectedRows().size() > 1) {
+    SyncTreemapFromFilesList();
+    FHost.UpdateSelectionStatus();
+    return;
+  }
+  if (const TTreemapItem* Cell = ItemOfRow(Row)) {
+    const TSyncScope Guard(FHost.Syncing());
+    FTreemap.SetSingleSelected(Cell);
+    InvalidateMap();
+  }
+  FHost.UpdateSelectionStatus();
+}
+
+void TFilesView::SyncTreemapFromFilesList() {
+  if (FHost.Syncing().IsSet()) {
+    return;
+  }
+  const TSyncScope Guard(FHost.Syncing());
+  QModelIndexList Rows = lvFiles->selectionModel()->selectedRows();
+  std::sort(Rows.begin(), Rows.end(),
+            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
+  std::vector<std::string> Paths;
+  Paths.reserve(static_cast<size_t>(Rows.size()));
+  for (const QModelIndex& Row : Rows) {
+    Paths.push_back(KeyOf(lvFiles->topLevelItem(Row.row()), kFullPathColumn));
+  }
+  FTreemap.SetSelectedByPaths(Paths);
+  InvalidateMap();
+}
+
+void TFilesView::lvExtSelectItem() {
+  if (!FHost.AppClosing()) {
+    SyncSelectionFromExtList();
+  }
+}
+
+void TFilesView::SyncSelectionFromExtList() {
+  if (FHost.Syncing().IsSet()) {
+    return;
+  }
+  TKeySet Chosen;
+  for (const QTreeWidgetItem* Row : lvExt->selectedItems()) {
+    Chosen.insert(KeyOf(Row, 0));
+  }
+  if (Chosen.empty()) {
+    {
+      const TSyncScope Guard(FHost.Syncing());
+      lvFiles->clearSelection();
+    }
+    FTreemap.ClearSelection();
+    InvalidateMap();
+    return;
+  }
+  // Files of one extension share one text in their scan's pool: each text is keyed once.
+  std::unordered_map<const std::string*, bool> IsChosen;
+  const auto Matches = [&](const TFileLeaf& File) {
+    const std::string& Text = File.Ext();
+    auto [Found, Added] = IsChosen.try_emplace(&Text, false);
+    if (Added) {
+      Found->second = Chosen.contains(ExtKey(Text));
+    }
+    return Found->second;
+  };
+  {
+    const TSyncScope Guard(FHost.Syncing());
+    QItemSelection Rows;
+    for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
+      if (static_cast<size_t>(I) < FResults.DisplayFiles.size() &&
+          Matches(*FResults.DisplayFiles[static_cast<size_t>(I)])) {
+        const QModelIndex Index = lvFiles->model()->index(I, 0);
+        Rows.select(Index, Index);
+      }
+    }
+    lvFiles->selectionModel()->select(
+        Rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  std::vector<std::string> Paths;
+  for (const TFileLeaf* File : FResults.AllFiles) {
+    if (Matches(*File)) {
+      Paths.push_back(File->FullPath());
+    }
+  }
+  FTreemap.SetSelectedByPaths(Paths);
+  InvalidateMap();
+}
+
+QString TFilesView::SelectionStatus() const {
+  QModelIndexList Rows = lvFiles->selectionModel()->selectedRows();
+  if (Rows.isEmpty()) {
+    return TranslatedText("Ready");
+  }
+  const auto First = std::min_element(
+      Rows.begin(), Rows.end(),
+      [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
+  const QTreeWidgetItem* Row = lvFiles->topLevelItem(First->row());
+  return ShownText(SelectionText(KeyOf(Row, kFullPathColumn), Row->text(kSizeColumn).toStdString(),
+                                 Rows.size(), FHost.FormatSettings()));
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,100 @@
+#include "views/ResultTab.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace dunstrel {
+
+namespace {
+
+constexpr int kDesignSideListWidth = 196;
+constexpr int kSideSplitterWidth = 6;
+
+template <typename TWidget>
+TWidget* Named(TWidget* Widget, const char* Name) {
+  Widget->setObjectName(QLatin1String(Name));
+  return Widget;
+}
+
+}  // namespace
+
+TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
+    : FHost(Host), FSideRule(Names.SideRule) {
+  setObjectName(QLatin1String(Names.Page));
+  auto* PageLayout = new QVBoxLayout(this);
+  PageLayout->setContentsMargins(0, 0, 0, 0);
+  FVertical = Named(new QSplitter(Qt::Vertical, this), Names.Vertical);
+  FVertical->setHandleWidth(Names.VerticalHandle);
+  FVertical->setChildrenCollapsible(false);
+  PageLayout->addWidget(FVertical);
+
+  FHostPanel = Named(new QWidget(FVertical), Names.Host);
+  auto* HostLayout = new QVBoxLayout(FHostPanel);
+  HostLayout->setContentsMargins(0, 0, 0, 0);
+  FSurface = Named(new TTreemapSurface(FHostPanel), Names.Surface);
+  FSurface->SetClient(this);
+  HostLayout->addWidget(FSurface);
+
+  FBottom = Named(new QWidget(FVertical), Names.Bottom);
+  auto* BottomLayout = new QHBoxLayout(FBottom);
+  BottomLayout->setContentsMargins(0, 0, 0, 0);
+  FHorizontal = Named(new QSplitter(Qt::Horizontal, FBottom), Names.Horizontal);
+  FHorizontal->setHandleWidth(kSideSplitterWidth);
+  FHorizontal->setChildrenCollapsible(false);
+  BottomLayout->addWidget(FHorizontal);
+
+  FVertical->addWidget(FHostPanel);
+  FVertical->addWidget(FBottom);
+  FVertical->setStretchFactor(0, 1);
+  FVertical->setStretchFactor(1, 0);
+  FVertical->setSizes({1, Names.BottomHeight});
+  // The bottom panel gets its new size after the window (and a hidden tab's only when it is
+  // shown), so the side list follows the panel itself.
+  FBottom->installEventFilter(this);
+}
+
+TResultTab::~TResultTab() {
+  // The controls outlive this object by a moment: none of their signals may reach it then.
+  for (QObject* Control : findChildren<QObject*>()) {
+    QObject::disconnect(Control, nullptr, this, nullptr);
+  }
+}
+
+void TResultTab::PlaceControls(QWidget* Left, QWidget* Right) {
+  FHorizontal->addWidget(Left);
+  FHorizontal->addWidget(Right);
+  FHorizontal->setStretchFactor(0, 1);
+  FHorizontal->setStretchFactor(1, 0);
+  FHorizontal->setSizes({1, kDesignSideListWidth});
+}
+
+void TResultTab::AdjustSideListWidth() {
+  const int PanelWidth = FBottom->width();
+  if (PanelWidth <= 0 || FHost.AppClosing()) {
+    return;
+  }
+  int Width = 0;
+  switch (FSideRule) {
+    case TSideListRule::RestBesideHalfWindow:
+      Width = std::max(
+          PanelWidth - FHorizontal->handleWidth() - std::max(window()->width() / 2, 200), 160);
+      break;
+    case TSideListRule::HalfPanel:
+      Width = std::max(PanelWidth / 2, 200);
+      break;
+  }
+  const int Room = std::max(0, FHorizontal->width() - FHorizontal->handleWidth());
+  FHorizontal->setSizes({std::max(0, Room - Width), Width});
+}
+
+bool TResultTab::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == FBottom && Event->type() == QEvent::Resize) {
+    AdjustSideListWidth();
+  }
+  return QWidget::eventFilter(Watched, Event);
+}
+
+}  // namespace dunstrel

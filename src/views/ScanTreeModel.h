@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "scan/ScanTree.h"
+#include "views/ViewHost.h"
+
+namespace dunstrel {
+
+// A scan tree as the rows of a tree view, without one object per row: a view of the folders of
+// a large disk costs nothing until rows are shown. Every index refers to its parent folder and
+// its row in that folder's list (sub-folders first, then files); the tree must be left as it is
+// while the model shows it, or the model be reset.
+class TScanTreeModel final : public QAbstractItemModel {
+ public:
+  enum class TContent {
+    // The folders below the root, all at once; the root itself has no row.
+    FoldersBelowRoot,
+    // The root as the only top row, folders and files, each folder's rows made on its first
+    // expansion.
+    RootFoldersAndFiles,
+  };
+
+  TScanTreeModel(IViewHost& Host, TContent Content, QObject* Parent);
+
+  // Shows the tree of Root, or nothing.
+  void SetRoot(const TDirNode* Root);
+  const TDirNode* Root() const { return FRoot; }
+
+  // The folder or file of a row; none for another kind.
+  static const TDirNode* FolderOf(const QModelIndex& Index);
+  static const TFileLeaf* FileOf(const QModelIndex& Index);
+  // The row of a folder or file, when it exists: rows below a folder that was never expanded
+  // do not. Invalid otherwise.
+  QModelIndex IndexOfFolder(const TDirNode* Folder) const;
+  QModelIndex IndexOfFile(const TFileLeaf* File) const;
+  // Makes the rows of a folder's contents.
+  void EnsureRows(const QModelIndex& Folder);
+
+  QModelIndex index(int Row, int Column, const QModelIndex& Parent) const override;
+  QModelIndex parent(const QModelIndex& Child) const override;
+  int rowCount(const QModelIndex& Parent) const override;
+  int columnCount(const QModelIndex& Parent) const override;
+  bool hasChildren(const QModelIndex& Parent) const override;
+  bool canFetchMore(const QModelIndex& Parent) const override;
+  void fetchMore(const QModelIndex& Parent) override;
+  QVariant data(const QModelIndex& Index, int Role) const override;
+
+ private:
+  // What a row stands for, from its parent folder (none for the root's own row) and number.
+  struct TRowItem {
+    const TDirNode* Folder = nullptr;
+    const TFileLeaf* File = nullptr;
+  };
+  static TRowItem ItemAt(const TDirNode* Parent, int Row, const TDirNode* Root);
+  static const TDirNode* ParentFolderOf(const QModelIndex& Index);
+  // The folder whose contents the top rows are; none when the root itself is the top row.
+  const TDirNode* TopParent() const;
+  bool RowsMade(const TDirNode* Folder) const;
+  int RowOfFolder(const TDirNode* Folder) const;
+
+  IViewHost& FHost;
+  const TContent FContent;
+  const TDirNode* FRoot = nullptr;
+  // Folders whose contents have rows (lazy trees only).
+  std::unordered_set<const TDirNode*> FExpanded;
+  // The row number of every folder whose parent's rows have been asked for.
+  mutable std::unordered_map<const TDirNode*, int> FRowOf;
+  mutable std::unordered_set<const TDirNode*> FRowsNumbered;
+};
+
+}  // namespace dunstrel
