@@ -17,6 +17,8 @@ class TDuplicatesView final : public TResultTab {
   QTreeWidget* GroupTree() const { return tvDuplicateFiles; }
   QTreeWidget* Legend() const { return lvDuplicateGroupsColors; }
 
+  const TDupTreemapLayout& Map() const { return FDupeMap; }
+
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;

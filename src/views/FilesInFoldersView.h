@@ -31,6 +31,8 @@ class TFilesInFoldersView final : public TResultTab {
   QTreeView* Tree() const { return tvFoldersAndFiles; }
   QTreeWidget* Legend() const { return tvFileExtensions; }
 
+  const THierTreemapLayout& Map() const { return FHierMap; }
+
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;

@@ -24,6 +24,8 @@ class TFilesView final : public TResultTab {
   void ForgetMapSelection();
   void RebuildTreemap();
 
+  const TTreemapLayout& Map() const { return FTreemap; }
+
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;

@@ -27,6 +27,8 @@ class TFoldersView final : public TResultTab {
   QTreeView* FolderTree() const { return tvFolders; }
   QTreeWidget* Legend() const { return lvFilesOfSelectedFolder; }
 
+  const TFolderTreemapLayout& Map() const { return FFolderMap; }
+
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;

@@ -31,6 +31,8 @@ class ITreemapSurfaceClient {
 // only when marked dirty, and never erases its background first, so it does not flicker. Every
 // change of its size lays the map out again; painting never does.
 class TTreemapSurface : public QWidget {
+  Q_OBJECT
+
  public:
   explicit TTreemapSurface(QWidget* Parent = nullptr);
 

@@ -1,0 +1,139 @@
+#include <QItemSelectionModel>
+
+#include "views/ViewsFixture.h"
+
+namespace dunstrel::testing {
+namespace {
+
+class FilesViewTest : public ViewsTest {
+ protected:
+  QTreeWidget* Files() const { return Find<QTreeWidget>("lvFiles"); }
+  QTreeWidget* Exts() const { return Find<QTreeWidget>("lvExt"); }
+  const TTreemapLayout& Map() const { return FilesView()->Map(); }
+  TTreemapSurface* Surface() const { return Find<TTreemapSurface>("PaintBox1"); }
+
+  const TTreemapItem& Cell(std::string_view Relative) const {
+    const TTreemapItem* Item = Map().GetItemByPath(PathOf(Relative));
+    EXPECT_NE(Item, nullptr) << Relative;
+    return *Item;
+  }
+  QStringList SelectedNames() const {
+    QStringList Names;
+    for (int I = 0; I < Files()->topLevelItemCount(); ++I) {
+      if (Files()->topLevelItem(I)->isSelected()) {
+        Names.append(Files()->topLevelItem(I)->text(0));
+      }
+    }
+    return Names;
+  }
+  void SelectExts(const QStringList& Keys) const {
+    Exts()->clearSelection();
+    for (int I = 0; I < Exts()->topLevelItemCount(); ++I) {
+      if (Keys.contains(Exts()->topLevelItem(I)->text(0))) {
+        Exts()->topLevelItem(I)->setSelected(true);
+      }
+    }
+  }
+};
+
+TEST_F(FilesViewTest, ListLegendAndMapShowTheScan) {
+  ScanFixture();
+  EXPECT_EQ(ColumnTexts(Files(), 0),
+            (QStringList{"a.txt", "leaf.bin", "b.bin", "c.dat", "Makefile", "makefile"}));
+  const QTreeWidgetItem* Largest = Files()->topLevelItem(0);
+  EXPECT_EQ(Largest->text(1), ShownText(PathOf("big")));
+  EXPECT_EQ(Largest->text(2), "4.0 KB");
+  EXPECT_EQ(Largest->text(3), "43.62%") << "a share of the listed files' 9400 bytes";
+  EXPECT_FALSE(Largest->text(4).isEmpty());
+  EXPECT_EQ(Largest->text(5), ShownText(PathOf("big/a.txt")));
+  EXPECT_EQ(Files()->topLevelItem(3)->text(1), ShownText(Tree.Path())) << "a file of the root";
+
+  EXPECT_EQ(ColumnTexts(Exts(), 0), (QStringList{".txt", ".bin", ".dat", "(none)"}));
+  EXPECT_EQ(ColumnTexts(Exts(), 2), (QStringList{"4.0 KB", "3.9 KB", "700 B", "600 B"}));
+  EXPECT_EQ(ColumnTexts(Exts(), 4), (QStringList{"1", "2", "1", "2"}));
+  EXPECT_EQ(Map().Items().size(), 6u);
+  SaveScreenshotOfTab("TabSheet1");
+}
+
+TEST_F(FilesViewTest, SelectionsKeepListMapAndLegendInStep) {
+  ScanFixture();
+  ShowTab("TabSheet1");
+
+  // A row selects its file on the map, alone.
+  Files()->topLevelItem(1)->setSelected(true);
+  ASSERT_NE(Map().Primary(), nullptr);
+  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("big/deep/x/y/leaf.bin"));
+  EXPECT_EQ(Status(), ShownText(PathOf("big/deep/x/y/leaf.bin")) + "  2.9 KB");
+
+  // A cell selects its row alone; Ctrl toggles the cell but selects its row all the same.
+  ClickCell(Surface(), Cell("small/b.bin").Rect);
+  EXPECT_EQ(SelectedNames(), QStringList{"b.bin"});
+  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
+  EXPECT_EQ(Status(), ShownText(PathOf("small/b.bin")) + "  1000 B");
+  ClickCell(Surface(), Cell("small/b.bin").Rect, Qt::ControlModifier);
+  EXPECT_FALSE(Map().IsSelected(Cell("small/b.bin")));
+  EXPECT_EQ(SelectedNames(), QStringList{"b.bin"});
+
+  // Extensions select their files in the list and on the map; none selected clears both.
+  SelectExts({".bin", ".dat"});
+  EXPECT_EQ(SelectedNames(), (QStringList{"leaf.bin", "b.bin", "c.dat"}));
+  for (const char* Relative : {"big/deep/x/y/leaf.bin", "small/b.bin", "c.dat"}) {
+    EXPECT_TRUE(Map().IsSelected(Cell(Relative))) << Relative;
+  }
+  EXPECT_FALSE(Map().IsSelected(Cell("big/a.txt")));
+  Exts()->clearSelection();
+  EXPECT_TRUE(SelectedNames().isEmpty());
+  EXPECT_FALSE(Map().HasSelection());
+
+  // Two rows: both on the map, the count in the status line.
+  Files()->topLevelItem(0)->setSelected(true);
+  Files()->topLevelItem(2)->setSelected(true);
+  EXPECT_TRUE(Map().IsSelected(Cell("big/a.txt")));
+  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
+  EXPECT_EQ(Status(), ShownText(PathOf("big/a.txt")) + "  4.0 KB  (2 selected)");
+}
+
+TEST_F(FilesViewTest, NamesThatDifferOnlyInCaseAreTwoFiles) {
+  ScanFixture();
+  ShowTab("TabSheet1");
+  ClickCell(Surface(), Cell("big/makefile").Rect);
+  EXPECT_EQ(SelectedNames(), QStringList{"makefile"});
+  ClickCell(Surface(), Cell("big/Makefile").Rect);
+  EXPECT_EQ(SelectedNames(), QStringList{"Makefile"});
+  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("big/Makefile"));
+}
+
+TEST_F(FilesViewTest, TheListStopsAtTheLargest5000WhileLegendAndMapCoverAll) {
+  for (int I = 0; I < 5000; ++I) {
+    Tree.MakeFile("many/f" + std::to_string(I) + ".big", 100 + I);
+  }
+  for (int I = 0; I < 3; ++I) {
+    Tree.MakeFile("rare/r" + std::to_string(I) + ".tiny", 1);
+  }
+  ScanPath(Tree.Path());
+  ShowTab("TabSheet1");
+  ASSERT_EQ(Files()->topLevelItemCount(), 5000);
+  EXPECT_EQ(Files()->topLevelItem(0)->text(0), "f4999.big");
+  EXPECT_EQ(Map().Items().size(), 5003u);
+  EXPECT_EQ(ColumnTexts(Exts(), 0), (QStringList{".big", ".tiny"}));
+  EXPECT_EQ(Exts()->topLevelItem(1)->text(4), "3");
+
+  SelectExts({".tiny"});
+  EXPECT_TRUE(SelectedNames().isEmpty());
+  for (int I = 0; I < 3; ++I) {
+    EXPECT_TRUE(Map().IsSelected(Cell("rare/r" + std::to_string(I) + ".tiny")));
+  }
+}
+
+TEST_F(FilesViewTest, HoverShowsPathAndSizeAndDoubleClickShowsTheFile) {
+  ScanFixture();
+  ShowTab("TabSheet1");
+  const TRect Rect = Cell("big/a.txt").Rect;
+  QTest::mouseMove(Surface(), QPoint(Rect.Left + 2, Rect.Top + 2));
+  EXPECT_EQ(Surface()->toolTip(), ShownText(PathOf("big/a.txt")) + "\n4.0 KB");
+  DoubleClickCellCorner(Surface(), Rect);
+  EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("big/a.txt")});
+}
+
+}  // namespace
+}  // namespace dunstrel::testing

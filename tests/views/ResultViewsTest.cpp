@@ -1,0 +1,102 @@
+#include <QAction>
+#include <QImage>
+#include <QTimer>
+
+#include "views/ViewsFixture.h"
+
+namespace dunstrel::testing {
+namespace {
+
+// Whether a surface shows its placeholder: the button face where a map is black or coloured.
+bool ShowsPlaceholder(TTreemapSurface* Surface) {
+  const QImage Picture = Surface->grab().toImage();
+  return !Picture.isNull() &&
+         Picture.pixelColor(1, 1) == Surface->palette().color(QPalette::Button);
+}
+
+TEST_F(ViewsTest, SurfacesShowThePlaceholderUntilTheyHaveAMap) {
+  OpenWindow();
+  for (const char* Page : {"TabSheet3", "TabSheet1", "TabSheet2", "TabSheetDuplicates"}) {
+    ShowTab(Page);
+    EXPECT_TRUE(ShowsPlaceholder(Find<QWidget>(Page)->findChild<TTreemapSurface*>())) << Page;
+  }
+  Tree.MakeFile("only.bin", 10);
+  ScanPath(Tree.Path());
+  for (const auto& [Page, Placeholder] : {std::pair{"TabSheet3", false},
+                                          {"TabSheet1", false},
+                                          {"TabSheet2", false},
+                                          {"TabSheetDuplicates", true}}) {
+    ShowTab(Page);
+    EXPECT_EQ(ShowsPlaceholder(Find<QWidget>(Page)->findChild<TTreemapSurface*>()), Placeholder)
+        << Page;
+  }
+}
+
+TEST_F(ViewsTest, ASurfaceWithoutAreaKeepsItsMapUntilItHasOneAgain) {
+  ScanFixture();
+  ShowTab("TabSheet1");
+  auto* Surface = Find<TTreemapSurface>("PaintBox1");
+  const size_t Cells = FilesView()->Map().Items().size();
+  Surface->resize(Surface->width(), 0);
+  EXPECT_EQ(FilesView()->Map().Items().size(), Cells);
+  Surface->grab();  // paints nothing, and does not fail
+  Surface->resize(300, 200);
+  ASSERT_FALSE(FilesView()->Map().Items().empty());
+  EXPECT_LE(FilesView()->Map().Items().front().Rect.Right, 300);
+}
+
+TEST_F(ViewsTest, TheModeMenuAndTheTabsFollowEachOther) {
+  OpenWindow();
+  const char* const Modes[] = {"FilesinFolders1", "OnlyFiles1", "OnlyFolders1", "Duplicates1"};
+  auto* Pages = Find<QTabWidget>("PageControl1");
+  const auto ExpectOnlyChecked = [&](int Page) {
+    for (int I = 0; I < 4; ++I) {
+      EXPECT_EQ(Find<QAction>(Modes[I])->isChecked(), I == Page) << Modes[I];
+    }
+  };
+  Find<QAction>("OnlyFolders1")->trigger();
+  EXPECT_EQ(Pages->currentIndex(), 2);
+  ExpectOnlyChecked(2);
+  Pages->setCurrentIndex(3);
+  ExpectOnlyChecked(3);
+  Find<QAction>("FilesinFolders1")->trigger();
+  EXPECT_EQ(Pages->currentIndex(), 0);
+  ExpectOnlyChecked(0);
+}
+
+TEST_F(ViewsTest, StopDuringAnyStepOfTheResultsEmptiesEveryView) {
+  for (const char* Step :
+       {"Building file list...", "Building Largest Files list...", "Populating Largest Files UI...",
+        "Building folders tree...", "Building duplicates...", "Populating folders UI...",
+        "Building folders/files tree...", "Populating extensions..."}) {
+    SCOPED_TRACE(Step);
+    OpenWindow();
+    Tree.MakeFile("a/one.txt", 100);
+    Tree.MakeFile("two.bin", 200);
+    QTimer Watcher;
+    QObject::connect(&Watcher, &QTimer::timeout, [&] {
+      if (Status() == Step) {
+        Click("btnStop");
+      }
+    });
+    Watcher.start(0);
+    ChoosePath(ShownText(Tree.Path()));
+    Click("btnScan");
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Cancelled");
+    EXPECT_EQ(Window->ScanRoot(), nullptr);
+    for (const QTreeWidget* List : Window->findChildren<QTreeWidget*>()) {
+      EXPECT_EQ(List->topLevelItemCount(), 0) << List->objectName().toStdString();
+    }
+    for (const QTreeView* View : Window->findChildren<QTreeView*>()) {
+      EXPECT_EQ(View->model()->rowCount({}), 0) << View->objectName().toStdString();
+    }
+    for (TTreemapSurface* Surface : Window->findChildren<TTreemapSurface*>()) {
+      EXPECT_TRUE(ShowsPlaceholder(Surface)) << Surface->objectName().toStdString();
+    }
+    Window.reset();
+  }
+}
+
+}  // namespace
+}  // namespace dunstrel::testing

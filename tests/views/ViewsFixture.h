@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QTabWidget>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <string>
+
+#include "app/WindowFixture.h"
+#include "views/DuplicatesView.h"
+#include "views/FilesInFoldersView.h"
+#include "views/FilesView.h"
+#include "views/FoldersView.h"
+#include "views/ShownText.h"
+
+namespace dunstrel::testing {
+
+// A window after the scan of a small tree:
+//   big/            a.txt 4100, deep/x/y/leaf.bin 3000, Makefile 500, makefile 100
+//   small/b.bin     1000
+//   c.dat           700
+class ViewsTest : public WindowTest {
+ protected:
+  void ScanFixture() {
+    Tree.MakeFile("big/a.txt", 4100);
+    Tree.MakeFile("big/deep/x/y/leaf.bin", 3000);
+    Tree.MakeFile("big/Makefile", 500);
+    Tree.MakeFile("big/makefile", 100);
+    Tree.MakeFile("small/b.bin", 1000);
+    Tree.MakeFile("c.dat", 700);
+    ScanPath(Tree.Path());
+  }
+
+  void ScanPath(const std::string& Path) {
+    OpenWindow();
+    ChoosePath(ShownText(Path));
+    Click("btnScan");
+    ASSERT_TRUE(WaitUntilIdle());
+    ASSERT_TRUE(Status().startsWith("Done.")) << Status().toStdString();
+  }
+
+  template <typename TView>
+  TView* View(const char* Page) const {
+    return dynamic_cast<TView*>(Find<QWidget>(Page));
+  }
+  TFilesView* FilesView() const { return View<TFilesView>("TabSheet1"); }
+  TFoldersView* FoldersView() const { return View<TFoldersView>("TabSheet2"); }
+  TFilesInFoldersView* FilesInFoldersView() const { return View<TFilesInFoldersView>("TabSheet3"); }
+
+  // Shows a tab and lets its surface take its size.
+  void ShowTab(const char* Page) const {
+    auto* Pages = Find<QTabWidget>("PageControl1");
+    Pages->setCurrentWidget(Find<QWidget>(Page));
+    QTest::qWait(10);
+  }
+
+  // A picture of the window showing a tab, in the build folder.
+  void SaveScreenshotOfTab(const char* Page) const {
+    ShowTab(Page);
+    SaveScreenshot(Page);
+  }
+
+  // A click at the centre of a map cell.
+  static void ClickCell(TTreemapSurface* Surface, const TRect& Cell,
+                        Qt::KeyboardModifiers Keys = Qt::NoModifier) {
+    QTest::mouseClick(Surface, Qt::LeftButton, Keys,
+                      QPoint((Cell.Left + Cell.Right) / 2, (Cell.Top + Cell.Bottom) / 2));
+  }
+
+  // A click on the top left pixel of a cell: inside a nested map's folder, outside its contents.
+  static void ClickCellCorner(TTreemapSurface* Surface, const TRect& Cell) {
+    QTest::mouseClick(Surface, Qt::LeftButton, Qt::NoModifier, Corner(Cell));
+  }
+  // A double-click as the mouse makes it: a click, then the double-click.
+  static void DoubleClickCellCorner(TTreemapSurface* Surface, const TRect& Cell) {
+    ClickCellCorner(Surface, Cell);
+    QTest::mouseDClick(Surface, Qt::LeftButton, Qt::NoModifier, Corner(Cell));
+  }
+  // QTest takes the point (0, 0) for the widget's centre.
+  static QPoint Corner(const TRect& Cell) {
+    const QPoint At(Cell.Left, Cell.Top);
+    return At.isNull() ? QPoint(1, 1) : At;
+  }
+
+  std::string PathOf(std::string_view Relative) const { return Tree / Relative; }
+
+  TTempDir Tree;
+};
+
+// The texts of one column of a list, top to bottom.
+QStringList ColumnTexts(const QTreeWidget* List, int Column);
+// The shown texts of the rows below Parent of a tree view.
+QStringList RowTexts(const QTreeView* Tree, const QModelIndex& Parent = {});
+
+}  // namespace dunstrel::testing
