@@ -1,6 +1,7 @@
 #include "results/DuplicateGroups.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 #include "platform/TextCasing.h"
@@ -55,9 +56,9 @@ class TGrouper {
     for (size_t I = 0; I < Total; ++I) {
       if (I + kPrefetchAhead < Total) {
         // The leaf and its name, which runs on past the leaf's own cache line.
-        if (const auto* Ahead = reinterpret_cast<const char*>(Files[I + kPrefetchAhead])) {
+        if (const TFileLeaf* Ahead = Files[I + kPrefetchAhead]) {
           Prefetch(Ahead);
-          Prefetch(Ahead + 64);
+          Prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(Ahead) + 64));
         }
       }
       if (const TFileLeaf* File = Files[I]) {
