@@ -6,13 +6,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
-#include <unordered_map>
 
 #include "HeapCounter.h"
 #include "SyntheticTree.h"
-#include "platform/TextCasing.h"
+#include "results/DuplicateGroups.h"
+#include "results/FileArrays.h"
 #include "treemap/Treemap.h"
 
 namespace dunstrel::bench {
@@ -20,13 +21,12 @@ namespace {
 
 constexpr TRect kCanvas = {0, 0, 1920, 700};
 constexpr int64_t kFilesPerFolder = 25;
-constexpr size_t kMaxDuplicateGroups = 2000;
 
 struct TBenchTree {
   std::unique_ptr<TDirNode> Root;
   std::vector<const TFileLeaf*> FilesBySize;  // largest first, as the window keeps them
   std::vector<const TFileLeaf*> FilesByFolder;
-  TColorByPathKey DuplicateColors;
+  TDuplicates Duplicates;
 };
 
 std::vector<const TFileLeaf*> FilesOf(const TDirNode& Root) {
@@ -41,35 +41,6 @@ std::vector<const TFileLeaf*> FilesOf(const TDirNode& Root) {
     }
   }
   return Files;
-}
-
-// What the duplicate grouping hands the map: files of equal name (any case) and size, the
-// 2000 groups with the most bytes, every member's path key to its group's colour.
-TColorByPathKey DuplicateColorsOf(const std::vector<const TFileLeaf*>& Files) {
-  std::unordered_map<std::string, std::vector<const TFileLeaf*>> Groups;
-  for (const TFileLeaf* File : Files) {
-    Groups[platform::UserTextCasing().ToUpper(File->Name()) + "|" + std::to_string(File->Size)]
-        .push_back(File);
-  }
-  std::vector<std::pair<const std::string*, const std::vector<const TFileLeaf*>*>> Repeated;
-  for (const auto& [Key, Members] : Groups) {
-    if (Members.size() >= 2) {
-      Repeated.push_back({&Key, &Members});
-    }
-  }
-  const auto Bytes = [](const auto& Group) {
-    return static_cast<int64_t>(Group.second->size()) * Group.second->front()->Size;
-  };
-  std::sort(Repeated.begin(), Repeated.end(),
-            [&](const auto& A, const auto& B) { return Bytes(A) > Bytes(B); });
-  Repeated.resize(std::min(Repeated.size(), kMaxDuplicateGroups));
-  TColorByPathKey Colors;
-  for (const auto& [Key, Members] : Repeated) {
-    for (const TFileLeaf* File : *Members) {
-      Colors[PathKey(File->FullPath())] = ColorForKey(*Key);
-    }
-  }
-  return Colors;
 }
 
 // What the window's tree views do to the tree before the nested maps are built: every list of
@@ -105,7 +76,12 @@ const TBenchTree& TreeOf(int64_t Files, bool ListsSorted = true) {
     Tree.FilesBySize = Tree.FilesByFolder;
     std::stable_sort(Tree.FilesBySize.begin(), Tree.FilesBySize.end(),
                      [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
-    Tree.DuplicateColors = DuplicateColorsOf(Tree.FilesByFolder);
+    std::vector<TFileLeaf*> AllFiles;
+    int64_t AllBytes = 0;
+    FlattenAllFiles(Tree.Root.get(), AllFiles, AllBytes);
+    if (!GroupDuplicates(AllFiles, Tree.Duplicates)) {
+      std::abort();
+    }
   }
   return Tree;
 }
@@ -195,7 +171,7 @@ void DuplicatesMap(benchmark::State& State) {
   Measure<TDupTreemapLayout>(
       State,
       [](TDupTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.DuplicateColors, kCanvas);
+        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.Duplicates.ColorByPathKey, kCanvas);
       },
       [](const TDupTreemapLayout& Map) { return Map.Items().size(); });
 }

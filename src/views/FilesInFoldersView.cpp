@@ -4,7 +4,7 @@
 #include <QTreeWidget>
 #include <vector>
 
-#include "results/SelectionText.h"
+#include "results/SelectionStatus.h"
 #include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
@@ -239,20 +239,15 @@ void TFilesInFoldersView::tvFileExtensionsSelectItem() {
 
 QString TFilesInFoldersView::SelectionStatus() const {
   const QModelIndexList Nodes = SelectedNodes();
-  if (Nodes.isEmpty()) {
-    return TranslatedText("Ready");
+  TSelectedData First;
+  if (!Nodes.isEmpty()) {
+    if (const TFileLeaf* File = TScanTreeModel::FileOf(Nodes.front())) {
+      First = File;
+    } else if (const TDirNode* Folder = TScanTreeModel::FolderOf(Nodes.front())) {
+      First = Folder;
+    }
   }
-  const TFormatSettings& Settings = FHost.FormatSettings();
-  const QModelIndex& First = Nodes.front();
-  if (const TFileLeaf* File = TScanTreeModel::FileOf(First)) {
-    return ShownText(
-        SelectionText(File->FullPath(), FormatSize(File->Size, Settings), Nodes.size(), Settings));
-  }
-  if (const TDirNode* Folder = TScanTreeModel::FolderOf(First)) {
-    return ShownText(SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings),
-                                   Nodes.size(), Settings));
-  }
-  return TranslatedText("Ready");
+  return ShownText(ItemSelectionText(First, Nodes.size(), FHost.FormatSettings()));
 }
 
 }  // namespace dunstrel

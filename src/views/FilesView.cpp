@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/Paths.h"
-#include "results/SelectionText.h"
+#include "results/SelectionStatus.h"
 #include "results/ValueFormat.h"
 #include "treemap/TreemapKeys.h"
 #include "views/ColorSwatch.h"
@@ -330,7 +330,7 @@ QString TFilesView::SelectionStatus() const {
       [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
   const QTreeWidgetItem* Row = lvFiles->topLevelItem(First->row());
   return ShownText(SelectionText(KeyOf(Row, kFullPathColumn), Row->text(kSizeColumn).toStdString(),
-                                 Rows.size(), FHost.FormatSettings()));
+                                 Rows.size()));
 }
 
 }  // namespace dunstrel

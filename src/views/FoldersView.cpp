@@ -4,7 +4,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "results/SelectionText.h"
+#include "results/SelectionStatus.h"
 #include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
@@ -237,16 +237,15 @@ QString TFoldersView::SelectionStatus() const {
                  lvFilesOfSelectedFolder->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(B));
         });
     if (const TDirNode* Folder = FolderOfRow(First)) {
-      return ShownText(SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings),
-                                     Rows.size(), Settings));
+      return ShownText(
+          SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings), Rows.size()));
     }
-    return ShownText(SelectionText(First->text(0).toStdString(), {}, Rows.size(), Settings));
+    return ShownText(SelectionText(First->text(0).toStdString(), {}, Rows.size()));
   }
   const QModelIndexList Selected = tvFolders->selectionModel()->selectedIndexes();
   if (const TDirNode* Folder =
           Selected.isEmpty() ? nullptr : TScanTreeModel::FolderOf(Selected.front())) {
-    return ShownText(
-        SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings), 1, Settings));
+    return ShownText(SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings), 1));
   }
   return TranslatedText("Ready");
 }

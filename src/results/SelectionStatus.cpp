@@ -1,0 +1,69 @@
+#include "results/SelectionStatus.h"
+
+#include "localisation/translation.h"
+#include "results/ValueFormat.h"
+
+namespace dunstrel {
+
+namespace {
+
+template <typename... TAlternatives>
+struct TOverloaded : TAlternatives... {
+  using TAlternatives::operator()...;
+};
+
+std::string PathAndSize(std::string_view Path, int64_t Size, const TFormatSettings& Settings) {
+  std::string Text(Path);
+  Text += "  ";
+  Text += FormatSize(Size, Settings);
+  return Text;
+}
+
+}  // namespace
+
+std::string SelectionText(std::string_view Path, std::string_view SizeText, int64_t Count) {
+  if (Path.empty()) {
+    return Translate("Ready");
+  }
+  if (Count < 2) {
+    return FormatText(Translate("%s  %s"), {Path, SizeText});
+  }
+  return FormatText(Translate("%s  %s  (%d selected)"), {Path, SizeText, Count});
+}
+
+std::string ItemSelectionText(const TSelectedData& First, int64_t Count,
+                              const TFormatSettings& Settings) {
+  return std::visit(
+      TOverloaded{
+          [&](const TFileLeaf* File) {
+            return File == nullptr
+                       ? Translate("Ready")
+                       : SelectionText(File->FullPath(), FormatSize(File->Size, Settings), Count);
+          },
+          [&](const TDirNode* Dir) {
+            return Dir == nullptr ? Translate("Ready")
+                                  : SelectionText(Dir->FullPath(),
+                                                  FormatSize(Dir->TotalSize, Settings), Count);
+          },
+          [](const auto&) { return Translate("Ready"); },
+      },
+      First);
+}
+
+std::string DuplicateSelectionText(const TSelectedData& Node, const TDupItem* MapPrimary,
+                                   const TFormatSettings& Settings) {
+  if (const auto* File = std::get_if<const TFileLeaf*>(&Node); File != nullptr && *File) {
+    return PathAndSize((*File)->FullPath(), (*File)->Size, Settings);
+  }
+  if (const auto* Group = std::get_if<const TDupGroup*>(&Node); Group != nullptr && *Group) {
+    return FormatText(Translate("%s  %s  (%d duplicates)"),
+                      {(*Group)->FileName, FormatSize((*Group)->Size, Settings),
+                       static_cast<int64_t>((*Group)->Files.size())});
+  }
+  if (MapPrimary != nullptr) {
+    return PathAndSize(MapPrimary->FullPath(), MapPrimary->Size, Settings);
+  }
+  return Translate("Ready");
+}
+
+}  // namespace dunstrel
