@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/UserDialogs.h"
 #include "common/ErrorText.h"
+#include "platform/Memory.h"
 #include "results/ValueFormat.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
@@ -89,6 +90,8 @@ void TfrmMain::BuildResults(bool Ok, const std::string& Err) {
     return;
   }
   ShowProgressNormal(0);
+  // The build's temporary arrays are gone; their peak need not stay with the process.
+  platform::ReleaseFreedMemory();
   const std::string Summary = FormatText(Translate("Done. Total files: %d   Total size: %s"),
                                          {static_cast<int64_t>(FResults.AllFiles.size()),
                                           FormatSize(FResults.AllTotalBytes, FFormatSettings)},

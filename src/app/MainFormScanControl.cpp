@@ -19,6 +19,7 @@
 #include "app/UserDialogs.h"
 #include "common/Rounding.h"
 #include "platform/FileSystem.h"
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "views/ResultTab.h"
 #include "views/ShownText.h"
@@ -235,6 +236,7 @@ void TfrmMain::ClearResults() {
     View->Clear();
   }
   FResults.Clear();
+  platform::ReleaseFreedMemory();
 }
 
 void TfrmMain::ShowBusyPointer() {

@@ -1,13 +1,15 @@
 #include "views/FilesInFoldersView.h"
 
 #include <QTreeView>
-#include <QTreeWidget>
+#include <algorithm>
 #include <vector>
 
 #include "results/SelectionStatus.h"
 #include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/ExtLegendModel.h"
+#include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
@@ -15,9 +17,6 @@
 namespace dunstrel {
 
 namespace {
-
-// The extension key's bytes, which the shown text may have lost.
-constexpr int kExtKeyRole = Qt::UserRole;
 
 // The chain of folders from Root down to the folder that holds File; empty when none does.
 std::vector<const TDirNode*> ChainToFile(const TDirNode& Root, const TFileLeaf& File) {
@@ -41,7 +40,8 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
       FHierMap(Map),
       tvFoldersAndFiles(new QTreeView(this)),
       FRows(new TScanTreeModel(Host, TScanTreeModel::TContent::RootFoldersAndFiles, this)),
-      tvFileExtensions(new QTreeWidget(this)) {
+      tvFileExtensions(new QTreeView(this)),
+      FExtRows(new TExtLegendModel(Host, FileExtensionColumns(), false, this)) {
   tvFoldersAndFiles->setObjectName(QStringLiteral("tvFoldersAndFiles"));
   tvFileExtensions->setObjectName(QStringLiteral("tvFileExtensions"));
   PlaceControls(tvFoldersAndFiles, tvFileExtensions);
@@ -52,8 +52,16 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
   tvFoldersAndFiles->setUniformRowHeights(true);
   tvFoldersAndFiles->setIndentation(19);
   KeepSelectionVisible(tvFoldersAndFiles);
-  SetUpReportList(tvFileExtensions, FileExtensionColumns(), logicalDpiX());
+  tvFileExtensions->setModel(FExtRows);
+  SetUpReportView(tvFileExtensions, FileExtensionColumns(), logicalDpiX());
   tvFileExtensions->setItemDelegateForColumn(1, new TColorSwatchDelegate(tvFileExtensions));
+  tvFileExtensions->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               return FHost.SmallIcon("x" + Row.data(kExtKeyRole).toByteArray().toStdString(),
+                                      false);
+             },
+             tvFileExtensions));
   connect(tvFoldersAndFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { tvFoldersAndFilesChange(); });
   connect(tvFileExtensions->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -61,12 +69,12 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
 }
 
 void TFilesInFoldersView::ApplyTranslation() {
-  SetListColumnTitles(tvFileExtensions, FileExtensionColumns());
+  FExtRows->RetitleColumns();
 }
 
 void TFilesInFoldersView::Clear() {
   FRows->SetRoot(nullptr);
-  tvFileExtensions->clear();
+  FExtRows->Clear();
   FHierMap.Clear();
   FHover3 = nullptr;
   InvalidateMap();
@@ -84,23 +92,9 @@ void TFilesInFoldersView::BuildFoldersAndFilesTree(TDirNode* Root) {
 }
 
 void TFilesInFoldersView::PopulateFileExtensionsList() {
-  tvFileExtensions->setUpdatesEnabled(false);
-  tvFileExtensions->clear();
-  if (FResults.Root != nullptr) {
-    const TFormatSettings& Settings = FHost.FormatSettings();
-    QList<QTreeWidgetItem*> Rows;
-    for (const TExtStatPair& Ext : FResults.Root->ExtStats.ToSortedArrayByBytesDesc()) {
-      auto* Row = new QTreeWidgetItem(QStringList{ShownText(Ext.Ext), QString(),
-                                                  ShownText(FormatSize(Ext.Bytes, Settings)),
-                                                  QString::number(Ext.Files)});
-      Row->setData(0, kExtKeyRole, QByteArray::fromStdString(Ext.Ext));
-      Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(ColorForExt(Ext.Ext)));
-      Row->setIcon(0, FHost.SmallIcon("x" + Ext.Ext, false));
-      Rows.append(Row);
-    }
-    tvFileExtensions->addTopLevelItems(Rows);
-  }
-  tvFileExtensions->setUpdatesEnabled(true);
+  FExtRows->SetRows(FResults.Root != nullptr ? FResults.Root->ExtStats.ToSortedArrayByBytesDesc()
+                                             : std::vector<TExtStatPair>{},
+                    0);
 }
 
 void TFilesInFoldersView::RebuildHierMap() {
@@ -222,12 +216,12 @@ void TFilesInFoldersView::tvFileExtensionsSelectItem() {
   if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
     return;
   }
+  QModelIndexList Rows = tvFileExtensions->selectionModel()->selectedRows();
+  std::sort(Rows.begin(), Rows.end(),
+            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
   std::vector<std::string> Exts;
-  for (int I = 0; I < tvFileExtensions->topLevelItemCount(); ++I) {
-    const QTreeWidgetItem* Row = tvFileExtensions->topLevelItem(I);
-    if (Row->isSelected()) {
-      Exts.push_back(Row->data(0, kExtKeyRole).toByteArray().toStdString());
-    }
+  for (const QModelIndex& Row : Rows) {
+    Exts.push_back(FExtRows->KeyAt(Row.row()));
   }
   if (Exts.empty()) {
     FHierMap.ClearSelection();

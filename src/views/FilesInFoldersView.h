@@ -7,10 +7,10 @@
 #include "views/ResultTab.h"
 
 class QTreeView;
-class QTreeWidget;
 
 namespace dunstrel {
 
+class TExtLegendModel;
 class TScanTreeModel;
 
 // "Files in Folders": the map of folders and files, the tree of the whole scan with each
@@ -29,7 +29,7 @@ class TFilesInFoldersView final : public TResultTab {
   void SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf);
 
   QTreeView* Tree() const { return tvFoldersAndFiles; }
-  QTreeWidget* Legend() const { return tvFileExtensions; }
+  QTreeView* Legend() const { return tvFileExtensions; }
 
   const THierTreemapLayout& Map() const { return FHierMap; }
 
@@ -56,7 +56,8 @@ class TFilesInFoldersView final : public TResultTab {
 
   QTreeView* tvFoldersAndFiles;
   TScanTreeModel* FRows;
-  QTreeWidget* tvFileExtensions;
+  QTreeView* tvFileExtensions;
+  TExtLegendModel* FExtRows;
 };
 
 }  // namespace dunstrel

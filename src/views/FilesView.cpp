@@ -1,5 +1,6 @@
 #include "views/FilesView.h"
 
+#include <QTreeView>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -8,6 +9,8 @@
 #include "results/ValueFormat.h"
 #include "treemap/TreemapKeys.h"
 #include "views/ColorSwatch.h"
+#include "views/ExtLegendModel.h"
+#include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/ShownText.h"
 
@@ -18,11 +21,12 @@ namespace {
 constexpr int kFullPathColumn = 5;
 constexpr int kSizeColumn = 2;
 constexpr int kRowsPerProgressStep = 250;
-// The bytes of a path or extension key, which the shown text may have lost.
+// The bytes of a path, which the shown text may have lost.
 constexpr int kKeyRole = Qt::UserRole;
 
-QTreeWidget* MakeList(const char* Name, QWidget* Parent) {
-  auto* List = new QTreeWidget(Parent);
+template <typename TList>
+TList* MakeList(const char* Name, QWidget* Parent) {
+  auto* List = new TList(Parent);
   List->setObjectName(QLatin1String(Name));
   return List;
 }
@@ -38,13 +42,30 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
                         "pnlBottom1", 303, "SplitterLeft", TSideListRule::RestBesideHalfWindow}),
       FResults(Results),
       FTreemap(Map),
-      lvFiles(MakeList("lvFiles", this)),
-      lvExt(MakeList("lvExt", this)) {
+      lvFiles(MakeList<QTreeWidget>("lvFiles", this)),
+      lvExt(MakeList<QTreeView>("lvExt", this)),
+      FExtRows(new TExtLegendModel(Host, ExtensionColumns(), true, this)) {
   PlaceControls(lvFiles, lvExt);
   const double Dpi = logicalDpiX();
   SetUpReportList(lvFiles, FilesColumns(), Dpi);
-  SetUpReportList(lvExt, ExtensionColumns(), Dpi);
+  lvExt->setModel(FExtRows);
+  SetUpReportView(lvExt, ExtensionColumns(), Dpi);
   lvExt->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvExt));
+  lvFiles->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               return FHost.SmallIcon(
+                   Row.siblingAtColumn(kFullPathColumn).data(kKeyRole).toByteArray().toStdString(),
+                   false);
+             },
+             lvFiles));
+  lvExt->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               return FHost.SmallIcon("x" + Row.data(kExtKeyRole).toByteArray().toStdString(),
+                                      false);
+             },
+             lvExt));
   connect(lvFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection& Selected) { lvFilesSelectItem(Selected); });
   connect(lvExt->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -53,12 +74,12 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
 
 void TFilesView::ApplyTranslation() {
   SetListColumnTitles(lvFiles, FilesColumns());
-  SetListColumnTitles(lvExt, ExtensionColumns());
+  FExtRows->RetitleColumns();
 }
 
 void TFilesView::Clear() {
   lvFiles->clear();
-  lvExt->clear();
+  FExtRows->Clear();
   FRowOfFile.clear();
   FTreemap.Clear();
   FHover = nullptr;
@@ -99,7 +120,6 @@ void TFilesView::PopulateFilesList() {
                       Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString(),
                       ShownText(Path)});
       Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(Path));
-      Row->setIcon(0, FHost.SmallIcon(Path, false));
       Batch.append(Row);
       FRowOfFile.emplace(&File, I);
       if (I % kRowsPerProgressStep == 0 || I == Count - 1) {
@@ -122,26 +142,11 @@ void TFilesView::PopulateFilesList() {
 }
 
 void TFilesView::PopulateExtList() {
-  lvExt->setUpdatesEnabled(false);
-  lvExt->clear();
   // The root's statistics count every file of the tree under its extension key, which is what
   // summing the files one by one would give, without touching a million files again.
-  if (FResults.Root != nullptr) {
-    const TFormatSettings& Settings = FHost.FormatSettings();
-    QList<QTreeWidgetItem*> Rows;
-    for (const TExtStatPair& Ext : FResults.Root->ExtStats.ToSortedArrayByBytesDesc()) {
-      auto* Row = new QTreeWidgetItem(
-          QStringList{ShownText(Ext.Ext), QString(), ShownText(FormatSize(Ext.Bytes, Settings)),
-                      ShownText(FormatPercent(Ext.Bytes, FResults.AllTotalBytes, Settings)),
-                      QString::number(Ext.Files)});
-      Row->setData(0, kKeyRole, QByteArray::fromStdString(Ext.Ext));
-      Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(ColorForExt(Ext.Ext)));
-      Row->setIcon(0, FHost.SmallIcon("x" + Ext.Ext, false));
-      Rows.append(Row);
-    }
-    lvExt->addTopLevelItems(Rows);
-  }
-  lvExt->setUpdatesEnabled(true);
+  FExtRows->SetRows(FResults.Root != nullptr ? FResults.Root->ExtStats.ToSortedArrayByBytesDesc()
+                                             : std::vector<TExtStatPair>{},
+                    FResults.AllTotalBytes);
 }
 
 void TFilesView::ForgetMapSelection() {
@@ -275,8 +280,8 @@ void TFilesView::SyncSelectionFromExtList() {
     return;
   }
   TKeySet Chosen;
-  for (const QTreeWidgetItem* Row : lvExt->selectedItems()) {
-    Chosen.insert(KeyOf(Row, 0));
+  for (const QModelIndex& Row : lvExt->selectionModel()->selectedRows()) {
+    Chosen.insert(FExtRows->KeyAt(Row.row()));
   }
   if (Chosen.empty()) {
     {

@@ -7,9 +7,12 @@
 #include "views/ResultTab.h"
 
 class QItemSelection;
+class QTreeView;
 class QTreeWidget;
 
 namespace dunstrel {
+
+class TExtLegendModel;
 
 // "Only Files": the flat map of every file, the list of the largest files and the legend of
 // extensions over all files, kept in step both ways.
@@ -31,7 +34,7 @@ class TFilesView final : public TResultTab {
   void ApplyTranslation() override;
 
   QTreeWidget* FilesList() const { return lvFiles; }
-  QTreeWidget* ExtList() const { return lvExt; }
+  QTreeView* ExtList() const { return lvExt; }
 
   // The map's surface.
   bool HasMapData() const override;
@@ -58,7 +61,8 @@ class TFilesView final : public TResultTab {
   std::unordered_map<const TFileLeaf*, int> FRowOfFile;
 
   QTreeWidget* lvFiles;
-  QTreeWidget* lvExt;
+  QTreeView* lvExt;
+  TExtLegendModel* FExtRows;
 };
 
 }  // namespace dunstrel

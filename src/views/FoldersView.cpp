@@ -8,6 +8,7 @@
 #include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
@@ -48,6 +49,15 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
   SetUpReportList(lvFilesOfSelectedFolder, FolderLegendColumns(), logicalDpiX());
   lvFilesOfSelectedFolder->setItemDelegateForColumn(
       1, new TColorSwatchDelegate(lvFilesOfSelectedFolder));
+  lvFilesOfSelectedFolder->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               const auto* Folder =
+                   static_cast<const TDirNode*>(Row.data(kFolderRole).value<void*>());
+               return Folder != nullptr ? FHost.SmallIcon(std::string(Folder->FullPath()), true)
+                                        : QIcon();
+             },
+             lvFilesOfSelectedFolder));
   connect(tvFolders->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { tvFoldersChange(); });
   connect(lvFilesOfSelectedFolder->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -132,7 +142,6 @@ void TFoldersView::PopulateFilesOfSelectedFolder() {
       Row->setData(0, kFolderRole,
                    QVariant::fromValue(const_cast<void*>(static_cast<const void*>(Folder))));
       Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(ColorForPath(Path)));
-      Row->setIcon(0, FHost.SmallIcon(Path, true));
       Rows.append(Row);
     }
     lvFilesOfSelectedFolder->addTopLevelItems(Rows);

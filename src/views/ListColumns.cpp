@@ -25,7 +25,7 @@ void KeepSelectionVisible(QAbstractItemView* View) {
   View->setPalette(Palette);
 }
 
-void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi) {
+void SetUpReportView(QTreeView* List, const std::vector<TListColumn>& Columns, double Dpi) {
   List->setRootIsDecorated(false);
   List->setItemsExpandable(false);
   List->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -34,15 +34,19 @@ void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns,
   List->setAllColumnsShowFocus(true);
   List->setUniformRowHeights(true);
   KeepSelectionVisible(List);
-  List->setColumnCount(static_cast<int>(Columns.size()));
   List->header()->setStretchLastSection(false);
   List->header()->setSectionsClickable(false);
-  SetListColumnTitles(List, Columns);
   for (int I = 0; I < static_cast<int>(Columns.size()); ++I) {
     const int Width = ScaleToDpi(Columns[static_cast<size_t>(I)].Width, Dpi);
     List->setColumnWidth(I, Width);
     List->setColumnHidden(I, Width == 0);
   }
+}
+
+void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi) {
+  List->setColumnCount(static_cast<int>(Columns.size()));
+  SetListColumnTitles(List, Columns);
+  SetUpReportView(List, Columns, Dpi);
 }
 
 void SetListColumnTitles(QTreeWidget* List, const std::vector<TListColumn>& Columns) {

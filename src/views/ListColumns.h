@@ -3,6 +3,7 @@
 #include <vector>
 
 class QAbstractItemView;
+class QTreeView;
 class QTreeWidget;
 
 namespace dunstrel {
@@ -17,6 +18,8 @@ struct TListColumn {
 // without the focus, columns as given (titles translated unless marked otherwise, widths scaled
 // to Dpi; a column designed 0 pixels wide is hidden).
 void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi);
+// The same for a list whose model gives the titles; the model must be set first.
+void SetUpReportView(QTreeView* List, const std::vector<TListColumn>& Columns, double Dpi);
 // Sets the titles again, in the current language.
 void SetListColumnTitles(QTreeWidget* List, const std::vector<TListColumn>& Columns);
 // The selection stays as visible when the view loses the focus.

@@ -197,12 +197,13 @@ TEST_F(MainFormFrameTest, ListColumnsAreTitledAndScaledToTheScreen) {
        {{"Group", 220}, {"Color", 70}, {"Size", 110}, {"Modified", 140}}},
   };
   for (const TListCase& Case : Cases) {
-    auto* List = Find<QTreeWidget>(Case.List);
-    ASSERT_EQ(List->columnCount(), static_cast<int>(Case.Columns.size())) << Case.List;
+    auto* List = Find<QTreeView>(Case.List);
+    const QAbstractItemModel* Rows = List->model();
+    ASSERT_EQ(Rows->columnCount(), static_cast<int>(Case.Columns.size())) << Case.List;
     EXPECT_EQ(List->selectionMode(), QAbstractItemView::ExtendedSelection) << Case.List;
-    for (int I = 0; I < List->columnCount(); ++I) {
+    for (int I = 0; I < Rows->columnCount(); ++I) {
       const auto& [Title, Width] = Case.Columns[static_cast<size_t>(I)];
-      EXPECT_EQ(List->headerItem()->text(I), Title) << Case.List;
+      EXPECT_EQ(Rows->headerData(I, Qt::Horizontal).toString(), Title) << Case.List;
       EXPECT_EQ(List->isColumnHidden(I), Width == 0) << Case.List << " " << I;
       if (Width > 0) {
         EXPECT_EQ(List->columnWidth(I), ScaleToDpi(Width, Dpi)) << Case.List << " " << I;

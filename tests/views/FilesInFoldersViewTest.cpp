@@ -9,7 +9,7 @@ namespace {
 class FilesInFoldersViewTest : public ViewsTest {
  protected:
   QTreeView* TreeView() const { return Find<QTreeView>("tvFoldersAndFiles"); }
-  QTreeWidget* Legend() const { return Find<QTreeWidget>("tvFileExtensions"); }
+  QTreeView* Legend() const { return Find<QTreeView>("tvFileExtensions"); }
   const THierTreemapLayout& Map() const { return FilesInFoldersView()->Map(); }
   TTreemapSurface* Surface() const { return Find<TTreemapSurface>("PaintBox3"); }
 
@@ -83,7 +83,8 @@ TEST_F(FilesInFoldersViewTest, TreeAndLegendSelectOnTheMap) {
   EXPECT_FALSE(Map().IsSelected(Cell("big")));
   EXPECT_EQ(Status(), ShownText(PathOf("small")) + "  1000 B  (2 selected)");
 
-  Legend()->topLevelItem(1)->setSelected(true);  // .bin
+  Legend()->selectionModel()->select(Legend()->model()->index(1, 0),  // .bin
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
   EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
   EXPECT_TRUE(Map().IsSelected(Cell("big/deep/x/y/leaf.bin")));
   EXPECT_FALSE(Map().IsSelected(Cell("c.dat")));

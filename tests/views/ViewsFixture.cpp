@@ -2,10 +2,11 @@
 
 namespace dunstrel::testing {
 
-QStringList ColumnTexts(const QTreeWidget* List, int Column) {
+QStringList ColumnTexts(const QTreeView* List, int Column) {
   QStringList Texts;
-  for (int I = 0; I < List->topLevelItemCount(); ++I) {
-    Texts.append(List->topLevelItem(I)->text(Column));
+  const QAbstractItemModel* Model = List->model();
+  for (int I = 0; I < Model->rowCount(); ++I) {
+    Texts.append(Model->index(I, Column).data().toString());
   }
   return Texts;
 }

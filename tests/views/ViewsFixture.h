@@ -87,7 +87,7 @@ class ViewsTest : public WindowTest {
 };
 
 // The texts of one column of a list, top to bottom.
-QStringList ColumnTexts(const QTreeWidget* List, int Column);
+QStringList ColumnTexts(const QTreeView* List, int Column);
 // The shown texts of the rows below Parent of a tree view.
 QStringList RowTexts(const QTreeView* Tree, const QModelIndex& Parent = {});
 

@@ -1,0 +1,250 @@
+// dunstrel-view-bench [--files N] [--folders N] [--seed N]
+// Runs the main window's real result pipeline, offscreen, on a synthetic scan: the scan walks
+// an in-memory listing of the synthetic tree, then the pipeline fills every view. Prints one
+// JSON line: the pipeline's time from the end of the walk to the summary line, the longest the
+// event loop went without serving a probe timer meanwhile, the relayout and repaint time
+// of each surface at 1920 x 700, the time of a click on a map cell until its list row is
+// selected, and the process's resident memory before the scan, after the walk and after the
+// pipeline.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unordered_map>
+
+#include "SyntheticTree.h"
+#include "app/MainForm.h"
+#include "app/UserDialogs.h"
+#include "views/FilesView.h"
+#include "views/ResultTab.h"
+
+namespace dunstrel::bench {
+namespace {
+
+int64_t ResidentBytes() {
+  std::ifstream Statm("/proc/self/statm");
+  int64_t Size = 0;
+  int64_t Resident = 0;
+  Statm >> Size >> Resident;
+  return Resident * 4096;
+}
+
+// Serves the synthetic tree below Root as directory listings.
+class TSyntheticLister final : public platform::IDirectoryLister {
+ public:
+  TSyntheticLister(const TSyntheticTree& Tree, const std::string& Root) : FTree(Tree) {
+    FFilesOf.resize(Tree.FolderPaths.size());
+    FFoldersOf.resize(Tree.FolderPaths.size());
+    for (size_t I = 0; I < Tree.FolderPaths.size(); ++I) {
+      const std::string Path =
+          Tree.FolderPaths[I].empty() ? Root : Root + "/" + Tree.FolderPaths[I];
+      FFolderOfPath.emplace(Path, I);
+      if (I > 0) {
+        FFoldersOf[Tree.FolderParents[I]].push_back(I);
+      }
+    }
+    for (size_t I = 0; I < Tree.Files.size(); ++I) {
+      FFilesOf[Tree.Files[I].Folder].push_back(I);
+    }
+  }
+
+  bool List(const std::string& Folder, platform::TDirListing& Out) override {
+    Out.Clear();
+    std::string Path = Folder;
+    while (Path.size() > 1 && Path.back() == '/') {
+      Path.pop_back();
+    }
+    const auto Found = FFolderOfPath.find(Path);
+    if (Found == FFolderOfPath.end()) {
+      return false;
+    }
+    for (const size_t Sub : FFoldersOf[Found->second]) {
+      const std::string& SubPath = FTree.FolderPaths[Sub];
+      Out.Add(std::string_view(SubPath).substr(SubPath.rfind('/') + 1), true, false, 0, 0);
+    }
+    for (const size_t File : FFilesOf[Found->second]) {
+      const TSyntheticFile& Entry = FTree.Files[File];
+      Out.Add(Entry.Name, false, false, Entry.Size, Entry.Stamp);
+    }
+    return true;
+  }
+
+ private:
+  const TSyntheticTree& FTree;
+  std::unordered_map<std::string, size_t> FFolderOfPath;
+  std::vector<std::vector<size_t>> FFoldersOf;
+  std::vector<std::vector<size_t>> FFilesOf;
+};
+
+class TSilentDialogs final : public IUserDialogs {
+ public:
+  void ShowError(QWidget*, const QString& Text) override {
+    std::fprintf(stderr, "error: %s\n", Text.toUtf8().constData());
+  }
+  void ShowInformation(QWidget*, const QString&) override {}
+  std::optional<QString> PickFolder(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+};
+
+template <typename TWidget>
+TWidget* Find(QWidget* Window, const char* Name) {
+  return Window->findChild<TWidget*>(QLatin1String(Name));
+}
+
+double Milliseconds(const QElapsedTimer& Timer) {
+  return static_cast<double>(Timer.nsecsElapsed()) / 1e6;
+}
+
+int Run(int Argc, char** Argv) {
+  TSyntheticTreeShape Shape;
+  for (int I = 1; I + 1 < Argc; I += 2) {
+    const std::string Flag = Argv[I];
+    const int64_t Value = std::atoll(Argv[I + 1]);
+    if (Flag == "--files") {
+      Shape.Files = Value;
+    } else if (Flag == "--folders") {
+      Shape.Folders = Value;
+    } else if (Flag == "--seed") {
+      Shape.Seed = static_cast<uint64_t>(Value);
+    } else {
+      std::fprintf(stderr, "usage: dunstrel-view-bench [--files N] [--folders N] [--seed N]\n");
+      return 2;
+    }
+  }
+  const TSyntheticTree Tree = GenerateSyntheticTree(Shape);
+  QTemporaryDir Root;
+  const std::string RootPath = Root.path().toStdString();
+
+  TSilentDialogs Dialogs;
+  TMainWindowServices Services;
+  Services.Dialogs = &Dialogs;
+  Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(Tree, RootPath); };
+  TfrmMain Window(std::move(Services));
+  Window.setWindowState(Qt::WindowNoState);
+  Window.resize(1920, 1200);
+  Window.show();
+  QApplication::processEvents();
+
+  auto* Status = Find<QLabel>(&Window, "lblStatus");
+  QElapsedTimer Clock;
+  Clock.start();
+  int64_t PipelineStart = -1;
+  int64_t PipelineEnd = -1;
+  int64_t LastTick = -1;
+  int64_t LongestStall = 0;
+  int64_t ResidentAfterWalk = 0;
+  // A zero-interval timer fires whenever the event loop runs, so the gaps between its ticks are
+  // the interface's stalls, and it sees the pipeline's first status text at once.
+  QTimer Probe;
+  Probe.setInterval(0);
+  QObject::connect(&Probe, &QTimer::timeout, [&] {
+    const int64_t Now = Clock.nsecsElapsed();
+    const QString Text = Status->text();
+    if (PipelineStart < 0 && Window.ScanRoot() != nullptr) {
+      PipelineStart = Now;
+      ResidentAfterWalk = ResidentBytes();
+    } else if (PipelineStart >= 0 && PipelineEnd < 0) {
+      LongestStall = std::max(LongestStall, Now - LastTick);
+      if (Text.startsWith(QLatin1String("Done."))) {
+        PipelineEnd = Now;
+      }
+    }
+    LastTick = Now;
+  });
+  Probe.start();
+
+  const int64_t ResidentBefore = ResidentBytes();
+  Find<QAbstractButton>(&Window, "rbCustomPath")->click();
+  Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Root.path());
+  Find<QAbstractButton>(&Window, "btnScan")->click();
+  while (PipelineEnd < 0) {
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (Find<QAbstractButton>(&Window, "btnScan")->isEnabled() && PipelineStart < 0 &&
+        !Status->text().startsWith(QLatin1String("Scanning"))) {
+      std::fprintf(stderr, "the scan ended without results: %s\n",
+                   Status->text().toUtf8().constData());
+      return 1;
+    }
+  }
+  Probe.stop();
+  const int64_t ResidentAfterPipeline = ResidentBytes();
+
+  std::string Surfaces;
+  for (const char* Page : {"TabSheet3", "TabSheet1", "TabSheet2", "TabSheetDuplicates"}) {
+    auto* View = dynamic_cast<TResultTab*>(Find<QWidget>(&Window, Page));
+    Find<QTabWidget>(&Window, "PageControl1")->setCurrentWidget(View);
+    QApplication::processEvents();
+    QElapsedTimer Timer;
+    Timer.start();
+    View->RebuildMap();
+    const double Relayout = Milliseconds(Timer);
+    Timer.restart();
+    View->Surface()->repaint();
+    const double Repaint = Milliseconds(Timer);
+    char Line[200];
+    std::snprintf(Line, sizeof Line,
+                  "%s\"%s\":{\"width\":%d,\"height\":%d,\"relayout_ms\":%.1f,\"repaint_ms\":%.1f}",
+                  Surfaces.empty() ? "" : ",", View->Surface()->objectName().toUtf8().constData(),
+                  View->Surface()->width(), View->Surface()->height(), Relayout, Repaint);
+    Surfaces += Line;
+  }
+
+  // Clicks on the flat map, each until its row of the file list is selected: first on the cell
+  // of the last listed file, which the hit test reaches last, then on the second cell.
+  auto* FilesView = dynamic_cast<TFilesView*>(Find<QWidget>(&Window, "TabSheet1"));
+  Find<QTabWidget>(&Window, "PageControl1")->setCurrentWidget(FilesView);
+  QApplication::processEvents();
+  double FirstSelect = 0;
+  double LaterSelect = 0;
+  const size_t LastListed = static_cast<size_t>(FilesView->FilesList()->topLevelItemCount() - 1);
+  for (int Click = 0; Click < 2; ++Click) {
+    const TTreemapItem& Cell = FilesView->Map().Items()[Click == 0 ? LastListed : 1];
+    QElapsedTimer Timer;
+    Timer.start();
+    QTest::mouseClick(
+        FilesView->Surface(), Qt::LeftButton, Qt::NoModifier,
+        QPoint((Cell.Rect.Left + Cell.Rect.Right) / 2, (Cell.Rect.Top + Cell.Rect.Bottom) / 2));
+    (Click == 0 ? FirstSelect : LaterSelect) = Milliseconds(Timer);
+    if (FilesView->FilesList()->selectedItems().size() != 1) {
+      std::fprintf(stderr, "the click selected no row\n");
+      return 1;
+    }
+  }
+
+  const int64_t Entries =
+      static_cast<int64_t>(Tree.Files.size()) + static_cast<int64_t>(Tree.FolderPaths.size());
+  std::printf(
+      "{\"files\":%zu,\"folders\":%zu,\"pipeline_seconds\":%.3f,"
+      "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"select_ms\":%.1f,"
+      "\"later_select_ms\":%.1f,\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
+      "\"rss_after_pipeline_mb\":%.1f,\"tree_bytes_per_entry\":%.1f,"
+      "\"bytes_per_entry_after_pipeline\":%.1f}\n",
+      Tree.Files.size(), Tree.FolderPaths.size(),
+      static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
+      static_cast<double>(LongestStall) / 1e6, Surfaces.c_str(), FirstSelect, LaterSelect,
+      static_cast<double>(ResidentBefore) / 1048576.0,
+      static_cast<double>(ResidentAfterWalk) / 1048576.0,
+      static_cast<double>(ResidentAfterPipeline) / 1048576.0,
+      static_cast<double>(ResidentAfterWalk - ResidentBefore) / static_cast<double>(Entries),
+      static_cast<double>(ResidentAfterPipeline - ResidentBefore) / static_cast<double>(Entries));
+  return 0;
+}
+
+}  // namespace
+}  // namespace dunstrel::bench
+
+int main(int Argc, char** Argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication Application(Argc, Argv);
+  return dunstrel::bench::Run(Argc, Argv);
+}
