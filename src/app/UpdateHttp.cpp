@@ -1,0 +1,152 @@
+#include "app/UpdateHttp.h"
+
+#include <QHostAddress>
+#include <QIODevice>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include "update/uNewVersionCheck.h"
+
+namespace dunstrel {
+
+bool IsSafeUpdateAddress(const QUrl& Address) {
+  if (!Address.isValid() || Address.host().isEmpty()) {
+    return false;
+  }
+  const QString Scheme = Address.scheme().toLower();
+  if (Scheme == QLatin1String("https")) {
+    return true;
+  }
+  // A literal loopback address only: a name could be made to point elsewhere.
+  return Scheme == QLatin1String("http") && QHostAddress(Address.host()).isLoopback();
+}
+
+THttpGet::THttpGet(QNetworkAccessManager& Network, QUrl Address, THttpGetOptions Options,
+                   QIODevice* Sink)
+    : FNetwork(Network), FAddress(std::move(Address)), FOptions(Options), FSink(Sink) {}
+
+THttpGet::~THttpGet() {
+  if (FReply != nullptr) {
+    FReply->disconnect(this);
+    FReply->abort();
+    FReply->deleteLater();
+  }
+}
+
+void THttpGet::Start() {
+  if (!IsSafeUpdateAddress(FAddress)) {
+    Finish(false, QStringLiteral("Refused to download from %1: only HTTPS addresses are allowed.")
+                      .arg(FAddress.toDisplayString()));
+    return;
+  }
+  QNetworkRequest Request(FAddress);
+  Request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(kUpdateUserAgent));
+  if (FOptions.MaxRedirects > 0) {
+    Request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    Request.setMaximumRedirectsAllowed(FOptions.MaxRedirects);
+  } else {
+    Request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+  }
+  if (FOptions.ReadTimeoutMs > 0) {
+    Request.setTransferTimeout(FOptions.ReadTimeoutMs);
+  }
+  FReply = FNetwork.get(Request);
+  connect(FReply, &QNetworkReply::metaDataChanged, this, [this] {
+    FContentLength = FReply->header(QNetworkRequest::ContentLengthHeader).isValid()
+                         ? FReply->header(QNetworkRequest::ContentLengthHeader).toLongLong()
+                         : -1;
+    FChunked = FReply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
+  });
+  connect(FReply, &QNetworkReply::readyRead, this, &THttpGet::TakeData);
+  connect(FReply, &QNetworkReply::redirected, this, &THttpGet::CheckRedirect);
+  connect(FReply, &QNetworkReply::finished, this, &THttpGet::ReplyFinished);
+}
+
+void THttpGet::Abort(const QString& Message) {
+  if (FFinished) {
+    return;
+  }
+  if (FReply != nullptr) {
+    FReply->disconnect(this);
+    FReply->abort();
+  }
+  Finish(false, Message);
+}
+
+qint64 THttpGet::ContentLength() const {
+  return FContentLength;
+}
+
+bool THttpGet::IsChunked() const {
+  return FChunked;
+}
+
+void THttpGet::TakeData() {
+  const int Status = FReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (Status < 200 || Status > 299) {
+    return;  // an error page; the reply's end reports the status
+  }
+  const QByteArray Piece = FReply->readAll();
+  if (Piece.isEmpty()) {
+    return;
+  }
+  FReceived += Piece.size();
+  if (FOptions.MaxBytes >= 0 && FReceived > FOptions.MaxBytes) {
+    Abort(QStringLiteral("The server's answer is larger than %1 bytes.").arg(FOptions.MaxBytes));
+    return;
+  }
+  if (FSink.isNull()) {
+    FBody.append(Piece);
+  } else if (FSink->write(Piece) != Piece.size()) {
+    Abort(QStringLiteral("Cannot write the downloaded file: %1").arg(FSink->errorString()));
+    return;
+  }
+  Q_EMIT Progress(FReceived);
+}
+
+void THttpGet::CheckRedirect(const QUrl& Target) {
+  const QUrl Resolved = FReply->url().resolved(Target);
+  if (!IsSafeUpdateAddress(Resolved)) {
+    Abort(QStringLiteral("Refused to follow a redirect to %1: only HTTPS addresses are allowed.")
+              .arg(Resolved.toDisplayString()));
+    return;
+  }
+  Q_EMIT FReply->redirectAllowed();
+}
+
+void THttpGet::ReplyFinished() {
+  const QVariant StatusValue = FReply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+  const int Status = StatusValue.toInt();
+  if (StatusValue.isValid() && (Status < 200 || Status > 299)) {
+    const QString Reason = QString::fromUtf8(
+        FReply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+    Finish(false, QStringLiteral("HTTP %1 %2").arg(Status).arg(Reason).trimmed());
+    return;
+  }
+  if (FReply->error() != QNetworkReply::NoError) {
+    const QString Reason = FReply->errorString();
+    Finish(false, Reason.isEmpty() ? QStringLiteral("The transfer failed.") : Reason);
+    return;
+  }
+  TakeData();
+  if (!FFinished) {
+    Finish(true, {});
+  }
+}
+
+void THttpGet::Finish(bool Success, const QString& Error) {
+  FFinished = true;
+  FSucceeded = Success;
+  FError = Error;
+  if (FReply != nullptr) {
+    FReply->disconnect(this);
+    FReply->deleteLater();
+    FReply = nullptr;
+  }
+  Q_EMIT Finished();
+}
+
+}  // namespace dunstrel
