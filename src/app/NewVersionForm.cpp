@@ -211,7 +211,8 @@ void TfrmNewVersion::DownloadFinished() {
     return;
   }
   FShell.OpenPath(QFile::encodeName(FInstallerFile).toStdString());
-  close();
+  // Not close(): the download may have ended inside a close request of the title bar.
+  done(QDialog::Accepted);
 }
 
 void TfrmNewVersion::DownloadFailed(const QString& Reason) {
@@ -223,7 +224,7 @@ void TfrmNewVersion::DownloadFailed(const QString& Reason) {
                 "Failed to download update. Please download manually on website.\r\n\r\n")) +
                 Reason);
   FShell.OpenAddress(QUrl(QLatin1String(kSiteUrl)));
-  close();
+  done(QDialog::Rejected);
 }
 
 }  // namespace dunstrel

@@ -38,6 +38,7 @@ std::optional<TUpdateOffer> CheckNewVersion(QNetworkAccessManager& Network, cons
   QEventLoop Loop;
   QTimer Deadline;
   Deadline.setSingleShot(true);
+  Deadline.setTimerType(Qt::PreciseTimer);
   QObject::connect(&Deadline, &QTimer::timeout, &Loop, &QEventLoop::quit);
   for (THttpGet* Request : Requests) {
     QObject::connect(Request, &THttpGet::Finished, &Loop, [&Loop, &Requests] {

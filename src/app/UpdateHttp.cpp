@@ -5,6 +5,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <algorithm>
+#include <iterator>
 
 #include "update/uNewVersionCheck.h"
 
@@ -40,28 +42,26 @@ void THttpGet::Start() {
                       .arg(FAddress.toDisplayString()));
     return;
   }
-  QNetworkRequest Request(FAddress);
+  Send(FAddress);
+}
+
+void THttpGet::Send(const QUrl& Address) {
+  // Redirects are followed here rather than by the network layer, so that every hop is
+  // checked before anything is sent to it.
+  QNetworkRequest Request(Address);
   Request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(kUpdateUserAgent));
-  if (FOptions.MaxRedirects > 0) {
-    Request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    Request.setMaximumRedirectsAllowed(FOptions.MaxRedirects);
-  } else {
-    Request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-  }
+  Request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                       QNetworkRequest::ManualRedirectPolicy);
   if (FOptions.ReadTimeoutMs > 0) {
     Request.setTransferTimeout(FOptions.ReadTimeoutMs);
   }
   FReply = FNetwork.get(Request);
   connect(FReply, &QNetworkReply::metaDataChanged, this, [this] {
-    FContentLength = FReply->header(QNetworkRequest::ContentLengthHeader).isValid()
-                         ? FReply->header(QNetworkRequest::ContentLengthHeader).toLongLong()
-                         : -1;
+    const QVariant Length = FReply->header(QNetworkRequest::ContentLengthHeader);
+    FContentLength = Length.isValid() ? Length.toLongLong() : -1;
     FChunked = FReply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
   });
   connect(FReply, &QNetworkReply::readyRead, this, &THttpGet::TakeData);
-  connect(FReply, &QNetworkReply::redirected, this, &THttpGet::CheckRedirect);
   connect(FReply, &QNetworkReply::finished, this, &THttpGet::ReplyFinished);
 }
 
@@ -107,19 +107,38 @@ void THttpGet::TakeData() {
   Q_EMIT Progress(FReceived);
 }
 
-void THttpGet::CheckRedirect(const QUrl& Target) {
-  const QUrl Resolved = FReply->url().resolved(Target);
-  if (!IsSafeUpdateAddress(Resolved)) {
-    Abort(QStringLiteral("Refused to follow a redirect to %1: only HTTPS addresses are allowed.")
-              .arg(Resolved.toDisplayString()));
-    return;
+bool THttpGet::FollowRedirect(int Status) {
+  constexpr int kRedirects[] = {301, 302, 303, 307, 308};
+  if (FOptions.MaxRedirects <= 0 ||
+      std::find(std::begin(kRedirects), std::end(kRedirects), Status) == std::end(kRedirects)) {
+    return false;
   }
-  Q_EMIT FReply->redirectAllowed();
+  const QByteArray Location = FReply->rawHeader("Location");
+  if (Location.isEmpty()) {
+    return false;
+  }
+  const QUrl Target = FReply->url().resolved(QUrl::fromEncoded(Location));
+  if (FRedirects >= FOptions.MaxRedirects) {
+    Finish(false, QStringLiteral("More than %1 redirects.").arg(FOptions.MaxRedirects));
+  } else if (!IsSafeUpdateAddress(Target)) {
+    Finish(false, QStringLiteral("Refused to follow a redirect to %1: only HTTPS addresses are "
+                                 "allowed.")
+                      .arg(Target.toDisplayString()));
+  } else {
+    ++FRedirects;
+    FReply->disconnect(this);
+    FReply->deleteLater();
+    Send(Target);
+  }
+  return true;
 }
 
 void THttpGet::ReplyFinished() {
   const QVariant StatusValue = FReply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
   const int Status = StatusValue.toInt();
+  if (FollowRedirect(Status)) {
+    return;
+  }
   if (StatusValue.isValid() && (Status < 200 || Status > 299)) {
     const QString Reason = QString::fromUtf8(
         FReply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());

@@ -61,7 +61,10 @@ class THttpGet final : public QObject {
 
  private:
   void TakeData();
-  void CheckRedirect(const QUrl& Target);
+  void Send(const QUrl& Address);
+  // Sends the request again to the redirect's target, or ends with an error; false when the
+  // reply is no redirect to follow.
+  bool FollowRedirect(int Status);
   void ReplyFinished();
   void Finish(bool Success, const QString& Error);
 
@@ -72,6 +75,7 @@ class THttpGet final : public QObject {
   QNetworkReply* FReply = nullptr;  // owned; deleted once finished
   QByteArray FBody;
   qint64 FReceived = 0;
+  int FRedirects = 0;
   qint64 FContentLength = -1;
   bool FChunked = false;
   bool FFinished = false;
