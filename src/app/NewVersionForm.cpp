@@ -74,7 +74,8 @@ TfrmNewVersion::TfrmNewVersion(const TUpdateOffer& Offer, QUrl InstallerAddress,
   setFixedSize(kClientWidth, kClientHeight);
 
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(90, 11, 327, 115);
+  // The message and the progress bar end inside the window and above the buttons.
+  Label1->setGeometry(90, 11, 316, 108);
   Label1->setWordWrap(true);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label1->setTextFormat(Qt::PlainText);
@@ -84,7 +85,7 @@ TfrmNewVersion::TfrmNewVersion(const TUpdateOffer& Offer, QUrl InstallerAddress,
   VirtualImage1->setPixmap(UpdatePicture(VirtualImage1->size(), devicePixelRatio()));
 
   ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-  ProgressBar1->setGeometry(8, 133, 409, 17);
+  ProgressBar1->setGeometry(8, 123, 398, 17);
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setTextVisible(false);
   ProgressBar1->hide();

@@ -5,6 +5,10 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#if QT_CONFIG(ssl)
+#include <QSslConfiguration>
+#include <QSslSocket>
+#endif
 #include <algorithm>
 #include <iterator>
 
@@ -55,6 +59,12 @@ void THttpGet::Send(const QUrl& Address) {
   if (FOptions.ReadTimeoutMs > 0) {
     Request.setTransferTimeout(FOptions.ReadTimeoutMs);
   }
+#if QT_CONFIG(ssl)
+  // The server's certificate and name are always checked, whatever the defaults say.
+  QSslConfiguration Tls = Request.sslConfiguration();
+  Tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+  Request.setSslConfiguration(Tls);
+#endif
   FReply = FNetwork.get(Request);
   connect(FReply, &QNetworkReply::metaDataChanged, this, [this] {
     const QVariant Length = FReply->header(QNetworkRequest::ContentLengthHeader);
