@@ -152,7 +152,7 @@ void TfrmNewVersion::btCancelClick() {
   }
   DownloadCancelled = true;
   // The same path as a progress report takes, at once: a stalled server sends none.
-  DownloadWork(FDownload ? FDownload->BytesReceived() : 0);
+  DownloadWork(FDownload->BytesReceived());
 }
 
 void TfrmNewVersion::btUpdateNowClick() {
@@ -205,6 +205,11 @@ void TfrmNewVersion::DownloadFinished() {
   FInstaller->close();
   if (!FDownload->Succeeded()) {
     DownloadFailed(FDownload->Error());
+    return;
+  }
+  if (FInstaller->error() != QFileDevice::NoError) {
+    DownloadFailed(
+        QStringLiteral("Cannot write the downloaded file: %1").arg(FInstaller->errorString()));
     return;
   }
   if (!QFileInfo::exists(FInstallerFile)) {

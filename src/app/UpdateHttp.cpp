@@ -95,13 +95,10 @@ bool THttpGet::IsChunked() const {
 }
 
 void THttpGet::TakeData() {
-  const int Status = FReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (Status < 200 || Status > 299) {
-    return;  // an error page; the reply's end reports the status
-  }
   const QByteArray Piece = FReply->readAll();
-  if (Piece.isEmpty()) {
-    return;
+  const int Status = FReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  if (Piece.isEmpty() || Status < 200 || Status > 299) {
+    return;  // an error page or a redirect's body; the reply's end reports the status
   }
   FReceived += Piece.size();
   if (FOptions.MaxBytes >= 0 && FReceived > FOptions.MaxBytes) {
