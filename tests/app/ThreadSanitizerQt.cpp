@@ -2,8 +2,8 @@
 //
 // Qt is not built with the thread sanitizer: its own locks are invisible to it, so memory that Qt
 // hands between its threads (thread pool, image conversion, the HTTP thread) looks racy. Accesses
-// made inside the Qt libraries are ignored; every access from our code is still checked, and the program's own
-// hand-overs between threads go through locks of its own.
+// made inside the Qt libraries are ignored; every access from our code is still checked, and the
+// program's own hand-overs between threads go through locks of its own.
 extern "C" const char* __tsan_default_suppressions() {
   return "called_from_lib:libQt6Core.so.6\n"
          "called_from_lib:libQt6Gui.so.6\n"
