@@ -8,5 +8,7 @@ extern "C" const char* __tsan_default_suppressions() {
   return "called_from_lib:libQt6Core.so.6\n"
          "called_from_lib:libQt6Gui.so.6\n"
          "called_from_lib:libQt6Network.so.6\n"
-         "called_from_lib:libQt6Widgets.so.6\n";
+         "called_from_lib:libQt6Widgets.so.6\n"
+         // the event dispatcher's wake-up descriptor, written by every thread that posts events
+         "called_from_lib:libglib-2.0.so.0\n";
 }
