@@ -1,14 +1,22 @@
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <regex>
 #include <sstream>
 
 #include "platform/FileRemoval.h"
+#include "support/PrivateMounts.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
@@ -16,6 +24,7 @@ namespace dunstrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::TMountTest;
 using testing::TScopedEnvironment;
 using testing::TTempDir;
 
@@ -75,6 +84,162 @@ TEST(FileRemovalTest, DeletingAFolderRemovesLinksInsideAndNeverWhatTheyPointTo) 
   EXPECT_TRUE(DeletePermanently(Link));
   EXPECT_FALSE(EntryExists(Link));
   EXPECT_TRUE(fs::exists(OutsideFile));
+}
+
+// What is mounted inside the folders the removal is given: a bind mount of a folder of the same
+// file system, or a file system of its own.
+struct TMountKind {
+  const char* Name;
+  bool Bind;
+};
+constexpr TMountKind kMountKinds[] = {{"bind mount", true}, {"tmpfs", false}};
+
+class RemovalMountTest : public TMountTest {
+ protected:
+  // Mounts at Target either a bind of "outside" or a tmpfs, with keep.txt in it; empty when done.
+  std::string MountWithFile(const TMountKind& Kind, const std::string& Target) {
+    const std::string Outside = FDir.MakeDir("outside");
+    const std::string Failure = Mount(Kind.Bind ? Outside : "", Target);
+    if (Failure.empty()) {
+      WriteText(Target + "/keep.txt", "keep");
+    }
+    return Failure;
+  }
+};
+
+TEST_F(RemovalMountTest, AMountInsideADeletedFolderIsNeverEntered) {
+  for (const TMountKind& Kind : kMountKinds) {
+    SCOPED_TRACE(Kind.Name);
+    const std::string Victim = FDir.MakeDir(std::string("victim-") + Kind.Name);
+    FDir.MakeFile(std::string("victim-") + Kind.Name + "/own.txt", 3);
+    FDir.MakeFile(std::string("victim-") + Kind.Name + "/sub/deep.txt", 3);
+    const std::string Mounted = FDir.MakeDir(std::string("victim-") + Kind.Name + "/sub/mnt");
+    if (const std::string Failure = MountWithFile(Kind, Mounted); !Failure.empty()) {
+      GTEST_SKIP() << Failure;
+    }
+
+    std::string Failure;
+    EXPECT_FALSE(DeletePermanently(Victim, &Failure));
+    EXPECT_NE(Failure.find("mounted inside"), std::string::npos) << Failure;
+    EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep");
+    EXPECT_FALSE(EntryExists(Victim + "/own.txt"));
+    EXPECT_FALSE(EntryExists(Victim + "/sub/deep.txt"));
+  }
+}
+
+TEST_F(RemovalMountTest, AMountPointItselfIsRefusedBeforeAnythingIsTouched) {
+  for (const TMountKind& Kind : kMountKinds) {
+    SCOPED_TRACE(Kind.Name);
+    const std::string Mounted = FDir.MakeDir(std::string("mnt-") + Kind.Name);
+    if (const std::string Failure = MountWithFile(Kind, Mounted); !Failure.empty()) {
+      GTEST_SKIP() << Failure;
+    }
+
+    for (const std::string& Path : {Mounted, Mounted + "/", Mounted + "/."}) {
+      std::string Failure;
+      EXPECT_FALSE(DeletePermanently(Path, &Failure)) << Path;
+      EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+      EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep") << Path;
+    }
+  }
+}
+
+// Runs Check in a child process whose root is a fresh temporary folder, so that a removal of "/"
+// that went wrong could only empty that folder. Returns what the child reported, or why it could
+// not run.
+std::string InChangedRoot(const std::function<std::string()>& Check) {
+  const TTempDir Root;
+  Root.MakeFile("keep.txt", 4);
+  Root.MakeDir("sub");
+  int Pipe[2];
+  if (pipe(Pipe) != 0) {
+    return "no pipe";
+  }
+  const pid_t Child = fork();
+  if (Child == 0) {
+    close(Pipe[0]);
+    const std::string Report = chroot(Root.Path().c_str()) != 0 || chdir("/") != 0
+                                   ? std::string("skip: ") + std::strerror(errno)
+                                   : Check();
+    (void)!write(Pipe[1], Report.data(), Report.size());
+    _exit(0);
+  }
+  close(Pipe[1]);
+  std::string Report;
+  char Buffer[256];
+  for (ssize_t Read; (Read = read(Pipe[0], Buffer, sizeof Buffer)) > 0;) {
+    Report.append(Buffer, static_cast<size_t>(Read));
+  }
+  close(Pipe[0]);
+  int Status = 0;
+  waitpid(Child, &Status, 0);
+  if (!EntryExists(Root / "keep.txt")) {
+    Report += "keep.txt was deleted; ";
+  }
+  return Report;
+}
+
+TEST(FileRemovalTest, TheRootFolderIsRefusedBeforeAnythingIsTouched) {
+  const std::string Report = InChangedRoot([] {
+    std::string Faults;
+    for (const char* Path : {"/", "//", "/.", "/sub/..", "/sub/../"}) {
+      std::string Failure;
+      if (DeletePermanently(Path, &Failure) || Failure.find("root") == std::string::npos) {
+        Faults += std::string(Path) + " answered \"" + Failure + "\"; ";
+      }
+    }
+    return Faults;
+  });
+  if (Report.starts_with("skip: ")) {
+    GTEST_SKIP() << "skipped: the test changes its root folder, which the machine refused: "
+                 << Report.substr(6);
+  }
+  EXPECT_EQ(Report, "");
+}
+
+// Lowers the limit of open files for the lifetime of the object.
+class TScopedFileLimit {
+ public:
+  explicit TScopedFileLimit(rlim_t Limit) {
+    getrlimit(RLIMIT_NOFILE, &FPrevious);
+    rlimit Lower = FPrevious;
+    Lower.rlim_cur = std::min(Limit, FPrevious.rlim_cur);
+    setrlimit(RLIMIT_NOFILE, &Lower);
+  }
+  ~TScopedFileLimit() { setrlimit(RLIMIT_NOFILE, &FPrevious); }
+  TScopedFileLimit(const TScopedFileLimit&) = delete;
+  TScopedFileLimit& operator=(const TScopedFileLimit&) = delete;
+
+ private:
+  rlimit FPrevious{};
+};
+
+TEST(FileRemovalTest, AChainDeeperThanTheOpenFileLimitIsRemovedWhole) {
+  const TTempDir Dir;
+  // Thousands of folders are made and removed much faster in memory, where the machine allows.
+  std::optional<testing::TScopedMount> InMemory;
+  if (testing::EnterPrivateMountNamespace().empty()) {
+    InMemory.emplace("", Dir.Path());
+  }
+  const std::string Top = Dir.MakeDir("chain");
+  // Deeper than any path may be long: made one folder at a time, relative to its parent.
+  int Fd = open(Top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int Level = 0; Level < 3000 && Fd >= 0; ++Level) {
+    if (Level % 100 == 0) {
+      close(openat(Fd, "file", O_CREAT | O_WRONLY, 0644));
+    }
+    mkdirat(Fd, "d", 0755);
+    const int Child = openat(Fd, "d", O_RDONLY | O_DIRECTORY);
+    close(Fd);
+    Fd = Child;
+  }
+  ASSERT_GE(Fd, 0);
+  close(Fd);
+
+  const TScopedFileLimit Limit(256);
+  std::string Failure;
+  EXPECT_TRUE(DeletePermanently(Top, &Failure)) << Failure;
+  EXPECT_FALSE(EntryExists(Top));
 }
 
 class TrashTest : public ::testing::Test {
