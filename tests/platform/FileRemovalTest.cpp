@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -197,23 +196,6 @@ TEST(FileRemovalTest, TheRootFolderIsRefusedBeforeAnythingIsTouched) {
   EXPECT_EQ(Report, "");
 }
 
-// Lowers the limit of open files for the lifetime of the object.
-class TScopedFileLimit {
- public:
-  explicit TScopedFileLimit(rlim_t Limit) {
-    getrlimit(RLIMIT_NOFILE, &FPrevious);
-    rlimit Lower = FPrevious;
-    Lower.rlim_cur = std::min(Limit, FPrevious.rlim_cur);
-    setrlimit(RLIMIT_NOFILE, &Lower);
-  }
-  ~TScopedFileLimit() { setrlimit(RLIMIT_NOFILE, &FPrevious); }
-  TScopedFileLimit(const TScopedFileLimit&) = delete;
-  TScopedFileLimit& operator=(const TScopedFileLimit&) = delete;
-
- private:
-  rlimit FPrevious{};
-};
-
 TEST(FileRemovalTest, AChainDeeperThanTheOpenFileLimitIsRemovedWhole) {
   const TTempDir Dir;
   // Thousands of folders are made and removed much faster in memory, where the machine allows.
@@ -222,21 +204,9 @@ TEST(FileRemovalTest, AChainDeeperThanTheOpenFileLimitIsRemovedWhole) {
     InMemory.emplace("", Dir.Path());
   }
   const std::string Top = Dir.MakeDir("chain");
-  // Deeper than any path may be long: made one folder at a time, relative to its parent.
-  int Fd = open(Top.c_str(), O_RDONLY | O_DIRECTORY);
-  for (int Level = 0; Level < 3000 && Fd >= 0; ++Level) {
-    if (Level % 100 == 0) {
-      close(openat(Fd, "file", O_CREAT | O_WRONLY, 0644));
-    }
-    mkdirat(Fd, "d", 0755);
-    const int Child = openat(Fd, "d", O_RDONLY | O_DIRECTORY);
-    close(Fd);
-    Fd = Child;
-  }
-  ASSERT_GE(Fd, 0);
-  close(Fd);
+  ASSERT_TRUE(testing::MakeFolderChain(Top, 3000, 100));
 
-  const TScopedFileLimit Limit(256);
+  const testing::TScopedFileLimit Limit(256);
   std::string Failure;
   EXPECT_TRUE(DeletePermanently(Top, &Failure)) << Failure;
   EXPECT_FALSE(EntryExists(Top));
