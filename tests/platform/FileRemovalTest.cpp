@@ -258,6 +258,38 @@ TEST_F(TrashTest, SecondItemOfTheSameNameGetsANewNameAndFoldersKeepTheirLinks) {
   EXPECT_EQ(fs::file_size(Outside), 4u);
 }
 
+TEST_F(TrashTest, LongNamesAreCutAtACharacterBoundaryWhenTheyAreUtf8) {
+  // 254 bytes each; the trash has room for 245 (243 once ".2" is added) before ".trashinfo".
+  std::string Accented;
+  for (int I = 0; I < 127; ++I) {
+    Accented += "\xC3\xA9";
+  }
+  const std::string Latin1(254, '\xE9');
+  const struct {
+    const char* Kind;
+    std::string Name;
+    size_t First;
+    size_t Second;
+  } kCases[] = {{"UTF-8", Accented, 244, 242}, {"not UTF-8", Latin1, 245, 243}};
+  for (const auto& Case : kCases) {
+    SCOPED_TRACE(Case.Kind);
+    ASSERT_TRUE(MoveToTrash(FItems.MakeFile("1/" + Case.Name)));
+    ASSERT_TRUE(MoveToTrash(FItems.MakeFile("2/" + Case.Name)));
+    EXPECT_TRUE(EntryExists(Trash("files/" + Case.Name.substr(0, Case.First))));
+    EXPECT_TRUE(EntryExists(Trash("files/" + Case.Name.substr(0, Case.Second) + ".2")));
+  }
+}
+
+TEST_F(TrashTest, TheRecordedPathIsAbsoluteWithoutDotComponents) {
+  const std::string File = FItems.MakeFile("b/report.txt");
+  FItems.MakeDir("a");
+  ASSERT_TRUE(MoveToTrash(FItems.Path() + "/a/..//b/./report.txt"));
+  EXPECT_FALSE(EntryExists(File));
+  EXPECT_NE(ReadText(Trash("info/report.txt.trashinfo")).find("\nPath=" + File + "\n"),
+            std::string::npos)
+      << ReadText(Trash("info/report.txt.trashinfo"));
+}
+
 TEST_F(TrashTest, AnItemThatCannotBeMovedLeavesNoTraceInTheTrash) {
   EXPECT_FALSE(MoveToTrash(FItems / "missing.txt"));
   EXPECT_FALSE(MoveToTrash(""));
