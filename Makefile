@@ -1,14 +1,14 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: setup build run test test-sanitize test-thread check-windows bench
+.PHONY: setup build run test test-sanitize test-thread test-release check-windows bench
 
 setup:
 	./scripts/setup.sh
 
 build: setup
 	cmake -S . -B $(BUILD) -G Ninja -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_TESTS=ON \
-	  -DDUNSTREL_BUILD_BENCH=ON -DDUNSTREL_SANITIZE=
+	  -DDUNSTREL_BUILD_BENCH=ON -DDUNSTREL_SANITIZE= -DDUNSTREL_WERROR=ON
 	cmake --build $(BUILD)
 
 run: build
@@ -21,21 +21,32 @@ test: build
 # ThreadSanitizer.
 test-sanitize: setup
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=address,undefined
+	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=address,undefined \
+	  -DDUNSTREL_WERROR=ON
 	cmake --build build-asan
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 test-thread: setup
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=thread
+	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE=thread \
+	  -DDUNSTREL_WERROR=ON
 	cmake --build build-tsan
 	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The build a user or a packager makes: optimised, warnings shown but never errors; it must
+# build and pass.
+test-release: setup
+	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DDUNSTREL_BUILD_GUI=ON -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE= -DDUNSTREL_WERROR=OFF
+	cmake --build build-release
+	cd build-release && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # The core and its Windows platform layer, cross-compiled with MinGW-w64.
 check-windows:
 	./scripts/setup.sh windows-cross
 	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_TESTS=OFF -DDUNSTREL_BUILD_BENCH=OFF
+	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_TESTS=OFF -DDUNSTREL_BUILD_BENCH=OFF \
+	  -DDUNSTREL_WERROR=ON
 	cmake --build build-windows
 
 bench: build

@@ -14,11 +14,14 @@ struct TDirEntry {
   uint32_t NameOffset = 0;
   uint32_t NameLength = 0;
   bool IsDirectory = false;
-  // Never entered and never counted: symbolic links, and folders of another file system than
-  // the listed one (mount points).
+  // Never entered and never counted: symbolic links, and mount points (folders where another
+  // file system, or a bind mount of the same one, is mounted).
   bool IsReparse = false;
   int64_t Size = 0;
   TFileStamp Stamp = 0;
+  // Which folder the entry was when listed (device and inode on Linux); 0 where not known.
+  uint64_t Volume = 0;
+  uint64_t FileId = 0;
 };
 
 // All entries of one folder, in the order the file system returned them. Names live in one
@@ -30,10 +33,10 @@ class TDirListing {
     FNames.clear();
     FEntries.clear();
   }
-  void Add(std::string_view Name, bool IsDirectory, bool IsReparse, int64_t Size,
-           TFileStamp Stamp) {
+  void Add(std::string_view Name, bool IsDirectory, bool IsReparse, int64_t Size, TFileStamp Stamp,
+           uint64_t Volume = 0, uint64_t FileId = 0) {
     FEntries.push_back({static_cast<uint32_t>(FNames.size()), static_cast<uint32_t>(Name.size()),
-                        IsDirectory, IsReparse, Size, Stamp});
+                        IsDirectory, IsReparse, Size, Stamp, Volume, FileId});
     FNames.append(Name);
   }
   size_t Count() const { return FEntries.size(); }
@@ -55,6 +58,14 @@ class IDirectoryLister {
   // listed: access denied, gone, path too long, not a folder. Sizes and stamps come from the
   // listing; no file is ever opened.
   virtual bool List(const std::string& Folder, TDirListing& Out) = 0;
+  // Lists Folder, found as the entry Seen in the listing of its parent folder. False also when
+  // Folder is no longer the folder listed there (swapped for a link, a mount or another folder
+  // since), so that a walk never strays out of the tree it was given. Without a way to tell,
+  // the same as List.
+  virtual bool ListSubFolder(const std::string& Folder, const TDirEntry& Seen, TDirListing& Out) {
+    (void)Seen;
+    return List(Folder, Out);
+  }
 };
 
 // A new lister of the platform's file system; each scan uses its own, on one thread.

@@ -5,10 +5,12 @@
 namespace dunstrel::platform {
 
 // Removes a file, a symbolic link (never what it points to) or a folder with everything in it.
-// Inside a folder, symbolic links are removed and never followed, and a folder of another file
-// system (a mount point) is left alone, which makes the removal fail. Whatever can be removed
-// is removed; true only when Path is entirely gone.
-bool DeletePermanently(const std::string& Path);
+// Inside a folder, symbolic links are removed and never followed, and a mount point (another file
+// system, or a bind mount of the same one) is never entered: it stays, and so the removal fails.
+// The root folder and mount points themselves are refused before anything is touched. Any depth
+// can be removed with a few open descriptors. Whatever can be removed is removed; true only when
+// Path is entirely gone. On failure, Failure (when given) receives why, in English.
+bool DeletePermanently(const std::string& Path, std::string* Failure = nullptr);
 
 // Moves a file, link or folder into the user's trash, where the desktop's trash can restore it.
 // False when it cannot be moved there, which includes an item on another file system than the

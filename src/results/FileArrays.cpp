@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/SaturatingSum.h"
+
 namespace dunstrel {
 
 namespace {
@@ -9,7 +11,7 @@ namespace {
 int64_t SumOfSizes(const std::vector<TFileLeaf*>& Files) {
   int64_t Total = 0;
   for (const TFileLeaf* File : Files) {
-    Total += File->Size;
+    Total = SaturatingAdd(Total, File->Size);
   }
   return Total;
 }

@@ -1,6 +1,7 @@
 #include "results/ScanJob.h"
 
 #include "common/ErrorText.h"
+#include "common/SaturatingSum.h"
 #include "scan/DiskScanner.h"
 
 namespace dunstrel {
@@ -83,7 +84,7 @@ TScanOutcome TScanJob::Walk() {
         Scanner.ResetCounters();
         std::unique_ptr<TDirNode> Node = Scanner.Scan(Drive);
         if (Node != nullptr && !FContext->IsCancelled()) {  // a drive cut short is not kept
-          Root->TotalSize += Node->TotalSize;
+          Root->TotalSize = SaturatingAdd(Root->TotalSize, Node->TotalSize);
           Root->TotalFiles += Node->TotalFiles;
           Root->TotalDirs += Node->TotalDirs;
           Root->ExtStats.MergeFrom(&Node->ExtStats);
@@ -91,7 +92,7 @@ TScanOutcome TScanJob::Walk() {
         }
         FFilesOff += Scanner.FilesScanned();
         FDirsOff += Scanner.DirsScanned();
-        FBytesOff += Scanner.BytesScanned();
+        FBytesOff = SaturatingAdd(FBytesOff, Scanner.BytesScanned());
         FProgress->SetProgress(Drive, FFilesOff, FDirsOff, FBytesOff);
       }
       Outcome.Root = std::move(Root);
@@ -117,7 +118,7 @@ void TScanJob::StoreWalkProgress(std::string_view Path, int64_t Files, int64_t D
     return;
   }
   FLastTick = Now;
-  FProgress->SetProgress(Path, Files + FFilesOff, Dirs + FDirsOff, Bytes + FBytesOff);
+  FProgress->SetProgress(Path, Files + FFilesOff, Dirs + FDirsOff, SaturatingAdd(Bytes, FBytesOff));
 }
 
 }  // namespace dunstrel

@@ -1,5 +1,6 @@
 #include "scan/DiskScanner.h"
 
+#include "common/SaturatingSum.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
 #include "platform/TextEncoding.h"
@@ -33,7 +34,7 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
   }
   auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
   ForgetWalk();  // a walk cut short by an invalid mask may have left some behind
-  EnterFolder(*Root);
+  EnterFolder(*Root, nullptr);
   while (FDepth > 0) {
     TFrame& Frame = FFrames[FDepth - 1];
     if (Frame.Next >= Frame.Listing.Count() || FContext.IsCancelled()) {
@@ -58,7 +59,8 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     }
     std::string ChildPath;
     platform::AppendChildPath(Frame.Node->FullPath(), Name, ChildPath);
-    EnterFolder(Frame.Node->AddChild(ChildPath));  // Frame may move from here on
+    const platform::TDirEntry Seen = Entry;  // Frame and its listing may move from here on
+    EnterFolder(Frame.Node->AddChild(ChildPath), &Seen);
   }
   ForgetWalk();
   return Root;
@@ -72,7 +74,7 @@ void TDiskScanner::ForgetWalk() {
   FUpperFolderOf = nullptr;
 }
 
-void TDiskScanner::EnterFolder(TDirNode& Node) {
+void TDiskScanner::EnterFolder(TDirNode& Node, const platform::TDirEntry* Seen) {
   if (FFrames.size() == FDepth) {
     FFrames.emplace_back();
   }
@@ -82,7 +84,10 @@ void TDiskScanner::EnterFolder(TDirNode& Node) {
   ++FDirs;
   Node.TotalDirs = 1;
   ReportProgress(Node.FullPath());
-  if (!FLister.List(platform::WithTrailingDelimiter(Node.FullPath()), Frame.Listing)) {
+  const std::string Folder = platform::WithTrailingDelimiter(Node.FullPath());
+  const bool Listed = Seen == nullptr ? FLister.List(Folder, Frame.Listing)
+                                      : FLister.ListSubFolder(Folder, *Seen, Frame.Listing);
+  if (!Listed) {
     Frame.Listing.Clear();  // an unreadable folder stays an empty node
     return;
   }
@@ -118,7 +123,7 @@ void TDiskScanner::LeaveFolder() {
     return;
   }
   TDirNode& Parent = *FFrames[FDepth - 1].Node;
-  Parent.TotalSize += Node.TotalSize;
+  Parent.TotalSize = SaturatingAdd(Parent.TotalSize, Node.TotalSize);
   Parent.TotalFiles += Node.TotalFiles;
   Parent.TotalDirs += Node.TotalDirs;
 }
@@ -128,15 +133,15 @@ void TDiskScanner::TakeFile(TFrame& Frame, size_t Index) {
   const std::string_view Name = Frame.Listing.Name(Index);
   TDirNode& Node = *Frame.Node;
   if (IsExcluded(Name, Node, Entry.Size, Entry.Stamp)) {
-    FBytes += Entry.Size;
+    FBytes = SaturatingAdd(FBytes, Entry.Size);
     ReportProgress(Node.FullPath());
     return;
   }
   Node.AddLeafWithKey(Name, LowerExt(Name, Node.Store()), Entry.Size, Entry.Stamp);
-  Node.TotalSize += Entry.Size;
+  Node.TotalSize = SaturatingAdd(Node.TotalSize, Entry.Size);
   Node.TotalFiles += 1;
   ++FFiles;
-  FBytes += Entry.Size;
+  FBytes = SaturatingAdd(FBytes, Entry.Size);
   ReportProgress(Node.FullPath());
 }
 

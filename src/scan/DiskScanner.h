@@ -53,7 +53,8 @@ class TDiskScanner {
   };
 
   void ForgetWalk();
-  void EnterFolder(TDirNode& Node);
+  // Seen: the folder's entry in its parent's listing; none for the scan root.
+  void EnterFolder(TDirNode& Node, const platform::TDirEntry* Seen);
   void LeaveFolder();
   void TakeFile(TFrame& Frame, size_t Index);
   void ReportProgress(std::string_view Path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/SaturatingSum.h"
 #include "platform/TextCasing.h"
 
 namespace dunstrel {
@@ -32,7 +33,7 @@ void TExtStats::AddFile(std::string_view AExt, int64_t ASize) {
 
 void TExtStats::AddKey(TExtKey Key, int64_t ASize) {
   TEntry& Entry = EntryFor(Key);
-  Entry.Bytes += ASize;
+  Entry.Bytes = SaturatingAdd(Entry.Bytes, ASize);
   Entry.Files += 1;
 }
 
@@ -53,7 +54,7 @@ void TExtStats::MergeFrom(const TExtStats* Src) {
     // Statistics of another scan (a drive under the whole-computer root) are re-keyed here.
     for (const TEntry& E : Src->FEntries) {
       TEntry& Mine = EntryFor(FPool->Intern(Src->FPool->Text(E.Key)));
-      Mine.Bytes += E.Bytes;
+      Mine.Bytes = SaturatingAdd(Mine.Bytes, E.Bytes);
       Mine.Files += E.Files;
     }
     return;
@@ -73,7 +74,7 @@ void TExtStats::MergeFrom(const TExtStats* Src) {
         Emit(*Theirs++);
       } else {
         TEntry Sum = *Mine++;
-        Sum.Bytes += Theirs->Bytes;
+        Sum.Bytes = SaturatingAdd(Sum.Bytes, Theirs->Bytes);
         Sum.Files += Theirs->Files;
         ++Theirs;
         Emit(Sum);
@@ -120,7 +121,7 @@ void TExtStatsAccumulator::Add(TExtKey Key, int64_t Bytes, int64_t Files) {
   if (Stat.Files == 0) {
     FTouched.push_back(Key);
   }
-  Stat.Bytes += Bytes;
+  Stat.Bytes = SaturatingAdd(Stat.Bytes, Bytes);
   Stat.Files += Files;
 }
 

@@ -19,7 +19,9 @@ TDateTime FileTimeToLocalDateTime(platform::TFileStamp Stamp) {
     return 0;
   }
   const auto Fields = platform::StampToLocalFields(Stamp);
-  if (!Fields) {
+  // A date-time is composed only for the years 1 to 9999; a later date (a stamp set far ahead)
+  // has none.
+  if (!Fields || Fields->Year < 1 || Fields->Year > 9999) {
     return 0;
   }
   return EncodeDateTime({Fields->Year, Fields->Month, Fields->Day, Fields->Hour, Fields->Minute,

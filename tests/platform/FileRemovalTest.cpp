@@ -1,14 +1,21 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <regex>
 #include <sstream>
 
 #include "platform/FileRemoval.h"
+#include "support/PrivateMounts.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
@@ -16,6 +23,7 @@ namespace dunstrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::TMountTest;
 using testing::TScopedEnvironment;
 using testing::TTempDir;
 
@@ -77,6 +85,133 @@ TEST(FileRemovalTest, DeletingAFolderRemovesLinksInsideAndNeverWhatTheyPointTo) 
   EXPECT_TRUE(fs::exists(OutsideFile));
 }
 
+// What is mounted inside the folders the removal is given: a bind mount of a folder of the same
+// file system, or a file system of its own.
+struct TMountKind {
+  const char* Name;
+  bool Bind;
+};
+constexpr TMountKind kMountKinds[] = {{"bind mount", true}, {"tmpfs", false}};
+
+class RemovalMountTest : public TMountTest {
+ protected:
+  // Mounts at Target either a bind of "outside" or a tmpfs, with keep.txt in it; empty when done.
+  std::string MountWithFile(const TMountKind& Kind, const std::string& Target) {
+    const std::string Outside = FDir.MakeDir("outside");
+    const std::string Failure = Mount(Kind.Bind ? Outside : "", Target);
+    if (Failure.empty()) {
+      WriteText(Target + "/keep.txt", "keep");
+    }
+    return Failure;
+  }
+};
+
+TEST_F(RemovalMountTest, AMountInsideADeletedFolderIsNeverEntered) {
+  for (const TMountKind& Kind : kMountKinds) {
+    SCOPED_TRACE(Kind.Name);
+    const std::string Victim = FDir.MakeDir(std::string("victim-") + Kind.Name);
+    FDir.MakeFile(std::string("victim-") + Kind.Name + "/own.txt", 3);
+    FDir.MakeFile(std::string("victim-") + Kind.Name + "/sub/deep.txt", 3);
+    const std::string Mounted = FDir.MakeDir(std::string("victim-") + Kind.Name + "/sub/mnt");
+    if (const std::string Failure = MountWithFile(Kind, Mounted); !Failure.empty()) {
+      GTEST_SKIP() << Failure;
+    }
+
+    std::string Failure;
+    EXPECT_FALSE(DeletePermanently(Victim, &Failure));
+    EXPECT_NE(Failure.find("mounted inside"), std::string::npos) << Failure;
+    EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep");
+    EXPECT_FALSE(EntryExists(Victim + "/own.txt"));
+    EXPECT_FALSE(EntryExists(Victim + "/sub/deep.txt"));
+  }
+}
+
+TEST_F(RemovalMountTest, AMountPointItselfIsRefusedBeforeAnythingIsTouched) {
+  for (const TMountKind& Kind : kMountKinds) {
+    SCOPED_TRACE(Kind.Name);
+    const std::string Mounted = FDir.MakeDir(std::string("mnt-") + Kind.Name);
+    if (const std::string Failure = MountWithFile(Kind, Mounted); !Failure.empty()) {
+      GTEST_SKIP() << Failure;
+    }
+
+    for (const std::string& Path : {Mounted, Mounted + "/", Mounted + "/."}) {
+      std::string Failure;
+      EXPECT_FALSE(DeletePermanently(Path, &Failure)) << Path;
+      EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+      EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep") << Path;
+    }
+  }
+}
+
+// Runs Check in a child process whose root is a fresh temporary folder, so that a removal of "/"
+// that went wrong could only empty that folder. Returns what the child reported, or why it could
+// not run.
+std::string InChangedRoot(const std::function<std::string()>& Check) {
+  const TTempDir Root;
+  Root.MakeFile("keep.txt", 4);
+  Root.MakeDir("sub");
+  int Pipe[2];
+  if (pipe(Pipe) != 0) {
+    return "no pipe";
+  }
+  const pid_t Child = fork();
+  if (Child == 0) {
+    close(Pipe[0]);
+    const std::string Report = chroot(Root.Path().c_str()) != 0 || chdir("/") != 0
+                                   ? std::string("skip: ") + std::strerror(errno)
+                                   : Check();
+    (void)!write(Pipe[1], Report.data(), Report.size());
+    _exit(0);
+  }
+  close(Pipe[1]);
+  std::string Report;
+  char Buffer[256];
+  for (ssize_t Read; (Read = read(Pipe[0], Buffer, sizeof Buffer)) > 0;) {
+    Report.append(Buffer, static_cast<size_t>(Read));
+  }
+  close(Pipe[0]);
+  int Status = 0;
+  waitpid(Child, &Status, 0);
+  if (!EntryExists(Root / "keep.txt")) {
+    Report += "keep.txt was deleted; ";
+  }
+  return Report;
+}
+
+TEST(FileRemovalTest, TheRootFolderIsRefusedBeforeAnythingIsTouched) {
+  const std::string Report = InChangedRoot([] {
+    std::string Faults;
+    for (const char* Path : {"/", "//", "/.", "/sub/..", "/sub/../"}) {
+      std::string Failure;
+      if (DeletePermanently(Path, &Failure) || Failure.find("root") == std::string::npos) {
+        Faults += std::string(Path) + " answered \"" + Failure + "\"; ";
+      }
+    }
+    return Faults;
+  });
+  if (Report.starts_with("skip: ")) {
+    GTEST_SKIP() << "skipped: the test changes its root folder, which the machine refused: "
+                 << Report.substr(6);
+  }
+  EXPECT_EQ(Report, "");
+}
+
+TEST(FileRemovalTest, AChainDeeperThanTheOpenFileLimitIsRemovedWhole) {
+  const TTempDir Dir;
+  // Thousands of folders are made and removed much faster in memory, where the machine allows.
+  std::optional<testing::TScopedMount> InMemory;
+  if (testing::EnterPrivateMountNamespace().empty()) {
+    InMemory.emplace("", Dir.Path());
+  }
+  const std::string Top = Dir.MakeDir("chain");
+  ASSERT_TRUE(testing::MakeFolderChain(Top, 3000, 100));
+
+  const testing::TScopedFileLimit Limit(256);
+  std::string Failure;
+  EXPECT_TRUE(DeletePermanently(Top, &Failure)) << Failure;
+  EXPECT_FALSE(EntryExists(Top));
+}
+
 class TrashTest : public ::testing::Test {
  protected:
   TTempDir FData;
@@ -121,6 +256,38 @@ TEST_F(TrashTest, SecondItemOfTheSameNameGetsANewNameAndFoldersKeepTheirLinks) {
             std::string::npos);
   EXPECT_TRUE(fs::is_symlink(Trash("files/folder/link")));
   EXPECT_EQ(fs::file_size(Outside), 4u);
+}
+
+TEST_F(TrashTest, LongNamesAreCutAtACharacterBoundaryWhenTheyAreUtf8) {
+  // 254 bytes each; the trash has room for 245 (243 once ".2" is added) before ".trashinfo".
+  std::string Accented;
+  for (int I = 0; I < 127; ++I) {
+    Accented += "\xC3\xA9";
+  }
+  const std::string Latin1(254, '\xE9');
+  const struct {
+    const char* Kind;
+    std::string Name;
+    size_t First;
+    size_t Second;
+  } kCases[] = {{"UTF-8", Accented, 244, 242}, {"not UTF-8", Latin1, 245, 243}};
+  for (const auto& Case : kCases) {
+    SCOPED_TRACE(Case.Kind);
+    ASSERT_TRUE(MoveToTrash(FItems.MakeFile("1/" + Case.Name)));
+    ASSERT_TRUE(MoveToTrash(FItems.MakeFile("2/" + Case.Name)));
+    EXPECT_TRUE(EntryExists(Trash("files/" + Case.Name.substr(0, Case.First))));
+    EXPECT_TRUE(EntryExists(Trash("files/" + Case.Name.substr(0, Case.Second) + ".2")));
+  }
+}
+
+TEST_F(TrashTest, TheRecordedPathIsAbsoluteWithoutDotComponents) {
+  const std::string File = FItems.MakeFile("b/report.txt");
+  FItems.MakeDir("a");
+  ASSERT_TRUE(MoveToTrash(FItems.Path() + "/a/..//b/./report.txt"));
+  EXPECT_FALSE(EntryExists(File));
+  EXPECT_NE(ReadText(Trash("info/report.txt.trashinfo")).find("\nPath=" + File + "\n"),
+            std::string::npos)
+      << ReadText(Trash("info/report.txt.trashinfo"));
 }
 
 TEST_F(TrashTest, AnItemThatCannotBeMovedLeavesNoTraceInTheTrash) {

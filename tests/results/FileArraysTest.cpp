@@ -56,5 +56,21 @@ TEST(FileArraysTest, TheLargestListStopsAtItsLimit) {
   EXPECT_EQ(LargestBytes, (7000LL * 7001 - 2000LL * 2001) / 2);
 }
 
+TEST(FileArraysTest, ByteSumsStopAtTheLargestSize) {
+  constexpr int64_t kMax = INT64_MAX;
+  TDirNode Root("/r");
+  Root.AddLeaf("sparse-1", "", kMax, 0);
+  Root.AddLeaf("sparse-2", "", kMax, 0);
+  Root.AddLeaf("small", "", 1, 0);
+  std::vector<TFileLeaf*> All;
+  int64_t AllBytes = 0;
+  FlattenAllFiles(&Root, All, AllBytes);
+  std::vector<TFileLeaf*> Largest;
+  int64_t LargestBytes = 0;
+  TakeLargestFiles(All, 2, Largest, LargestBytes);
+  EXPECT_EQ(AllBytes, kMax);
+  EXPECT_EQ(LargestBytes, kMax);
+}
+
 }  // namespace
 }  // namespace dunstrel

@@ -85,6 +85,18 @@ TEST(ScanJobTest, AllDrivesGoUnderOneRootWithSummedTotals) {
   EXPECT_EQ(F.Job->TakeOutcome().Root, nullptr) << "the outcome is handed over once";
 }
 
+TEST(ScanJobTest, AllDrivesSumsStopAtTheLargestSize) {
+  TJobFixture F(Drives({"/d1", "/d2"}));
+  F.Lister->Folders["/d1/"] = {FakeFile("a.img", INT64_MAX)};
+  F.Lister->Folders["/d2/"] = {FakeFile("b.img", INT64_MAX), FakeFile("c.txt", 1)};
+  F.Job->Run();
+  const TScanOutcome Outcome = F.Job->TakeOutcome();
+  ASSERT_NE(Outcome.Root, nullptr);
+  EXPECT_EQ(Outcome.Root->TotalSize, INT64_MAX);
+  EXPECT_EQ(Outcome.Root->ExtStats.Find(".img")->Bytes, INT64_MAX);
+  EXPECT_EQ(F.Progress->Read().Bytes, INT64_MAX);
+}
+
 TEST(ScanJobTest, StopDropsTheDriveBeingScannedAndScansNoFurther) {
   TJobFixture F(Drives({"/d1", "/d2", "/d3"}));
   AddTwoDrives(*F.Lister);

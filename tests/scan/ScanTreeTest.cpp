@@ -74,6 +74,17 @@ TEST(ScanTreeTest, LocalTimeUsesTheOffsetAtTheStampsDate) {
   EXPECT_DOUBLE_EQ(Leaf.GetModifiedDateTime(), EncodeDateTime(Cases[1].Local));
 }
 
+TEST(ScanTreeTest, StampsWhoseDateFollowsTheYear9999HaveNoDate) {
+  const testing::TScopedTimeZone Zone("UTC0");
+  const platform::TFileStamp LastSecond = StampOfUtc(9999, 12, 31, 23, 59, 59);
+  EXPECT_DOUBLE_EQ(FileTimeToLocalDateTime(LastSecond), EncodeDateTime({9999, 12, 31, 23, 59, 59}));
+  for (const platform::TFileStamp Stamp :
+       {LastSecond + platform::kStampTicksPerSecond, StampOfUtc(30000, 1, 1, 0, 0, 0),
+        platform::TFileStamp{1} << 63, ~platform::TFileStamp{0}}) {
+    EXPECT_EQ(FileTimeToLocalDateTime(Stamp), 0) << Stamp;
+  }
+}
+
 TEST(ScanTreeTest, VeryDeepTreeIsFreedWithoutRecursion) {
   // Far deeper than any call stack could unwind recursively.
   auto Root = std::make_unique<TDirNode>("/d");

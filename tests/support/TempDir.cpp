@@ -1,10 +1,12 @@
 #include "support/TempDir.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -32,6 +34,39 @@ TTempDir::~TTempDir() {
     }
   }
   fs::remove_all(FPath, Ignored);
+}
+
+bool MakeFolderChain(const std::string& Top, int Depth, int FileEvery) {
+  int Fd = open(Top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int Level = 0; Level < Depth && Fd >= 0; ++Level) {
+    if (Level % FileEvery == 0) {
+      close(openat(Fd, "file", O_CREAT | O_WRONLY, 0644));
+    }
+    mkdirat(Fd, "d", 0755);
+    const int Child = openat(Fd, "d", O_RDONLY | O_DIRECTORY);
+    close(Fd);
+    Fd = Child;
+  }
+  if (Fd < 0) {
+    return false;
+  }
+  close(Fd);
+  return true;
+}
+
+TScopedFileLimit::TScopedFileLimit(uint64_t Limit) {
+  rlimit Current{};
+  getrlimit(RLIMIT_NOFILE, &Current);
+  FPrevious = Current.rlim_cur;
+  Current.rlim_cur = std::min<rlim_t>(Limit, Current.rlim_cur);
+  setrlimit(RLIMIT_NOFILE, &Current);
+}
+
+TScopedFileLimit::~TScopedFileLimit() {
+  rlimit Current{};
+  getrlimit(RLIMIT_NOFILE, &Current);
+  Current.rlim_cur = FPrevious;
+  setrlimit(RLIMIT_NOFILE, &Current);
 }
 
 std::string TTempDir::operator/(std::string_view Relative) const {

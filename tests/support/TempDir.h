@@ -26,6 +26,23 @@ class TTempDir {
   std::string FPath;
 };
 
+// Makes a chain of Depth folders named "d" under Top, each but the last holding one more, and a
+// file "file" in every FileEvery-th of them. Made one folder at a time, relative to its parent,
+// since the deepest paths are too long to be named. False when the chain could not be made.
+bool MakeFolderChain(const std::string& Top, int Depth, int FileEvery);
+
+// Lowers the limit of open files for the lifetime of the object.
+class TScopedFileLimit {
+ public:
+  explicit TScopedFileLimit(uint64_t Limit);
+  ~TScopedFileLimit();
+  TScopedFileLimit(const TScopedFileLimit&) = delete;
+  TScopedFileLimit& operator=(const TScopedFileLimit&) = delete;
+
+ private:
+  uint64_t FPrevious = 0;
+};
+
 // Sets the modification time of a file from local calendar fields.
 void SetLocalModificationTime(const std::string& Path, int Year, int Month, int Day, int Hour,
                               int Minute, int Second);

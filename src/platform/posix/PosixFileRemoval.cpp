@@ -4,134 +4,271 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/FileRemoval.h"
+#include "platform/posix/FileDescriptor.h"
+#include "platform/posix/MountRoots.h"
 
 namespace dunstrel::platform {
 
 namespace {
 
-struct TOpenFolder {
-  DIR* Dir = nullptr;
-  std::string NameInParent;
-  bool RemovedInPass = false;
-};
+// Folders kept open at once, whatever the depth: deeper down, the shallower ones are closed and
+// opened again through ".." when the walk comes back to them.
+constexpr size_t kOpenLevels = 32;
+
+constexpr const char* kRootRefused = "\"/\" is the root of the system and is never deleted";
+constexpr const char* kMountPointRefused =
+    "it is the mount point of a file system, which is never deleted; unmount it first";
+constexpr const char* kMountInside = "a file system mounted inside it was left alone";
+constexpr const char* kMovedAway = "part of it was moved elsewhere while it was being deleted";
 
 bool IsDotOrDotDot(const char* Name) {
   return Name[0] == '.' && (Name[1] == '\0' || (Name[1] == '.' && Name[2] == '\0'));
 }
 
-// Opens a folder without following a link in its last component. ENOTDIR or ELOOP mean the entry
-// is not a folder (or no longer one).
 int OpenFolderNoFollow(int ParentFd, const char* Name) {
   return openat(ParentFd, Name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-bool LooksLikeFolder(int ParentFd, const dirent& Entry) {
-  if (Entry.d_type != DT_UNKNOWN) {
-    return Entry.d_type == DT_DIR;
+// Opens the folder Name of ParentFd and checks that it is still the folder Expected.
+DIR* OpenSameFolder(int ParentFd, const char* Name, const struct statx& Expected) {
+  const int Fd = OpenFolderNoFollow(ParentFd, Name);
+  if (Fd < 0) {
+    return nullptr;
   }
-  struct stat Info {};
-  return fstatat(ParentFd, Entry.d_name, &Info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(Info.st_mode);
+  struct statx Opened {};
+  if (!StatxNoFollow(Fd, "", Opened) || !SameFolder(Opened, Expected)) {
+    close(Fd);
+    errno = ESTALE;
+    return nullptr;
+  }
+  DIR* Dir = fdopendir(Fd);
+  if (Dir == nullptr) {
+    close(Fd);
+  }
+  return Dir;
 }
 
-// Empties the open folder FolderFd (taken over) depth-first with an explicit stack, so the depth
-// of the tree never exhausts the call stack. Entries are addressed relative to their open parent
-// folder, so renaming a folder above during the removal cannot redirect it elsewhere.
-bool RemoveContents(int FolderFd, dev_t Device) {
-  DIR* Top = fdopendir(FolderFd);
-  if (Top == nullptr) {
-    close(FolderFd);
-    return false;
+// A "moved" check that failed reads ESTALE: said in words, the rest as the system says it.
+std::string ErrnoText() {
+  return errno == ESTALE ? kMovedAway : std::generic_category().message(errno);
+}
+
+bool Refuse(std::string* Failure, const std::string& Why) {
+  if (Failure != nullptr) {
+    *Failure = Why;
   }
-  bool Ok = true;
-  std::vector<TOpenFolder> Stack;
-  Stack.push_back({Top, {}, false});
-  while (!Stack.empty()) {
-    TOpenFolder& Current = Stack.back();
+  return false;
+}
+
+bool RefuseWithErrno(std::string* Failure) {
+  return Refuse(Failure, ErrnoText());
+}
+
+// Empties a folder depth-first with an explicit stack, so neither the call stack nor the open
+// descriptors grow with the depth. Entries are addressed relative to their open parent, and a
+// folder is entered only after checking that the one opened is the one listed, so a rename or a
+// swap for a link during the removal cannot redirect it elsewhere.
+class TFolderEmptier {
+ public:
+  TFolderEmptier() = default;
+  TFolderEmptier(const TFolderEmptier&) = delete;
+  TFolderEmptier& operator=(const TFolderEmptier&) = delete;
+  ~TFolderEmptier() {
+    for (TLevel& Level : FLevels) {
+      if (Level.Dir != nullptr) {
+        closedir(Level.Dir);
+      }
+    }
+  }
+
+  // Dir (taken over) is the open folder described by Info.
+  bool Empty(DIR* Dir, const struct statx& Info) {
+    FLevels.push_back({Dir, {}, Info, false, {}});
+    while (!FLevels.empty()) {
+      Step();
+    }
+    return FFailure.empty();
+  }
+
+  const std::string& Failure() const { return FFailure; }
+
+ private:
+  struct TLevel {
+    DIR* Dir = nullptr;  // null while closed to bound the open descriptors
+    std::string NameInParent;
+    struct statx Info {};
+    bool RemovedInPass = false;
+    std::set<std::string> LeftAlone;  // entries that could not be removed, not tried again
+  };
+
+  void Fail(const std::string& Why) {
+    if (FFailure.empty()) {
+      FFailure = Why;
+    }
+  }
+  void FailWithErrno() { Fail(ErrnoText()); }
+
+  void Step() {
+    TLevel& Current = FLevels.back();
     const int CurrentFd = dirfd(Current.Dir);
     errno = 0;
     const dirent* Entry = readdir(Current.Dir);
     if (Entry == nullptr) {
       if (errno != 0) {
-        Ok = false;
-      }
-      // Removing entries while reading may make the listing skip some; read again until a pass
-      // removes nothing.
-      if (errno == 0 && Current.RemovedInPass) {
+        FailWithErrno();
+      } else if (Current.RemovedInPass) {
+        // Removing entries while reading may make the listing skip some: read again until a
+        // pass removes nothing.
         Current.RemovedInPass = false;
         rewinddir(Current.Dir);
-        continue;
+        return;
       }
-      const std::string Name = std::move(Current.NameInParent);
-      closedir(Current.Dir);
-      Stack.pop_back();
-      if (!Stack.empty()) {
-        if (unlinkat(dirfd(Stack.back().Dir), Name.c_str(), AT_REMOVEDIR) == 0) {
-          Stack.back().RemovedInPass = true;
-        } else {
-          Ok = false;
-        }
+      LeaveFolder();
+      return;
+    }
+    const std::string Name = Entry->d_name;
+    if (IsDotOrDotDot(Name.c_str()) || Current.LeftAlone.contains(Name)) {
+      return;
+    }
+    struct statx Info {};
+    if (!StatxNoFollow(CurrentFd, Name.c_str(), Info)) {
+      if (errno != ENOENT) {
+        FailWithErrno();
+        Current.LeftAlone.insert(Name);
       }
-      continue;
+      return;
     }
-    if (IsDotOrDotDot(Entry->d_name)) {
-      continue;
-    }
-    if (LooksLikeFolder(CurrentFd, *Entry)) {
-      const int ChildFd = OpenFolderNoFollow(CurrentFd, Entry->d_name);
-      if (ChildFd >= 0) {
-        struct stat Info {};
-        if (fstat(ChildFd, &Info) != 0 || Info.st_dev != Device) {
-          close(ChildFd);  // a mount point: its contents are not ours to remove
-          Ok = false;
-          continue;
-        }
-        DIR* Child = fdopendir(ChildFd);
-        if (Child == nullptr) {
-          close(ChildFd);
-          Ok = false;
-          continue;
-        }
-        Stack.push_back({Child, Entry->d_name, false});
-        continue;
+    if (S_ISDIR(Info.stx_mode)) {
+      if (FMounts.IsMountRoot(Info, Current.Info)) {
+        Fail(kMountInside);
+        Current.LeftAlone.insert(Name);
+        return;
+      }
+      DIR* Child = OpenSameFolder(CurrentFd, Name.c_str(), Info);
+      if (Child != nullptr) {
+        EnterFolder(Child, Name, Info);
+        return;
       }
       if (errno != ENOTDIR && errno != ELOOP) {
-        Ok = false;
-        continue;
+        if (errno != ENOENT) {
+          FailWithErrno();
+          Current.LeftAlone.insert(Name);
+        }
+        return;
       }
-      // Replaced by a file or a link since it was listed: removed as such below.
+      // Replaced by a file or a link since it was looked at: removed as such below.
     }
-    if (unlinkat(CurrentFd, Entry->d_name, 0) == 0) {
+    if (unlinkat(CurrentFd, Name.c_str(), 0) == 0) {
       Current.RemovedInPass = true;
     } else if (errno != ENOENT) {
-      Ok = false;
+      FailWithErrno();
+      Current.LeftAlone.insert(Name);
     }
   }
-  return Ok;
+
+  void EnterFolder(DIR* Child, const std::string& Name, const struct statx& Info) {
+    FLevels.push_back({Child, Name, Info, false, {}});
+    if (FLevels.size() > kOpenLevels) {
+      TLevel& Shallow = FLevels[FLevels.size() - 1 - kOpenLevels];
+      closedir(Shallow.Dir);
+      Shallow.Dir = nullptr;
+    }
+  }
+
+  void LeaveFolder() {
+    TLevel Done = std::move(FLevels.back());
+    FLevels.pop_back();
+    if (FLevels.empty()) {
+      closedir(Done.Dir);
+      return;
+    }
+    TLevel& Parent = FLevels.back();
+    if (Parent.Dir == nullptr) {
+      Parent.Dir = OpenSameFolder(dirfd(Done.Dir), "..", Parent.Info);
+    }
+    closedir(Done.Dir);
+    if (Parent.Dir == nullptr) {
+      // The folder was moved out from under the removal: what is left above is not reachable
+      // safely any more.
+      Fail(kMovedAway);
+      for (TLevel& Level : FLevels) {
+        if (Level.Dir != nullptr) {
+          closedir(Level.Dir);
+        }
+      }
+      FLevels.clear();
+      return;
+    }
+    if (unlinkat(dirfd(Parent.Dir), Done.NameInParent.c_str(), AT_REMOVEDIR) == 0) {
+      Parent.RemovedInPass = true;
+    } else if (errno != ENOENT) {
+      FailWithErrno();  // a failure inside it has been recorded first, when there was one
+      Parent.LeftAlone.insert(Done.NameInParent);
+    }
+  }
+
+  std::vector<TLevel> FLevels;
+  TMountRootTest FMounts;
+  std::string FFailure;
+};
+
+// Why the open folder Dir may not be removed at all, before anything in it is touched: the
+// system's root, or the root of a mount, which only unmounting can take away.
+const char* RefusedFolder(DIR* Dir, const struct statx& Info) {
+  struct statx SystemRoot {};
+  if (StatxNoFollow(AT_FDCWD, "/", SystemRoot) && SameFolder(Info, SystemRoot)) {
+    return kRootRefused;
+  }
+  const TFileDescriptor ParentFd(openat(dirfd(Dir), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  struct statx Parent {};
+  TMountRootTest Mounts;
+  if (!ParentFd.IsOpen() || !StatxNoFollow(ParentFd.Get(), "", Parent) ||
+      Mounts.IsMountRoot(Info, Parent)) {
+    return kMountPointRefused;  // a folder whose parent cannot be looked at is left alone too
+  }
+  return nullptr;
 }
 
 }  // namespace
 
-bool DeletePermanently(const std::string& Path) {
+bool DeletePermanently(const std::string& Path, std::string* Failure) {
+  if (Failure != nullptr) {
+    Failure->clear();
+  }
   if (Path.empty()) {
-    return false;
+    return Refuse(Failure, "no path was given");
   }
-  struct stat Info {};
-  if (lstat(Path.c_str(), &Info) != 0) {
-    return false;
+  struct statx Info {};
+  if (!StatxNoFollow(AT_FDCWD, Path.c_str(), Info)) {
+    return RefuseWithErrno(Failure);
   }
-  if (!S_ISDIR(Info.st_mode)) {
-    return unlink(Path.c_str()) == 0;
+  if (!S_ISDIR(Info.stx_mode)) {
+    return unlink(Path.c_str()) == 0 || RefuseWithErrno(Failure);
   }
-  const int FolderFd = OpenFolderNoFollow(AT_FDCWD, Path.c_str());
-  if (FolderFd < 0) {
-    return false;
+  DIR* Dir = OpenSameFolder(AT_FDCWD, Path.c_str(), Info);
+  if (Dir == nullptr) {
+    return RefuseWithErrno(Failure);
   }
-  const bool ContentsGone = RemoveContents(FolderFd, Info.st_dev);
-  return rmdir(Path.c_str()) == 0 && ContentsGone;
+  TFolderEmptier Emptier;
+  if (const char* Refused = RefusedFolder(Dir, Info)) {
+    closedir(Dir);
+    return Refuse(Failure, Refused);
+  }
+  if (!Emptier.Empty(Dir, Info)) {
+    return Refuse(Failure, Emptier.Failure());
+  }
+  // Only the emptied folder itself is removed, not one that took its place meanwhile.
+  struct statx Now {};
+  if (!StatxNoFollow(AT_FDCWD, Path.c_str(), Now) || !SameFolder(Now, Info)) {
+    return Refuse(Failure, kMovedAway);
+  }
+  return rmdir(Path.c_str()) == 0 || RefuseWithErrno(Failure);
 }
 
 }  // namespace dunstrel::platform

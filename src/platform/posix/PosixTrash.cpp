@@ -16,6 +16,7 @@
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/TextEncoding.h"
 #include "platform/posix/FileDescriptor.h"
 
 namespace dunstrel::platform {
@@ -76,12 +77,32 @@ std::string LocalDeletionDate() {
   return Text;
 }
 
+// The first Room bytes of Name, ending on a character boundary when Name is valid UTF-8, so
+// that the trash shows a readable name.
+std::string_view CutName(std::string_view Name, size_t Room) {
+  if (Name.size() <= Room) {
+    return Name;
+  }
+  size_t Boundary = 0;
+  for (size_t Pos = 0; Pos < Name.size();) {
+    const TDecodedChar Char = DecodeUtf8At(Name, Pos);
+    if (!Char.Valid) {
+      return Name.substr(0, Room);
+    }
+    Pos += Char.Length;
+    if (Pos <= Room) {
+      Boundary = Pos;
+    }
+  }
+  return Name.substr(0, Boundary);
+}
+
 // The name in the trash for the Attempt-th try: the item's own name, then "name.2", "name.3"...
 // cut so that the info file's name still fits the file system's limit.
 std::string TrashName(std::string_view Name, int Attempt) {
   const std::string Suffix = Attempt == 1 ? std::string() : "." + std::to_string(Attempt);
   const size_t Room = NAME_MAX - kInfoSuffix.size() - Suffix.size();
-  return std::string(Name.substr(0, Room)) + Suffix;
+  return std::string(CutName(Name, Room)) + Suffix;
 }
 
 bool WriteAll(int Fd, std::string_view Text) {
@@ -121,8 +142,8 @@ bool MoveToTrash(const std::string& Path) {
   if (Path.empty()) {
     return false;
   }
-  const std::string Absolute =
-      IsAbsolutePath(Path) ? StripTrailingDelimiter(Path) : ResolveUserFolderPath(Path);
+  // Recorded as the place to restore to: absolute, without "." or ".." components.
+  const std::string Absolute = ResolveUserFolderPath(Path);
   const std::string_view Name = LastComponent(Absolute);
   struct stat Info {};
   if (Name.empty() || Name == "/" || lstat(Absolute.c_str(), &Info) != 0) {
