@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
 #include "treemap/Prefetch.h"
@@ -95,7 +96,7 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
     if (Top.NextChild < Top.Folder->Children.size()) {
       const TDirNode* Child = Top.Folder->Children[Top.NextChild++].get();
       if (const auto Known = FDupBytesMemo.find(Child); Known != FDupBytesMemo.end()) {
-        Top.Bytes += Known->second;
+        Top.Bytes = SaturatingAdd(Top.Bytes, Known->second);
       } else {
         Pending.push_back({Child, 0, 0});
       }
@@ -103,14 +104,14 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
     }
     int64_t Bytes = Top.Bytes;
     for (const TDupFile& Dup : FDuplicates.FilesIn(*Top.Folder)) {
-      Bytes += Dup.File->Size;
+      Bytes = SaturatingAdd(Bytes, Dup.File->Size);
     }
     FDupBytesMemo.emplace(Top.Folder, Bytes);
     Pending.pop_back();
     if (Pending.empty()) {
       return Bytes;
     }
-    Pending.back().Bytes += Bytes;
+    Pending.back().Bytes = SaturatingAdd(Pending.back().Bytes, Bytes);
   }
 }
 

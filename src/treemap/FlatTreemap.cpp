@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/Rounding.h"
+#include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/PixelRounding.h"
 #include "treemap/Prefetch.h"
@@ -55,7 +56,7 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     }
     InOrder = InOrder && (Sorted.empty() || File->Size <= Sorted.back().Size);
     Sorted.push_back({File->Size, File});
-    Total += File->Size;
+    Total = SaturatingAdd(Total, File->Size);
   }
   // The window hands the files over sorted by size already.
   if (!InOrder) {
@@ -80,7 +81,7 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     const int64_t Last = std::min(Count, First + RowLength);
     int64_t RowSum = 0;
     for (int64_t I = First; I < Last; ++I) {
-      RowSum += Sorted[I].Size;
+      RowSum = SaturatingAdd(RowSum, Sorted[I].Size);
     }
     if (RowSum <= 0) {
       continue;

@@ -4,10 +4,10 @@
 
 namespace dunstrel {
 
-// The running version, once: as the whole number the update server's documents compare against
-// (the version times ten) and as the text the window shows.
+// The running version: the project's version as the text the window shows, and as the whole
+// number the update server's documents compare against (the version times ten).
+inline constexpr const char* kVersionText = DUNSTREL_VERSION;
 inline constexpr int kRunningVersion = 25;
-inline constexpr const char* kVersionText = "2.5";
 
 namespace detail {
 

@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "common/SaturatingSum.h"
 #include "results/SelectionStatus.h"
 #include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
@@ -126,7 +127,7 @@ void TFoldersView::PopulateFilesOfSelectedFolder() {
     int64_t Total = 0;
     for (const std::unique_ptr<TDirNode>& Child : Root->Children) {
       Folders.push_back(Child.get());
-      Total += Child->TotalSize;
+      Total = SaturatingAdd(Total, Child->TotalSize);
     }
     std::stable_sort(Folders.begin(), Folders.end(), [](const TDirNode* A, const TDirNode* B) {
       return A->TotalSize > B->TotalSize;
