@@ -148,6 +148,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void BuildLargestFilesList();
   void PopulateLargestFilesUI();
   void BuildFoldersTree();
+  void BuildDuplicates();
   void ChooseSelectedFolder();
   void PopulateFoldersUI();
   void BuildFoldersAndFilesTree();

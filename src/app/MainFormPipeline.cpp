@@ -1,6 +1,9 @@
 // Turning a finished scan tree into the result sets and the views, one announced step at a time.
 #include <QCoreApplication>
+#include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 
 #include "app/MainForm.h"
@@ -49,7 +52,7 @@ void TfrmMain::BuildResults(bool Ok, const std::string& Err) {
       {"Building Largest Files list...", &TfrmMain::BuildLargestFilesList},
       {"Populating Largest Files UI...", &TfrmMain::PopulateLargestFilesUI},
       {"Building folders tree...", &TfrmMain::BuildFoldersTree},
-      {"Building duplicates...", nullptr},
+      {"Building duplicates...", &TfrmMain::BuildDuplicates},
       {nullptr, &TfrmMain::ChooseSelectedFolder},
       {"Populating folders UI...", &TfrmMain::PopulateFoldersUI},
       {"Building folders/files tree...", &TfrmMain::BuildFoldersAndFilesTree},
@@ -124,6 +127,42 @@ void TfrmMain::PopulateLargestFilesUI() {
 
 void TfrmMain::BuildFoldersTree() {
   FFoldersView->BuildFoldersTree(FResults.Root.get());
+}
+
+void TfrmMain::BuildDuplicates() {
+  // The map refers to the dictionaries that the grouping replaces.
+  FDuplicatesView->Clear();
+  TDuplicates& Duplicates = FResults.Duplicates;
+  Duplicates.Clear();
+  const auto Total = static_cast<int64_t>(FResults.AllFiles.size());
+  if (Total > 0) {
+    const int Maximum = static_cast<int>(std::min<int64_t>(Total, INT32_MAX));
+    ShowProgress(0, Maximum);
+    SetStatus(ShownText(
+        FormatText(Translate("Building duplicates... 0 / %d"), {Total}, FFormatSettings)));
+    pb->repaint();
+    lblStatus->repaint();
+    const bool Completed = GroupDuplicates(FResults.AllFiles, Duplicates, [&](size_t Done, size_t) {
+      const auto Position = static_cast<int64_t>(Done);
+      ShowProgress(static_cast<int>(std::min<int64_t>(Position, INT32_MAX)), Maximum);
+      SetStatus(ShownText(FormatText(Translate("Building duplicates... %d / %d"), {Position, Total},
+                                     FFormatSettings)));
+      return !LetEventsRunAndCheckStop();
+    });
+    if (!Completed) {
+      CheckCancelled();  // the user stopped: the build ends here
+      return;
+    }
+    SetStatus(
+        ShownText(FormatText(Translate("Duplicates ready. Groups shown: %d"),
+                             {static_cast<int64_t>(Duplicates.Groups.size())}, FFormatSettings)));
+    QCoreApplication::processEvents();
+  }
+  FDuplicatesView->PopulateDuplicatesTree();
+  CheckCancelled();
+  FDuplicatesView->PopulateDuplicateGroupsList();
+  FDuplicatesView->RebuildDupeMap();
+  FDuplicatesView->SelectFirstGroup();
 }
 
 void TfrmMain::ChooseSelectedFolder() {

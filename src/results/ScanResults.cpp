@@ -17,6 +17,7 @@ TDirNode* TScanResults::LargestTopFolder() const {
 }
 
 void TScanResults::Clear() {
+  Duplicates.Clear();
   std::vector<TFileLeaf*>().swap(DisplayFiles);
   DisplayTotalBytes = 0;
   std::vector<TFileLeaf*>().swap(AllFiles);

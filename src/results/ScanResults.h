@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "results/DuplicateGroups.h"
 #include "scan/ScanTree.h"
 
 namespace dunstrel {
@@ -21,6 +22,8 @@ struct TScanResults {
   // The first kLargestFilesShown of AllFiles and their byte sum.
   std::vector<TFileLeaf*> DisplayFiles;
   int64_t DisplayTotalBytes = 0;
+  // The groups of files that look like copies of one another, with their path dictionaries.
+  TDuplicates Duplicates;
 
   // Fills AllFiles and AllTotalBytes from the tree.
   void FlattenAllFilesFromRoot();

@@ -1,0 +1,315 @@
+#include <QItemSelectionModel>
+#include <QTimer>
+#include <algorithm>
+#include <set>
+
+#include "views/ColorSwatch.h"
+#include "views/ViewsFixture.h"
+
+namespace dunstrel::testing {
+namespace {
+
+using TPaths = std::set<std::string>;
+
+class DuplicatesViewTest : public ViewsTest {
+ protected:
+  // Three groups and two files that only look alike:
+  //   photo.jpg  3000 in one/ and two/                    6000 bytes
+  //   notes.txt  1000 in one/, two/ and three/deep/       3000 bytes
+  //   README 400 in one/, readme 400 in two/ (no ext.)     800 bytes
+  //   size.dat   10 in one/, 11 in two/                   no group
+  //   single.bin 5000 in one/                             no group
+  void ScanDuplicates() {
+    for (const char* Folder : {"one", "two"}) {
+      Tree.MakeFile(std::string(Folder) + "/photo.jpg", 3000);
+      Tree.MakeFile(std::string(Folder) + "/notes.txt", 1000);
+    }
+    Tree.MakeFile("three/deep/notes.txt", 1000);
+    Tree.MakeFile("one/README", 400);
+    Tree.MakeFile("two/readme", 400);
+    Tree.MakeFile("one/size.dat", 10);
+    Tree.MakeFile("two/size.dat", 11);
+    Tree.MakeFile("one/single.bin", 5000);
+    ScanPath(Tree.Path());
+    ShowTab("TabSheetDuplicates");
+  }
+
+  TDuplicatesView* DupView() const { return View<TDuplicatesView>("TabSheetDuplicates"); }
+  QTreeWidget* GroupTree() const { return Find<QTreeWidget>("tvDuplicateFiles"); }
+  QTreeWidget* Legend() const { return Find<QTreeWidget>("lvDuplicateGroupsColors"); }
+  const TDupTreemapLayout& Map() const { return DupView()->Map(); }
+  TTreemapSurface* Surface() const { return Find<TTreemapSurface>("PaintBox4"); }
+
+  TPaths Paths(std::initializer_list<const char*> Relative) const {
+    TPaths Out;
+    for (const char* Path : Relative) {
+      Out.insert(PathOf(Path));
+    }
+    return Out;
+  }
+  // The files of a node of the tree: its own file, or every file of its group.
+  static TPaths FilesOfNode(const QTreeWidgetItem* Node) {
+    const TSelectedData Data = TDuplicatesView::NodeData(Node);
+    TPaths Out;
+    if (const auto* File = std::get_if<const TFileLeaf*>(&Data)) {
+      Out.insert((*File)->FullPath());
+    } else if (const auto* Group = std::get_if<const TDupGroup*>(&Data)) {
+      for (const TFileLeaf* Member : (*Group)->Files) {
+        Out.insert(Member->FullPath());
+      }
+    }
+    return Out;
+  }
+  TPaths SelectedOnMap() const {
+    TPaths Out;
+    for (const TDupItem& Item : Map().Items()) {
+      if (Item.Kind == TDupKind::dkFile && Map().IsSelected(Item)) {
+        Out.insert(Item.FullPath());
+      }
+    }
+    return Out;
+  }
+  const TDupItem& Cell(std::string_view Relative) const {
+    for (const TDupItem& Item : Map().Items()) {
+      if (Item.FullPath() == PathOf(Relative)) {
+        return Item;
+      }
+    }
+    ADD_FAILURE() << "no cell for " << Relative;
+    return Map().Items().front();
+  }
+  QTreeWidgetItem* FileNode(std::string_view Relative) const {
+    for (int G = 0; G < GroupTree()->topLevelItemCount(); ++G) {
+      QTreeWidgetItem* Group = GroupTree()->topLevelItem(G);
+      for (int F = 0; F < Group->childCount(); ++F) {
+        if (FilesOfNode(Group->child(F)) == TPaths{PathOf(Relative)}) {
+          return Group->child(F);
+        }
+      }
+    }
+    ADD_FAILURE() << "no node for " << Relative;
+    return nullptr;
+  }
+  void SelectOnly(QTreeWidgetItem* Node) const {
+    GroupTree()->setCurrentItem(Node, 0, QItemSelectionModel::ClearAndSelect);
+  }
+};
+
+TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
+  ScanDuplicates();
+  const TDuplicates& Groups = Window->Results().Duplicates;
+  ASSERT_EQ(Groups.Groups.size(), 3u);
+
+  QTreeWidget* Tree = GroupTree();
+  ASSERT_EQ(Tree->topLevelItemCount(), 3);
+  EXPECT_EQ(Tree->topLevelItem(0)->text(0), "photo.jpg  (2)");
+  EXPECT_EQ(Tree->topLevelItem(1)->text(0), "notes.txt  (3)");
+  EXPECT_EQ(Tree->topLevelItem(2)->text(0).toLower(), "readme  (2)");
+  const TPaths Expected[] = {Paths({"one/photo.jpg", "two/photo.jpg"}),
+                             Paths({"one/notes.txt", "two/notes.txt", "three/deep/notes.txt"}),
+                             Paths({"one/README", "two/readme"})};
+  TPaths AllMembers;
+  for (int G = 0; G < 3; ++G) {
+    SCOPED_TRACE(G);
+    const QTreeWidgetItem* Group = Tree->topLevelItem(G);
+    EXPECT_EQ(FilesOfNode(Group), Expected[G]);
+    TPaths Children;
+    for (int F = 0; F < Group->childCount(); ++F) {
+      Children.merge(FilesOfNode(Group->child(F)));
+      EXPECT_EQ(Group->child(F)->text(0), ShownText(*FilesOfNode(Group->child(F)).begin()));
+    }
+    EXPECT_EQ(Children, Expected[G]);
+    EXPECT_FALSE(Group->isExpanded());
+    AllMembers.insert(Expected[G].begin(), Expected[G].end());
+  }
+
+  // The legend: the groups in the same order, with their colours.
+  EXPECT_EQ(ColumnTexts(Legend(), 0).mid(0, 2), (QStringList{"photo.jpg", "notes.txt"}));
+  EXPECT_EQ(ColumnTexts(Legend(), 2), (QStringList{"2.9 KB", "1000 B", "400 B"}));
+  for (int G = 0; G < 3; ++G) {
+    EXPECT_EQ(Legend()->topLevelItem(G)->data(0, kSwatchColorRole).value<uint32_t>(),
+              Groups.Groups[static_cast<size_t>(G)].Color);
+    EXPECT_FALSE(Legend()->topLevelItem(G)->text(3).isEmpty()) << "the files have a time";
+  }
+
+  // The map: every member and nothing else, each in its group's colour.
+  TPaths OnMap;
+  for (const TDupItem& Item : Map().Items()) {
+    if (Item.Kind == TDupKind::dkFile) {
+      OnMap.insert(Item.FullPath());
+      EXPECT_EQ(Item.Color, Groups.GroupByPathKey.at(Item.PathKey())->Color) << Item.FullPath();
+    }
+  }
+  EXPECT_EQ(OnMap, AllMembers);
+
+  // The largest group starts selected, at the top, on the map too.
+  EXPECT_EQ(Tree->currentItem(), Tree->topLevelItem(0));
+  EXPECT_EQ(Tree->selectedItems(), QList<QTreeWidgetItem*>{Tree->topLevelItem(0)});
+  EXPECT_EQ(SelectedOnMap(), Expected[0]);
+}
+
+TEST_F(DuplicatesViewTest, TreeAndLegendSelectTheirFilesOnTheMap) {
+  ScanDuplicates();
+  const TPaths Notes = Paths({"one/notes.txt", "two/notes.txt", "three/deep/notes.txt"});
+
+  SelectOnly(GroupTree()->topLevelItem(1));
+  EXPECT_EQ(SelectedOnMap(), Notes);
+
+  SelectOnly(FileNode("three/deep/notes.txt"));
+  EXPECT_EQ(SelectedOnMap(), Paths({"three/deep/notes.txt"}));
+
+  GroupTree()->setCurrentItem(FileNode("one/photo.jpg"), 0, QItemSelectionModel::Select);
+  EXPECT_EQ(SelectedOnMap(), Paths({"three/deep/notes.txt", "one/photo.jpg"}));
+
+  // Two legend rows: every member of both groups; the tree keeps its selection.
+  const QList<QTreeWidgetItem*> TreeSelection = GroupTree()->selectedItems();
+  Legend()->topLevelItem(0)->setSelected(true);
+  Legend()->topLevelItem(2)->setSelected(true);
+  EXPECT_EQ(SelectedOnMap(), Paths({"one/photo.jpg", "two/photo.jpg", "one/README", "two/readme"}));
+  EXPECT_EQ(GroupTree()->selectedItems(), TreeSelection);
+
+  // Taking a row out of the legend's selection leaves the map alone.
+  Legend()->topLevelItem(2)->setSelected(false);
+  EXPECT_EQ(SelectedOnMap(), Paths({"one/photo.jpg", "two/photo.jpg", "one/README", "two/readme"}));
+
+  // An empty tree selection empties the map's.
+  GroupTree()->clearSelection();
+  EXPECT_TRUE(SelectedOnMap().empty());
+  EXPECT_EQ(Map().Primary(), nullptr);
+}
+
+TEST_F(DuplicatesViewTest, ClicksOnTheMapSelectTheFilesNode) {
+  ScanDuplicates();
+  ClickCell(Surface(), Cell("two/notes.txt").Rect);
+  EXPECT_EQ(GroupTree()->currentItem(), FileNode("two/notes.txt"));
+  EXPECT_EQ(GroupTree()->selectedItems().size(), 1);
+  EXPECT_EQ(SelectedOnMap(), Paths({"two/notes.txt"}));
+  EXPECT_EQ(Status(), ShownText(PathOf("two/notes.txt")) + "  1000 B");
+
+  // Ctrl adds the file on the map and in the tree alike, and takes it away again.
+  ClickCell(Surface(), Cell("one/photo.jpg").Rect, Qt::ControlModifier);
+  EXPECT_EQ(SelectedOnMap(), Paths({"two/notes.txt", "one/photo.jpg"}));
+  EXPECT_EQ(GroupTree()->selectedItems().size(), 2);
+  ClickCell(Surface(), Cell("one/photo.jpg").Rect, Qt::ControlModifier);
+  EXPECT_EQ(SelectedOnMap(), Paths({"two/notes.txt"}));
+  EXPECT_EQ(GroupTree()->selectedItems(), QList<QTreeWidgetItem*>{FileNode("two/notes.txt")});
+
+  // A folder has no node: the map selects it and the tree stays as it was.
+  ClickCellCorner(Surface(), Cell("three").Rect);
+  ASSERT_NE(Map().Primary(), nullptr);
+  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("three"));
+  EXPECT_EQ(GroupTree()->selectedItems(), QList<QTreeWidgetItem*>{FileNode("two/notes.txt")});
+
+  DoubleClickCellCorner(Surface(), Cell("three").Rect);
+  EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("three")});
+
+  SelectOnly(GroupTree()->topLevelItem(1));
+  SaveScreenshotOfTab("TabSheetDuplicates");
+}
+
+TEST_F(DuplicatesViewTest, TheStatusLineDescribesTheTreesSelection) {
+  ScanDuplicates();
+  const std::string Notes = PathOf("two/notes.txt");
+  struct TCase {
+    const char* Name;
+    std::function<void()> Select;
+    QString Expected;
+  };
+  const TCase Cases[] = {
+      {"a group", [&] { SelectOnly(GroupTree()->topLevelItem(1)); },
+       "notes.txt  1000 B  (3 duplicates)"},
+      {"a file", [&] { SelectOnly(FileNode("two/notes.txt")); }, ShownText(Notes) + "  1000 B"},
+      {"two files, no count",
+       [&] {
+         SelectOnly(FileNode("two/notes.txt"));
+         GroupTree()->topLevelItem(0)->child(0)->setSelected(true);
+       },
+       ShownText(Notes) + "  1000 B"},
+      {"nothing in the tree, a legend row on the map",
+       [&] {
+         GroupTree()->clearSelection();
+         Legend()->topLevelItem(1)->setSelected(true);
+       },
+       ""},
+      {"nothing at all",
+       [&] {
+         SelectOnly(GroupTree()->topLevelItem(0));
+         GroupTree()->clearSelection();
+       },
+       "Ready"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Case.Select();
+    if (Case.Expected.isEmpty()) {
+      // The map's primary cell is the first of the group's files.
+      ASSERT_NE(Map().Primary(), nullptr);
+      EXPECT_EQ(Status(), ShownText(Map().Primary()->FullPath()) + "  1000 B");
+    } else {
+      EXPECT_EQ(Status(), Case.Expected);
+    }
+  }
+}
+
+TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
+  // 501 spellings of one name, told apart by case, in one folder.
+  std::set<std::string> Names;
+  for (int Bits = 0; Bits < 501; ++Bits) {
+    std::string Name = "abcdefghi.bin";
+    for (int I = 0; I < 9; ++I) {
+      if ((Bits >> I & 1) != 0) {
+        Name[static_cast<size_t>(I)] = static_cast<char>(Name[static_cast<size_t>(I)] - 32);
+      }
+    }
+    Tree.MakeFile("many/" + Name, 3);
+    Names.insert(PathOf("many/" + Name));
+  }
+  ScanPath(Tree.Path());
+  ShowTab("TabSheetDuplicates");
+  ASSERT_EQ(GroupTree()->topLevelItemCount(), 1);
+  QTreeWidgetItem* Group = GroupTree()->topLevelItem(0);
+  EXPECT_TRUE(Group->text(0).endsWith("  (501)"));
+  ASSERT_EQ(Group->childCount(), 501);
+  EXPECT_EQ(Group->child(500)->text(0), "... 1 more files not shown");
+  EXPECT_TRUE(FilesOfNode(Group->child(500)).empty());
+  EXPECT_EQ(FilesOfNode(Group->child(499)).size(), 1u);
+
+  // Every file is selected, also the one without a node.
+  SelectOnly(Group);
+  EXPECT_EQ(SelectedOnMap(), Names);
+  SelectOnly(Group->child(500));
+  EXPECT_TRUE(SelectedOnMap().empty()) << "the overflow node stands for no file";
+}
+
+TEST_F(DuplicatesViewTest, StopWhileGroupingOrFillingEmptiesTheTab) {
+  // Enough files for the tree's fill to let events run while it works.
+  for (int I = 0; I < 160; ++I) {
+    Tree.MakeFile("a/" + std::to_string(I) + ".txt", 10 + I);
+    Tree.MakeFile("b/" + std::to_string(I) + ".txt", 10 + I);
+  }
+  for (const char* Step :
+       {"Building duplicates... 1 / 320", "Duplicates ready. Groups shown: 160"}) {
+    SCOPED_TRACE(Step);
+    OpenWindow();
+    QTimer Watcher;
+    QObject::connect(&Watcher, &QTimer::timeout, [&] {
+      if (Status() == Step) {
+        Click("btnStop");
+      }
+    });
+    Watcher.start(0);
+    ChoosePath(ShownText(Tree.Path()));
+    Click("btnScan");
+    ASSERT_TRUE(WaitUntilIdle());
+    EXPECT_EQ(Status(), "Cancelled");
+    EXPECT_TRUE(Window->Results().Duplicates.Groups.empty());
+    EXPECT_EQ(GroupTree()->topLevelItemCount(), 0);
+    EXPECT_EQ(Legend()->topLevelItemCount(), 0);
+    EXPECT_FALSE(DupView()->HasMapData());
+    EXPECT_TRUE(Map().Items().empty());
+    Window.reset();
+  }
+}
+
+}  // namespace
+}  // namespace dunstrel::testing
