@@ -206,14 +206,21 @@ int Run(int Argc, char** Argv) {
   QApplication::processEvents();
   double FirstSelect = 0;
   double LaterSelect = 0;
-  const size_t LastListed = static_cast<size_t>(FilesView->FilesList()->topLevelItemCount() - 1);
+  const auto CentreOf = [](const TTreemapItem& Cell) {
+    return TPoint{(Cell.Rect.Left + Cell.Rect.Right) / 2, (Cell.Rect.Top + Cell.Rect.Bottom) / 2};
+  };
+  // Cells of a pixel may lie under others: take the last listed file whose cell is its own.
+  const std::vector<TTreemapItem>& Cells = FilesView->Map().Items();
+  size_t LastListed = static_cast<size_t>(FilesView->FilesList()->topLevelItemCount() - 1);
+  while (LastListed > 1 &&
+         FilesView->Map().HitTest(CentreOf(Cells[LastListed])) != &Cells[LastListed]) {
+    --LastListed;
+  }
   for (int Click = 0; Click < 2; ++Click) {
-    const TTreemapItem& Cell = FilesView->Map().Items()[Click == 0 ? LastListed : 1];
+    const TPoint At = CentreOf(Cells[Click == 0 ? LastListed : 1]);
     QElapsedTimer Timer;
     Timer.start();
-    QTest::mouseClick(
-        FilesView->Surface(), Qt::LeftButton, Qt::NoModifier,
-        QPoint((Cell.Rect.Left + Cell.Rect.Right) / 2, (Cell.Rect.Top + Cell.Rect.Bottom) / 2));
+    QTest::mouseClick(FilesView->Surface(), Qt::LeftButton, Qt::NoModifier, QPoint(At.X, At.Y));
     (Click == 0 ? FirstSelect : LaterSelect) = Milliseconds(Timer);
     if (FilesView->FilesList()->selectedItems().size() != 1) {
       std::fprintf(stderr, "the click selected no row\n");

@@ -113,12 +113,12 @@ void TFilesView::PopulateFilesList() {
       const TFileLeaf& File = *Files[static_cast<size_t>(I)];
       const std::string Path = File.FullPath();
       const double Modified = File.GetModifiedDateTime();
-      auto* Row = new QTreeWidgetItem(
-          QStringList{ShownText(File.Name()), ShownText(File.Parent().FullPath()),
-                      ShownText(FormatSize(File.Size, Settings)),
-                      ShownText(FormatPercent(File.Size, FResults.DisplayTotalBytes, Settings)),
-                      Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString(),
-                      ShownText(Path)});
+      auto* Row = new QTreeWidgetItem(QStringList{
+          ShownText(File.Name()), ShownText(File.Parent().FullPath()),
+          ShownText(FormatSize(File.Size, Settings)),
+          ShownText(FormatPercent(File.Size, FResults.DisplayTotalBytes, Settings)),
+          Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
+      // The hidden column keys the row by the path's own bytes; nobody reads it as text.
       Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(Path));
       Batch.append(Row);
       FRowOfFile.emplace(&File, I);
