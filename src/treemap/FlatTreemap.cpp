@@ -192,6 +192,11 @@ void TTreemapLayout::SetSelectedByPaths(std::span<const std::string> Paths) {
   });
 }
 
+void TTreemapLayout::SetSelectedByPaths(std::span<const std::string> Paths,
+                                        const TTreemapItem* Primary) {
+  FSelection.SetPaths(Paths, [Primary](std::string_view) { return Primary; });
+}
+
 const TTreemapItem* TTreemapLayout::GetItemByPath(std::string_view AFullPath) const {
   const std::optional<size_t> Index = FByPath.FindLast(PathKey(AFullPath));
   return Index ? &FItems[*Index] : nullptr;

@@ -57,6 +57,8 @@ class TTreemapLayout {
   void ToggleSelected(const TTreemapItem* Item);
   // Replaces the selection by these full paths; paths without an item stay selected.
   void SetSelectedByPaths(std::span<const std::string> Paths);
+  // The same when the caller knows the item of the first path: no search, so no index to build.
+  void SetSelectedByPaths(std::span<const std::string> Paths, const TTreemapItem* Primary);
   bool HasSelection() const { return !FSelection.Empty(); }
   bool IsSelected(const TTreemapItem& Item) const { return FSelection.Contains(Item.PathKey()); }
   const TTreemapItem* Primary() const { return FSelection.Primary(); }

@@ -30,6 +30,12 @@ std::vector<const TDirNode*> ChainToFile(const TDirNode& Root, const TFileLeaf& 
   return {};
 }
 
+// A Ctrl click on the map adds its cell to the tree's selection or takes it out, as it does on
+// the map: the tree's selection is what the map shows afterwards.
+QItemSelectionModel::SelectionFlags SelectionCommand(bool Toggle) {
+  return Toggle ? QItemSelectionModel::Toggle : QItemSelectionModel::ClearAndSelect;
+}
+
 }  // namespace
 
 TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Results,
@@ -139,17 +145,15 @@ void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
     FHierMap.SetSingleSelected(Cell);
   }
   InvalidateMap();
-  // Read before the tree's change handler may select again on the map.
-  const std::string Status =
-      Cell->FullPath() + "  " + FormatSize(Cell->Size, FHost.FormatSettings());
   if (Cell->Kind == THierKind::hkFile) {
-    SelectFileInFoldersAndFilesTree(Cell->FileLeaf);
+    SelectFileInFoldersAndFilesTree(Cell->FileLeaf, Ctrl);
   } else if (const QModelIndex Node = FRows->IndexOfFolder(Cell->Dir); Node.isValid()) {
     tvFoldersAndFiles->expand(Node);
-    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, QItemSelectionModel::ClearAndSelect);
+    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, SelectionCommand(Ctrl));
     tvFoldersAndFiles->scrollTo(Node);
   }
-  FHost.SetStatus(ShownText(Status));
+  FHost.SetStatus(
+      ShownText(Cell->FullPath() + "  " + FormatSize(Cell->Size, FHost.FormatSettings())));
 }
 
 void TFilesInFoldersView::MapDoubleClick() {
@@ -164,7 +168,7 @@ void TFilesInFoldersView::MapDoubleClick() {
   }
 }
 
-void TFilesInFoldersView::SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf) {
+void TFilesInFoldersView::SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf, bool Toggle) {
   const TDirNode* Root = FRows->Root();
   if (Leaf == nullptr || Root == nullptr) {
     return;
@@ -177,7 +181,7 @@ void TFilesInFoldersView::SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf)
     }
   }
   if (const QModelIndex Node = FRows->IndexOfFile(Leaf); Node.isValid()) {
-    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, QItemSelectionModel::ClearAndSelect);
+    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, SelectionCommand(Toggle));
     tvFoldersAndFiles->scrollTo(Node);
   }
 }

@@ -25,8 +25,9 @@ class TFilesInFoldersView final : public TResultTab {
   void PopulateFileExtensionsList();
   void RebuildHierMap();
 
-  // Opens the folders above a file in the tree and selects its node.
-  void SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf);
+  // Opens the folders above a file in the tree and selects its node: alone, or with Toggle in or
+  // out of the selection the tree has.
+  void SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf, bool Toggle = false);
 
   QTreeView* Tree() const { return tvFoldersAndFiles; }
   QTreeView* Legend() const { return tvFileExtensions; }

@@ -185,17 +185,18 @@ QString TFilesView::MapHint(TPoint At, bool& Changed) {
          ShownText(FormatSize(Cell->Size(), FHost.FormatSettings()));
 }
 
-const TTreemapItem* TFilesView::ItemOfRow(int Row) const {
+const TTreemapItem* TFilesView::CellOfFile(size_t Index) const {
+  if (Index >= FResults.AllFiles.size()) {
+    return nullptr;
+  }
+  // The map places the files in the order of the array, the list's order too, so a file is
+  // usually the item of its own number; the path finds it otherwise.
+  const TFileLeaf* File = FResults.AllFiles[Index];
   const std::vector<TTreemapItem>& Items = FTreemap.Items();
-  const auto Index = static_cast<size_t>(Row);
-  // The map places the files in the list's order, so a listed file is usually the item of its
-  // own row number.
-  if (Index < FResults.DisplayFiles.size() && Index < Items.size() &&
-      &Items[Index].File() == FResults.DisplayFiles[Index]) {
+  if (Index < Items.size() && &Items[Index].File() == File) {
     return &Items[Index];
   }
-  const QTreeWidgetItem* Item = lvFiles->topLevelItem(Row);
-  return Item != nullptr ? FTreemap.GetItemByPath(KeyOf(Item, kFullPathColumn)) : nullptr;
+  return FTreemap.GetItemByPath(File->FullPath());
 }
 
 void TFilesView::PaintBox1MouseDown(TPoint At, bool Ctrl) {
@@ -244,7 +245,7 @@ void TFilesView::lvFilesSelectItem(const QItemSelection& Selected) {
     FHost.UpdateSelectionStatus();
     return;
   }
-  if (const TTreemapItem* Cell = ItemOfRow(Row)) {
+  if (const TTreemapItem* Cell = CellOfFile(static_cast<size_t>(Row))) {
     const TSyncScope Guard(FHost.Syncing());
     FTreemap.SetSingleSelected(Cell);
     InvalidateMap();
@@ -265,7 +266,8 @@ void TFilesView::SyncTreemapFromFilesList() {
   for (const QModelIndex& Row : Rows) {
     Paths.push_back(KeyOf(lvFiles->topLevelItem(Row.row()), kFullPathColumn));
   }
-  FTreemap.SetSelectedByPaths(Paths);
+  FTreemap.SetSelectedByPaths(
+      Paths, Rows.isEmpty() ? nullptr : CellOfFile(static_cast<size_t>(Rows.front().row())));
   InvalidateMap();
 }
 
@@ -316,12 +318,16 @@ void TFilesView::SyncSelectionFromExtList() {
         Rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
   std::vector<std::string> Paths;
-  for (const TFileLeaf* File : FResults.AllFiles) {
-    if (Matches(*File)) {
-      Paths.push_back(File->FullPath());
+  const TTreemapItem* Primary = nullptr;
+  for (size_t I = 0; I < FResults.AllFiles.size(); ++I) {
+    if (Matches(*FResults.AllFiles[I])) {
+      Paths.push_back(FResults.AllFiles[I]->FullPath());
+      if (Primary == nullptr) {
+        Primary = CellOfFile(I);
+      }
     }
   }
-  FTreemap.SetSelectedByPaths(Paths);
+  FTreemap.SetSelectedByPaths(Paths, Primary);
   InvalidateMap();
 }
 

@@ -51,8 +51,9 @@ class TFilesView final : public TResultTab {
   void SyncTreemapFromFilesList();
   void lvExtSelectItem();
   void SyncSelectionFromExtList();
-  // The map's cell of a listed file, or none.
-  const TTreemapItem* ItemOfRow(int Row) const;
+  // The map's cell of the file of that number in the array of all files (the list's row
+  // number for a listed file), or none.
+  const TTreemapItem* CellOfFile(size_t Index) const;
 
   const TScanResults& FResults;
   TTreemapLayout& FTreemap;

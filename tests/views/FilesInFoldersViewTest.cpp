@@ -72,6 +72,19 @@ TEST_F(FilesInFoldersViewTest, ADeepFileClickedOnTheMapOpensItsFolders) {
   SaveScreenshotOfTab("TabSheet3");
 }
 
+TEST_F(FilesInFoldersViewTest, CtrlClicksOnTheMapAddToTheTreesSelectionAndTakeFromIt) {
+  ScanFixture();
+  ClickCell(Surface(), Cell("small/b.bin").Rect);
+  ClickCell(Surface(), Cell("c.dat").Rect, Qt::ControlModifier);
+  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
+  EXPECT_TRUE(Map().IsSelected(Cell("c.dat")));
+  EXPECT_EQ(TreeView()->selectionModel()->selectedIndexes().size(), 2);
+  ClickCell(Surface(), Cell("small/b.bin").Rect, Qt::ControlModifier);
+  EXPECT_FALSE(Map().IsSelected(Cell("small/b.bin")));
+  EXPECT_TRUE(Map().IsSelected(Cell("c.dat")));
+  EXPECT_EQ(TreeView()->selectionModel()->selectedIndexes().size(), 1);
+}
+
 TEST_F(FilesInFoldersViewTest, TreeAndLegendSelectOnTheMap) {
   ScanFixture();
   TreeView()->expand(RootRow());
