@@ -37,6 +37,7 @@ namespace dunstrel {
 
 class IShellServices;
 class IUserDialogs;
+class TElidedLabel;
 class TDuplicatesView;
 class TFilesInFoldersView;
 class TFilesView;
@@ -89,6 +90,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   QTabWidget* BuildPages();
   QWidget* BuildStatusStrip();
   void ConnectHandlers();
+  // Grows the fixed boxes to their captions and sets the window's least size.
+  void FitFrameToText();
+  // Narrows the source box when the window is too narrow for both boxes at their design sizes.
+  void FitSourceGroupToWidth();
 
   // Creation and shutdown.
   void FormCreate();
@@ -250,7 +255,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   QLineEdit* edtPattern = nullptr;
 
   QWidget* panStatus = nullptr;
-  QLabel* lblStatus = nullptr;
+  TElidedLabel* lblStatus = nullptr;
   QProgressBar* pb = nullptr;
 
   // The result tabs, owned by the page control.

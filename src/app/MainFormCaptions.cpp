@@ -76,6 +76,7 @@ void TfrmMain::ApplyTranslation() {
   for (TResultTab* View : Views()) {
     View->ApplyTranslation();
   }
+  FitFrameToText();
   InvalidateAllSurfaces();
 }
 

@@ -15,7 +15,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "app/ElidedLabel.h"
 #include "app/MainForm.h"
 #include "app/ToolbarIcons.h"
 #include "views/DuplicatesView.h"
@@ -33,6 +35,7 @@ constexpr int kToolButtonWidth = 60;
 constexpr int kToolIconSize = 35;
 constexpr int kGroupHeight = 53;
 constexpr int kSourceGroupWidth = 470;
+constexpr int kGroupSpacing = 19;
 constexpr int kStatusHeight = 27;
 
 template <typename TWidget>
@@ -124,7 +127,7 @@ QWidget* TfrmMain::BuildTopPanel() {
   Layout->setSpacing(1);
   Layout->addWidget(BuildToolbar());
   auto* Groups = new QHBoxLayout;
-  Groups->setSpacing(19);
+  Groups->setSpacing(kGroupSpacing);
   Groups->addWidget(BuildSourceGroup());
   Groups->addWidget(BuildFilterGroup(), 1);
   Layout->addLayout(Groups);
@@ -168,6 +171,9 @@ QGroupBox* TfrmMain::BuildSourceGroup() {
   cmbCustomPath = Named(new QComboBox(gbSource), "cmbCustomPath");
   cmbCustomPath->setEditable(true);
   cmbCustomPath->setInsertPolicy(QComboBox::NoInsert);
+  // Room for a short path even in the narrowest window.
+  cmbCustomPath->setMinimumContentsLength(12);
+  cmbCustomPath->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   btnBrowse = Named(new QPushButton(gbSource), "btnBrowse");
   Layout->addWidget(rbAllDrives);
   Layout->addWidget(rbCustomPath);
@@ -199,6 +205,7 @@ QGroupBox* TfrmMain::BuildFilterGroup() {
                                                           edtLessThan, cbSizeUnits, chPattern}) {
     Layout->addWidget(Control);
   }
+  edtPattern->setMinimumWidth(edtPattern->fontMetrics().averageCharWidth() * 14);
   Layout->addWidget(edtPattern, 1);
   return gbFilters;
 }
@@ -221,7 +228,7 @@ QWidget* TfrmMain::BuildStatusStrip() {
   panStatus->setFixedHeight(kStatusHeight);
   auto* Layout = new QHBoxLayout(panStatus);
   Layout->setContentsMargins(6, 0, 4, 0);
-  lblStatus = Named(new QLabel(QStringLiteral("Ready"), panStatus), "lblStatus");
+  lblStatus = Named(new TElidedLabel(QStringLiteral("Ready"), panStatus), "lblStatus");
   lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   lblStatus->setTextFormat(Qt::PlainText);
   lblStatus->setMinimumWidth(1);
@@ -234,6 +241,37 @@ QWidget* TfrmMain::BuildStatusStrip() {
   Layout->addWidget(lblStatus, 1);
   Layout->addWidget(pb);
   return panStatus;
+}
+
+void TfrmMain::FitFrameToText() {
+  // The design sizes hold the captions at 96 dots per inch in English; larger text or longer
+  // words make the boxes grow rather than cut their controls.
+  gbSource->setFixedHeight(std::max(kGroupHeight, gbSource->minimumSizeHint().height()));
+  gbFilters->setFixedHeight(std::max(kGroupHeight, gbFilters->minimumSizeHint().height()));
+  pnlTop->setFixedHeight(std::max(kTopPanelHeight, pnlTop->layout()->minimumSize().height()));
+  panStatus->setFixedHeight(
+      std::max(kStatusHeight, panStatus->layout()->minimumSize().height() + 4));
+  FitSourceGroupToWidth();
+  // The window is never narrower than the top panel's controls side by side, nor lower than
+  // the panels above and below a tab plus a tab's own least height.
+  const QMargins Margins = pnlTop->layout()->contentsMargins();
+  const int Width = std::max(Panel4->minimumSizeHint().width(),
+                             gbSource->minimumSizeHint().width() + kGroupSpacing +
+                                 gbFilters->minimumSizeHint().width()) +
+                    Margins.left() + Margins.right();
+  const int Height = menuBar()->sizeHint().height() + pnlTop->height() +
+                     PageControl1->minimumSizeHint().height() + panStatus->height();
+  setMinimumSize(Width, Height);
+}
+
+void TfrmMain::FitSourceGroupToWidth() {
+  // The source box keeps its design width while there is room, and gives way down to what its
+  // own controls need before the filter box's controls would be cut.
+  const QMargins Margins = pnlTop->layout()->contentsMargins();
+  const int Least = gbSource->minimumSizeHint().width();
+  const int Room = width() - Margins.left() - Margins.right() - kGroupSpacing -
+                   gbFilters->minimumSizeHint().width();
+  gbSource->setFixedWidth(std::clamp(Room, Least, std::max(Least, kSourceGroupWidth)));
 }
 
 void TfrmMain::ConnectHandlers() {

@@ -116,6 +116,7 @@ void TfrmMain::FormResize() {
   if (FAppClosing) {
     return;
   }
+  FitSourceGroupToWidth();
   AdjustSideListWidths();
   InvalidateAllSurfaces();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "app/ElidedLabel.h"
 #include "app/MainForm.h"
 #include "app/UserDialogs.h"
 #include "common/ErrorText.h"

@@ -15,6 +15,7 @@
 #include <functional>
 #include <mutex>
 
+#include "app/ElidedLabel.h"
 #include "app/MainForm.h"
 #include "app/UserDialogs.h"
 #include "common/Rounding.h"
@@ -202,9 +203,10 @@ void TfrmMain::UITimerTick() {
     ShowProgressMarquee();
   }
   if (!Progress.Path.empty()) {
-    SetStatus(
+    lblStatus->SetText(
         ShownText(FormatText(Translate("Scanning: %s  (files: %d, dirs: %d)"),
-                             {Progress.Path, Progress.Files, Progress.Dirs}, FFormatSettings)));
+                             {Progress.Path, Progress.Files, Progress.Dirs}, FFormatSettings)),
+        ShownText(Progress.Path));
   } else {
     SetStatus(ShownText(FormatText(Translate("Scanning... (files: %d, dirs: %d)"),
                                    {Progress.Files, Progress.Dirs}, FFormatSettings)));
@@ -227,7 +229,7 @@ void TfrmMain::SetScanningState(bool Scanning) {
 }
 
 void TfrmMain::SetStatus(const QString& Text) {
-  lblStatus->setText(Text);
+  lblStatus->SetText(Text);
 }
 
 void TfrmMain::ClearResults() {

@@ -14,9 +14,9 @@
 
 #include "app/AppInfo.h"
 #include "app/ShellServices.h"
-#include "views/ShownText.h"
 #include "app/UpdateHttp.h"
 #include "app/UserDialogs.h"
+#include "views/ShownText.h"
 
 // The resources live in a static library, so they are registered explicitly before first use.
 static void RegisterUpdateIconResources() {

@@ -11,6 +11,9 @@ namespace dunstrel {
 namespace {
 
 constexpr int kDesignSideListWidth = 196;
+// However small the window, the map and the lists below it keep room to be used.
+constexpr int kLeastMapHeight = 120;
+constexpr int kLeastBottomHeight = 100;
 constexpr int kSideSplitterWidth = 6;
 
 template <typename TWidget>
@@ -34,11 +37,13 @@ TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
   FHostPanel = Named(new QWidget(FVertical), Names.Host);
   auto* HostLayout = new QVBoxLayout(FHostPanel);
   HostLayout->setContentsMargins(0, 0, 0, 0);
+  FHostPanel->setMinimumHeight(kLeastMapHeight);
   FSurface = Named(new TTreemapSurface(FHostPanel), Names.Surface);
   FSurface->SetClient(this);
   HostLayout->addWidget(FSurface);
 
   FBottom = Named(new QWidget(FVertical), Names.Bottom);
+  FBottom->setMinimumHeight(kLeastBottomHeight);
   auto* BottomLayout = new QHBoxLayout(FBottom);
   BottomLayout->setContentsMargins(0, 0, 0, 0);
   FHorizontal = Named(new QSplitter(Qt::Horizontal, FBottom), Names.Horizontal);

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -225,8 +226,9 @@ TEST(DpiScalingTest, DesignWidthsFollowTheScreenDensity) {
 }
 
 TEST_F(MainFormFrameTest, SideListsTakeWhatTheLeftHalfLeaves) {
-  Window->resize(1000, 760);
+  Window->resize(1200, 760);
   QTest::qWait(50);
+  ASSERT_EQ(Window->width(), 1200);
   auto* Pages = Find<QTabWidget>("PageControl1");
   const struct {
     int Page;
@@ -236,22 +238,64 @@ TEST_F(MainFormFrameTest, SideListsTakeWhatTheLeftHalfLeaves) {
   for (const auto& Half : Halves) {
     Pages->setCurrentIndex(Half.Page);
     QTest::qWait(20);
-    EXPECT_EQ(Find<QWidget>(Half.Left)->width(), 500) << Half.Left;
+    EXPECT_EQ(Find<QWidget>(Half.Left)->width(), 600) << Half.Left;
     EXPECT_GE(Find<QWidget>(Half.Right)->width(), 160) << Half.Right;
   }
   Pages->setCurrentIndex(2);
   QTest::qWait(20);
   EXPECT_EQ(Find<QWidget>("lvFilesOfSelectedFolder")->width(),
             std::max(Find<QWidget>("pnlBottom2")->width() / 2, 200));
+}
 
-  // In a narrow window the side lists keep their least widths.
-  Window->resize(340, 760);
-  QTest::qWait(50);
-  ASSERT_EQ(Window->width(), 340);
-  EXPECT_EQ(Find<QWidget>("lvFilesOfSelectedFolder")->width(), 200);
-  Pages->setCurrentIndex(1);
-  QTest::qWait(20);
-  EXPECT_EQ(Find<QWidget>("lvExt")->width(), 160);
+// Whether Child lies whole inside its parent.
+bool InsideParent(const QWidget* Child) {
+  return Child->parentWidget()->rect().contains(Child->geometry());
+}
+
+class LeastSizeTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    WindowTest::TearDown();
+    QApplication::setFont(FFont);
+  }
+  const QFont FFont = QApplication::font();
+};
+
+TEST_F(LeastSizeTest, EveryControlStaysWholeAtTheLeastSizeAt96And144Dpi) {
+  for (const double TextScale : {1.0, 1.5}) {
+    SCOPED_TRACE(TextScale);
+    QFont Font = FFont;
+    Font.setPointSizeF(FFont.pointSizeF() * TextScale);
+    QApplication::setFont(Font);
+    OpenWindow();
+    Window->resize(200, 150);
+    QTest::qWait(50);
+    EXPECT_EQ(Window->size(), Window->minimumSize());
+    for (const char* Group : {"gbSource", "gbFilters"}) {
+      auto* Box = Find<QGroupBox>(Group);
+      EXPECT_TRUE(InsideParent(Box)) << Group;
+      const QList<QWidget*> Controls = Box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+      for (const QWidget* Control : Controls) {
+        const std::string Name = Control->objectName().toStdString();
+        EXPECT_TRUE(InsideParent(Control)) << Name;
+        EXPECT_GE(Control->width(), Control->minimumSizeHint().width()) << Name;
+        EXPECT_GE(Control->height(), Control->minimumSizeHint().height()) << Name;
+        for (const QWidget* Other : Controls) {
+          EXPECT_TRUE(Other == Control || !Other->geometry().intersects(Control->geometry()))
+              << Name << " and " << Other->objectName().toStdString();
+        }
+      }
+    }
+    EXPECT_FALSE(
+        Find<QWidget>("gbSource")->geometry().intersects(Find<QWidget>("gbFilters")->geometry()));
+    for (const char* Name : {"btnScan", "btnRemove", "btnWEbsite", "btnAbout", "pb"}) {
+      EXPECT_TRUE(InsideParent(Find<QWidget>(Name))) << Name;
+    }
+    EXPECT_GE(Find<QWidget>("lblStatus")->height(), QFontMetrics(Font).height());
+    EXPECT_GE(Find<QWidget>("PaintBox3")->height(), 100);
+    SaveScreenshot(TextScale == 1.0 ? "least-size-96dpi" : "least-size-144dpi");
+    Window.reset();
+  }
 }
 
 TEST_F(MainFormFrameTest, PathControlsFollowTheRadioButtons) {
