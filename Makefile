@@ -49,5 +49,17 @@ check-windows:
 	  -DDUNSTREL_WERROR=ON
 	cmake --build build-windows
 
+# The Debian package of the program (build-package/dunstrel_VERSION_ARCH.deb).
+package: setup
+	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUNSTREL_BUILD_GUI=ON \
+	  -DDUNSTREL_BUILD_TESTS=OFF -DDUNSTREL_BUILD_BENCH=OFF -DDUNSTREL_SANITIZE= -DDUNSTREL_WERROR=OFF
+	cmake --build build-package
+	cd build-package && cpack
+
+# The package installed into a clean Debian root, where it must run.
+check-package: package
+	./scripts/setup.sh package-check
+	./scripts/check-package.sh
+
 bench: build
 	./bench/run-scan-bench.sh

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building and testing Dunstrel need; only the missing
 # ones, with sudo when not run as root. `setup.sh windows-cross` adds the MinGW-w64 compiler
-# that checks the core still builds for Windows. "a|b" names one package that distributions
+# that checks the core still builds for Windows; `setup.sh package-check` what makes a clean
+# Debian root to install the package into. "a|b" names one package that distributions
 # call differently: the first one apt knows is installed.
 set -euo pipefail
 
@@ -11,9 +12,13 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools "qt6-svg-dev|libqt6svg6-dev" libqt6svg6 qt6-qpa-plugins libgl-dev
   xdg-utils
+  desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 if [ "${1:-}" = "windows-cross" ]; then
   packages=(g++-mingw-w64-x86-64-posix cmake ninja-build)
+fi
+if [ "${1:-}" = "package-check" ]; then
+  packages=(debootstrap)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

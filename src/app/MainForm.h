@@ -71,6 +71,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   const TDirNode* ScanRoot() const { return FResults.Root.get(); }
   const TScanResults& Results() const { return FResults; }
 
+  // Chooses "Path:" with this folder (its own bytes) and starts a scan of it, as the Scan
+  // button would.
+  void ScanFolder(const std::string& Path);
+
  protected:
   void closeEvent(QCloseEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;

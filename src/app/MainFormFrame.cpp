@@ -280,6 +280,12 @@ void TfrmMain::ConnectHandlers() {
   connect(btnStop, &QToolButton::clicked, this, &TfrmMain::btnStopClick);
   connect(Stop1, &QAction::triggered, this, &TfrmMain::btnStopClick);
   connect(btnBrowse, &QPushButton::clicked, this, &TfrmMain::btnBrowseClick);
+  // Enter in the path box scans, as it would search in a search box.
+  connect(cmbCustomPath->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+    if (btnScan->isEnabled()) {
+      btnScanClick();
+    }
+  });
   connect(chModifiedBefore, &QCheckBox::clicked, this, &TfrmMain::chModifiedBeforeClick);
   connect(chLessThan, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);
   connect(chPattern, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);

@@ -71,6 +71,14 @@ std::string TfrmMain::TypedScanPath() const {
   return Typed.toStdString();
 }
 
+void TfrmMain::ScanFolder(const std::string& Path) {
+  rbCustomPath->setChecked(true);
+  UpdateSourceControls();
+  cmbCustomPath->insertItem(0, ShownText(Path), QByteArray::fromStdString(Path));
+  cmbCustomPath->setCurrentIndex(0);
+  btnScanClick();
+}
+
 void TfrmMain::btnBrowseClick() {
   if (!rbCustomPath->isChecked()) {
     return;

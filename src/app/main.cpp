@@ -1,8 +1,12 @@
 #include <QApplication>
 #include <QLocale>
 #include <QNetworkAccessManager>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/AppInfo.h"
+#include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/RegionalSettings.h"
 #include "app/ShellServices.h"
@@ -28,12 +32,33 @@ bool UpdateAllowsStart() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Read before any window system is touched, so that --version and --help work without one.
+  const dunstrel::TCommandLine Command =
+      dunstrel::ParseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+  switch (Command.Action) {
+    case dunstrel::TCommandLine::TAction::PrintVersion:
+      std::printf("%s %s\n", dunstrel::kApplicationTitle, dunstrel::kVersionText);
+      return 0;
+    case dunstrel::TCommandLine::TAction::PrintHelp:
+      std::fputs(dunstrel::CommandLineHelp().c_str(), stdout);
+      return 0;
+    case dunstrel::TCommandLine::TAction::Refuse:
+      std::fprintf(stderr, "dunstrel: %s\nTry 'dunstrel --help'.\n", Command.Problem.c_str());
+      return 2;
+    case dunstrel::TCommandLine::TAction::ShowWindow:
+      break;
+  }
+
   QApplication Application(argc, argv);
   QCoreApplication::setApplicationName(QLatin1String(dunstrel::kApplicationTitle));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dunstrel"));
   if (!UpdateAllowsStart()) {
     return 0;
   }
   dunstrel::TfrmMain Window;
   Window.show();
+  if (!Command.ScanPath.empty()) {
+    Window.ScanFolder(Command.ScanPath);
+  }
   return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -205,6 +206,20 @@ TEST_F(ScanControlTest, StopDuringTheWalkReportsCancelledByUser) {
   EXPECT_EQ(Window->ScanRoot(), nullptr);
   EXPECT_LT(Pace.Listed.load(), 61);
   ExpectIdleAfterwards();
+}
+
+TEST_F(ScanControlTest, AFolderFromTheCommandLineOrEnterInThePathBoxStartsTheScan) {
+  OpenWindow();
+  Window->ScanFolder(FTree.Path());
+  EXPECT_TRUE(Find<QRadioButton>("rbCustomPath")->isChecked());
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Status(), "Done. Total files: 3   Total size: 1.5 KB");
+  EXPECT_EQ(Window->ScanRoot()->FullPath(), FTree.Path());
+
+  ChoosePath(TreePath() + "/sub");
+  QTest::keyClick(Find<QComboBox>("cmbCustomPath")->lineEdit(), Qt::Key_Return);
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Window->ScanRoot()->FullPath(), FTree.Path() + "/sub");
 }
 
 TEST_F(ScanControlTest, StopDuringTheResultBuildEndsInCancelled) {

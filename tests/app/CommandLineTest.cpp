@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace dunstrel::testing {
+namespace {
+
+using TAction = TCommandLine::TAction;
+
+TEST(CommandLineTest, ArgumentsAsked) {
+  const struct {
+    std::vector<std::string> Arguments;
+    TAction Action;
+    std::string ScanPath;
+  } Cases[] = {
+      {{}, TAction::ShowWindow, ""},
+      {{"/srv/data"}, TAction::ShowWindow, "/srv/data"},
+      {{"caf\xe9 folder"}, TAction::ShowWindow, "caf\xe9 folder"},  // not UTF-8: bytes kept
+      {{"--", "-odd-name"}, TAction::ShowWindow, "-odd-name"},
+      {{"--version"}, TAction::PrintVersion, ""},
+      {{"/srv", "--help"}, TAction::PrintHelp, ""},
+      {{"-h"}, TAction::PrintHelp, ""},
+      {{"--frobnicate"}, TAction::Refuse, ""},
+      {{"/one", "/two"}, TAction::Refuse, ""},
+      {{""}, TAction::Refuse, ""},
+  };
+  for (const auto& Case : Cases) {
+    const TCommandLine Command = ParseCommandLine(Case.Arguments);
+    EXPECT_EQ(Command.Action, Case.Action) << ::testing::PrintToString(Case.Arguments);
+    EXPECT_EQ(Command.ScanPath, Case.ScanPath) << ::testing::PrintToString(Case.Arguments);
+    EXPECT_EQ(Command.Problem.empty(), Case.Action != TAction::Refuse);
+  }
+}
+
+}  // namespace
+}  // namespace dunstrel::testing
