@@ -3,6 +3,7 @@
 #include <QNetworkAccessManager>
 
 #include "app/AppInfo.h"
+#include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/RegionalSettings.h"
 #include "app/ShellServices.h"
@@ -30,6 +31,7 @@ bool UpdateAllowsStart() {
 int main(int argc, char* argv[]) {
   QApplication Application(argc, argv);
   QCoreApplication::setApplicationName(QLatin1String(dunstrel::kApplicationTitle));
+  dunstrel::LoadTranslations(QCoreApplication::applicationDirPath());
   if (!UpdateAllowsStart()) {
     return 0;
   }
