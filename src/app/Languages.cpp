@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
+#include <memory>
 
 #include "app/AppInfo.h"
 #include "localisation/TranslationFile.h"
@@ -17,9 +18,18 @@ namespace {
 const QString kFileName = QStringLiteral("transl.dt");
 const QString kLanguageKey = QStringLiteral("CurrentLanguage");
 
-// The user's own settings of the program live in ~/.config/Dunstrel.conf, on Windows under the
-// registry key Software\Dunstrel of the current user.
-const QString kSettingsName = QLatin1String(kApplicationTitle);
+// The user's own settings of the program: ~/.config/Dunstrel.conf; on Windows the registry key
+// Software\Dunstrel of the current user itself, where Qt would add a subkey for a program
+// without an application name.
+std::unique_ptr<QSettings> UserSettings() {
+#ifdef Q_OS_WIN
+  return std::make_unique<QSettings>(
+      QStringLiteral("HKEY_CURRENT_USER\\Software\\") + QLatin1String(kApplicationTitle),
+      QSettings::NativeFormat);
+#else
+  return std::make_unique<QSettings>(QSettings::UserScope, QLatin1String(kApplicationTitle));
+#endif
+}
 
 }  // namespace
 
@@ -45,9 +55,9 @@ std::string GetSystemLanguageCode() {
 void LoadTranslations(const QString& ExecutableFolder) {
   std::string Code = GetSystemLanguageCode();
   {
-    const QSettings Settings(QSettings::UserScope, kSettingsName);
-    if (Settings.contains(kLanguageKey)) {
-      Code = Settings.value(kLanguageKey).toString().toStdString();
+    const std::unique_ptr<QSettings> Settings = UserSettings();
+    if (Settings->contains(kLanguageKey)) {
+      Code = Settings->value(kLanguageKey).toString().toStdString();
     }
   }
   SetLanguageCode(std::move(Code));
@@ -63,8 +73,7 @@ void LoadTranslations(const QString& ExecutableFolder) {
 }
 
 void SaveLanguageSetting() {
-  QSettings Settings(QSettings::UserScope, kSettingsName);
-  Settings.setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
+  UserSettings()->setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
 }
 
 }  // namespace dunstrel
