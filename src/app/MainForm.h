@@ -102,6 +102,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Creation and shutdown.
   void FormCreate();
   void FormDestroy();
+  // Languages: one menu item per column of the translation table; every fixed text of the
+  // window set again in the current language.
+  void BuildLanguageMenu();
+  void LanguageItemClick(QAction* Item);
   void ApplyTranslation();
   void UpdateSourceControls();
   void AdjustSideListWidths();

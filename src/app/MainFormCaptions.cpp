@@ -9,11 +9,36 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/Languages.h"
 #include "app/MainForm.h"
 #include "views/ResultTab.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
+
+void TfrmMain::BuildLanguageMenu() {
+  const TTranslationTable& Table = Translations();
+  for (size_t Column = 0; Column < Table.size(); ++Column) {
+    // A language's own name, never translated.
+    QAction* Item = mmLanguage->addAction(ShownText(Table[Column][0]));
+    Item->setData(static_cast<int>(Column));
+    Item->setCheckable(true);
+    Item->setChecked(static_cast<int>(Column) == LanguageIndex());
+    connect(Item, &QAction::triggered, this, [this, Item] { LanguageItemClick(Item); });
+  }
+}
+
+void TfrmMain::LanguageItemClick(QAction* Item) {
+  for (QAction* Other : mmLanguage->actions()) {
+    Other->setChecked(false);
+  }
+  const int Column = Item->data().toInt();
+  SetLanguageIndex(Column);
+  Item->setChecked(true);
+  SetLanguageCode(Translations()[static_cast<size_t>(Column)][1]);
+  SaveLanguageSetting();
+  ApplyTranslation();
+}
 
 void TfrmMain::ApplyTranslation() {
   for (const auto& [Menu, English] : {std::pair<QMenu*, const char*>{File1, "File"},
@@ -68,6 +93,7 @@ void TfrmMain::ApplyTranslation() {
   gbFilters->setTitle(TranslatedText("Exclude Files"));
   chModifiedBefore->setText(TranslatedText("Modified before:"));
   chLessThan->setText(TranslatedText("Less than"));
+  // Renaming the items keeps the chosen one.
   const char* const Units[] = {"Bytes", "KB", "MB", "GB", "TB"};
   for (int I = 0; I < cbSizeUnits->count(); ++I) {
     cbSizeUnits->setItemText(I, TranslatedText(Units[I]));

@@ -106,6 +106,7 @@ void TfrmMain::BuildMenus() {
   ShowToolbar1->setChecked(true);
   View1->addSeparator();
   mmLanguage = Named(View1->addMenu(QString()), "mmLanguage");
+  BuildLanguageMenu();
 
   Help1 = Named(menuBar()->addMenu(QString()), "Help1");
   utorial1 = NamedAction(Help1, "utorial1");

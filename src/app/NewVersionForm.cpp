@@ -225,10 +225,11 @@ void TfrmNewVersion::DownloadFailed(const QString& Reason) {
   if (FDownloadFolder && FDownloadFolder->isValid()) {
     FDownloadFolder->remove();
   }
+  // The sentence is translated without its line breaks, which no row of the translation file
+  // can hold.
   FDialogs.ShowError(
-      this, ShownLines(TranslatedText(
-                "Failed to download update. Please download manually on website.\r\n\r\n")) +
-                Reason);
+      this, TranslatedText("Failed to download update. Please download manually on website.") +
+                QStringLiteral("\n\n") + Reason);
   FShell.OpenAddress(QUrl(QLatin1String(kSiteUrl)));
   done(QDialog::Rejected);
 }

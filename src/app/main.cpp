@@ -7,6 +7,7 @@
 
 #include "app/AppInfo.h"
 #include "app/CommandLine.h"
+#include "app/Languages.h"
 #include "app/MainForm.h"
 #include "app/RegionalSettings.h"
 #include "app/ShellServices.h"
@@ -52,6 +53,7 @@ int main(int argc, char* argv[]) {
   QApplication Application(argc, argv);
   QCoreApplication::setApplicationName(QLatin1String(dunstrel::kApplicationTitle));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.dunstrel"));
+  dunstrel::LoadTranslations(QCoreApplication::applicationDirPath());
   if (!UpdateAllowsStart()) {
     return 0;
   }

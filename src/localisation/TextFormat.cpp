@@ -115,6 +115,39 @@ std::string FormatFixed(double Value, int Decimals, std::string_view DecimalSepa
   return Value < 0 && !AllZero ? "-" + Text : Text;
 }
 
+namespace {
+
+// Reads the placeholder whose '%' is at Format[Start]: %[-][width][.precision]type. Type is 0
+// when the text there is not a placeholder this formatter fills; End is one past the type.
+TSpec ReadSpec(std::string_view Format, size_t Start, size_t& End) {
+  TSpec Spec;
+  size_t J = Start + 1;
+  if (J < Format.size() && Format[J] == '-') {
+    Spec.LeftAlign = true;
+    ++J;
+  }
+  while (J < Format.size() && Format[J] >= '0' && Format[J] <= '9') {
+    Spec.Width = std::min(Spec.Width * 10 + (Format[J++] - '0'), 1000);
+  }
+  if (J < Format.size() && Format[J] == '.') {
+    Spec.Precision = 0;
+    ++J;
+    while (J < Format.size() && Format[J] >= '0' && Format[J] <= '9') {
+      Spec.Precision = std::min(Spec.Precision * 10 + (Format[J++] - '0'), kMaxDecimals);
+    }
+  }
+  const char Type = J < Format.size() ? Format[J] : '\0';
+  if (Type == 'd' || Type == 's' || Type == 'f') {
+    Spec.Type = Type;
+  } else if (Type == 'u') {
+    Spec.Type = 'd';
+  }
+  End = J + 1;
+  return Spec;
+}
+
+}  // namespace
+
 std::string FormatText(std::string_view Format, std::initializer_list<TFormatArg> Args,
                        const TFormatSettings& Settings) {
   std::string Result;
@@ -133,36 +166,40 @@ std::string FormatText(std::string_view Format, std::initializer_list<TFormatArg
       I += 2;
       continue;
     }
-    // %[-][width][.precision]type
-    TSpec Spec;
-    size_t J = I + 1;
-    if (J < Format.size() && Format[J] == '-') {
-      Spec.LeftAlign = true;
-      ++J;
-    }
-    while (J < Format.size() && Format[J] >= '0' && Format[J] <= '9') {
-      Spec.Width = std::min(Spec.Width * 10 + (Format[J++] - '0'), 1000);
-    }
-    if (J < Format.size() && Format[J] == '.') {
-      Spec.Precision = 0;
-      ++J;
-      while (J < Format.size() && Format[J] >= '0' && Format[J] <= '9') {
-        Spec.Precision = std::min(Spec.Precision * 10 + (Format[J++] - '0'), kMaxDecimals);
-      }
-    }
-    const char Type = J < Format.size() ? Format[J] : '\0';
-    const bool Known = Type == 'd' || Type == 's' || Type == 'f' || Type == 'u';
-    if (!Known || NextArg == Args.end()) {
+    size_t End = 0;
+    const TSpec Spec = ReadSpec(Format, I, End);
+    if (Spec.Type == 0 || NextArg == Args.end()) {
       // Not a placeholder this formatter fills: shown as written.
       Result.push_back('%');
       ++I;
       continue;
     }
-    Spec.Type = Type == 'u' ? 'd' : Type;
     Result += Pad(ArgumentText(*NextArg++, Spec, Settings), Spec);
-    I = J + 1;
+    I = End;
   }
   return Result;
+}
+
+std::string PlaceholderKinds(std::string_view Format) {
+  std::string Kinds;
+  size_t I = 0;
+  while (I < Format.size()) {
+    if (Format[I] != '%') {
+      ++I;
+    } else if (I + 1 < Format.size() && Format[I + 1] == '%') {
+      I += 2;
+    } else {
+      size_t End = 0;
+      const TSpec Spec = ReadSpec(Format, I, End);
+      if (Spec.Type == 0) {
+        ++I;
+      } else {
+        Kinds.push_back(Spec.Type);
+        I = End;
+      }
+    }
+  }
+  return Kinds;
 }
 
 }  // namespace dunstrel

@@ -40,4 +40,8 @@ class TFormatArg {
 std::string FormatText(std::string_view Format, std::initializer_list<TFormatArg> Args,
                        const TFormatSettings& Settings = {});
 
+// The kinds of the placeholders FormatText fills in Format, in order: one letter each, 'd' (also
+// for %u), 's' or 'f'. Two formats with the same kinds take the same arguments.
+std::string PlaceholderKinds(std::string_view Format);
+
 }  // namespace dunstrel

@@ -10,6 +10,7 @@ struct TState {
   TTranslationTable Table;
   std::unordered_map<std::string, size_t> FirstRowOf;  // English text -> its first row
   int Language = 0;
+  std::string Code;
 };
 
 TState& State() {
@@ -43,6 +44,14 @@ int LanguageIndex() {
 
 void SetLanguageIndex(int Index) {
   State().Language = Index;
+}
+
+const std::string& LanguageCode() {
+  return State().Code;
+}
+
+void SetLanguageCode(std::string Code) {
+  State().Code = std::move(Code);
 }
 
 std::string Translate(std::string_view Text) {

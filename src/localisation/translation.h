@@ -18,6 +18,10 @@ void SetTranslations(TTranslationTable Table);
 int LanguageIndex();
 void SetLanguageIndex(int Index);
 
+// The code of the language chosen, such as "de"; kept as chosen even when no column has it.
+const std::string& LanguageCode();
+void SetLanguageCode(std::string Code);
+
 // The text in the current language: the cell of the first row whose English text is exactly
 // Text, or Text itself when there is no such row or its cell is empty.
 std::string Translate(std::string_view Text);
