@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building and testing Dunstrel need; only the missing
-# ones, with sudo when not run as root. `setup.sh windows-cross` adds the MinGW-w64 compiler
-# that checks the core still builds for Windows. "a|b" names one package that distributions
+# ones, with sudo when not run as root. `setup.sh windows-cross` installs instead what building
+# the core and its tests for Windows and running them needs: the MinGW-w64 compiler, GoogleTest's
+# sources and Wine. "a|b" names one package that distributions
 # call differently: the first one apt knows is installed.
 set -euo pipefail
 
@@ -13,7 +14,7 @@ packages=(
   xdg-utils
 )
 if [ "${1:-}" = "windows-cross" ]; then
-  packages=(g++-mingw-w64-x86-64-posix cmake ninja-build)
+  packages=(g++-mingw-w64-x86-64-posix cmake ninja-build googletest wine64)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
