@@ -57,8 +57,10 @@ check-windows:
 # time zone from TZ.
 test-windows: check-windows
 	scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && cd build-windows && \
-	  WINEPREFIX="$$scratch/prefix" XDG_DATA_HOME="$$scratch/data" TZ=UTC WINEDEBUG=-all \
-	  WINEDLLOVERRIDES="mscoree,mshtml=" ctest --output-on-failure -j2
+	  export WINEPREFIX="$$scratch/prefix" XDG_DATA_HOME="$$scratch/data" TZ=UTC WINEDEBUG=-all \
+	    WINEDLLOVERRIDES="mscoree,mshtml=" && \
+	  mkdir -p "$$XDG_DATA_HOME/Trash" && $(WINE) wineboot --init && \
+	  ctest --output-on-failure -j2
 
 bench: build
 	./bench/run-scan-bench.sh

@@ -2,8 +2,8 @@
 # Installs the Debian/Ubuntu packages that building and testing Dunstrel need; only the missing
 # ones, with sudo when not run as root. `setup.sh windows-cross` installs instead what building
 # the core and its tests for Windows and running them needs: the MinGW-w64 compiler, GoogleTest's
-# sources and Wine. "a|b" names one package that distributions
-# call differently: the first one apt knows is installed.
+# sources and Wine. "a|b" names one package that distributions call differently: the first one
+# apt knows is installed.
 set -euo pipefail
 
 packages=(

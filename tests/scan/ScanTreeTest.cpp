@@ -18,6 +18,9 @@ platform::TFileStamp StampOfUtc(int Year, int Month, int Day, int Hour, int Minu
 }
 
 TEST(ScanTreeTest, LeafAnswersNamePathAndExtensionFromItsFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "skipped: the cases are written with POSIX paths";
+#endif
   struct TCase {
     const char* Folder;
     const char* Name;
