@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages that building and testing Dunstrel need; only the missing
-# ones, with sudo when not run as root. `setup.sh windows-cross` adds the MinGW-w64 compiler
-# that checks the core still builds for Windows; `setup.sh package-check` what makes a clean
-# Debian root to install the package into. "a|b" names one package that distributions
-# call differently: the first one apt knows is installed.
+# ones, with sudo when not run as root. `setup.sh windows-cross` installs instead what building
+# the core and its tests for Windows and running them needs: the MinGW-w64 compiler, GoogleTest's
+# sources and Wine; `setup.sh package-check` what makes a clean Debian root to install the
+# package into. "a|b" names one package that distributions call differently: the first one apt
+# knows is installed.
 set -euo pipefail
 
 packages=(
@@ -15,7 +16,7 @@ packages=(
   desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 if [ "${1:-}" = "windows-cross" ]; then
-  packages=(g++-mingw-w64-x86-64-posix cmake ninja-build)
+  packages=(g++-mingw-w64-x86-64-posix cmake ninja-build googletest wine64)
 fi
 if [ "${1:-}" = "package-check" ]; then
   packages=(debootstrap)

@@ -16,8 +16,11 @@ TEST(TextCasingTest, FullUnicodeCasingKeepsUndecodableBytes) {
     const char* Lower;
   } Cases[] = {
       {English.get(), "Readme.TXT", "README.TXT", "readme.txt"},
+#ifndef _WIN32
+      // Full casing, which ICU does; Windows maps one character to one.
       {English.get(), "straße", "STRASSE", "straße"},
       {English.get(), "ÄÖÜ ΣΊΣ", "ÄÖÜ ΣΊΣ", "äöü σίς"},  // final sigma
+#endif
       {English.get(),
        "a\xff"
        "b\xc3",

@@ -1,3 +1,7 @@
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include "common/Calendar.h"
@@ -14,6 +18,9 @@ platform::TFileStamp StampOfUtc(int Year, int Month, int Day, int Hour, int Minu
 }
 
 TEST(ScanTreeTest, LeafAnswersNamePathAndExtensionFromItsFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "skipped: the cases are written with POSIX paths";
+#endif
   struct TCase {
     const char* Folder;
     const char* Name;
@@ -53,6 +60,8 @@ TEST(ScanTreeTest, StampZeroHasNoDateEveryTime) {
   EXPECT_EQ(Leaf.GetModifiedDateTime(), 0);
 }
 
+#ifndef _WIN32
+// The zone is set for the process through TZ, which only POSIX reads.
 TEST(ScanTreeTest, LocalTimeUsesTheOffsetAtTheStampsDate) {
   const testing::TScopedTimeZone Zone("CET-1CEST,M3.5.0,M10.5.0/3");
   struct TCase {
@@ -73,9 +82,18 @@ TEST(ScanTreeTest, LocalTimeUsesTheOffsetAtTheStampsDate) {
   TFileLeaf& Leaf = Folder.AddLeaf("a", "", 1, Cases[1].Stamp);
   EXPECT_DOUBLE_EQ(Leaf.GetModifiedDateTime(), EncodeDateTime(Cases[1].Local));
 }
+#endif
 
 TEST(ScanTreeTest, StampsWhoseDateFollowsTheYear9999HaveNoDate) {
+#ifdef _WIN32
+  TIME_ZONE_INFORMATION Zone{};
+  if (GetTimeZoneInformation(&Zone) != TIME_ZONE_ID_UNKNOWN || Zone.Bias != 0) {
+    GTEST_SKIP() << "skipped: the cases are in UTC, and Windows sets the zone only for the "
+                    "whole system (Wine takes it from TZ)";
+  }
+#else
   const testing::TScopedTimeZone Zone("UTC0");
+#endif
   const platform::TFileStamp LastSecond = StampOfUtc(9999, 12, 31, 23, 59, 59);
   EXPECT_DOUBLE_EQ(FileTimeToLocalDateTime(LastSecond), EncodeDateTime({9999, 12, 31, 23, 59, 59}));
   for (const platform::TFileStamp Stamp :

@@ -1,10 +1,18 @@
 #include "support/TempDir.h"
 
+#ifdef _WIN32
+#include <fstream>
+#include <random>
+
+#include "platform/FileSystem.h"
+#include "platform/win32/WideText.h"
+#else
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +23,65 @@ namespace dunstrel::testing {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+namespace {
+
+// The core's paths are UTF-8; std::filesystem takes them as UTF-16.
+fs::path NativePath(const std::string& Path) {
+  return fs::path(platform::win32::ToWide(Path));
+}
+
+}  // namespace
+
+TTempDir::TTempDir() {
+  std::random_device Seed;
+  std::mt19937 Random(Seed());
+  for (int Attempt = 0; Attempt < 100 && FPath.empty(); ++Attempt) {
+    const std::string Candidate =
+        platform::TempDirectory() + "\\dunstrel-test-" + std::to_string(Random() % 1'000'000'000);
+    if (fs::create_directory(NativePath(Candidate))) {
+      FPath = Candidate;
+    }
+  }
+  if (FPath.empty()) {
+    throw std::runtime_error("cannot create a temporary folder");
+  }
+}
+
+TTempDir::~TTempDir() {
+  std::error_code Ignored;
+  // Read-only files a test made must be made writable again to be removed.
+  for (auto It = fs::recursive_directory_iterator(NativePath(FPath), Ignored);
+       It != fs::recursive_directory_iterator(); It.increment(Ignored)) {
+    fs::permissions(It->path(), fs::perms::owner_write, fs::perm_options::add, Ignored);
+  }
+  fs::remove_all(NativePath(FPath), Ignored);
+}
+
+std::string TTempDir::operator/(std::string_view Relative) const {
+  std::string Path = FPath + "\\" + std::string(Relative);
+  std::replace(Path.begin(), Path.end(), '/', '\\');
+  return Path;
+}
+
+std::string TTempDir::MakeFile(std::string_view Relative, int64_t Size) const {
+  const std::string Path = *this / Relative;
+  fs::create_directories(NativePath(Path).parent_path());
+  std::ofstream(NativePath(Path), std::ios::binary | std::ios::trunc).close();
+  std::error_code Error;
+  fs::resize_file(NativePath(Path), static_cast<uintmax_t>(Size), Error);
+  if (Error) {
+    throw std::runtime_error("cannot create " + Path);
+  }
+  return Path;
+}
+
+std::string TTempDir::MakeDir(std::string_view Relative) const {
+  const std::string Path = *this / Relative;
+  fs::create_directories(NativePath(Path));
+  return Path;
+}
+#else
 TTempDir::TTempDir() {
   std::string Pattern = (fs::temp_directory_path() / "dunstrel-test-XXXXXX").string();
   if (mkdtemp(Pattern.data()) == nullptr) {
@@ -122,5 +189,6 @@ TScopedTimeZone::~TScopedTimeZone() {
   }
   tzset();
 }
+#endif
 
 }  // namespace dunstrel::testing

@@ -15,7 +15,7 @@ class TTempDir {
   TTempDir& operator=(const TTempDir&) = delete;
 
   const std::string& Path() const { return FPath; }
-  // Path of a relative name inside the folder.
+  // Path of a relative name inside the folder ("/" in it may stand for the platform's delimiter).
   std::string operator/(std::string_view Relative) const;
 
   // Creates a file of the given size (sparse) with parent folders; returns its path.
@@ -25,6 +25,9 @@ class TTempDir {
  private:
   std::string FPath;
 };
+
+#ifndef _WIN32
+// POSIX only, as the tests that use them.
 
 // Makes a chain of Depth folders named "d" under Top, each but the last holding one more, and a
 // file "file" in every FileEvery-th of them. Made one folder at a time, relative to its parent,
@@ -57,5 +60,6 @@ class TScopedTimeZone {
   std::string FPrevious;
   bool FHadPrevious;
 };
+#endif
 
 }  // namespace dunstrel::testing

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/TextCasing.h"
+#include "platform/TextEncoding.h"
 #include "platform/win32/WideText.h"
 
 namespace dunstrel::platform {
@@ -26,7 +27,26 @@ class TWin32TextCasing final : public ITextCasing {
     return FLocale.empty() ? LOCALE_NAME_USER_DEFAULT : FLocale.c_str();
   }
 
+  // Cases the runs of valid UTF-8 and keeps every other byte as it is (a name from another
+  // system, or a lone surrogate kept as WTF-8), so that casing never changes such a byte.
   std::string Map(std::string_view Text, DWORD Flags) const {
+    std::string Result;
+    Result.reserve(Text.size());
+    size_t RunStart = 0;
+    for (size_t Pos = 0; Pos < Text.size();) {
+      const TDecodedChar Ch = DecodeUtf8At(Text, Pos);
+      if (!Ch.Valid) {
+        Result += MapValid(Text.substr(RunStart, Pos - RunStart), Flags);
+        Result.append(Text.substr(Pos, Ch.Length));
+        RunStart = Pos + Ch.Length;
+      }
+      Pos += Ch.Length;
+    }
+    Result += MapValid(Text.substr(RunStart), Flags);
+    return Result;
+  }
+
+  std::string MapValid(std::string_view Text, DWORD Flags) const {
     const std::wstring Wide = win32::ToWide(Text);
     if (Wide.empty()) {
       return {};
