@@ -71,6 +71,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   const TDirNode* ScanRoot() const { return FResults.Root.get(); }
   const TScanResults& Results() const { return FResults; }
 
+  // The paths of the active tab's selected items, as the file commands take them.
+  std::vector<std::string> GetSelectedPaths() const;
+
  protected:
   void closeEvent(QCloseEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
@@ -119,6 +122,16 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void btnWEbsiteClick();
   void utorial1Click();
   void OpenSitePage(const char* Page);
+
+  // File commands on the selected items.
+  void btnOpenClick();
+  void SpeedButton1Click();
+  void btnOpenExplorerClick();
+  void btnShowPropertiesClick();
+  void btnRemoveToRecycleBinClick();
+  void btnRemoveClick();
+  void RemoveSelected(bool ToTrash);
+  void RefreshAfterDelete();
 
   // Exclusion filters.
   TFilterInputs ReadFilterInputs() const;
