@@ -91,6 +91,7 @@ class TSilentDialogs final : public IUserDialogs {
     std::fprintf(stderr, "error: %s\n", Text.toUtf8().constData());
   }
   void ShowInformation(QWidget*, const QString&) override {}
+  bool AskYesNo(QWidget*, const QString&, bool) override { return false; }
   std::optional<QString> PickFolder(QWidget*, const QString&, const QString&) override {
     return std::nullopt;
   }

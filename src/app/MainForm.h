@@ -74,6 +74,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Chooses "Path:" with this folder (its own bytes) and starts a scan of it, as the Scan
   // button would.
   void ScanFolder(const std::string& Path);
+  // The paths of the active tab's selected items, as the file commands take them.
+  std::vector<std::string> GetSelectedPaths() const;
 
  protected:
   void closeEvent(QCloseEvent* Event) override;
@@ -127,6 +129,16 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void btnWEbsiteClick();
   void utorial1Click();
   void OpenSitePage(const char* Page);
+
+  // File commands on the selected items.
+  void btnOpenClick();
+  void SpeedButton1Click();
+  void btnOpenExplorerClick();
+  void btnShowPropertiesClick();
+  void btnRemoveToRecycleBinClick();
+  void btnRemoveClick();
+  void RemoveSelected(bool ToTrash);
+  void RefreshAfterDelete();
 
   // Exclusion filters.
   TFilterInputs ReadFilterInputs() const;

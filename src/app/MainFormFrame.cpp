@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "app/ElidedLabel.h"
 #include "app/MainForm.h"
@@ -298,6 +300,23 @@ void TfrmMain::ConnectHandlers() {
   connect(btnWEbsite, &QToolButton::clicked, this, &TfrmMain::btnWEbsiteClick);
   connect(VisitWebsite1, &QAction::triggered, this, &TfrmMain::btnWEbsiteClick);
   connect(utorial1, &QAction::triggered, this, &TfrmMain::utorial1Click);
+  const std::pair<QAction*, QToolButton*> FileCommands[] = {
+      {Open1, btnOpen},
+      {CopyPath1, btnCopyPath},
+      {OpeninExplorer1, btnOpenExplorer},
+      {ShowProperties1, btnShowProperties},
+      {RemovetoRecycleBin1, btnRemoveToRecycleBin},
+      {RemoveCompletely1, btnRemove}};
+  void (TfrmMain::*const FileHandlers[])() = {&TfrmMain::btnOpenClick,
+                                              &TfrmMain::SpeedButton1Click,
+                                              &TfrmMain::btnOpenExplorerClick,
+                                              &TfrmMain::btnShowPropertiesClick,
+                                              &TfrmMain::btnRemoveToRecycleBinClick,
+                                              &TfrmMain::btnRemoveClick};
+  for (size_t I = 0; I < std::size(FileCommands); ++I) {
+    connect(FileCommands[I].first, &QAction::triggered, this, FileHandlers[I]);
+    connect(FileCommands[I].second, &QToolButton::clicked, this, FileHandlers[I]);
+  }
   connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
   const QAction* const Modes[] = {FilesinFolders1, OnlyFiles1, OnlyFolders1, Duplicates1};
   for (int Page = 0; Page < 4; ++Page) {

@@ -57,18 +57,21 @@ class TDesktopShellServices final : public IShellServices {
     });
   }
 
-  bool DeletePaths(const std::vector<std::string>& Paths, bool ToTrash) override {
-    bool AnyPath = false;
-    bool AllGone = true;
+  std::vector<TRemovalFailure> DeletePaths(const std::vector<std::string>& Paths,
+                                           bool ToTrash) override {
+    std::vector<TRemovalFailure> Failures;
     for (const std::string& Path : Paths) {
       if (Path.empty()) {
         continue;
       }
-      AnyPath = true;
-      const bool Gone = ToTrash ? platform::MoveToTrash(Path) : platform::DeletePermanently(Path);
-      AllGone = AllGone && Gone;
+      std::string Why;
+      const bool Gone =
+          ToTrash ? platform::MoveToTrash(Path, &Why) : platform::DeletePermanently(Path, &Why);
+      if (!Gone) {
+        Failures.push_back({Path, Why});
+      }
     }
-    return AnyPath && AllGone;
+    return Failures;
   }
 
   void SetClipboardText(const QString& Text) override {

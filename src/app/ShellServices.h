@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "localisation/TextFormat.h"
+#include "results/FileOperations.h"
 
 class QWidget;
 
@@ -26,9 +27,10 @@ class IShellServices {
   virtual bool ShowInFolder(const std::string& Path) = 0;
   // A properties window of the item, owned by Owner.
   virtual void ShowProperties(const std::string& Path, QWidget* Owner) = 0;
-  // Removes every non-empty path, into the trash or permanently, without asking. True only when
-  // there was a path and every one is gone.
-  virtual bool DeletePaths(const std::vector<std::string>& Paths, bool ToTrash) = 0;
+  // Removes every non-empty path, into the trash or permanently, without asking; whatever can go,
+  // goes. The items that are left, each with why; none when every path is gone.
+  virtual std::vector<TRemovalFailure> DeletePaths(const std::vector<std::string>& Paths,
+                                                   bool ToTrash) = 0;
   virtual void SetClipboardText(const QString& Text) = 0;
   // The desktop's small icon for an item, judged by its name alone; the same icon object for
   // every item of one icon name.

@@ -18,6 +18,15 @@ class TMessageBoxDialogs final : public IUserDialogs {
     QMessageBox::information(Owner, QCoreApplication::applicationName(), Text);
   }
 
+  bool AskYesNo(QWidget* Owner, const QString& Text, bool Warning) override {
+    const QString Title = QCoreApplication::applicationName();
+    const auto Buttons = QMessageBox::Yes | QMessageBox::No;
+    const QMessageBox::StandardButton Answer =
+        Warning ? QMessageBox::warning(Owner, Title, Text, Buttons, QMessageBox::No)
+                : QMessageBox::question(Owner, Title, Text, Buttons, QMessageBox::No);
+    return Answer == QMessageBox::Yes;
+  }
+
   std::optional<QString> PickFolder(QWidget* Owner, const QString& Caption,
                                     const QString& StartFolder) override {
     const QString Chosen = QFileDialog::getExistingDirectory(Owner, Caption, StartFolder);

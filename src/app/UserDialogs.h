@@ -17,6 +17,9 @@ class IUserDialogs {
   virtual void ShowError(QWidget* Owner, const QString& Text) = 0;
   // A box with the information icon and one OK button.
   virtual void ShowInformation(QWidget* Owner, const QString& Text) = 0;
+  // A question with the Yes and No buttons, under the question icon or, for what cannot be
+  // undone, the warning icon. True only for Yes; closing the box is No.
+  virtual bool AskYesNo(QWidget* Owner, const QString& Text, bool Warning) = 0;
   // The folder picker, opened at StartFolder when that exists; empty when the user cancels.
   virtual std::optional<QString> PickFolder(QWidget* Owner, const QString& Caption,
                                             const QString& StartFolder) = 0;

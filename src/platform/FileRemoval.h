@@ -12,9 +12,11 @@ namespace dunstrel::platform {
 // Path is entirely gone. On failure, Failure (when given) receives why, in English.
 bool DeletePermanently(const std::string& Path, std::string* Failure = nullptr);
 
-// Moves a file, link or folder into the user's trash, where the desktop's trash can restore it.
-// False when it cannot be moved there, which includes an item on another file system than the
-// trash: it is never copied.
-bool MoveToTrash(const std::string& Path);
+// Moves a file, link or folder into the user's trash, where the desktop's trash can restore it:
+// the home trash for an item on the home's file system, else the trash of the item's own file
+// system, made at its top folder when missing. The move is always a rename, never a copy. False,
+// with the item untouched, when it cannot be moved; Failure (when given) then receives why, in
+// English.
+bool MoveToTrash(const std::string& Path, std::string* Failure = nullptr);
 
 }  // namespace dunstrel::platform

@@ -343,6 +343,38 @@ const QTreeWidgetItem* TDuplicatesView::SelectedNode() const {
   return Selected.isEmpty() ? nullptr : Selected.front();
 }
 
+std::vector<std::string> TDuplicatesView::GetSelectedPaths() const {
+  // The tree first, then the legend, then the map's primary file.
+  std::vector<std::string> Paths;
+  for (const QTreeWidgetItem* Node : tvDuplicateFiles->selectedItems()) {
+    const TSelectedData Data = NodeData(Node);
+    if (const auto* File = std::get_if<const TFileLeaf*>(&Data)) {
+      Paths.push_back((*File)->FullPath());
+    } else if (const auto* Group = std::get_if<const TDupGroup*>(&Data)) {
+      AppendMemberPaths(**Group, Paths);
+    }
+  }
+  if (!Paths.empty()) {
+    return Paths;
+  }
+  const QItemSelectionModel* Rows = lvDuplicateGroupsColors->selectionModel();
+  for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
+    if (const TDupGroup* Group = Rows->isRowSelected(I, {})
+                                     ? GroupOfRow(lvDuplicateGroupsColors->topLevelItem(I))
+                                     : nullptr) {
+      AppendMemberPaths(*Group, Paths);
+    }
+  }
+  if (!Paths.empty()) {
+    return Paths;
+  }
+  if (const TDupItem* Primary = FDupeMap.Primary();
+      Primary != nullptr && Primary->Kind == TDupKind::dkFile) {
+    Paths.push_back(Primary->FullPath());
+  }
+  return Paths;
+}
+
 QString TDuplicatesView::SelectionStatus() const {
   return ShownText(
       DuplicateSelectionText(NodeData(SelectedNode()), FDupeMap.Primary(), FHost.FormatSettings()));

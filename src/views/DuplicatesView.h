@@ -38,6 +38,7 @@ class TDuplicatesView final : public TResultTab {
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
+  std::vector<std::string> GetSelectedPaths() const override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;

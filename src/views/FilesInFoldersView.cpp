@@ -235,6 +235,18 @@ void TFilesInFoldersView::tvFileExtensionsSelectItem() {
   InvalidateMap();
 }
 
+std::vector<std::string> TFilesInFoldersView::GetSelectedPaths() const {
+  std::vector<std::string> Paths;
+  for (const QModelIndex& Node : SelectedNodes()) {
+    if (const TDirNode* Folder = TScanTreeModel::FolderOf(Node)) {
+      Paths.emplace_back(Folder->FullPath());
+    } else if (const TFileLeaf* File = TScanTreeModel::FileOf(Node)) {
+      Paths.push_back(File->FullPath());
+    }
+  }
+  return Paths;
+}
+
 QString TFilesInFoldersView::SelectionStatus() const {
   const QModelIndexList Nodes = SelectedNodes();
   TSelectedData First;

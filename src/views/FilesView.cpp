@@ -331,6 +331,17 @@ void TFilesView::SyncSelectionFromExtList() {
   InvalidateMap();
 }
 
+std::vector<std::string> TFilesView::GetSelectedPaths() const {
+  std::vector<std::string> Paths;
+  const QItemSelectionModel* Rows = lvFiles->selectionModel();
+  for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
+    if (Rows->isRowSelected(I, {})) {
+      Paths.push_back(KeyOf(lvFiles->topLevelItem(I), kFullPathColumn));
+    }
+  }
+  return Paths;
+}
+
 QString TFilesView::SelectionStatus() const {
   QModelIndexList Rows = lvFiles->selectionModel()->selectedRows();
   if (Rows.isEmpty()) {

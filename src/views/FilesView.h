@@ -32,6 +32,7 @@ class TFilesView final : public TResultTab {
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
+  std::vector<std::string> GetSelectedPaths() const override;
 
   QTreeWidget* FilesList() const { return lvFiles; }
   QTreeView* ExtList() const { return lvExt; }

@@ -237,6 +237,30 @@ void TFoldersView::lvFilesOfSelectedFolderSelectItem() {
   InvalidateMap();
 }
 
+std::vector<std::string> TFoldersView::GetSelectedPaths() const {
+  // Rows chosen in the legend stand before the tree's folder.
+  std::vector<std::string> Paths;
+  bool AnyRow = false;
+  const QItemSelectionModel* Rows = lvFilesOfSelectedFolder->selectionModel();
+  for (int I = 0; I < lvFilesOfSelectedFolder->topLevelItemCount(); ++I) {
+    if (Rows->isRowSelected(I, {})) {
+      AnyRow = true;
+      if (const TDirNode* Folder = FolderOfRow(lvFilesOfSelectedFolder->topLevelItem(I))) {
+        Paths.emplace_back(Folder->FullPath());
+      }
+    }
+  }
+  if (AnyRow) {
+    return Paths;
+  }
+  const QModelIndexList Selected = tvFolders->selectionModel()->selectedIndexes();
+  if (const TDirNode* Folder =
+          Selected.isEmpty() ? nullptr : TScanTreeModel::FolderOf(Selected.front())) {
+    Paths.emplace_back(Folder->FullPath());
+  }
+  return Paths;
+}
+
 QString TFoldersView::SelectionStatus() const {
   const TFormatSettings& Settings = FHost.FormatSettings();
   const QList<QTreeWidgetItem*> Rows = lvFilesOfSelectedFolder->selectedItems();

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 #include "views/TreemapSurface.h"
 #include "views/ViewHost.h"
@@ -50,6 +52,9 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   virtual QString SelectionStatus() const = 0;
   // Column titles in the current language.
   virtual void ApplyTranslation() = 0;
+  // The paths of the items the file commands act on, as the file system's bytes, in the order
+  // the tab's controls give them; repeats are kept.
+  virtual std::vector<std::string> GetSelectedPaths() const = 0;
 
  protected:
   // Puts the two controls into the bottom panel.

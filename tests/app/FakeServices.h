@@ -22,6 +22,10 @@ class TRecordingDialogs : public IUserDialogs {
  public:
   void ShowError(QWidget*, const QString& Text) override { Errors.push_back(Text); }
   void ShowInformation(QWidget*, const QString& Text) override { Notices.push_back(Text); }
+  bool AskYesNo(QWidget*, const QString& Text, bool Warning) override {
+    Questions.push_back({Text, Warning});
+    return Answer;
+  }
   std::optional<QString> PickFolder(QWidget*, const QString& Caption,
                                     const QString& StartFolder) override {
     PickerCaptions.push_back(Caption);
@@ -31,12 +35,16 @@ class TRecordingDialogs : public IUserDialogs {
 
   std::vector<QString> Errors;
   std::vector<QString> Notices;
+  // Each question with whether it was a warning; every one is answered with Answer.
+  std::vector<std::pair<QString, bool>> Questions;
+  bool Answer = true;
   std::vector<QString> PickerCaptions;
   std::vector<QString> PickerStarts;
   std::optional<QString> PickerAnswer;
 };
 
-// Remembers every request instead of reaching the desktop.
+// Remembers every request instead of reaching the desktop. Removals are only recorded, or also
+// done on the real files with RemoveForReal.
 class TRecordingShell : public IShellServices {
  public:
   void OpenPath(const std::string& Path) override { Opened.push_back(Path); }
@@ -46,9 +54,16 @@ class TRecordingShell : public IShellServices {
     return true;
   }
   void ShowProperties(const std::string& Path, QWidget*) override { Properties.push_back(Path); }
-  bool DeletePaths(const std::vector<std::string>& Paths, bool ToTrash) override {
+  std::vector<TRemovalFailure> DeletePaths(const std::vector<std::string>& Paths,
+                                           bool ToTrash) override {
     Deleted.push_back({Paths, ToTrash});
-    return true;
+    if (!RemoveForReal) {
+      return {};
+    }
+    if (FReal == nullptr) {
+      FReal = CreateDesktopShellServices({});
+    }
+    return FReal->DeletePaths(Paths, ToTrash);
   }
   void SetClipboardText(const QString& Text) override { Clipboard = Text; }
   QIcon SmallIcon(const std::string&, bool) override { return {}; }
@@ -59,6 +74,10 @@ class TRecordingShell : public IShellServices {
   std::vector<std::string> Properties;
   std::vector<std::pair<std::vector<std::string>, bool>> Deleted;
   QString Clipboard;
+  bool RemoveForReal = false;
+
+ private:
+  std::unique_ptr<IShellServices> FReal;
 };
 
 // Drives that are folders of the test, with made-up used bytes.

@@ -37,7 +37,7 @@ TEST_F(ShellServicesTest, MovesEveryPathToTheTrashInOneRequest) {
   const std::string Folder = FItems.MakeDir("folder");
   FItems.MakeFile("folder/inner.txt", 5);
 
-  EXPECT_TRUE(FShell->DeletePaths({File, "", Folder}, true));
+  EXPECT_TRUE(FShell->DeletePaths({File, "", Folder}, true).empty());
   EXPECT_FALSE(EntryExists(File));
   EXPECT_FALSE(EntryExists(Folder));
   EXPECT_TRUE(fs::exists(FData / "Trash/files/one.txt"));
@@ -53,7 +53,7 @@ TEST_F(ShellServicesTest, DeletesPermanentlyWithoutFollowingLinks) {
   ASSERT_EQ(symlink(Outside.c_str(), (Victim + "/a/to-outside").c_str()), 0);
   const std::string Single = FItems.MakeFile("single.bin", 4);
 
-  EXPECT_TRUE(FShell->DeletePaths({Victim, Single}, false));
+  EXPECT_TRUE(FShell->DeletePaths({Victim, Single}, false).empty());
   EXPECT_FALSE(EntryExists(Victim));
   EXPECT_FALSE(EntryExists(Single));
   EXPECT_EQ(fs::file_size(FItems / "outside/keep.txt"), 9u);
@@ -61,11 +61,16 @@ TEST_F(ShellServicesTest, DeletesPermanentlyWithoutFollowingLinks) {
 }
 
 TEST_F(ShellServicesTest, ARemovalThatFailsAnywhereIsAFailure) {
-  const std::string File = FItems.MakeFile("gone-anyway.txt", 1);
-  EXPECT_FALSE(FShell->DeletePaths({FItems / "missing", File}, false));
-  EXPECT_FALSE(EntryExists(File)) << "the paths that can go, go";
-  EXPECT_FALSE(FShell->DeletePaths({}, true));
-  EXPECT_FALSE(FShell->DeletePaths({""}, false));
+  for (const bool ToTrash : {false, true}) {
+    SCOPED_TRACE(ToTrash ? "trash" : "delete");
+    const std::string File = FItems.MakeFile("gone-anyway.txt", 1);
+    const std::vector<TRemovalFailure> Failures =
+        FShell->DeletePaths({FItems / "missing", File}, ToTrash);
+    ASSERT_EQ(Failures.size(), 1u);
+    EXPECT_EQ(Failures[0].Path, FItems / "missing");
+    EXPECT_EQ(Failures[0].Reason, "No such file or directory");
+    EXPECT_FALSE(EntryExists(File)) << "the paths that can go, go";
+  }
 }
 
 TEST_F(ShellServicesTest, ClipboardTakesTheText) {

@@ -290,25 +290,117 @@ TEST_F(TrashTest, TheRecordedPathIsAbsoluteWithoutDotComponents) {
       << ReadText(Trash("info/report.txt.trashinfo"));
 }
 
-TEST_F(TrashTest, AnItemThatCannotBeMovedLeavesNoTraceInTheTrash) {
-  EXPECT_FALSE(MoveToTrash(FItems / "missing.txt"));
-  EXPECT_FALSE(MoveToTrash(""));
+TEST_F(TrashTest, AnItemThatCannotBeMovedSaysWhyAndLeavesNoTraceInTheTrash) {
+  std::string Failure;
+  EXPECT_FALSE(MoveToTrash(FItems / "missing.txt", &Failure));
+  EXPECT_EQ(Failure, "No such file or directory");
+  EXPECT_FALSE(MoveToTrash("", &Failure));
+  EXPECT_FALSE(MoveToTrash("/", &Failure));
+  EXPECT_NE(Failure.find("root"), std::string::npos) << Failure;
+  EXPECT_TRUE(!fs::exists(Trash("info")) || fs::is_empty(Trash("info")));
+}
 
-  // Another file system than the trash's: the item is not copied across, it stays.
-  const char* kOtherFileSystem = "/dev/shm";
-  struct stat Here {
-  }, There{};
-  if (stat(kOtherFileSystem, &There) != 0 || stat(FData.Path().c_str(), &Here) != 0 ||
-      Here.st_dev == There.st_dev || access(kOtherFileSystem, W_OK) != 0) {
-    GTEST_SKIP() << "no second writable file system to test with";
+// The trash of a file system of its own (a tmpfs mounted for the test), beside the home trash of
+// the test's temporary data folder.
+class VolumeTrashTest : public TMountTest {
+ protected:
+  void SetUp() override {
+    TMountTest::SetUp();
+    if (IsSkipped()) {
+      return;
+    }
+    if (const std::string Failure = Mount("", FDir.MakeDir("vol")); !Failure.empty()) {
+      GTEST_SKIP() << Failure;
+    }
   }
-  const std::string Elsewhere =
-      std::string(kOtherFileSystem) + "/dunstrel-trash-test-" + std::to_string(getpid());
-  WriteText(Elsewhere, "stays");
-  EXPECT_FALSE(MoveToTrash(Elsewhere));
-  EXPECT_EQ(ReadText(Elsewhere), "stays");
-  unlink(Elsewhere.c_str());
-  EXPECT_TRUE(fs::is_empty(Trash("info")));
+
+  std::string Vol(const std::string& Relative) const { return FDir / ("vol/" + Relative); }
+  std::string OwnTrash() const { return ".Trash-" + std::to_string(getuid()); }
+
+  TTempDir FData;
+  TScopedEnvironment FDataHome{"XDG_DATA_HOME", FData.Path()};
+};
+
+TEST_F(VolumeTrashTest, AnItemOnAnotherFileSystemGoesToThatFileSystemsTrash) {
+  // A name with a newline, a leading dash, a blank, a percent sign and a byte that is not UTF-8.
+  const std::string Name = "-n\nx 5%\xE9";
+  fs::create_directories(Vol("sub"));
+  WriteText(Vol("sub/" + Name), "content");
+
+  std::string Failure;
+  ASSERT_TRUE(MoveToTrash(Vol("sub/" + Name), &Failure)) << Failure;
+  EXPECT_FALSE(EntryExists(Vol("sub/" + Name)));
+  EXPECT_EQ(ReadText(Vol(OwnTrash() + "/files/" + Name)), "content");
+  // Relative to the top of its file system, as the trash standard has it there.
+  const std::string Info = ReadText(Vol(OwnTrash() + "/info/" + Name + ".trashinfo"));
+  EXPECT_TRUE(Info.starts_with("[Trash Info]\nPath=sub/-n%0Ax%205%25%E9\nDeletionDate=")) << Info;
+  EXPECT_EQ(fs::status(Vol(OwnTrash())).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_FALSE(fs::exists(FData / "Trash/files")) << "the home trash is not used";
+
+  // A second item of the same name keeps the first.
+  WriteText(Vol(Name), "second");
+  ASSERT_TRUE(MoveToTrash(Vol(Name), &Failure)) << Failure;
+  EXPECT_EQ(ReadText(Vol(OwnTrash() + "/files/" + Name)), "content");
+  EXPECT_EQ(ReadText(Vol(OwnTrash() + "/files/" + Name + ".2")), "second");
+}
+
+TEST_F(VolumeTrashTest, TheSharedTrashIsUsedOnlyWithTheStickyBitAndNeverThroughALink) {
+  const std::string Uid = std::to_string(getuid());
+  const std::string Elsewhere = FDir.MakeDir("elsewhere");
+  const struct {
+    const char* What;
+    std::function<void()> Prepare;
+    std::string Expected;
+  } kCases[] = {
+      {"a shared trash with the sticky bit",
+       [&] {
+         fs::create_directory(Vol(".Trash"));
+         chmod(Vol(".Trash").c_str(), 01777);
+       },
+       ".Trash/" + Uid},
+      {"a shared trash without the sticky bit", [&] { fs::create_directory(Vol(".Trash")); },
+       OwnTrash()},
+      {"a shared trash that is a link",
+       [&] {
+         chmod(Elsewhere.c_str(), 01777);
+         fs::create_directory_symlink(Elsewhere, Vol(".Trash"));
+       },
+       OwnTrash()},
+  };
+  for (const auto& Case : kCases) {
+    SCOPED_TRACE(Case.What);
+    fs::remove_all(Vol(".Trash"));
+    fs::remove_all(Vol(OwnTrash()));
+    Case.Prepare();
+    WriteText(Vol("item"), "x");
+    std::string Failure;
+    ASSERT_TRUE(MoveToTrash(Vol("item"), &Failure)) << Failure;
+    EXPECT_EQ(ReadText(Vol(Case.Expected + "/files/item")), "x");
+    EXPECT_TRUE(EntryExists(Vol(Case.Expected + "/info/item.trashinfo")));
+  }
+  EXPECT_TRUE(fs::is_empty(Elsewhere)) << "nothing was made through the link";
+}
+
+TEST_F(VolumeTrashTest, WithoutATrashFolderTheItemStaysAndTheFailureSaysWhy) {
+  // A link planted where the user's trash would be made is never followed.
+  const std::string Elsewhere = FDir.MakeDir("elsewhere");
+  fs::create_directory_symlink(Elsewhere, Vol(OwnTrash()));
+  WriteText(Vol("item"), "stays");
+
+  std::string Failure;
+  EXPECT_FALSE(MoveToTrash(Vol("item"), &Failure));
+  EXPECT_NE(Failure.find("no trash folder could be made on the file system mounted at " +
+                         fs::canonical(FDir / "vol").string() + ": "),
+            std::string::npos)
+      << Failure;
+  EXPECT_EQ(ReadText(Vol("item")), "stays");
+  EXPECT_TRUE(fs::is_empty(Elsewhere));
+  EXPECT_FALSE(fs::exists(FData / "Trash/files/item")) << "never copied to the home trash";
+
+  // The top folder of the file system itself is never moved.
+  EXPECT_FALSE(MoveToTrash(FDir / "vol", &Failure));
+  EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+  EXPECT_EQ(ReadText(Vol("item")), "stays");
 }
 
 }  // namespace

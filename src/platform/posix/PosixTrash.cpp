@@ -1,6 +1,8 @@
-// The user's trash as the freedesktop.org trash standard lays it out: the item goes into
-// $XDG_DATA_HOME/Trash/files/ and a .trashinfo file beside it in info/ records where it came
-// from and when, so any desktop can restore it. Names are handled as bytes throughout.
+// The trash as the freedesktop.org trash standard lays it out: the item goes into files/ of a
+// trash folder and a .trashinfo file beside it in info/ records where it came from and when, so
+// any desktop can restore it. Items on the file system of the user's home go to the home trash
+// ($XDG_DATA_HOME/Trash); items on another file system go to that file system's own trash at
+// its top folder, so that the move stays a rename. Names are handled as bytes throughout.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -10,14 +12,18 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/TextEncoding.h"
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/MountRoots.h"
 
 namespace dunstrel::platform {
 
@@ -136,57 +142,224 @@ int RenameWithoutReplacing(const std::string& Source, int FilesFd, const std::st
   return renameat(AT_FDCWD, Source.c_str(), FilesFd, Name.c_str()) == 0 ? 0 : errno;
 }
 
+std::string ErrnoText(int Error) {
+  return std::generic_category().message(Error);
+}
+
+bool Fail(std::string* Failure, const std::string& Why) {
+  if (Failure != nullptr) {
+    *Failure = Why;
+  }
+  return false;
+}
+
+// The folder of Path as the kernel sees it, with every link above the item resolved; empty
+// when it cannot be resolved.
+std::string RealFolder(const std::string& Path) {
+  const std::unique_ptr<char, decltype(&free)> Real(realpath(Path.c_str(), nullptr), &free);
+  return Real != nullptr ? std::string(Real.get()) : std::string();
+}
+
+// The top folder of the mount that holds the existing folder RealPath (free of links), as
+// the trash standard's $topdir; empty when a folder on the way up cannot be looked at.
+std::string MountTopOf(std::string RealPath, TMountRootTest& Mounts) {
+  while (RealPath != "/") {
+    const std::string Parent = ParentPath(RealPath);
+    struct statx Folder {
+    }, Above{};
+    if (!StatxNoFollow(AT_FDCWD, RealPath.c_str(), Folder) ||
+        !StatxNoFollow(AT_FDCWD, Parent.c_str(), Above)) {
+      return {};
+    }
+    if (Mounts.IsMountRoot(Folder, Above)) {
+      return RealPath;
+    }
+    RealPath = Parent;
+  }
+  return RealPath;
+}
+
+// The nearest folder at or above Path that exists.
+std::string ExistingFolderAtOrAbove(std::string Path) {
+  while (!DirectoryExists(Path)) {
+    const std::string Parent = ParentPath(Path);
+    if (Parent.empty() || Parent == Path) {
+      return "/";
+    }
+    Path = Parent;
+  }
+  return Path;
+}
+
+bool SameMountTop(const std::string& A, const std::string& B) {
+  struct statx InfoA {
+  }, InfoB{};
+  return !A.empty() && !B.empty() && StatxNoFollow(AT_FDCWD, A.c_str(), InfoA) &&
+         StatxNoFollow(AT_FDCWD, B.c_str(), InfoB) && SameFolder(InfoA, InfoB);
+}
+
+// Opens the folder Name of ParentFd, made with private permissions when missing, never through a
+// link, and only when it belongs to the user. -1 with errno set otherwise.
+int OpenOwnFolder(int ParentFd, const char* Name) {
+  if (mkdirat(ParentFd, Name, 0700) != 0 && errno != EEXIST) {
+    return -1;
+  }
+  const int Fd = openat(ParentFd, Name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (Fd < 0) {
+    return -1;
+  }
+  struct stat Info {};
+  if (fstat(Fd, &Info) != 0 || Info.st_uid != getuid()) {
+    close(Fd);
+    errno = EPERM;
+    return -1;
+  }
+  return Fd;
+}
+
+// The user's trash folder on the file system whose top folder is TopFd: $topdir/.Trash/$uid when
+// the administrator made $topdir/.Trash a folder with the sticky bit (and it is no link), else
+// $topdir/.Trash-$uid. -1 with errno set when neither can be had.
+int OpenVolumeTrash(int TopFd) {
+  const std::string Uid = std::to_string(getuid());
+  struct stat Shared {};
+  if (fstatat(TopFd, ".Trash", &Shared, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(Shared.st_mode) &&
+      (Shared.st_mode & S_ISVTX) != 0) {
+    const TFileDescriptor SharedFd(
+        openat(TopFd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (SharedFd.IsOpen()) {
+      if (const int Fd = OpenOwnFolder(SharedFd.Get(), Uid.c_str()); Fd >= 0) {
+        return Fd;
+      }
+    }
+  }
+  return OpenOwnFolder(TopFd, (".Trash-" + Uid).c_str());
+}
+
+// The files/ and info/ folders of one trash, open while the item is moved.
+struct TTrashFolders {
+  std::optional<TFileDescriptor> Files;
+  std::optional<TFileDescriptor> Info;
+  // The path recorded in the info file: absolute in the home trash, relative to the top folder
+  // in the trash of another file system.
+  std::string RecordedPath;
+};
+
+bool OpenHomeTrash(const std::string& Absolute, TTrashFolders& Out, std::string* Failure) {
+  const std::string Trash = TrashFolder();
+  if (!MakeFolders(Trash + "/files") || !MakeFolders(Trash + "/info")) {
+    return Fail(Failure, "the trash folder " + Trash + " could not be made: " + ErrnoText(errno));
+  }
+  Out.Info.emplace(open((Trash + "/info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Out.Files.emplace(open((Trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!Out.Info->IsOpen() || !Out.Files->IsOpen()) {
+    return Fail(Failure, "the trash folder " + Trash + " could not be opened: " + ErrnoText(errno));
+  }
+  Out.RecordedPath = Absolute;
+  return true;
+}
+
+bool OpenTrashOfVolume(const std::string& Top, const std::string& RealItem, TTrashFolders& Out,
+                       std::string* Failure) {
+  const auto NoTrash = [&](int Error) {
+    return Fail(Failure, "no trash folder could be made on the file system mounted at " + Top +
+                             ": " + ErrnoText(Error));
+  };
+  const TFileDescriptor TopFd(open(Top.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!TopFd.IsOpen()) {
+    return NoTrash(errno);
+  }
+  const TFileDescriptor Trash(OpenVolumeTrash(TopFd.Get()));
+  if (!Trash.IsOpen()) {
+    return NoTrash(errno);
+  }
+  Out.Info.emplace(OpenOwnFolder(Trash.Get(), "info"));
+  if (!Out.Info->IsOpen()) {
+    return NoTrash(errno);
+  }
+  Out.Files.emplace(OpenOwnFolder(Trash.Get(), "files"));
+  if (!Out.Files->IsOpen()) {
+    return NoTrash(errno);
+  }
+  Out.RecordedPath = RealItem.substr(Top == "/" ? 1 : Top.size() + 1);
+  return true;
+}
+
 }  // namespace
 
-bool MoveToTrash(const std::string& Path) {
+bool MoveToTrash(const std::string& Path, std::string* Failure) {
+  if (Failure != nullptr) {
+    Failure->clear();
+  }
   if (Path.empty()) {
-    return false;
+    return Fail(Failure, "no path was given");
   }
   // Recorded as the place to restore to: absolute, without "." or ".." components.
   const std::string Absolute = ResolveUserFolderPath(Path);
   const std::string_view Name = LastComponent(Absolute);
-  struct stat Info {};
-  if (Name.empty() || Name == "/" || lstat(Absolute.c_str(), &Info) != 0) {
+  if (Name.empty() || Name == "/") {
+    return Fail(Failure, "\"/\" is the root of the system and is never moved to the trash");
+  }
+  struct statx Item {
+  }, Parent{};
+  if (!StatxNoFollow(AT_FDCWD, Absolute.c_str(), Item)) {
+    return Fail(Failure, ErrnoText(errno));
+  }
+  const std::string Folder = RealFolder(ParentPath(Absolute));
+  TMountRootTest Mounts;
+  if (Folder.empty() || !StatxNoFollow(AT_FDCWD, Folder.c_str(), Parent)) {
+    return Fail(Failure, ErrnoText(errno));
+  }
+  if (S_ISDIR(Item.stx_mode) && Mounts.IsMountRoot(Item, Parent)) {
+    return Fail(Failure,
+                "it is the mount point of a file system, which is never moved to the trash");
+  }
+  const std::string Top = MountTopOf(Folder, Mounts);
+  if (Top.empty()) {
+    return Fail(Failure, ErrnoText(errno));
+  }
+  TTrashFolders Trash;
+  const std::string HomeTop =
+      MountTopOf(RealFolder(ExistingFolderAtOrAbove(TrashFolder())), Mounts);
+  std::string RealItem;
+  AppendChildPath(Folder, Name, RealItem);
+  if (SameMountTop(Top, HomeTop) ? !OpenHomeTrash(Absolute, Trash, Failure)
+                                 : !OpenTrashOfVolume(Top, RealItem, Trash, Failure)) {
     return false;
   }
-  const std::string Trash = TrashFolder();
-  if (!MakeFolders(Trash + "/files") || !MakeFolders(Trash + "/info")) {
-    return false;
-  }
-  const TFileDescriptor InfoFd(open((Trash + "/info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  const TFileDescriptor FilesFd(
-      open((Trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!InfoFd.IsOpen() || !FilesFd.IsOpen()) {
-    return false;
-  }
-  const std::string InfoText = "[Trash Info]\nPath=" + PercentEncodePath(Absolute) +
+  const int InfoFd = Trash.Info->Get();
+  const std::string InfoText = "[Trash Info]\nPath=" + PercentEncodePath(Trash.RecordedPath) +
                                "\nDeletionDate=" + LocalDeletionDate() + "\n";
   for (int Attempt = 1; Attempt < 10000; ++Attempt) {
     const std::string InTrash = TrashName(Name, Attempt);
     const std::string InfoName = InTrash + std::string(kInfoSuffix);
     // Creating the info file exclusively reserves the name against other programs.
     const TFileDescriptor Info(
-        openat(InfoFd.Get(), InfoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        openat(InfoFd, InfoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!Info.IsOpen()) {
       if (errno == EEXIST) {
         continue;
       }
-      return false;
+      return Fail(Failure, "its trash record could not be written: " + ErrnoText(errno));
     }
     if (!WriteAll(Info.Get(), InfoText)) {
-      unlinkat(InfoFd.Get(), InfoName.c_str(), 0);
-      return false;
+      const int Error = errno;
+      unlinkat(InfoFd, InfoName.c_str(), 0);
+      return Fail(Failure, "its trash record could not be written: " + ErrnoText(Error));
     }
-    const int Error = RenameWithoutReplacing(Absolute, FilesFd.Get(), InTrash);
+    const int Error = RenameWithoutReplacing(Absolute, Trash.Files->Get(), InTrash);
     if (Error == 0) {
       return true;
     }
-    unlinkat(InfoFd.Get(), InfoName.c_str(), 0);
+    unlinkat(InfoFd, InfoName.c_str(), 0);
+    if (Error == EXDEV) {
+      return Fail(Failure, "it is on another file system than its trash, and is never copied");
+    }
     if (Error != EEXIST) {
-      return false;  // EXDEV among others: another file system is never copied
+      return Fail(Failure, ErrnoText(Error));
     }
   }
-  return false;
+  return Fail(Failure, "the trash holds too many items of this name");
 }
 
 }  // namespace dunstrel::platform

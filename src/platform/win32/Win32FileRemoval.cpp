@@ -276,11 +276,22 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
   return true;
 }
 
-bool MoveToTrash(const std::string& Path) {
-  const std::wstring Full = Path.empty() ? std::wstring() : FullPath(Path);
-  if (Full.empty() || IsVolumeRoot(Full) ||
-      GetFileAttributesW(LongPath(Full).c_str()) == INVALID_FILE_ATTRIBUTES) {
-    return false;
+bool MoveToTrash(const std::string& Path, std::string* Failure) {
+  if (Failure != nullptr) {
+    Failure->clear();
+  }
+  if (Path.empty()) {
+    return Refuse(Failure, "no path was given");
+  }
+  const std::wstring Full = FullPath(Path);
+  if (Full.empty()) {
+    return Refuse(Failure, SystemMessage(GetLastError()));
+  }
+  if (IsVolumeRoot(Full)) {
+    return Refuse(Failure, kRootRefused);
+  }
+  if (GetFileAttributesW(LongPath(Full).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return Refuse(Failure, SystemMessage(GetLastError()));
   }
   // The recycle bin's own operation. Where it cannot keep an item (a drive without a recycle
   // bin, an item too large for it) it would destroy the item silently under FOF_NOCONFIRMATION;
@@ -291,8 +302,16 @@ bool MoveToTrash(const std::string& Path) {
   Operation.pFrom = From.c_str();
   Operation.fFlags =
       FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
-  return SHFileOperationW(&Operation) == 0 && !Operation.fAnyOperationsAborted &&
-         GetFileAttributesW(LongPath(Full).c_str()) == INVALID_FILE_ATTRIBUTES;
+  const int Result = SHFileOperationW(&Operation);
+  if (Result != 0 || Operation.fAnyOperationsAborted) {
+    return Refuse(Failure, Result != 0 ? "the recycle bin refused it (code " +
+                                             std::to_string(Result) + ")"
+                                       : "it was kept, as asked");
+  }
+  if (GetFileAttributesW(LongPath(Full).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return Refuse(Failure, "it is still there");
+  }
+  return true;
 }
 
 }  // namespace dunstrel::platform
