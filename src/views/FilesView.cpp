@@ -4,7 +4,6 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "platform/Paths.h"
 #include "results/SelectionStatus.h"
 #include "results/ValueFormat.h"
 #include "treemap/TreemapKeys.h"
