@@ -1,9 +1,8 @@
-// dunstrel-scan-bench [--repeat N] [--pattern MASKS] PATH
-// Walks PATH as a scan does (no filters, or only the name masks given), then collects every file
-// and sorts them by size, and prints one JSON line per run with the counts, the times and the
-// process's resident memory.
-#include <malloc.h>
-
+// dunstrel-scan-bench [--repeat N] [--threads N] [--pattern MASKS] PATH
+// Walks PATH as a scan does (no filters, or only the name masks given) on N threads (the scan's
+// default when not given), then collects every file and sorts them by size, and prints one JSON
+// line per run with the counts, the times and the process's resident memory, also after the
+// tree was freed.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/Memory.h"
 #include "scan/ScanModel.h"
 
 namespace {
@@ -79,11 +79,14 @@ double Seconds(TClock::time_point From, TClock::time_point To) {
 
 int main(int Argc, char** Argv) {
   int Repeat = 1;
+  int Threads = TScanContext::kDefaultWalkThreads;
   std::string Path;
   std::string Pattern;
   for (int I = 1; I < Argc; ++I) {
     if (std::strcmp(Argv[I], "--repeat") == 0 && I + 1 < Argc) {
       Repeat = std::max(1, std::atoi(Argv[++I]));
+    } else if (std::strcmp(Argv[I], "--threads") == 0 && I + 1 < Argc) {
+      Threads = std::max(1, std::atoi(Argv[++I]));
     } else if (std::strcmp(Argv[I], "--pattern") == 0 && I + 1 < Argc) {
       Pattern = Argv[++I];
     } else if (Path.empty() && Argv[I][0] != '-') {
@@ -94,12 +97,13 @@ int main(int Argc, char** Argv) {
     }
   }
   if (Path.empty()) {
-    std::cerr << "usage: dunstrel-scan-bench [--repeat N] [--pattern MASKS] PATH\n";
+    std::cerr << "usage: dunstrel-scan-bench [--repeat N] [--threads N] [--pattern MASKS] PATH\n";
     return 2;
   }
   for (int Run = 0; Run < Repeat; ++Run) {
     const int64_t Before = ResidentBytes();
     TScanContext Context;
+    Context.WalkThreads = Threads;
     if (!Pattern.empty()) {
       TFilterInputs Inputs;
       Inputs.PatternChecked = true;
@@ -120,20 +124,24 @@ int main(int Argc, char** Argv) {
               [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
     const auto SortEnd = TClock::now();
     const int64_t Entries = Root->TotalFiles + Root->TotalDirs;
+    const long long TotalFiles = Root->TotalFiles;
+    const long long TotalDirs = Root->TotalDirs;
+    const long long TotalSize = Root->TotalSize;
+    Files = {};
+    Root.reset();
+    platform::ReleaseFreedMemory();  // as the window does after clearing its results
+    const int64_t Released = ResidentBytes();
     std::printf(
-        "{\"path\":%s,\"run\":%d,\"files\":%lld,\"dirs\":%lld,\"bytes\":%lld,"
-        "\"walk_seconds\":%.3f,\"sort_seconds\":%.3f,\"rss_bytes_before_walk\":%lld,"
-        "\"rss_bytes_after_walk\":%lld,\"bytes_per_entry\":%.1f,\"peak_rss_bytes\":%lld}\n",
-        JsonString(Path).c_str(), Run + 1, static_cast<long long>(Root->TotalFiles),
-        static_cast<long long>(Root->TotalDirs), static_cast<long long>(Root->TotalSize),
+        "{\"path\":%s,\"run\":%d,\"threads\":%d,\"files\":%lld,\"dirs\":%lld,"
+        "\"bytes\":%lld,\"walk_seconds\":%.3f,\"sort_seconds\":%.3f,"
+        "\"rss_bytes_before_walk\":%lld,\"rss_bytes_after_walk\":%lld,"
+        "\"bytes_per_entry\":%.1f,\"rss_bytes_after_release\":%lld,\"peak_rss_bytes\":%lld}\n",
+        JsonString(Path).c_str(), Run + 1, Threads, TotalFiles, TotalDirs, TotalSize,
         Seconds(WalkStart, WalkEnd), Seconds(WalkEnd, SortEnd), static_cast<long long>(Before),
         static_cast<long long>(After),
         Entries > 0 ? static_cast<double>(After - Before) / static_cast<double>(Entries) : 0.0,
-        static_cast<long long>(PeakResidentBytes()));
+        static_cast<long long>(Released), static_cast<long long>(PeakResidentBytes()));
     std::fflush(stdout);
-    Files = {};
-    Root.reset();
-    malloc_trim(0);  // so that the next run starts from memory given back
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,13 +52,33 @@ class TDirListing {
   std::vector<TDirEntry> FEntries;
 };
 
+// Entries handed to a walk at a time: few enough that progress and Stop are never held up for
+// long inside a large folder.
+inline constexpr size_t kListingBatch = 2048;
+
+// One folder open for reading, batch by batch. Shared: the folders found in it are opened
+// relative to it, on any thread, while they wait their turn.
+class IFolderReader {
+ public:
+  virtual ~IFolderReader() = default;
+  // The next entries of the folder into Out (emptied first); false when there are none left.
+  virtual bool Next(TDirListing& Out) = 0;
+};
+
 class IDirectoryLister {
  public:
   virtual ~IDirectoryLister() = default;
-  // Reads every entry of Folder into Out (emptied first). False when the folder cannot be
-  // listed: access denied, gone, path too long, not a folder. Sizes and stamps come from the
-  // listing; no file is ever opened.
+  // Reads the first entries of Folder into Out (emptied first): all of them, or a batch that
+  // ListMore continues. False when the folder cannot be listed: access denied, gone, path too
+  // long, not a folder. Sizes and stamps come from the listing; no file is ever opened.
   virtual bool List(const std::string& Folder, TDirListing& Out) = 0;
+  // The next entries of Folder, the folder listed last or one whose sub-folders listed since
+  // are all done with; false when there are none left. One thread at a time, as List.
+  virtual bool ListMore(const std::string& Folder, TDirListing& Out) {
+    (void)Folder;
+    Out.Clear();
+    return false;
+  }
   // Lists Folder, found as the entry Seen in the listing of its parent folder. False also when
   // Folder is no longer the folder listed there (swapped for a link, a mount or another folder
   // since), so that a walk never strays out of the tree it was given. Without a way to tell,
@@ -66,6 +87,17 @@ class IDirectoryLister {
     (void)Seen;
     return List(Folder, Out);
   }
+
+  // For a walk on several threads, callable from all of them at once: opens the scan root
+  // (Parent none, Seen none) or Folder, found as Seen in the listing of Parent, with the checks
+  // of ListSubFolder. None when the folder cannot be listed. Here: the listing methods above,
+  // one call at a time, each folder read whole and then handed out in batches.
+  virtual std::shared_ptr<IFolderReader> OpenFolder(const std::string& Folder,
+                                                    const std::shared_ptr<IFolderReader>& Parent,
+                                                    const TDirEntry* Seen);
+
+ private:
+  std::mutex FOpenLock;
 };
 
 // A new lister of the platform's file system; each scan uses its own, on one thread.

@@ -232,6 +232,7 @@ TEST(DiskScannerTest, CancellationBeforeAndDuringTheWalk) {
   EXPECT_TRUE(Lister.Listed.empty());
 
   TScanContext Context;
+  Context.WalkThreads = 1;  // one thread walks in the pre-order
   Lister.OnList = [&](const std::string& Folder) {
     if (Folder == "/r/a/deep/") {
       Context.Cancel();

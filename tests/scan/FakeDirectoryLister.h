@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,12 +26,13 @@ inline TFakeEntry FakeFile(std::string Name, int64_t Size) {
 }
 
 // A file system in a table: folder path (with its trailing delimiter) to entries. A folder not in
-// the table cannot be listed.
+// the table cannot be listed. Folders are listed whole, or in batches of BatchSize entries.
 class TFakeDirectoryLister : public platform::IDirectoryLister {
  public:
   std::map<std::string, std::vector<TFakeEntry>> Folders;
   std::vector<std::string> Listed;
   std::function<void(const std::string&)> OnList;
+  size_t BatchSize = 0;
 
   bool List(const std::string& Folder, platform::TDirListing& Out) override {
     Out.Clear();
@@ -42,11 +44,29 @@ class TFakeDirectoryLister : public platform::IDirectoryLister {
     if (Found == Folders.end()) {
       return false;
     }
-    for (const TFakeEntry& E : Found->second) {
-      Out.Add(E.Name, E.IsDirectory, E.IsReparse, E.Size, E.Stamp);
-    }
+    FNext[Folder] = 0;
+    AddBatch(Folder, Out);
     return true;
   }
+
+  bool ListMore(const std::string& Folder, platform::TDirListing& Out) override {
+    Out.Clear();
+    AddBatch(Folder, Out);
+    return Out.Count() > 0;
+  }
+
+ private:
+  void AddBatch(const std::string& Folder, platform::TDirListing& Out) {
+    const std::vector<TFakeEntry>& Entries = Folders[Folder];
+    size_t& Next = FNext[Folder];
+    const size_t End = BatchSize == 0 ? Entries.size() : std::min(Entries.size(), Next + BatchSize);
+    for (; Next < End; ++Next) {
+      const TFakeEntry& E = Entries[Next];
+      Out.Add(E.Name, E.IsDirectory, E.IsReparse, E.Size, E.Stamp);
+    }
+  }
+
+  std::map<std::string, size_t> FNext;
 };
 
 }  // namespace dunstrel::testing
