@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 
 namespace dunstrel {
@@ -54,6 +55,9 @@ class TConcurrentWalk {
     for (std::thread& Helper : Helpers) {
       Helper.join();
     }
+    // What the threads used only while walking (listing buffers, task lists) need not stay with
+    // the process as free space of their allocator arenas.
+    platform::ReleaseFreedMemory();
     if (FError) {
       std::rethrow_exception(FError);
     }
@@ -98,6 +102,7 @@ class TConcurrentWalk {
       return;  // an unreadable folder stays an empty node
     }
     while (Reader->Next(Batch)) {
+      TFolderWalker::MakeRoom(Node, Batch);
       for (size_t I = 0; I < Batch.Count(); ++I) {
         if (FShared.Context.IsCancelled() || FStop.load(std::memory_order_relaxed)) {
           Push(Found);

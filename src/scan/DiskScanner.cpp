@@ -1,5 +1,6 @@
 #include "scan/DiskScanner.h"
 
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "scan/ConcurrentWalk.h"
 
@@ -9,7 +10,10 @@ TDiskScanner::TDiskScanner(const TScanContext& AContext, platform::IDirectoryLis
                            const platform::ITickSource& Tick)
     : FContext(AContext),
       FOwnedLister(Lister == nullptr ? platform::CreateDirectoryLister() : nullptr),
-      FShared(AContext, Lister == nullptr ? *FOwnedLister : *Lister, Tick, OnProgress) {}
+      FShared(AContext, Lister == nullptr ? *FOwnedLister : *Lister, Tick, OnProgress) {
+  // A large scan's arrays come and go with each scan: their memory must go back each time.
+  platform::KeepLargeBlocksMapped();
+}
 
 TDiskScanner::~TDiskScanner() = default;
 
@@ -85,6 +89,7 @@ void TDiskScanner::EnterFolder(TFolderWalker& Walker, TDirNode& Node,
   if (!Listed) {
     Frame.Listing.Clear();  // an unreadable folder stays an empty node
   }
+  TFolderWalker::MakeRoom(Node, Frame.Listing);
 }
 
 bool TDiskScanner::ListMore(TFrame& Frame) {
@@ -95,6 +100,7 @@ bool TDiskScanner::ListMore(TFrame& Frame) {
   if (!Frame.More) {
     Frame.Listing.Clear();
   }
+  TFolderWalker::MakeRoom(*Frame.Node, Frame.Listing);
   return Frame.More;
 }
 

@@ -1,5 +1,7 @@
 #include "scan/FolderWalker.h"
 
+#include <algorithm>
+
 #include "common/SaturatingSum.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
@@ -69,6 +71,30 @@ void TFolderWalker::EnterFolder(TDirNode& Node) {
   ++FDirs;
   Node.TotalDirs = 1;
   ReportProgress(Node.FullPath());
+}
+
+namespace {
+
+template <typename T>
+void Grow(std::vector<T>& Items, size_t More) {
+  if (Items.size() + More > Items.capacity()) {
+    Items.reserve(std::max(Items.size() + More, Items.capacity() + Items.capacity() / 2));
+  }
+}
+
+}  // namespace
+
+void TFolderWalker::MakeRoom(TDirNode& Node, const platform::TDirListing& Batch) {
+  size_t Folders = 0;
+  size_t Files = 0;
+  for (size_t I = 0; I < Batch.Count(); ++I) {
+    const platform::TDirEntry& Entry = Batch.Entry(I);
+    if (!Entry.IsReparse) {
+      ++(Entry.IsDirectory ? Folders : Files);
+    }
+  }
+  Grow(Node.Children, Folders);
+  Grow(Node.Leaves, Files);
 }
 
 TDirNode& TFolderWalker::AddChild(TDirNode& Node, std::string_view Name) {

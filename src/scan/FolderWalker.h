@@ -62,6 +62,9 @@ class TFolderWalker {
 
   // Counts Node as one folder entered and reports progress.
   void EnterFolder(TDirNode& Node);
+  // Makes room in Node for the folders and files of Batch, to be taken next: exactly for a
+  // folder read in one batch, growing by half at least for a larger one.
+  static void MakeRoom(TDirNode& Node, const platform::TDirListing& Batch);
   // A new sub-folder of Node, at Name, counted as one folder until its walk adds more.
   TDirNode& AddChild(TDirNode& Node, std::string_view Name);
   // A file entry of Node: dropped by the filters or taken as a leaf; progress is reported.

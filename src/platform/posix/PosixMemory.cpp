@@ -2,6 +2,8 @@
 
 #include <sys/mman.h>
 
+#include <mutex>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -11,6 +13,13 @@ namespace dunstrel::platform {
 void ReleaseFreedMemory() {
 #if defined(__GLIBC__)
   malloc_trim(0);  // every arena, those of the scan's worker threads included
+#endif
+}
+
+void KeepLargeBlocksMapped() {
+#if defined(__GLIBC__)
+  static std::once_flag Once;
+  std::call_once(Once, [] { mallopt(M_MMAP_THRESHOLD, 256 * 1024); });
 #endif
 }
 

@@ -8,6 +8,10 @@ void ReleaseFreedMemory() {
   HeapCompact(GetProcessHeap(), 0);
 }
 
+void KeepLargeBlocksMapped() {
+  // The process heap serves large blocks from the system already.
+}
+
 void* MapPages(size_t Bytes) {
   return VirtualAlloc(nullptr, Bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
