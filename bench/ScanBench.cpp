@@ -4,12 +4,16 @@
 // prints one JSON line per run with the counts, the times and the process's resident memory, also
 // after the tree was freed.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Memory.h"
@@ -82,6 +86,7 @@ double Seconds(TClock::time_point From, TClock::time_point To) {
 int main(int Argc, char** Argv) {
   int Repeat = 1;
   int Threads = TScanContext::kDefaultWalkThreads;
+  int StopAfterMs = -1;
   std::vector<std::string> Paths;
   std::string Pattern;
   for (int I = 1; I < Argc; ++I) {
@@ -89,6 +94,8 @@ int main(int Argc, char** Argv) {
       Repeat = std::max(1, std::atoi(Argv[++I]));
     } else if (std::strcmp(Argv[I], "--threads") == 0 && I + 1 < Argc) {
       Threads = std::max(1, std::atoi(Argv[++I]));
+    } else if (std::strcmp(Argv[I], "--stop-after") == 0 && I + 1 < Argc) {
+      StopAfterMs = std::max(0, std::atoi(Argv[++I]));
     } else if (std::strcmp(Argv[I], "--pattern") == 0 && I + 1 < Argc) {
       Pattern = Argv[++I];
     } else if (Argv[I][0] != '-') {
@@ -99,8 +106,8 @@ int main(int Argc, char** Argv) {
     }
   }
   if (Paths.empty()) {
-    std::cerr
-        << "usage: dunstrel-scan-bench [--repeat N] [--threads N] [--pattern MASKS] PATH...\n";
+    std::cerr << "usage: dunstrel-scan-bench [--repeat N] [--threads N] [--stop-after MS] "
+                 "[--pattern MASKS] PATH...\n";
     return 2;
   }
   for (const std::string& Path : Paths) {
@@ -116,12 +123,50 @@ int main(int Argc, char** Argv) {
       }
       std::unique_ptr<TDirNode> Root;
       const auto WalkStart = TClock::now();
+      auto LastProgress = WalkStart;
+      double LongestGap = 0;
+      std::atomic<TClock::rep> StoppedAt{0};
+      std::mutex Waiting;
+      std::condition_variable WalkEnded;
+      bool Ended = false;
+      std::thread Stopper;
+      if (StopAfterMs >= 0) {
+        // Presses Stop after the given time, as the window would.
+        Stopper = std::thread([&] {
+          std::unique_lock Lock(Waiting);
+          if (!WalkEnded.wait_for(Lock, std::chrono::milliseconds(StopAfterMs),
+                                  [&] { return Ended; })) {
+            StoppedAt = TClock::now().time_since_epoch().count();
+            Context.Cancel();
+          }
+        });
+      }
       {
         // As in the program, the scanner and its buffers end with the walk; the tree remains.
         TDiskScanner Scanner(Context);
+        Scanner.OnProgress = [&](std::string_view, int64_t, int64_t) {
+          const auto Now = TClock::now();
+          LongestGap = std::max(LongestGap, Seconds(LastProgress, Now));
+          LastProgress = Now;
+        };
         Root = Scanner.Scan(Path);
       }
       const auto WalkEnd = TClock::now();
+      if (Root == nullptr) {
+        Root = std::make_unique<TDirNode>(Path);  // stopped before the walk began
+      }
+      if (Stopper.joinable()) {
+        {
+          const std::lock_guard Lock(Waiting);
+          Ended = true;
+        }
+        WalkEnded.notify_all();
+        Stopper.join();
+      }
+      const double StopSeconds =
+          StoppedAt == 0 ? -1.0
+                         : Seconds(TClock::time_point(TClock::duration(StoppedAt.load())), WalkEnd);
+      LongestGap = std::max(LongestGap, Seconds(LastProgress, WalkEnd));
       const int64_t After = ResidentBytes();
       std::vector<TFileLeaf*> Files = AllFiles(*Root);
       std::sort(Files.begin(), Files.end(),
@@ -143,13 +188,14 @@ int main(int Argc, char** Argv) {
           "\"bytes\":%lld,\"walk_seconds\":%.3f,\"sort_seconds\":%.3f,"
           "\"rss_bytes_before_walk\":%lld,\"rss_bytes_after_walk\":%lld,"
           "\"bytes_per_entry\":%.1f,\"rss_bytes_after_release\":%lld,"
-          "\"anon_rss_bytes_after_release\":%lld,\"peak_rss_bytes\":%lld}\n",
+          "\"anon_rss_bytes_after_release\":%lld,\"peak_rss_bytes\":%lld,"
+          "\"longest_progress_gap_seconds\":%.3f,\"stop_seconds\":%.3f}\n",
           JsonString(Path).c_str(), Run + 1, Threads, TotalFiles, TotalDirs, TotalSize,
           Seconds(WalkStart, WalkEnd), Seconds(WalkEnd, SortEnd), static_cast<long long>(Before),
           static_cast<long long>(After),
           Entries > 0 ? static_cast<double>(After - Before) / static_cast<double>(Entries) : 0.0,
           static_cast<long long>(Released), static_cast<long long>(ReleasedAnon),
-          static_cast<long long>(StatusBytes("VmHWM")));
+          static_cast<long long>(StatusBytes("VmHWM")), LongestGap, StopSeconds);
       std::fflush(stdout);
     }
   }

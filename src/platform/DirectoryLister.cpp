@@ -35,9 +35,7 @@ std::shared_ptr<IFolderReader> IDirectoryLister::OpenFolder(
   (void)Parent;
   const std::lock_guard Lock(FOpenLock);
   std::vector<TDirListing> Batches(1);
-  const bool Listed =
-      Seen == nullptr ? List(Folder, Batches.back()) : ListSubFolder(Folder, *Seen, Batches.back());
-  if (!Listed) {
+  if (!ListFirst(Folder, Seen, Batches.back())) {
     return nullptr;
   }
   for (;;) {

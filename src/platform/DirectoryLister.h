@@ -68,17 +68,10 @@ class IFolderReader {
 class IDirectoryLister {
  public:
   virtual ~IDirectoryLister() = default;
-  // Reads the first entries of Folder into Out (emptied first): all of them, or a batch that
-  // ListMore continues. False when the folder cannot be listed: access denied, gone, path too
-  // long, not a folder. Sizes and stamps come from the listing; no file is ever opened.
+  // Reads every entry of Folder into Out (emptied first). False when the folder cannot be
+  // listed: access denied, gone, path too long, not a folder. Sizes and stamps come from the
+  // listing; no file is ever opened.
   virtual bool List(const std::string& Folder, TDirListing& Out) = 0;
-  // The next entries of Folder, the folder listed last or one whose sub-folders listed since
-  // are all done with; false when there are none left. One thread at a time, as List.
-  virtual bool ListMore(const std::string& Folder, TDirListing& Out) {
-    (void)Folder;
-    Out.Clear();
-    return false;
-  }
   // Lists Folder, found as the entry Seen in the listing of its parent folder. False also when
   // Folder is no longer the folder listed there (swapped for a link, a mount or another folder
   // since), so that a walk never strays out of the tree it was given. Without a way to tell,
@@ -88,10 +81,23 @@ class IDirectoryLister {
     return List(Folder, Out);
   }
 
+  // For a walk in batches on one thread: the first entries of Folder (the scan root when Seen
+  // is none, else as ListSubFolder), which ListMore continues. Here: every entry at once.
+  virtual bool ListFirst(const std::string& Folder, const TDirEntry* Seen, TDirListing& Out) {
+    return Seen == nullptr ? List(Folder, Out) : ListSubFolder(Folder, *Seen, Out);
+  }
+  // The next entries of Folder, the folder ListFirst began last or one whose sub-folders begun
+  // since are all done with; false when there are none left.
+  virtual bool ListMore(const std::string& Folder, TDirListing& Out) {
+    (void)Folder;
+    Out.Clear();
+    return false;
+  }
+
   // For a walk on several threads, callable from all of them at once: opens the scan root
   // (Parent none, Seen none) or Folder, found as Seen in the listing of Parent, with the checks
-  // of ListSubFolder. None when the folder cannot be listed. Here: the listing methods above,
-  // one call at a time, each folder read whole and then handed out in batches.
+  // of ListSubFolder. None when the folder cannot be listed. Here: ListFirst and ListMore, one
+  // call at a time, each folder read whole and then handed out in batches.
   virtual std::shared_ptr<IFolderReader> OpenFolder(const std::string& Folder,
                                                     const std::shared_ptr<IFolderReader>& Parent,
                                                     const TDirEntry* Seen);

@@ -82,9 +82,7 @@ void TDiskScanner::EnterFolder(TFolderWalker& Walker, TDirNode& Node,
   Frame.Next = 0;
   Walker.EnterFolder(Node);
   const std::string Folder = platform::WithTrailingDelimiter(Node.FullPath());
-  platform::IDirectoryLister& Lister = FShared.Lister;
-  const bool Listed = Seen == nullptr ? Lister.List(Folder, Frame.Listing)
-                                      : Lister.ListSubFolder(Folder, *Seen, Frame.Listing);
+  const bool Listed = FShared.Lister.ListFirst(Folder, Seen, Frame.Listing);
   Frame.More = Listed;
   if (!Listed) {
     Frame.Listing.Clear();  // an unreadable folder stays an empty node

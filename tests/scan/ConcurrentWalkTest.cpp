@@ -252,9 +252,9 @@ class TCountingLister : public platform::IDirectoryLister {
   bool List(const std::string& Folder, platform::TDirListing& Out) override {
     return Count(FReal->List(Folder, Out), Out);
   }
-  bool ListSubFolder(const std::string& Folder, const platform::TDirEntry& Seen,
-                     platform::TDirListing& Out) override {
-    return Count(FReal->ListSubFolder(Folder, Seen, Out), Out);
+  bool ListFirst(const std::string& Folder, const platform::TDirEntry* Seen,
+                 platform::TDirListing& Out) override {
+    return Count(FReal->ListFirst(Folder, Seen, Out), Out);
   }
   bool ListMore(const std::string& Folder, platform::TDirListing& Out) override {
     return Count(FReal->ListMore(Folder, Out), Out);

@@ -35,31 +35,41 @@ class TFakeDirectoryLister : public platform::IDirectoryLister {
   size_t BatchSize = 0;
 
   bool List(const std::string& Folder, platform::TDirListing& Out) override {
+    return Read(Folder, 0, Out);
+  }
+  bool ListFirst(const std::string& Folder, const platform::TDirEntry*,
+                 platform::TDirListing& Out) override {
+    return Read(Folder, BatchSize, Out);
+  }
+  bool ListMore(const std::string& Folder, platform::TDirListing& Out) override {
+    Out.Clear();
+    AddBatch(Folder, BatchSize, Out);
+    return Out.Count() > 0;
+  }
+
+ private:
+  bool Read(const std::string& Folder, size_t Batch, platform::TDirListing& Out) {
     Out.Clear();
     Listed.push_back(Folder);
     if (OnList) {
       OnList(Folder);
     }
-    const auto Found = Folders.find(Folder);
-    if (Found == Folders.end()) {
+    if (!Folders.contains(Folder)) {
       return false;
     }
     FNext[Folder] = 0;
-    AddBatch(Folder, Out);
+    AddBatch(Folder, Batch, Out);
     return true;
   }
 
-  bool ListMore(const std::string& Folder, platform::TDirListing& Out) override {
-    Out.Clear();
-    AddBatch(Folder, Out);
-    return Out.Count() > 0;
-  }
-
- private:
-  void AddBatch(const std::string& Folder, platform::TDirListing& Out) {
-    const std::vector<TFakeEntry>& Entries = Folders[Folder];
+  void AddBatch(const std::string& Folder, size_t Batch, platform::TDirListing& Out) {
+    const auto Found = Folders.find(Folder);
+    if (Found == Folders.end()) {
+      return;
+    }
+    const std::vector<TFakeEntry>& Entries = Found->second;
     size_t& Next = FNext[Folder];
-    const size_t End = BatchSize == 0 ? Entries.size() : std::min(Entries.size(), Next + BatchSize);
+    const size_t End = Batch == 0 ? Entries.size() : std::min(Entries.size(), Next + Batch);
     for (; Next < End; ++Next) {
       const TFakeEntry& E = Entries[Next];
       Out.Add(E.Name, E.IsDirectory, E.IsReparse, E.Size, E.Stamp);

@@ -21,8 +21,8 @@ namespace dunstrel::platform {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
-// One getdents64 call per batch: about two thousand entries of short names, fewer of long ones.
-constexpr size_t kBatchBytes = 64 * 1024;
+// One getdents64 call per batch: about a thousand entries of short names, fewer of long ones.
+constexpr size_t kBatchBytes = 32 * 1024;
 
 bool IsDotOrDotDot(const char* Name) {
   return Name[0] == '.' && (Name[1] == '\0' || (Name[1] == '.' && Name[2] == '\0'));
@@ -138,14 +138,20 @@ class TPosixDirectoryLister final : public IDirectoryLister {
   TPosixDirectoryLister& operator=(const TPosixDirectoryLister&) = delete;
 
   bool List(const std::string& Folder, TDirListing& Out) override {
-    Out.Clear();
-    ForgetAll();
-    return Hold(StripTrailingDelimiter(Folder), open(Folder.c_str(), kFolderFlags)) &&
-           ReadHeld(Out);
+    return ListFirst(Folder, nullptr, Out) && ReadHeld(Out, true);
   }
 
   bool ListSubFolder(const std::string& Folder, const TDirEntry& Seen, TDirListing& Out) override {
+    return ListFirst(Folder, &Seen, Out) && ReadHeld(Out, true);
+  }
+
+  bool ListFirst(const std::string& Folder, const TDirEntry* Seen, TDirListing& Out) override {
     Out.Clear();
+    if (Seen == nullptr) {
+      ForgetAll();
+      return Hold(StripTrailingDelimiter(Folder), open(Folder.c_str(), kFolderFlags)) &&
+             ReadHeld(Out, false);
+    }
     std::string Path = StripTrailingDelimiter(Folder);
     const std::string Name(LastComponent(Path));
     const int ParentFd = HeldFolder(ParentPath(Path), true);
@@ -156,16 +162,16 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     if (!Hold(std::move(Path), openat(ParentFd, Name.c_str(), kFolderFlags | O_NOFOLLOW))) {
       return false;
     }
-    if (!MayEnter(FHeld.back().Info, Seen, ParentInfo, FMounts)) {
+    if (!MayEnter(FHeld.back().Info, *Seen, ParentInfo, FMounts)) {
       Release();
       return false;
     }
-    return ReadHeld(Out);
+    return ReadHeld(Out, false);
   }
 
   bool ListMore(const std::string& Folder, TDirListing& Out) override {
     Out.Clear();
-    return HeldFolder(StripTrailingDelimiter(Folder), false) >= 0 && ReadHeld(Out) &&
+    return HeldFolder(StripTrailingDelimiter(Folder), false) >= 0 && ReadHeld(Out, false) &&
            Out.Count() > 0;
   }
 
@@ -328,12 +334,13 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     return FHeld.back().Fd;
   }
 
-  // Reads the next batch of the deepest held folder into Out; Out stays empty at the end. An
-  // error part-way keeps what was read, as a listing that ends early would; false for an error
-  // before anything was read.
-  bool ReadHeld(TDirListing& Out) {
+  // Reads the next batch of the deepest held folder (with Whole, all the rest) into Out, after
+  // what it holds. An error part-way keeps what was read, as a listing that ends early would;
+  // false for an error before anything was read.
+  bool ReadHeld(TDirListing& Out, bool Whole) {
     THeldFolder& Folder = FHeld.back();
-    while (!Folder.AtEnd && Folder.Fd >= 0 && Out.Count() == 0) {
+    const size_t Had = Out.Count();
+    while (!Folder.AtEnd && Folder.Fd >= 0 && (Whole || Out.Count() == Had)) {
       const ssize_t Read =
           ReadBatch(Folder.Fd, Folder.Info, FBuffer.get(), FMounts, Out, Folder.Resume);
       if (Read <= 0) {
