@@ -9,11 +9,12 @@ namespace dunstrel::platform {
 // peak behind for the rest of the session.
 void ReleaseFreedMemory();
 
-// Makes the allocator take every large block (256 KB and more) straight from the system and give
-// it back when freed, instead of raising that bound after a large block was freed, as it does by
-// default: a scan's large arrays would then fill the heap with holes that outlive the scan. Once
-// per process; later calls do nothing.
-void KeepLargeBlocksMapped();
+// Sets the allocator up to give memory back after large scans: every large block (256 KB and
+// more) is taken straight from the system and returned when freed, instead of the bound rising
+// after a large block was freed as it does by default; and threads share two heaps instead of
+// one each, whose free space would otherwise stay with each of a scan's threads. Once per
+// process, before the threads start; later calls do nothing.
+void PreferMemoryGivenBack();
 
 // Pages taken straight from the system, zero-filled and aligned to a page, and given back to it
 // whole when unmapped: large stores that live as long as a scan use them so that freeing the

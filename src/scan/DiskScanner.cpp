@@ -12,7 +12,7 @@ TDiskScanner::TDiskScanner(const TScanContext& AContext, platform::IDirectoryLis
       FOwnedLister(Lister == nullptr ? platform::CreateDirectoryLister() : nullptr),
       FShared(AContext, Lister == nullptr ? *FOwnedLister : *Lister, Tick, OnProgress) {
   // A large scan's arrays come and go with each scan: their memory must go back each time.
-  platform::KeepLargeBlocksMapped();
+  platform::PreferMemoryGivenBack();
 }
 
 TDiskScanner::~TDiskScanner() = default;

@@ -16,10 +16,13 @@ void ReleaseFreedMemory() {
 #endif
 }
 
-void KeepLargeBlocksMapped() {
+void PreferMemoryGivenBack() {
 #if defined(__GLIBC__)
   static std::once_flag Once;
-  std::call_once(Once, [] { mallopt(M_MMAP_THRESHOLD, 256 * 1024); });
+  std::call_once(Once, [] {
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    mallopt(M_ARENA_MAX, 2);
+  });
 #endif
 }
 

@@ -8,8 +8,8 @@ void ReleaseFreedMemory() {
   HeapCompact(GetProcessHeap(), 0);
 }
 
-void KeepLargeBlocksMapped() {
-  // The process heap serves large blocks from the system already.
+void PreferMemoryGivenBack() {
+  // The process heap serves large blocks from the system already, and is shared by all threads.
 }
 
 void* MapPages(size_t Bytes) {
