@@ -1,17 +1,22 @@
-// dunstrel-scan-bench [--repeat N] [--pattern MASKS] PATH
-// Walks PATH as a scan does (no filters, or only the name masks given), then collects every file
-// and sorts them by size, and prints one JSON line per run with the counts, the times and the
-// process's resident memory.
-#include <malloc.h>
-
+// dunstrel-scan-bench [--repeat N] [--threads N] [--pattern MASKS] PATH...
+// Walks each PATH in turn, N times, as a scan does (no filters, or only the name masks given) on N
+// threads (the scan's default when not given), then collects every file and sorts them by size, and
+// prints one JSON line per run with the counts, the times and the process's resident memory, also
+// after the tree was freed.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "platform/Memory.h"
 #include "scan/ScanModel.h"
 
 namespace {
@@ -27,12 +32,13 @@ int64_t ResidentBytes() {
   return Resident * 4096;
 }
 
-int64_t PeakResidentBytes() {
+// A figure of /proc/self/status, in bytes.
+int64_t StatusBytes(const std::string& Field) {
   std::ifstream Status("/proc/self/status");
   std::string Line;
   while (std::getline(Status, Line)) {
-    if (Line.rfind("VmHWM:", 0) == 0) {
-      return std::atoll(Line.c_str() + 6) * 1024;
+    if (Line.rfind(Field + ":", 0) == 0) {
+      return std::atoll(Line.c_str() + Field.size() + 1) * 1024;
     }
   }
   return 0;
@@ -79,61 +85,119 @@ double Seconds(TClock::time_point From, TClock::time_point To) {
 
 int main(int Argc, char** Argv) {
   int Repeat = 1;
-  std::string Path;
+  int Threads = TScanContext::kDefaultWalkThreads;
+  int StopAfterMs = -1;
+  std::vector<std::string> Paths;
   std::string Pattern;
   for (int I = 1; I < Argc; ++I) {
     if (std::strcmp(Argv[I], "--repeat") == 0 && I + 1 < Argc) {
       Repeat = std::max(1, std::atoi(Argv[++I]));
+    } else if (std::strcmp(Argv[I], "--threads") == 0 && I + 1 < Argc) {
+      Threads = std::max(1, std::atoi(Argv[++I]));
+    } else if (std::strcmp(Argv[I], "--stop-after") == 0 && I + 1 < Argc) {
+      StopAfterMs = std::max(0, std::atoi(Argv[++I]));
     } else if (std::strcmp(Argv[I], "--pattern") == 0 && I + 1 < Argc) {
       Pattern = Argv[++I];
-    } else if (Path.empty() && Argv[I][0] != '-') {
-      Path = Argv[I];
+    } else if (Argv[I][0] != '-') {
+      Paths.emplace_back(Argv[I]);
     } else {
-      Path.clear();
+      Paths.clear();
       break;
     }
   }
-  if (Path.empty()) {
-    std::cerr << "usage: dunstrel-scan-bench [--repeat N] [--pattern MASKS] PATH\n";
+  if (Paths.empty()) {
+    std::cerr << "usage: dunstrel-scan-bench [--repeat N] [--threads N] [--stop-after MS] "
+                 "[--pattern MASKS] PATH...\n";
     return 2;
   }
-  for (int Run = 0; Run < Repeat; ++Run) {
-    const int64_t Before = ResidentBytes();
-    TScanContext Context;
-    if (!Pattern.empty()) {
-      TFilterInputs Inputs;
-      Inputs.PatternChecked = true;
-      Inputs.PatternText = Pattern;
-      ApplyFiltersToContext(Inputs, ".", Context);
+  for (const std::string& Path : Paths) {
+    for (int Run = 0; Run < Repeat; ++Run) {
+      const int64_t Before = ResidentBytes();
+      TScanContext Context;
+      Context.WalkThreads = Threads;
+      if (!Pattern.empty()) {
+        TFilterInputs Inputs;
+        Inputs.PatternChecked = true;
+        Inputs.PatternText = Pattern;
+        ApplyFiltersToContext(Inputs, ".", Context);
+      }
+      std::unique_ptr<TDirNode> Root;
+      const auto WalkStart = TClock::now();
+      auto LastProgress = WalkStart;
+      double LongestGap = 0;
+      std::atomic<TClock::rep> StoppedAt{0};
+      std::mutex Waiting;
+      std::condition_variable WalkEnded;
+      bool Ended = false;
+      std::thread Stopper;
+      if (StopAfterMs >= 0) {
+        // Presses Stop after the given time, as the window would.
+        Stopper = std::thread([&] {
+          std::unique_lock Lock(Waiting);
+          if (!WalkEnded.wait_for(Lock, std::chrono::milliseconds(StopAfterMs),
+                                  [&] { return Ended; })) {
+            StoppedAt = TClock::now().time_since_epoch().count();
+            Context.Cancel();
+          }
+        });
+      }
+      {
+        // As in the program, the scanner and its buffers end with the walk; the tree remains.
+        TDiskScanner Scanner(Context);
+        Scanner.OnProgress = [&](std::string_view, int64_t, int64_t) {
+          const auto Now = TClock::now();
+          LongestGap = std::max(LongestGap, Seconds(LastProgress, Now));
+          LastProgress = Now;
+        };
+        Root = Scanner.Scan(Path);
+      }
+      const auto WalkEnd = TClock::now();
+      if (Root == nullptr) {
+        Root = std::make_unique<TDirNode>(Path);  // stopped before the walk began
+      }
+      if (Stopper.joinable()) {
+        {
+          const std::lock_guard Lock(Waiting);
+          Ended = true;
+        }
+        WalkEnded.notify_all();
+        Stopper.join();
+      }
+      const double StopSeconds =
+          StoppedAt == 0 ? -1.0
+                         : Seconds(TClock::time_point(TClock::duration(StoppedAt.load())), WalkEnd);
+      LongestGap = std::max(LongestGap, Seconds(LastProgress, WalkEnd));
+      const int64_t After = ResidentBytes();
+      std::vector<TFileLeaf*> Files = AllFiles(*Root);
+      std::sort(Files.begin(), Files.end(),
+                [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+      const auto SortEnd = TClock::now();
+      const int64_t Entries = Root->TotalFiles + Root->TotalDirs;
+      const long long TotalFiles = Root->TotalFiles;
+      const long long TotalDirs = Root->TotalDirs;
+      const long long TotalSize = Root->TotalSize;
+      Files = {};
+      Root.reset();
+      platform::ReleaseFreedMemory();  // as the window does after clearing its results
+      const int64_t Released = ResidentBytes();
+      // Without the pages of mapped files (the text casing's data among them), which the system
+      // may drop at will.
+      const int64_t ReleasedAnon = StatusBytes("RssAnon");
+      std::printf(
+          "{\"path\":%s,\"run\":%d,\"threads\":%d,\"files\":%lld,\"dirs\":%lld,"
+          "\"bytes\":%lld,\"walk_seconds\":%.3f,\"sort_seconds\":%.3f,"
+          "\"rss_bytes_before_walk\":%lld,\"rss_bytes_after_walk\":%lld,"
+          "\"bytes_per_entry\":%.1f,\"rss_bytes_after_release\":%lld,"
+          "\"anon_rss_bytes_after_release\":%lld,\"peak_rss_bytes\":%lld,"
+          "\"longest_progress_gap_seconds\":%.3f,\"stop_seconds\":%.3f}\n",
+          JsonString(Path).c_str(), Run + 1, Threads, TotalFiles, TotalDirs, TotalSize,
+          Seconds(WalkStart, WalkEnd), Seconds(WalkEnd, SortEnd), static_cast<long long>(Before),
+          static_cast<long long>(After),
+          Entries > 0 ? static_cast<double>(After - Before) / static_cast<double>(Entries) : 0.0,
+          static_cast<long long>(Released), static_cast<long long>(ReleasedAnon),
+          static_cast<long long>(StatusBytes("VmHWM")), LongestGap, StopSeconds);
+      std::fflush(stdout);
     }
-    std::unique_ptr<TDirNode> Root;
-    const auto WalkStart = TClock::now();
-    {
-      // As in the program, the scanner and its buffers end with the walk; the tree remains.
-      TDiskScanner Scanner(Context);
-      Root = Scanner.Scan(Path);
-    }
-    const auto WalkEnd = TClock::now();
-    const int64_t After = ResidentBytes();
-    std::vector<TFileLeaf*> Files = AllFiles(*Root);
-    std::sort(Files.begin(), Files.end(),
-              [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
-    const auto SortEnd = TClock::now();
-    const int64_t Entries = Root->TotalFiles + Root->TotalDirs;
-    std::printf(
-        "{\"path\":%s,\"run\":%d,\"files\":%lld,\"dirs\":%lld,\"bytes\":%lld,"
-        "\"walk_seconds\":%.3f,\"sort_seconds\":%.3f,\"rss_bytes_before_walk\":%lld,"
-        "\"rss_bytes_after_walk\":%lld,\"bytes_per_entry\":%.1f,\"peak_rss_bytes\":%lld}\n",
-        JsonString(Path).c_str(), Run + 1, static_cast<long long>(Root->TotalFiles),
-        static_cast<long long>(Root->TotalDirs), static_cast<long long>(Root->TotalSize),
-        Seconds(WalkStart, WalkEnd), Seconds(WalkEnd, SortEnd), static_cast<long long>(Before),
-        static_cast<long long>(After),
-        Entries > 0 ? static_cast<double>(After - Before) / static_cast<double>(Entries) : 0.0,
-        static_cast<long long>(PeakResidentBytes()));
-    std::fflush(stdout);
-    Files = {};
-    Root.reset();
-    malloc_trim(0);  // so that the next run starts from memory given back
   }
   return 0;
 }

@@ -1,11 +1,12 @@
-// dunstrel-view-bench [--files N] [--folders N] [--seed N]
+// dunstrel-view-bench [--files N] [--folders N] [--seed N] [--rescans N]
 // Runs the main window's real result pipeline, offscreen, on a synthetic scan: the scan walks
 // an in-memory listing of the synthetic tree, then the pipeline fills every view. Prints one
 // JSON line: the pipeline's time from the end of the walk to the summary line, the longest the
 // event loop went without serving a probe timer meanwhile, the relayout and repaint time
 // of each surface at 1920 x 700, the time of a click on a map cell until its list row is
 // selected, and the process's resident memory before the scan, after the walk and after the
-// pipeline.
+// pipeline; with --rescans N, also after a scan of an empty folder made first, after each of N
+// further scans of the same tree, and after the empty folder again.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -108,6 +109,7 @@ double Milliseconds(const QElapsedTimer& Timer) {
 
 int Run(int Argc, char** Argv) {
   TSyntheticTreeShape Shape;
+  int Rescans = 0;
   for (int I = 1; I + 1 < Argc; I += 2) {
     const std::string Flag = Argv[I];
     const int64_t Value = std::atoll(Argv[I + 1]);
@@ -117,8 +119,12 @@ int Run(int Argc, char** Argv) {
       Shape.Folders = Value;
     } else if (Flag == "--seed") {
       Shape.Seed = static_cast<uint64_t>(Value);
+    } else if (Flag == "--rescans") {
+      Rescans = static_cast<int>(std::max<int64_t>(Value, 0));
     } else {
-      std::fprintf(stderr, "usage: dunstrel-view-bench [--files N] [--folders N] [--seed N]\n");
+      std::fprintf(stderr,
+                   "usage: dunstrel-view-bench [--files N] [--folders N] [--seed N] "
+                   "[--rescans N]\n");
       return 2;
     }
   }
@@ -135,6 +141,20 @@ int Run(int Argc, char** Argv) {
   Window.resize(1920, 1200);
   Window.show();
   QApplication::processEvents();
+
+  Find<QAbstractButton>(&Window, "rbCustomPath")->click();
+  // A scan of an empty folder, which the synthetic listing cannot read, so that it comes out
+  // empty: the window's memory once everything a scan touches the first time is in place.
+  const QTemporaryDir Empty;
+  const auto ScanEmpty = [&] {
+    Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Empty.path());
+    Find<QAbstractButton>(&Window, "btnScan")->click();
+    while (!Find<QAbstractButton>(&Window, "btnScan")->isEnabled()) {
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return ResidentBytes();
+  };
+  const int64_t ResidentAfterFirstEmpty = Rescans > 0 ? ScanEmpty() : 0;
 
   auto* Status = Find<QLabel>(&Window, "lblStatus");
   QElapsedTimer Clock;
@@ -165,7 +185,6 @@ int Run(int Argc, char** Argv) {
   Probe.start();
 
   const int64_t ResidentBefore = ResidentBytes();
-  Find<QAbstractButton>(&Window, "rbCustomPath")->click();
   Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Root.path());
   Find<QAbstractButton>(&Window, "btnScan")->click();
   while (PipelineEnd < 0) {
@@ -229,6 +248,24 @@ int Run(int Argc, char** Argv) {
     }
   }
 
+  // Memory over further scans: the same tree again and again, then the empty folder.
+  std::string Rescanned;
+  int64_t ResidentAfterEmpty = 0;
+  if (Rescans > 0) {
+    for (int Scan = 0; Scan < Rescans; ++Scan) {
+      Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Root.path());
+      Find<QAbstractButton>(&Window, "btnScan")->click();
+      while (!Find<QAbstractButton>(&Window, "btnScan")->isEnabled()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+      }
+      char Figure[32];
+      std::snprintf(Figure, sizeof Figure, "%s%.1f", Rescanned.empty() ? "" : ",",
+                    static_cast<double>(ResidentBytes()) / 1048576.0);
+      Rescanned += Figure;
+    }
+    ResidentAfterEmpty = ScanEmpty();
+  }
+
   const int64_t Entries =
       static_cast<int64_t>(Tree.Files.size()) + static_cast<int64_t>(Tree.FolderPaths.size());
   std::printf(
@@ -236,7 +273,8 @@ int Run(int Argc, char** Argv) {
       "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"select_ms\":%.1f,"
       "\"later_select_ms\":%.1f,\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
       "\"rss_after_pipeline_mb\":%.1f,\"tree_bytes_per_entry\":%.1f,"
-      "\"bytes_per_entry_after_pipeline\":%.1f}\n",
+      "\"bytes_per_entry_after_pipeline\":%.1f,\"rss_after_rescans_mb\":[%s],"
+      "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f}\n",
       Tree.Files.size(), Tree.FolderPaths.size(),
       static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
       static_cast<double>(LongestStall) / 1e6, Surfaces.c_str(), FirstSelect, LaterSelect,
@@ -244,7 +282,9 @@ int Run(int Argc, char** Argv) {
       static_cast<double>(ResidentAfterWalk) / 1048576.0,
       static_cast<double>(ResidentAfterPipeline) / 1048576.0,
       static_cast<double>(ResidentAfterWalk - ResidentBefore) / static_cast<double>(Entries),
-      static_cast<double>(ResidentAfterPipeline - ResidentBefore) / static_cast<double>(Entries));
+      static_cast<double>(ResidentAfterPipeline - ResidentBefore) / static_cast<double>(Entries),
+      Rescanned.c_str(), static_cast<double>(ResidentAfterFirstEmpty) / 1048576.0,
+      static_cast<double>(ResidentAfterEmpty) / 1048576.0);
   return 0;
 }
 

@@ -1,16 +1,34 @@
 #!/usr/bin/env bash
-# Measures the scan walk side by side with `du -s` on the same trees, warm cache, and checks
-# the scan's totals against `find -xdev`.
-#   bench/run-scan-bench.sh [--rounds N] [PATH...]
-# Without paths: a synthetic tree of 1,000,000 files in 40,000 folders (made once, in
-# $DUNSTREL_BENCH_TREE or /tmp/dunstrel-bench-tree) and /usr.
+# Measures the scan walk side by side with `du -s` on the same trees, in turns, and checks the
+# scan's totals against `find -xdev`.
+#   bench/run-scan-bench.sh [--rounds N] [--threads N] [--cold] [PATH...]
+# Warm by default (each path read once first). --cold empties the page cache before every run of
+# either (`sync; echo 3 > /proc/sys/vm/drop_caches`), which needs root. --threads is passed to
+# the walk (its default otherwise). Without paths: a synthetic tree of 1,000,000 files in 40,000
+# folders (made once, in $DUNSTREL_BENCH_TREE or /tmp/dunstrel-bench-tree) and /usr.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
 rounds=5
-if [ "${1:-}" = "--rounds" ]; then
-  rounds=$2
-  shift 2
+cold=false
+walk_args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --rounds) rounds=$2; shift 2 ;;
+    --threads) walk_args+=(--threads "$2"); shift 2 ;;
+    --cold) cold=true; shift ;;
+    *) break ;;
+  esac
+done
+drop_caches() {
+  if $cold; then
+    sync
+    echo 3 >/proc/sys/vm/drop_caches
+  fi
+}
+if $cold && ! (echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then
+  echo "--cold empties the page cache through /proc/sys/vm/drop_caches, which needs root; stopping." >&2
+  exit 1
 fi
 tree=${DUNSTREL_BENCH_TREE:-/tmp/dunstrel-bench-tree}
 paths=("$@")
@@ -25,16 +43,18 @@ fi
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 for path in "${paths[@]}"; do
-  du -s "$path" >/dev/null 2>&1 || true  # warm the cache
+  $cold || du -s "$path" >/dev/null 2>&1 || true  # warm the cache
   du_times=()
   walk_times=()
   last=""
   for _ in $(seq "$rounds"); do
+    drop_caches
     start=$(date +%s.%N)
     du -s "$path" >/dev/null 2>&1 || true
     end=$(date +%s.%N)
     du_times+=("$(echo "$end - $start" | bc)")
-    last=$("$build/bench/dunstrel-scan-bench" "$path")
+    drop_caches
+    last=$("$build/bench/dunstrel-scan-bench" "${walk_args[@]}" "$path")
     walk_times+=("$(echo "$last" | sed -E 's/.*"walk_seconds":([0-9.]+).*/\1/')")
   done
   du_median=$(printf '%s\n' "${du_times[@]}" | median)
@@ -50,8 +70,8 @@ for path in "${paths[@]}"; do
   # find -xdev lists mount points but does not enter them; the scan neither enters nor counts them.
   mount_points=$(find "$path" -xdev -type d -printf '%D\n' 2>/dev/null | grep -vcx "$root_dev" || true)
   find_dirs=$((find_dirs - mount_points))
-  printf '{"path":"%s","rounds":%d,"du_seconds_median":%s,"walk_seconds_median":%s,"ratio":%.3f,"bytes_per_entry":%s,"files":%s,"dirs":%s,"bytes":%s,"find_files":%s,"find_dirs":%s,"find_bytes":%s,"totals_match":%s}\n' \
-    "$path" "$rounds" "$du_median" "$walk_median" "$(echo "$walk_median / $du_median" | bc -l)" "$per_entry" \
+  printf '{"path":"%s","cache":"%s","rounds":%d,"du_seconds_median":%s,"walk_seconds_median":%s,"ratio":%.3f,"bytes_per_entry":%s,"files":%s,"dirs":%s,"bytes":%s,"find_files":%s,"find_dirs":%s,"find_bytes":%s,"totals_match":%s}\n' \
+    "$path" "$($cold && echo cold || echo warm)" "$rounds" "$du_median" "$walk_median" "$(echo "$walk_median / $du_median" | bc -l)" "$per_entry" \
     "$files" "$dirs" "$bytes" "$find_files" "$find_dirs" "$find_bytes" \
     "$([ "$files $dirs $bytes" = "$find_files $find_dirs $find_bytes" ] && echo true || echo false)"
 done

@@ -1,16 +1,19 @@
 // Turning a finished scan tree into the result sets and the views, one announced step at a time.
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <thread>
 
 #include "app/ElidedLabel.h"
 #include "app/MainForm.h"
 #include "app/UserDialogs.h"
 #include "common/ErrorText.h"
 #include "platform/Memory.h"
+#include "results/FileArrays.h"
 #include "results/ValueFormat.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
@@ -112,7 +115,30 @@ void TfrmMain::CheckCancelled() const {
 }
 
 void TfrmMain::FlattenAllFilesFromRoot() {
-  FResults.FlattenAllFilesFromRoot();
+  // Collecting and sorting a million files takes longer than the window may stand still: it is
+  // done on a thread of its own while the window goes on handling its events, as it does between
+  // the steps. The thread has the tree to itself until it is done.
+  std::unique_ptr<TDirNode> Root = std::move(FResults.Root);
+  std::vector<TFileLeaf*> Files;
+  int64_t TotalBytes = 0;
+  std::exception_ptr Error;
+  QEventLoop Waiting;
+  std::thread Worker([&] {
+    try {
+      FlattenAllFiles(Root.get(), Files, TotalBytes);
+    } catch (...) {
+      Error = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&Waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  Waiting.exec();
+  Worker.join();  // also when the loop was left early, as the application quits
+  FResults.Root = std::move(Root);
+  if (Error) {
+    std::rethrow_exception(Error);
+  }
+  FResults.AllFiles = std::move(Files);
+  FResults.AllTotalBytes = TotalBytes;
 }
 
 void TfrmMain::BuildLargestFilesList() {

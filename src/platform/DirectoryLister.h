@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,19 @@ class TDirListing {
   std::vector<TDirEntry> FEntries;
 };
 
+// Entries handed to a walk at a time: few enough that progress and Stop are never held up for
+// long inside a large folder.
+inline constexpr size_t kListingBatch = 2048;
+
+// One folder open for reading, batch by batch. Shared: the folders found in it are opened
+// relative to it, on any thread, while they wait their turn.
+class IFolderReader {
+ public:
+  virtual ~IFolderReader() = default;
+  // The next entries of the folder into Out (emptied first); false when there are none left.
+  virtual bool Next(TDirListing& Out) = 0;
+};
+
 class IDirectoryLister {
  public:
   virtual ~IDirectoryLister() = default;
@@ -66,6 +80,30 @@ class IDirectoryLister {
     (void)Seen;
     return List(Folder, Out);
   }
+
+  // For a walk in batches on one thread: the first entries of Folder (the scan root when Seen
+  // is none, else as ListSubFolder), which ListMore continues. Here: every entry at once.
+  virtual bool ListFirst(const std::string& Folder, const TDirEntry* Seen, TDirListing& Out) {
+    return Seen == nullptr ? List(Folder, Out) : ListSubFolder(Folder, *Seen, Out);
+  }
+  // The next entries of Folder, the folder ListFirst began last or one whose sub-folders begun
+  // since are all done with; false when there are none left.
+  virtual bool ListMore(const std::string& Folder, TDirListing& Out) {
+    (void)Folder;
+    Out.Clear();
+    return false;
+  }
+
+  // For a walk on several threads, callable from all of them at once: opens the scan root
+  // (Parent none, Seen none) or Folder, found as Seen in the listing of Parent, with the checks
+  // of ListSubFolder. None when the folder cannot be listed. Here: ListFirst and ListMore, one
+  // call at a time, each folder read whole and then handed out in batches.
+  virtual std::shared_ptr<IFolderReader> OpenFolder(const std::string& Folder,
+                                                    const std::shared_ptr<IFolderReader>& Parent,
+                                                    const TDirEntry* Seen);
+
+ private:
+  std::mutex FOpenLock;
 };
 
 // A new lister of the platform's file system; each scan uses its own, on one thread.

@@ -24,6 +24,11 @@ class TScanContext {
   bool ExcludePattern = false;
   std::string Pattern;                    // as entered, trimmed; never matched
   std::vector<std::string> PatternMasks;  // matched, in the order typed
+  // Threads that read folders at once. Chosen for the latency of a cold disk, not for the
+  // processor count: each thread mostly waits for the disk, and many requests in flight let it
+  // serve them in its own order. 1 walks depth-first in listing order on the calling thread.
+  int WalkThreads = kDefaultWalkThreads;
+  static constexpr int kDefaultWalkThreads = 16;
 
  private:
   std::atomic<int32_t> FCancelled{0};

@@ -1,8 +1,10 @@
 #include "scan/ScanTree.h"
 
 #include <algorithm>
+#include <new>
 
 #include "common/Calendar.h"
+#include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
 
@@ -42,16 +44,22 @@ const std::string& TFileLeaf::Ext() const {
   return FParent->Store().Exts.Text(FExt);
 }
 
-TScanStore::TScanStore() : EmptyExt(Exts.Intern("")), NoExt(Exts.Intern(kNoExtensionKey)) {}
+TScanArena::~TScanArena() {
+  for (const TBlock& Block : FBlocks) {
+    platform::UnmapPages(Block.Pages, Block.Bytes);
+  }
+}
 
-TScanStore::~TScanStore() = default;
-
-void* TScanStore::Allocate(size_t Bytes, size_t Alignment) {
+void* TScanArena::Allocate(size_t Bytes, size_t Alignment) {
   const size_t Padding = (Alignment - reinterpret_cast<uintptr_t>(FCursor) % Alignment) % Alignment;
   if (FCursor == nullptr || Padding + Bytes > FLeft) {
     const size_t BlockSize = std::max(kStoreBlockSize, Bytes + Alignment);
-    FBlocks.push_back(std::make_unique<char[]>(BlockSize));
-    FCursor = FBlocks.back().get();
+    void* Pages = platform::MapPages(BlockSize);
+    if (Pages == nullptr) {
+      throw std::bad_alloc();
+    }
+    FBlocks.push_back({Pages, BlockSize});
+    FCursor = static_cast<char*>(Pages);
     FLeft = BlockSize;
     return Allocate(Bytes, Alignment);
   }
@@ -61,18 +69,32 @@ void* TScanStore::Allocate(size_t Bytes, size_t Alignment) {
   return Result;
 }
 
-std::string_view TScanStore::CopyText(std::string_view Text) {
-  char* Copy = static_cast<char*>(Allocate(Text.size(), 1));
+TScanStore::TScanStore() : EmptyExt(Exts.Intern("")), NoExt(Exts.Intern(kNoExtensionKey)) {}
+
+TScanStore::~TScanStore() = default;
+
+TScanArena& TScanStore::NewArena() {
+  const std::lock_guard Lock(FLock);
+  return FArenas.emplace_back();
+}
+
+TExtKey TScanStore::InternExt(std::string_view Text) {
+  const std::lock_guard Lock(FLock);
+  return Exts.Intern(Text);
+}
+
+std::string_view TScanStore::CopyText(std::string_view Text, TScanArena& Arena) {
+  char* Copy = static_cast<char*>(Arena.Allocate(Text.size(), 1));
   std::copy(Text.begin(), Text.end(), Copy);
   return std::string_view(Copy, Text.size());
 }
 
 TFileLeaf* TScanStore::NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext,
-                               int64_t Size, platform::TFileStamp Stamp) {
+                               int64_t Size, platform::TFileStamp Stamp, TScanArena& Arena) {
   // Leaves are trivially destructible: releasing the blocks releases them.
   static_assert(std::is_trivially_destructible_v<TFileLeaf>);
   const auto Length = static_cast<uint16_t>(std::min<size_t>(Name.size(), UINT16_MAX));
-  auto* Place = static_cast<char*>(Allocate(sizeof(TFileLeaf) + Length, alignof(TFileLeaf)));
+  auto* Place = static_cast<char*>(Arena.Allocate(sizeof(TFileLeaf) + Length, alignof(TFileLeaf)));
   std::copy_n(Name.data(), Length, Place + sizeof(TFileLeaf));
   return new (Place) TFileLeaf(Parent, Ext, Size, Stamp, Length);
 }
@@ -87,11 +109,11 @@ TDirNode::TDirNode(std::string_view FullPath, std::string Name) : TDirNode(FullP
   FOwnName = std::make_unique<std::string>(std::move(Name));
 }
 
-TDirNode::TDirNode(TDirNode& Parent, std::string_view FullPath)
+TDirNode::TDirNode(TDirNode& Parent, std::string_view FullPath, TScanArena& Arena)
     : FStore(Parent.FStore),
       ExtStats(FStore->Exts),
       FParent(&Parent),
-      FFullPath(FStore->CopyText(FullPath)) {}
+      FFullPath(FStore->CopyText(FullPath, Arena)) {}
 
 std::string_view TDirNode::Name() const {
   if (FOwnName) {
@@ -114,7 +136,11 @@ TDirNode::~TDirNode() {
 }
 
 TDirNode& TDirNode::AddChild(std::string_view FullPath) {
-  Children.push_back(std::unique_ptr<TDirNode>(new TDirNode(*this, FullPath)));
+  return AddChild(FullPath, FStore->MainArena());
+}
+
+TDirNode& TDirNode::AddChild(std::string_view FullPath, TScanArena& Arena) {
+  Children.push_back(std::unique_ptr<TDirNode>(new TDirNode(*this, FullPath, Arena)));
   return *Children.back();
 }
 
@@ -132,7 +158,12 @@ TFileLeaf& TDirNode::AddLeaf(std::string_view Name, std::string_view Ext, int64_
 
 TFileLeaf& TDirNode::AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
                                     platform::TFileStamp Stamp) {
-  Leaves.push_back(FStore->NewLeaf(*this, Name, Ext, Size, Stamp));
+  return AddLeafWithKey(Name, Ext, Size, Stamp, FStore->MainArena());
+}
+
+TFileLeaf& TDirNode::AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
+                                    platform::TFileStamp Stamp, TScanArena& Arena) {
+  Leaves.push_back(FStore->NewLeaf(*this, Name, Ext, Size, Stamp, Arena));
   return *Leaves.back();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,27 @@ TDateTime FileTimeToLocalDateTime(platform::TFileStamp Stamp);
 
 class TDirNode;
 class TScanStore;
+
+// Storage one thread fills on its own: blocks of pages taken from the system and given back
+// whole when the arena ends.
+class TScanArena {
+ public:
+  TScanArena() = default;
+  ~TScanArena();
+  TScanArena(const TScanArena&) = delete;
+  TScanArena& operator=(const TScanArena&) = delete;
+
+  void* Allocate(size_t Bytes, size_t Alignment);
+
+ private:
+  struct TBlock {
+    void* Pages;
+    size_t Bytes;
+  };
+  std::vector<TBlock> FBlocks;
+  char* FCursor = nullptr;
+  size_t FLeft = 0;
+};
 
 // One file of a scan. A leaf lives in its scan's storage with its name right behind it, and
 // refers to its folder for the path and to the scan's extension pool, so that millions of them
@@ -65,21 +88,25 @@ class TScanStore {
   TScanStore(const TScanStore&) = delete;
   TScanStore& operator=(const TScanStore&) = delete;
 
-  std::string_view CopyText(std::string_view Text);
+  std::string_view CopyText(std::string_view Text) { return CopyText(Text, FMainArena); }
+  std::string_view CopyText(std::string_view Text, TScanArena& Arena);
   // Names longer than any file system allows are cut to 65535 bytes.
   TFileLeaf* NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
-                     platform::TFileStamp Stamp);
+                     platform::TFileStamp Stamp, TScanArena& Arena);
+  TScanArena& MainArena() { return FMainArena; }
+  // One more arena, for one more thread filling this tree; it lives as long as the store.
+  TScanArena& NewArena();
+  // Exts.Intern under the store's lock: threads filling one tree call it at the same time.
+  TExtKey InternExt(std::string_view Text);
 
   TExtKeyPool Exts;
   const TExtKey EmptyExt;  // the leaf extension of names without a dot
   const TExtKey NoExt;     // their statistics key, "(none)"
 
  private:
-  void* Allocate(size_t Bytes, size_t Alignment);
-
-  std::vector<std::unique_ptr<char[]>> FBlocks;
-  char* FCursor = nullptr;
-  size_t FLeft = 0;
+  TScanArena FMainArena;
+  std::mutex FLock;  // guards FArenas, and Exts while threads fill the tree
+  std::deque<TScanArena> FArenas;
 };
 
 // One folder of a scan with the totals and extension statistics of its whole subtree.
@@ -105,8 +132,10 @@ class TDirNode {
   TDirNode* Parent() const { return FParent; }
   TScanStore& Store() const { return *FStore; }
 
-  // A new, empty sub-folder appended to Children (totals are the caller's to add).
+  // A new, empty sub-folder appended to Children (totals are the caller's to add); its path is
+  // kept in Arena, one of this tree's store, or its main one.
   TDirNode& AddChild(std::string_view FullPath);
+  TDirNode& AddChild(std::string_view FullPath, TScanArena& Arena);
   // Takes over a tree scanned on its own (a drive under the whole-computer root).
   TDirNode& AdoptChild(std::unique_ptr<TDirNode> Child);
   // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here).
@@ -115,6 +144,8 @@ class TDirNode {
   // The same with an interned key of this tree's store.
   TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
                             platform::TFileStamp Stamp);
+  TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
+                            platform::TFileStamp Stamp, TScanArena& Arena);
 
   int64_t TotalSize = 0;
   int64_t TotalFiles = 0;
@@ -124,7 +155,7 @@ class TDirNode {
   TExtStats ExtStats;
 
  private:
-  TDirNode(TDirNode& Parent, std::string_view FullPath);
+  TDirNode(TDirNode& Parent, std::string_view FullPath, TScanArena& Arena);
 
   TDirNode* FParent = nullptr;
   std::string_view FFullPath;

@@ -232,6 +232,7 @@ TEST(DiskScannerTest, CancellationBeforeAndDuringTheWalk) {
   EXPECT_TRUE(Lister.Listed.empty());
 
   TScanContext Context;
+  Context.WalkThreads = 1;  // one thread walks in the pre-order
   Lister.OnList = [&](const std::string& Folder) {
     if (Folder == "/r/a/deep/") {
       Context.Cancel();
@@ -426,6 +427,14 @@ class THookedLister : public platform::IDirectoryLister {
     BeforeSubFolder(Folder);
     return FReal->ListSubFolder(Folder, Seen, Out);
   }
+  std::shared_ptr<platform::IFolderReader> OpenFolder(
+      const std::string& Folder, const std::shared_ptr<platform::IFolderReader>& Parent,
+      const platform::TDirEntry* Seen) override {
+    if (Parent != nullptr) {
+      BeforeSubFolder(Folder);
+    }
+    return FReal->OpenFolder(Folder, Parent, Seen);
+  }
 
  private:
   std::unique_ptr<platform::IDirectoryLister> FReal = platform::CreateDirectoryLister();
@@ -438,32 +447,35 @@ TEST(DiskScannerTest, AFolderSwappedAfterItWasListedIsNotFollowed) {
     const char* Swap;
     bool ForLink;
   } kSwaps[] = {{"for a link", true}, {"for another folder", false}};
-  for (const auto& Swap : kSwaps) {
-    SCOPED_TRACE(Swap.Swap);
-    const TTempDir Dir;
-    const TTempDir Outside;
-    Outside.MakeFile("outside.bin", 1000);
-    Dir.MakeFile("tree/own.txt", 5);
-    Dir.MakeFile("tree/victim/inside.txt", 7);
-    Dir.MakeFile("elsewhere/moved-in.bin", 2000);
-    THookedLister Lister;
-    Lister.BeforeSubFolder = [&](const std::string& Folder) {
-      if (Folder != Dir / "tree/victim/") {
-        return;
-      }
-      ASSERT_EQ(rename((Dir / "tree/victim").c_str(), (Dir / "old-victim").c_str()), 0);
-      if (Swap.ForLink) {
-        ASSERT_EQ(symlink(Outside.Path().c_str(), (Dir / "tree/victim").c_str()), 0);
-      } else {
-        ASSERT_EQ(rename((Dir / "elsewhere").c_str(), (Dir / "tree/victim").c_str()), 0);
-      }
-    };
-    TScanContext Context;
-    const auto Root = TDiskScanner(Context, &Lister).Scan(Dir / "tree");
-    ASSERT_EQ(Root->Children.size(), 1u);
-    EXPECT_TRUE(Root->Children[0]->Leaves.empty());
-    EXPECT_EQ(Root->TotalSize, 5);
-    EXPECT_EQ(Root->TotalDirs, 2);
+  for (const int Threads : {1, 4}) {
+    for (const auto& Swap : kSwaps) {
+      SCOPED_TRACE(std::string(Swap.Swap) + " on " + std::to_string(Threads) + " threads");
+      const TTempDir Dir;
+      const TTempDir Outside;
+      Outside.MakeFile("outside.bin", 1000);
+      Dir.MakeFile("tree/own.txt", 5);
+      Dir.MakeFile("tree/victim/inside.txt", 7);
+      Dir.MakeFile("elsewhere/moved-in.bin", 2000);
+      THookedLister Lister;
+      Lister.BeforeSubFolder = [&](const std::string& Folder) {
+        if (Folder != Dir / "tree/victim/") {
+          return;
+        }
+        ASSERT_EQ(rename((Dir / "tree/victim").c_str(), (Dir / "old-victim").c_str()), 0);
+        if (Swap.ForLink) {
+          ASSERT_EQ(symlink(Outside.Path().c_str(), (Dir / "tree/victim").c_str()), 0);
+        } else {
+          ASSERT_EQ(rename((Dir / "elsewhere").c_str(), (Dir / "tree/victim").c_str()), 0);
+        }
+      };
+      TScanContext Context;
+      Context.WalkThreads = Threads;
+      const auto Root = TDiskScanner(Context, &Lister).Scan(Dir / "tree");
+      ASSERT_EQ(Root->Children.size(), 1u);
+      EXPECT_TRUE(Root->Children[0]->Leaves.empty());
+      EXPECT_EQ(Root->TotalSize, 5);
+      EXPECT_EQ(Root->TotalDirs, 2);
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,28 +26,57 @@ inline TFakeEntry FakeFile(std::string Name, int64_t Size) {
 }
 
 // A file system in a table: folder path (with its trailing delimiter) to entries. A folder not in
-// the table cannot be listed.
+// the table cannot be listed. Folders are listed whole, or in batches of BatchSize entries.
 class TFakeDirectoryLister : public platform::IDirectoryLister {
  public:
   std::map<std::string, std::vector<TFakeEntry>> Folders;
   std::vector<std::string> Listed;
   std::function<void(const std::string&)> OnList;
+  size_t BatchSize = 0;
 
   bool List(const std::string& Folder, platform::TDirListing& Out) override {
+    return Read(Folder, 0, Out);
+  }
+  bool ListFirst(const std::string& Folder, const platform::TDirEntry*,
+                 platform::TDirListing& Out) override {
+    return Read(Folder, BatchSize, Out);
+  }
+  bool ListMore(const std::string& Folder, platform::TDirListing& Out) override {
+    Out.Clear();
+    AddBatch(Folder, BatchSize, Out);
+    return Out.Count() > 0;
+  }
+
+ private:
+  bool Read(const std::string& Folder, size_t Batch, platform::TDirListing& Out) {
     Out.Clear();
     Listed.push_back(Folder);
     if (OnList) {
       OnList(Folder);
     }
-    const auto Found = Folders.find(Folder);
-    if (Found == Folders.end()) {
+    if (!Folders.contains(Folder)) {
       return false;
     }
-    for (const TFakeEntry& E : Found->second) {
-      Out.Add(E.Name, E.IsDirectory, E.IsReparse, E.Size, E.Stamp);
-    }
+    FNext[Folder] = 0;
+    AddBatch(Folder, Batch, Out);
     return true;
   }
+
+  void AddBatch(const std::string& Folder, size_t Batch, platform::TDirListing& Out) {
+    const auto Found = Folders.find(Folder);
+    if (Found == Folders.end()) {
+      return;
+    }
+    const std::vector<TFakeEntry>& Entries = Found->second;
+    size_t& Next = FNext[Folder];
+    const size_t End = Batch == 0 ? Entries.size() : std::min(Entries.size(), Next + Batch);
+    for (; Next < End; ++Next) {
+      const TFakeEntry& E = Entries[Next];
+      Out.Add(E.Name, E.IsDirectory, E.IsReparse, E.Size, E.Stamp);
+    }
+  }
+
+  std::map<std::string, size_t> FNext;
 };
 
 }  // namespace dunstrel::testing

@@ -1,0 +1,196 @@
+#include "scan/ConcurrentWalk.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "platform/Memory.h"
+#include "platform/Paths.h"
+
+namespace dunstrel {
+
+namespace {
+
+// A folder not yet summed: its own reading and each of its sub-folders hold one count.
+struct TFolderWork {
+  TFolderWork(TDirNode& ANode, TFolderWork* AParent) : Node(&ANode), Parent(AParent) {}
+  TDirNode* Node;
+  TFolderWork* Parent;
+  std::atomic<int64_t> Pending{1};
+};
+
+// A folder waiting to be read, with the reader of its parent, which it is opened in.
+struct TFolderTask {
+  TFolderWork* Work = nullptr;
+  platform::TDirEntry Seen;                         // its entry in the parent's listing
+  std::shared_ptr<platform::IFolderReader> Parent;  // none for the scan root
+};
+
+class TConcurrentWalk {
+ public:
+  TConcurrentWalk(TWalkShared& Shared, TDirNode& Root) : FShared(Shared), FRoot(Root) {}
+
+  void Run(size_t Threads) {
+    std::vector<std::thread> Helpers;
+    {
+      const std::lock_guard Lock(FLock);
+      FWorks.resize(Threads);
+      FTasks.push_back({&FWorks[0].emplace_back(FRoot, nullptr), {}, nullptr});
+      FOutstanding = 1;
+    }
+    try {
+      for (size_t I = 1; I < Threads; ++I) {
+        Helpers.emplace_back([this, I] { Work(I); });
+      }
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for still finish the walk.
+    }
+    Work(0);
+    for (std::thread& Helper : Helpers) {
+      Helper.join();
+    }
+    // What the threads used only while walking (listing buffers, task lists) need not stay with
+    // the process as free space of their allocator arenas.
+    platform::ReleaseFreedMemory();
+    if (FError) {
+      std::rethrow_exception(FError);
+    }
+  }
+
+ private:
+  void Work(size_t Index) {
+    TScanStore& Store = FRoot.Store();
+    TFolderWalker Walker(FShared, Store, Index == 0 ? Store.MainArena() : Store.NewArena());
+    platform::TDirListing Batch;
+    std::vector<TFolderTask> Found;
+    TFolderTask Task;
+    while (Pop(Task)) {
+      try {
+        if (!FStop.load(std::memory_order_relaxed) && !FShared.Context.IsCancelled()) {
+          Read(Walker, Index, Task, Batch, Found);
+        }
+      } catch (...) {
+        const std::lock_guard Lock(FLock);
+        if (!FError) {
+          FError = std::current_exception();
+        }
+        FStop = true;
+      }
+      Found.clear();
+      Task.Parent = nullptr;
+      Complete(Walker, Task.Work);
+      Finished();
+    }
+  }
+
+  // Reads one folder batch by batch: files become leaves, sub-folders new tasks.
+  void Read(TFolderWalker& Walker, size_t Index, TFolderTask& Task, platform::TDirListing& Batch,
+            std::vector<TFolderTask>& Found) {
+    TDirNode& Node = *Task.Work->Node;
+    Walker.EnterFolder(Node);
+    const std::shared_ptr<platform::IFolderReader> Reader =
+        FShared.Lister.OpenFolder(platform::WithTrailingDelimiter(Node.FullPath()), Task.Parent,
+                                  Task.Parent == nullptr ? nullptr : &Task.Seen);
+    Task.Parent = nullptr;  // opened: the parent's descriptor is not needed for this one
+    if (Reader == nullptr) {
+      return;  // an unreadable folder stays an empty node
+    }
+    while (Reader->Next(Batch)) {
+      TFolderWalker::MakeRoom(Node, Batch);
+      for (size_t I = 0; I < Batch.Count(); ++I) {
+        if (FShared.Context.IsCancelled() || FStop.load(std::memory_order_relaxed)) {
+          Push(Found);
+          return;
+        }
+        const platform::TDirEntry& Entry = Batch.Entry(I);
+        const std::string_view Name = Batch.Name(I);
+        if (Entry.IsReparse || Name == "." || Name == "..") {
+          continue;
+        }
+        if (!Entry.IsDirectory) {
+          Walker.TakeFile(Node, Name, Entry);
+          continue;
+        }
+        TDirNode& Child = Walker.AddChild(Node, Name);
+        Task.Work->Pending.fetch_add(1, std::memory_order_relaxed);
+        Found.push_back({&FWorks[Index].emplace_back(Child, Task.Work), Entry, Reader});
+      }
+      // Handed over batch by batch, so that idle threads start on them while this one reads on.
+      Push(Found);
+      Walker.Flush();
+    }
+  }
+
+  // Counts down Work and, when it is done, sums its folder and counts down its parent.
+  void Complete(TFolderWalker& Walker, TFolderWork* Work) {
+    while (Work != nullptr && Work->Pending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+      Walker.FinishFolder(*Work->Node);
+      Work = Work->Parent;
+    }
+  }
+
+  void Push(std::vector<TFolderTask>& Found) {
+    if (Found.empty()) {
+      return;
+    }
+    {
+      const std::lock_guard Lock(FLock);
+      FOutstanding += Found.size();
+      // Reversed, so that the first sub-folder is taken first: the walk stays close to
+      // depth-first, which keeps few folders open at once.
+      for (auto Task = Found.rbegin(); Task != Found.rend(); ++Task) {
+        FTasks.push_back(std::move(*Task));
+      }
+    }
+    Found.clear();
+    FWake.notify_all();
+  }
+
+  bool Pop(TFolderTask& Task) {
+    std::unique_lock Lock(FLock);
+    FWake.wait(Lock, [this] { return !FTasks.empty() || FOutstanding == 0; });
+    if (FTasks.empty()) {
+      return false;
+    }
+    Task = std::move(FTasks.back());
+    FTasks.pop_back();
+    return true;
+  }
+
+  void Finished() {
+    bool AllDone = false;
+    {
+      const std::lock_guard Lock(FLock);
+      AllDone = --FOutstanding == 0;
+    }
+    if (AllDone) {
+      FWake.notify_all();
+    }
+  }
+
+  TWalkShared& FShared;
+  TDirNode& FRoot;
+  std::atomic<bool> FStop{false};
+
+  std::mutex FLock;  // guards the members below
+  std::condition_variable FWake;
+  std::vector<TFolderTask> FTasks;  // taken from the back
+  size_t FOutstanding = 0;          // tasks queued or being read
+  std::exception_ptr FError;
+  // Per thread, the works it created; they live until the walk ends.
+  std::vector<std::deque<TFolderWork>> FWorks;
+};
+
+}  // namespace
+
+void WalkConcurrently(TWalkShared& Shared, TDirNode& Root, size_t Threads) {
+  TConcurrentWalk(Shared, Root).Run(Threads);
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+
+#include "scan/FolderWalker.h"
+#include "scan/ScanTree.h"
+
+namespace dunstrel {
+
+// Walks the tree below Root (an empty node of its own path) on Threads threads, the calling one
+// among them, into the same tree a walk in listing order gives: each folder's children and
+// leaves in listing order, totals and statistics summed bottom-up. Folders are entered in no
+// fixed order. Cancellation leaves a partial tree whose totals add up; the first error raised by
+// any thread (an invalid mask) stops every thread and leaves this call.
+void WalkConcurrently(TWalkShared& Shared, TDirNode& Root, size_t Threads);
+
+}  // namespace dunstrel
