@@ -110,8 +110,8 @@ void TfrmMain::ScanFileLoadEnded() {
     RestoreDefaultPointer();
     SetScanningState(false);
     if (!(FContext != nullptr && FContext->IsCancelled())) {
-      FDialogs->ShowError(this, TranslatedText("Cannot open the scan file:") +
-                                    QLatin1Char('\n') + ShownText(Result.Err));
+      FDialogs->ShowError(this, TranslatedText("Cannot open the scan file:") + QLatin1Char('\n') +
+                                    ShownText(Result.Err));
     }
     return;
   }

@@ -21,8 +21,8 @@ int ExportScanOfFolder(const std::string& File, const std::string& Folder, std::
   TDiskScanner Scanner(Everything);
   if (Progress != nullptr) {
     Scanner.OnProgress = [Progress](std::string_view, int64_t Files, int64_t Dirs) {
-      std::fprintf(Progress, "\rScanning: %lld files, %lld folders",
-                   static_cast<long long>(Files), static_cast<long long>(Dirs));
+      std::fprintf(Progress, "\rScanning: %lld files, %lld folders", static_cast<long long>(Files),
+                   static_cast<long long>(Dirs));
       std::fflush(Progress);
     };
   }

@@ -50,10 +50,9 @@ int64_t StampToUnixSeconds(platform::TFileStamp Stamp) {
 }
 
 platform::TFileStamp UnixSecondsToStamp(int64_t Seconds) {
-  constexpr int64_t kLast =
-      static_cast<int64_t>(std::numeric_limits<platform::TFileStamp>::max() /
-                           platform::kStampTicksPerSecond) -
-      platform::kSecondsFrom1601To1970;
+  constexpr int64_t kLast = static_cast<int64_t>(std::numeric_limits<platform::TFileStamp>::max() /
+                                                 platform::kStampTicksPerSecond) -
+                            platform::kSecondsFrom1601To1970;
   if (Seconds <= -platform::kSecondsFrom1601To1970 || Seconds > kLast) {
     return 0;
   }
@@ -385,16 +384,34 @@ unsigned TExportReader::ReadHex4() {
 void TExportReader::ReadEscape(std::string& Out) {
   const int Char = Get();
   switch (Char) {
-    case '"': Out.push_back('"'); return;
-    case '\\': Out.push_back('\\'); return;
-    case '/': Out.push_back('/'); return;
-    case 'b': Out.push_back('\b'); return;
-    case 'f': Out.push_back('\f'); return;
-    case 'n': Out.push_back('\n'); return;
-    case 'r': Out.push_back('\r'); return;
-    case 't': Out.push_back('\t'); return;
-    case 'u': break;
-    default: Fail("An invalid escape in a text");
+    case '"':
+      Out.push_back('"');
+      return;
+    case '\\':
+      Out.push_back('\\');
+      return;
+    case '/':
+      Out.push_back('/');
+      return;
+    case 'b':
+      Out.push_back('\b');
+      return;
+    case 'f':
+      Out.push_back('\f');
+      return;
+    case 'n':
+      Out.push_back('\n');
+      return;
+    case 'r':
+      Out.push_back('\r');
+      return;
+    case 't':
+      Out.push_back('\t');
+      return;
+    case 'u':
+      break;
+    default:
+      Fail("An invalid escape in a text");
   }
   unsigned Code = ReadHex4();
   if (Code >= 0xDC00 && Code <= 0xDFFF) {
@@ -610,8 +627,7 @@ void TExportReader::ReadEntryInfo(TEntryInfo& Info) {
 
 void TExportReader::CheckName(const std::string& Name) const {
   const bool Unusable = Name.empty() || Name == "." || Name == ".." ||
-                        Name.find('/') != std::string::npos ||
-                        Name.find('\0') != std::string::npos
+                        Name.find('/') != std::string::npos || Name.find('\0') != std::string::npos
 #ifdef _WIN32
                         || Name.find('\\') != std::string::npos
 #endif
@@ -752,8 +768,8 @@ std::unique_ptr<TDirNode> TExportReader::Read() {
         if (ExtKeys.size() > 1'000'000) {
           ExtKeys.clear();  // a bound on the cache, not on the extensions
         }
-        Found = ExtKeys.emplace(Raw, Store.Exts.Intern(platform::UserTextCasing().ToLower(Raw)))
-                    .first;
+        Found =
+            ExtKeys.emplace(Raw, Store.Exts.Intern(platform::UserTextCasing().ToLower(Raw))).first;
       }
       Ext = Found->second;
     }

@@ -40,7 +40,8 @@ using TScanFileProgress = std::function<void(int64_t BytesRead)>;
 // totals and extension statistics a scan computes. Streams the input and builds the tree with an
 // explicit stack; throws EScanFileError for anything malformed, out of range or beyond the limits
 // above, and then returns nothing.
-std::unique_ptr<TDirNode> ReadScanExport(std::istream& In, const TScanFileProgress& OnProgress = {});
+std::unique_ptr<TDirNode> ReadScanExport(std::istream& In,
+                                         const TScanFileProgress& OnProgress = {});
 std::unique_ptr<TDirNode> LoadScanFile(const std::string& Path,
                                        const TScanFileProgress& OnProgress = {});
 

@@ -61,7 +61,7 @@ TEST(ScanExportTest, ScannedTreeSurvivesSaveAndOpen) {
   Dir.MakeFile("noext", 7);
   Dir.MakeFile("sub/deeper/\"quoted\\back\tslash\".bin", 99);
   Dir.MakeFile("sub/\xff\xfe latin1 \xe9.dat", 5);  // not UTF-8
-  Dir.MakeFile("sub/\xc3\xa9t\xc3\xa9.Dat", 6);    // UTF-8
+  Dir.MakeFile("sub/\xc3\xa9t\xc3\xa9.Dat", 6);     // UTF-8
   Dir.MakeDir("empty");
   TScanContext Context;
   TDiskScanner Scanner(Context);
@@ -161,17 +161,15 @@ TEST(ScanExportTest, RefusesMalformedAndHostileFiles) {
       {"name not a text", Head + R"(,{"name":5}]])", "not a text"},
       {"slash in name", Head + R"(,{"name":"a/b"}]])", "single path component"},
       {"dot dot", Head + R"(,[{"name":".."}]]])", "single path component"},
-      {"size beyond 2^63-1", Head + R"(,{"name":"a","asize":9223372036854775808}]])",
-       "2^63-1"},
-      {"size beyond 2^64", Head + R"(,{"name":"a","asize":99999999999999999999999}]])",
-       "2^63-1"},
+      {"size beyond 2^63-1", Head + R"(,{"name":"a","asize":9223372036854775808}]])", "2^63-1"},
+      {"size beyond 2^64", Head + R"(,{"name":"a","asize":99999999999999999999999}]])", "2^63-1"},
       {"negative size", Head + R"(,{"name":"a","asize":-1}]])", "2^63-1"},
       {"fractional size", Head + R"(,{"name":"a","asize":1.5}]])", "2^63-1"},
-      {"name too long", Head + ",{\"name\":\"" + std::string(kScanFileMaxNameBytes + 1, 'x') +
-                            "\"}]]",
+      {"name too long",
+       Head + ",{\"name\":\"" + std::string(kScanFileMaxNameBytes + 1, 'x') + "\"}]]",
        "longer than"},
-      {"huge unknown text", Head + ",{\"name\":\"a\",\"x\":\"" + std::string(1 << 20, 'x') + "\"}]]",
-       "longer than"},
+      {"huge unknown text",
+       Head + ",{\"name\":\"a\",\"x\":\"" + std::string(1 << 20, 'x') + "\"}]]", "longer than"},
       {"depth of 100,000", Head + Repeat(R"(,[{"name":"d"})", 100000) + Repeat("]", 100001) + "]",
        "nested deeper"},
       {"deep metadata", "[1,0,{\"a\":" + Repeat("[", 100000), "nested too deeply"},
