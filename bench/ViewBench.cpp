@@ -96,6 +96,12 @@ class TSilentDialogs final : public IUserDialogs {
   std::optional<QString> PickFolder(QWidget*, const QString&, const QString&) override {
     return std::nullopt;
   }
+  std::optional<QString> PickSaveFile(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  std::optional<QString> PickOpenFile(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
 };
 
 template <typename TWidget>

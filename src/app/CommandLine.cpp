@@ -2,36 +2,80 @@
 
 namespace dunstrel {
 
+namespace {
+
+TCommandLine Refused(std::string Problem) {
+  TCommandLine Result;
+  Result.Action = TCommandLine::TAction::Refuse;
+  Result.Problem = std::move(Problem);
+  return Result;
+}
+
+}  // namespace
+
 TCommandLine ParseCommandLine(const std::vector<std::string>& Arguments) {
   TCommandLine Result;
   bool OptionsEnded = false;
-  for (const std::string& Argument : Arguments) {
+  bool Export = false;
+  bool Open = false;
+  std::vector<std::string> Operands;
+  for (size_t I = 0; I < Arguments.size(); ++I) {
+    const std::string& Argument = Arguments[I];
     if (!OptionsEnded && Argument == "--") {
       OptionsEnded = true;
     } else if (!OptionsEnded && Argument == "--version") {
-      return {TCommandLine::TAction::PrintVersion, {}, {}};
+      return {TCommandLine::TAction::PrintVersion, {}, {}, {}};
     } else if (!OptionsEnded && (Argument == "--help" || Argument == "-h")) {
-      return {TCommandLine::TAction::PrintHelp, {}, {}};
+      return {TCommandLine::TAction::PrintHelp, {}, {}, {}};
+    } else if (!OptionsEnded && (Argument == "--open" || Argument == "--export")) {
+      if (Open || Export) {
+        return Refused("--open and --export can be given only once, and not together");
+      }
+      if (I + 1 == Arguments.size() || Arguments[I + 1].empty()) {
+        return Refused(Argument + " needs a file name");
+      }
+      (Argument == "--open" ? Open : Export) = true;
+      Result.ScanFile = Arguments[++I];
     } else if (!OptionsEnded && Argument.size() > 1 && Argument.front() == '-') {
-      return {TCommandLine::TAction::Refuse, {}, "unknown option: " + Argument};
-    } else if (!Result.ScanPath.empty()) {
-      return {TCommandLine::TAction::Refuse, {}, "only one folder can be given"};
-    } else if (Argument.empty()) {
-      return {TCommandLine::TAction::Refuse, {}, "the folder's name is empty"};
+      return Refused("unknown option: " + Argument);
     } else {
-      Result.ScanPath = Argument;
+      Operands.push_back(Argument);
     }
+  }
+  if (Operands.size() > 1) {
+    return Refused("only one folder can be given");
+  }
+  if (!Operands.empty() && Operands.front().empty()) {
+    return Refused("the folder's name is empty");
+  }
+  if (Open && !Operands.empty()) {
+    return Refused("--open takes no folder");
+  }
+  if (Export && Operands.empty()) {
+    return Refused("--export needs the folder to scan after the file name");
+  }
+  if (!Operands.empty()) {
+    Result.ScanPath = Operands.front();
+  }
+  if (Export) {
+    Result.Action = TCommandLine::TAction::ExportScan;
   }
   return Result;
 }
 
 std::string CommandLineHelp() {
   return "Usage: dunstrel [FOLDER]\n"
+         "       dunstrel --open FILE\n"
+         "       dunstrel --export FILE FOLDER\n"
          "Shows where the space on your disks went.\n"
          "\n"
-         "  FOLDER      scan this folder at once\n"
-         "  --version   print the version and exit\n"
-         "  -h, --help  print this help and exit\n";
+         "  FOLDER                scan this folder at once\n"
+         "  --open FILE           show a saved scan (this program's, or another disk\n"
+         "                        analyser's JSON export)\n"
+         "  --export FILE FOLDER  scan FOLDER with every file counted, save the scan to\n"
+         "                        FILE and exit, without a window\n"
+         "  --version             print the version and exit\n"
+         "  -h, --help            print this help and exit\n";
 }
 
 }  // namespace dunstrel

@@ -43,6 +43,7 @@ class TFilesInFoldersView;
 class TFilesView;
 class TFoldersView;
 class TResultTab;
+class TScanFileLoad;
 
 using TDirectoryListerFactory = std::function<std::unique_ptr<platform::IDirectoryLister>()>;
 
@@ -74,6 +75,11 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Chooses "Path:" with this folder (its own bytes) and starts a scan of it, as the Scan
   // button would.
   void ScanFolder(const std::string& Path);
+  // Reads a saved scan (its own bytes) on a pool thread and shows it as if just scanned; the
+  // results shown stay until it has been read.
+  void OpenScanFile(const std::string& Path);
+  // False while the results are a saved scan whose folders this machine does not have.
+  bool FileCommandsAllowed() const { return !FFileCommandsOff; }
   // The paths of the active tab's selected items, as the file commands take them.
   std::vector<std::string> GetSelectedPaths() const;
 
@@ -84,6 +90,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
  private Q_SLOTS:
   // The scan task has ended; queued onto the interface thread by the task.
   void ScanTaskEnded();
+  // The reading of a saved scan has ended; queued onto the interface thread.
+  void ScanFileLoadEnded();
 
  private:
   // Frame: the controls, their placement and their wiring.
@@ -139,6 +147,12 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void btnRemoveClick();
   void RemoveSelected(bool ToTrash);
   void RefreshAfterDelete();
+  // Enables the file commands unless the results are of folders that are not here.
+  void UpdateFileCommands();
+
+  // Saved scans.
+  void SaveScanAs1Click();
+  void OpenScan1Click();
 
   // Exclusion filters.
   TFilterInputs ReadFilterInputs() const;
@@ -206,6 +220,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::shared_ptr<TScanJob> FTask;
   std::shared_ptr<TScanContext> FContext;
   std::shared_ptr<TScanProgress> FProgress;
+  // The reading of a saved scan, while one runs.
+  std::shared_ptr<TScanFileLoad> FLoad;
+  bool FFileCommandsOff = false;
   QTimer* FUITimer = nullptr;
   int64_t FExpectedBytesTotal = 0;
   bool FBusyPointerShown = false;
@@ -233,6 +250,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   QAction* ShowProperties1 = nullptr;
   QAction* RemovetoRecycleBin1 = nullptr;
   QAction* RemoveCompletely1 = nullptr;
+  QAction* SaveScanAs1 = nullptr;
+  QAction* OpenScan1 = nullptr;
   QAction* Exit1 = nullptr;
   QAction* Scan1 = nullptr;
   QAction* Stop1 = nullptr;

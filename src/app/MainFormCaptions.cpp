@@ -55,6 +55,8 @@ void TfrmMain::ApplyTranslation() {
                                         {ShowProperties1, "Show Properties..."},
                                         {RemovetoRecycleBin1, "Remove to Recycle Bin"},
                                         {RemoveCompletely1, "Remove Completely"},
+                                        {OpenScan1, "Open Scan..."},
+                                        {SaveScanAs1, "Save Scan As..."},
                                         {Exit1, "Exit"},
                                         {Scan1, "Scan"},
                                         {Stop1, "Stop"},

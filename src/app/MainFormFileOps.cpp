@@ -45,6 +45,9 @@ std::vector<std::string> TfrmMain::GetSelectedPaths() const {
 }
 
 void TfrmMain::btnOpenClick() {
+  if (FFileCommandsOff) {
+    return;  // the results are of folders that are not on this machine
+  }
   for (const std::string& Path : GetSelectedPaths()) {
     if (StillExists(Path)) {
       FShell->OpenPath(Path);
@@ -60,6 +63,9 @@ void TfrmMain::SpeedButton1Click() {
 }
 
 void TfrmMain::btnOpenExplorerClick() {
+  if (FFileCommandsOff) {
+    return;  // the results are of folders that are not on this machine
+  }
   for (const std::string& Path : GetSelectedPaths()) {
     if (StillExists(Path)) {
       ShowInFolder(Path);
@@ -68,6 +74,9 @@ void TfrmMain::btnOpenExplorerClick() {
 }
 
 void TfrmMain::btnShowPropertiesClick() {
+  if (FFileCommandsOff) {
+    return;  // the results are of folders that are not on this machine
+  }
   for (const std::string& Path : GetSelectedPaths()) {
     if (StillExists(Path)) {
       FShell->ShowProperties(Path, this);
@@ -84,6 +93,9 @@ void TfrmMain::btnRemoveClick() {
 }
 
 void TfrmMain::RemoveSelected(bool ToTrash) {
+  if (FFileCommandsOff) {
+    return;  // the results are of folders that are not on this machine
+  }
   const std::vector<std::string> Paths = PathsToRemove(GetSelectedPaths());
   if (Paths.empty()) {
     return;

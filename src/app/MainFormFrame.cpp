@@ -86,6 +86,9 @@ void TfrmMain::BuildMenus() {
   RemovetoRecycleBin1 = NamedAction(File1, "RemovetoRecycleBin1");
   RemoveCompletely1 = NamedAction(File1, "RemoveCompletely1");
   File1->addSeparator();
+  OpenScan1 = NamedAction(File1, "OpenScan1");
+  SaveScanAs1 = NamedAction(File1, "SaveScanAs1");
+  File1->addSeparator();
   Exit1 = NamedAction(File1, "Exit1");
 
   Run1 = Named(menuBar()->addMenu(QString()), "Run1");
@@ -294,6 +297,8 @@ void TfrmMain::ConnectHandlers() {
   connect(chPattern, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);
   connect(ShowToolbar1, &QAction::triggered, this, &TfrmMain::ShowToolbar1Click);
   connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
+  connect(OpenScan1, &QAction::triggered, this, &TfrmMain::OpenScan1Click);
+  connect(SaveScanAs1, &QAction::triggered, this, &TfrmMain::SaveScanAs1Click);
   connect(btnAbout, &QToolButton::clicked, this, &TfrmMain::btnAboutClick);
   connect(About1, &QAction::triggered, this, &TfrmMain::btnAboutClick);
   connect(ContactUs1, &QAction::triggered, this, &TfrmMain::ContactUs1Click);

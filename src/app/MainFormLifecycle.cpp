@@ -15,6 +15,7 @@
 #include "app/AppInfo.h"
 #include "app/MainForm.h"
 #include "app/RegionalSettings.h"
+#include "app/ScanFileLoad.h"
 #include "app/ShellServices.h"
 #include "app/UserDialogs.h"
 #include "views/DuplicatesView.h"
@@ -90,6 +91,10 @@ void TfrmMain::FormDestroy() {
   FUITimer->stop();
   if (FContext != nullptr) {
     FContext->Cancel();
+  }
+  if (FLoad != nullptr) {
+    // A reading still running stops at its next buffer and releases what it read itself.
+    FLoad->DetachCompletionNotice();
   }
   if (FTask != nullptr) {
     // A task that outlives the wait finds nobody to report to and releases its tree itself.

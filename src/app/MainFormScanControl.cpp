@@ -125,6 +125,8 @@ void TfrmMain::btnScanClick() {
   }
 
   ClearResults();
+  FFileCommandsOff = false;
+  UpdateFileCommands();
   SetScanningState(true);
   FContext = std::make_shared<TScanContext>();
   ApplyFiltersToContext();
@@ -226,6 +228,8 @@ void TfrmMain::SetScanningState(bool Scanning) {
   btnStop->setEnabled(Scanning);
   Scan1->setEnabled(!Scanning);
   Stop1->setEnabled(Scanning);
+  OpenScan1->setEnabled(!Scanning);
+  SaveScanAs1->setEnabled(!Scanning && FResults.Root != nullptr);
   btnBrowse->setEnabled(!Scanning && rbCustomPath->isChecked());
   cmbCustomPath->setEnabled(!Scanning && rbCustomPath->isChecked());
   gbFilters->setEnabled(!Scanning);

@@ -28,10 +28,16 @@ QIcon TfrmMain::SmallIcon(const std::string& Path, bool IsFolder) {
 }
 
 void TfrmMain::ShowInFolder(const std::string& Path) {
+  if (FFileCommandsOff) {
+    return;  // a saved scan of folders that are not here
+  }
   FShell->ShowInFolder(Path);
 }
 
 void TfrmMain::OpenFolder(const std::string& Path) {
+  if (FFileCommandsOff) {
+    return;
+  }
   FShell->OpenPath(Path);
 }
 

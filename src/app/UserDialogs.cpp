@@ -35,6 +35,18 @@ class TMessageBoxDialogs final : public IUserDialogs {
     }
     return Chosen;
   }
+
+  std::optional<QString> PickSaveFile(QWidget* Owner, const QString& Caption,
+                                      const QString& Filter) override {
+    const QString Chosen = QFileDialog::getSaveFileName(Owner, Caption, QString(), Filter);
+    return Chosen.isEmpty() ? std::nullopt : std::optional<QString>(Chosen);
+  }
+
+  std::optional<QString> PickOpenFile(QWidget* Owner, const QString& Caption,
+                                      const QString& Filter) override {
+    const QString Chosen = QFileDialog::getOpenFileName(Owner, Caption, QString(), Filter);
+    return Chosen.isEmpty() ? std::nullopt : std::optional<QString>(Chosen);
+  }
 };
 
 }  // namespace

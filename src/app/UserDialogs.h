@@ -23,6 +23,12 @@ class IUserDialogs {
   // The folder picker, opened at StartFolder when that exists; empty when the user cancels.
   virtual std::optional<QString> PickFolder(QWidget* Owner, const QString& Caption,
                                             const QString& StartFolder) = 0;
+  // The file pickers for saving (which asks before replacing a file) and for opening, showing
+  // the files that match Filter ("Name (*.ext);;..."); empty when the user cancels.
+  virtual std::optional<QString> PickSaveFile(QWidget* Owner, const QString& Caption,
+                                              const QString& Filter) = 0;
+  virtual std::optional<QString> PickOpenFile(QWidget* Owner, const QString& Caption,
+                                              const QString& Filter) = 0;
 };
 
 std::unique_ptr<IUserDialogs> CreateUserDialogs();

@@ -13,6 +13,8 @@
 #include "app/ShellServices.h"
 #include "app/UpdateStartup.h"
 #include "app/UserDialogs.h"
+#include "platform/Console.h"
+#include "results/HeadlessExport.h"
 
 namespace {
 
@@ -46,6 +48,11 @@ int main(int argc, char* argv[]) {
     case dunstrel::TCommandLine::TAction::Refuse:
       std::fprintf(stderr, "dunstrel: %s\nTry 'dunstrel --help'.\n", Command.Problem.c_str());
       return 2;
+    case dunstrel::TCommandLine::TAction::ExportScan:
+      // No window system is touched: this runs on a server over a plain terminal session.
+      return dunstrel::ExportScanOfFolder(
+          Command.ScanFile, Command.ScanPath,
+          dunstrel::platform::StandardErrorIsTerminal() ? stderr : nullptr, stderr);
     case dunstrel::TCommandLine::TAction::ShowWindow:
       break;
   }
@@ -61,6 +68,8 @@ int main(int argc, char* argv[]) {
   Window.show();
   if (!Command.ScanPath.empty()) {
     Window.ScanFolder(Command.ScanPath);
+  } else if (!Command.ScanFile.empty()) {
+    Window.OpenScanFile(Command.ScanFile);
   }
   return QApplication::exec();
 }

@@ -12,6 +12,7 @@ TEST(CommandLineTest, ArgumentsAsked) {
     std::vector<std::string> Arguments;
     TAction Action;
     std::string ScanPath;
+    std::string ScanFile = {};
   } Cases[] = {
       {{}, TAction::ShowWindow, ""},
       {{"/srv/data"}, TAction::ShowWindow, "/srv/data"},
@@ -23,11 +24,21 @@ TEST(CommandLineTest, ArgumentsAsked) {
       {{"--frobnicate"}, TAction::Refuse, ""},
       {{"/one", "/two"}, TAction::Refuse, ""},
       {{""}, TAction::Refuse, ""},
+      {{"--open", "scan.json"}, TAction::ShowWindow, "", "scan.json"},
+      {{"--open", "-x.json"}, TAction::ShowWindow, "", "-x.json"},  // the file as given
+      {{"--open"}, TAction::Refuse, ""},
+      {{"--open", "a.json", "/srv"}, TAction::Refuse, ""},
+      {{"--export", "out.json", "/srv"}, TAction::ExportScan, "/srv", "out.json"},
+      {{"--export", "out.json", "--", "-dir"}, TAction::ExportScan, "-dir", "out.json"},
+      {{"--export", "out.json"}, TAction::Refuse, ""},
+      {{"--export", "out.json", "/a", "/b"}, TAction::Refuse, ""},
+      {{"--export", "a.json", "--open", "b.json"}, TAction::Refuse, ""},
   };
   for (const auto& Case : Cases) {
     const TCommandLine Command = ParseCommandLine(Case.Arguments);
     EXPECT_EQ(Command.Action, Case.Action) << ::testing::PrintToString(Case.Arguments);
     EXPECT_EQ(Command.ScanPath, Case.ScanPath) << ::testing::PrintToString(Case.Arguments);
+    EXPECT_EQ(Command.ScanFile, Case.ScanFile) << ::testing::PrintToString(Case.Arguments);
     EXPECT_EQ(Command.Problem.empty(), Case.Action != TAction::Refuse);
   }
 }

@@ -32,6 +32,14 @@ class TRecordingDialogs : public IUserDialogs {
     PickerStarts.push_back(StartFolder);
     return PickerAnswer;
   }
+  std::optional<QString> PickSaveFile(QWidget*, const QString& Caption, const QString&) override {
+    PickerCaptions.push_back(Caption);
+    return FileAnswer;
+  }
+  std::optional<QString> PickOpenFile(QWidget*, const QString& Caption, const QString&) override {
+    PickerCaptions.push_back(Caption);
+    return FileAnswer;
+  }
 
   std::vector<QString> Errors;
   std::vector<QString> Notices;
@@ -40,6 +48,8 @@ class TRecordingDialogs : public IUserDialogs {
   bool Answer = true;
   std::vector<QString> PickerCaptions;
   std::vector<QString> PickerStarts;
+  // What the save and open file pickers answer.
+  std::optional<QString> FileAnswer;
   std::optional<QString> PickerAnswer;
 };
 

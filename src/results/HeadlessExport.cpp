@@ -1,0 +1,44 @@
+#include "results/HeadlessExport.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "results/ScanExport.h"
+#include "scan/DiskScanner.h"
+
+namespace dunstrel {
+
+int ExportScanOfFolder(const std::string& File, const std::string& Folder, std::FILE* Progress,
+                       std::FILE* Errors) {
+  std::string Path = Folder;
+  if (Path.starts_with('~') || !platform::IsAbsolutePath(Path)) {
+    Path = platform::ResolveUserFolderPath(Path);
+  }
+  if (!platform::DirectoryExists(Path)) {
+    std::fprintf(Errors, "dunstrel: %s: folder does not exist\n", Folder.c_str());
+    return 1;
+  }
+  const TScanContext Everything;  // no filter: what another disk analyser would count
+  TDiskScanner Scanner(Everything);
+  if (Progress != nullptr) {
+    Scanner.OnProgress = [Progress](std::string_view, int64_t Files, int64_t Dirs) {
+      std::fprintf(Progress, "\rScanning: %lld files, %lld folders", static_cast<long long>(Files),
+                   static_cast<long long>(Dirs));
+      std::fflush(Progress);
+    };
+  }
+  try {
+    const std::unique_ptr<TDirNode> Root = Scanner.Scan(Path);
+    if (Progress != nullptr) {
+      std::fprintf(Progress, "\rScanned: %lld files, %lld folders; saving...\n",
+                   static_cast<long long>(Scanner.FilesScanned()),
+                   static_cast<long long>(Scanner.DirsScanned()));
+    }
+    SaveScanFile(*Root, File);
+  } catch (const std::exception& Error) {
+    std::fprintf(Errors, "dunstrel: %s\n", Error.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,94 @@
+#include <QComboBox>
+#include <QFile>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+
+#include "app/WindowFixture.h"
+
+namespace dunstrel::testing {
+namespace {
+
+class ScanFileTest : public WindowTest {
+ protected:
+  void Trigger(const char* ActionName) const { Find<QAction>(ActionName)->trigger(); }
+
+  // Opens a saved scan through File > "Open Scan..." and waits for the window to settle.
+  void OpenThroughMenu(const std::string& File) {
+    Dialogs.FileAnswer = QString::fromStdString(File);
+    Trigger("OpenScan1");
+    ASSERT_TRUE(WaitUntilIdle());
+  }
+
+  TTempDir FWork;
+};
+
+TEST_F(ScanFileTest, ASavedScanOpensInEveryViewWithoutItsFolders) {
+  const std::string Tree = FWork / "tree";
+  FWork.MakeFile("tree/a.txt", 1000);
+  FWork.MakeFile("tree/sub/b.txt", 500);
+  FWork.MakeFile("tree/sub/c.bin", 24);
+  OpenWindow();
+  EXPECT_FALSE(Find<QAction>("SaveScanAs1")->isEnabled()) << "nothing to save yet";
+  ChoosePath(QString::fromStdString(Tree));
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  const QString Scanned = Status();
+
+  const std::string File = FWork / "saved.json";
+  Dialogs.FileAnswer = QString::fromStdString(File);
+  Trigger("SaveScanAs1");
+  ASSERT_TRUE(std::filesystem::exists(File));
+  std::filesystem::remove_all(Tree);  // the saved scan is all there is now
+
+  OpenThroughMenu(File);
+  EXPECT_TRUE(Dialogs.Errors.empty());
+  EXPECT_EQ(Status(), Scanned);
+  ASSERT_NE(Window->ScanRoot(), nullptr);
+  EXPECT_EQ(Window->ScanRoot()->FullPath(), Tree);
+  EXPECT_EQ(Window->Results().AllFiles.size(), 3u);
+  EXPECT_EQ(Find<QTreeWidget>("lvFiles")->topLevelItemCount(), 3);
+  // The folders are not here: nothing may be opened or removed, though paths can be copied.
+  EXPECT_FALSE(Window->FileCommandsAllowed());
+  for (const char* Command : {"Open1", "OpeninExplorer1", "ShowProperties1", "RemovetoRecycleBin1",
+                              "RemoveCompletely1"}) {
+    EXPECT_FALSE(Find<QAction>(Command)->isEnabled()) << Command;
+  }
+  EXPECT_TRUE(Find<QAction>("CopyPath1")->isEnabled());
+  EXPECT_FALSE(Find<QAbstractButton>("btnRemove")->isEnabled());
+
+  // A new scan of folders that are here allows the commands again.
+  FWork.MakeFile("tree/d.txt", 1);
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_TRUE(Window->FileCommandsAllowed());
+  EXPECT_TRUE(Find<QAction>("RemoveCompletely1")->isEnabled());
+}
+
+TEST_F(ScanFileTest, ARefusedFileChangesNothing) {
+  FWork.MakeFile("tree/a.txt", 10);
+  OpenWindow();
+  ChoosePath(QString::fromStdString(FWork / "tree"));
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  const TDirNode* Before = Window->ScanRoot();
+
+  const std::string Bad = FWork / "bad.json";
+  std::ofstream(Bad) << R"([1,0,{},[{"name":"/r"},{"name":"x","asize":9223372036854775808}]])";
+  OpenThroughMenu(Bad);
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("Cannot open the scan file:")))
+      << Dialogs.Errors[0].toStdString();
+  EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("2^63-1")));
+  EXPECT_EQ(Window->ScanRoot(), Before);
+  EXPECT_TRUE(Window->FileCommandsAllowed());
+
+  // A file that cannot be written is named in the message.
+  Dialogs.FileAnswer = QString::fromStdString(FWork / "no/such/folder/scan.json");
+  Trigger("SaveScanAs1");
+  ASSERT_EQ(Dialogs.Errors.size(), 2u);
+  EXPECT_TRUE(Dialogs.Errors[1].startsWith(QStringLiteral("Cannot save the scan file:")));
+}
+
+}  // namespace
+}  // namespace dunstrel::testing
