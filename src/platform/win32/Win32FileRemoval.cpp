@@ -253,21 +253,34 @@ class TRemover {
   std::string FFailure;
 };
 
-}  // namespace
-
-bool DeletePermanently(const std::string& Path, std::string* Failure) {
+// The full path of an item that may be removed; empty, with the reason in Failure, for no path
+// or the root of a drive.
+std::wstring RemovableFullPath(const std::string& Path, std::string* Failure) {
   if (Failure != nullptr) {
     Failure->clear();
   }
   if (Path.empty()) {
-    return Refuse(Failure, "no path was given");
+    Refuse(Failure, "no path was given");
+    return {};
   }
-  const std::wstring Full = FullPath(Path);
+  std::wstring Full = FullPath(Path);
   if (Full.empty()) {
-    return Refuse(Failure, SystemMessage(GetLastError()));
+    Refuse(Failure, SystemMessage(GetLastError()));
+    return {};
   }
   if (IsVolumeRoot(Full)) {
-    return Refuse(Failure, kRootRefused);
+    Refuse(Failure, kRootRefused);
+    return {};
+  }
+  return Full;
+}
+
+}  // namespace
+
+bool DeletePermanently(const std::string& Path, std::string* Failure) {
+  const std::wstring Full = RemovableFullPath(Path, Failure);
+  if (Full.empty()) {
+    return false;
   }
   TRemover Remover;
   if (!Remover.Remove(LongPath(Full))) {
@@ -277,18 +290,9 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
 }
 
 bool MoveToTrash(const std::string& Path, std::string* Failure) {
-  if (Failure != nullptr) {
-    Failure->clear();
-  }
-  if (Path.empty()) {
-    return Refuse(Failure, "no path was given");
-  }
-  const std::wstring Full = FullPath(Path);
+  const std::wstring Full = RemovableFullPath(Path, Failure);
   if (Full.empty()) {
-    return Refuse(Failure, SystemMessage(GetLastError()));
-  }
-  if (IsVolumeRoot(Full)) {
-    return Refuse(Failure, kRootRefused);
+    return false;
   }
   if (GetFileAttributesW(LongPath(Full).c_str()) == INVALID_FILE_ATTRIBUTES) {
     return Refuse(Failure, SystemMessage(GetLastError()));
@@ -304,9 +308,9 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
       FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
   const int Result = SHFileOperationW(&Operation);
   if (Result != 0 || Operation.fAnyOperationsAborted) {
-    return Refuse(Failure, Result != 0 ? "the recycle bin refused it (code " +
-                                             std::to_string(Result) + ")"
-                                       : "it was kept, as asked");
+    return Refuse(Failure, Result != 0
+                               ? "the recycle bin refused it (code " + std::to_string(Result) + ")"
+                               : "it was kept, as asked");
   }
   if (GetFileAttributesW(LongPath(Full).c_str()) != INVALID_FILE_ATTRIBUTES) {
     return Refuse(Failure, "it is still there");
