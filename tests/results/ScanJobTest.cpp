@@ -134,6 +134,9 @@ TEST(ScanJobTest, AFolderScanIsStoredAtMostEvery90Ms) {
   // stored.
   TManualTick Tick;
   TJobFixture F({false, "/r", {}}, Tick);
+  // Counted in the one-thread walk's order: with several threads the listings, and so the
+  // ticks, interleave with the reports as the threads happen to run.
+  F.Context->WalkThreads = 1;
   for (int I = 0; I < 4; ++I) {
     F.Lister->Folders["/r/"].push_back(FakeDir("sub" + std::to_string(I)));
     F.Lister->Folders["/r/sub" + std::to_string(I) + "/"] = {};
