@@ -3,7 +3,9 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <thread>
@@ -24,6 +26,9 @@
 namespace dunstrel {
 
 namespace {
+
+// How often the interface thread looks whether the file list is collected and sorted.
+constexpr int kFlattenPollMs = 2;
 
 // Raised by CheckCancelled when the user pressed Stop; caught only by BuildResults.
 struct TPipelineCancelled {};
@@ -122,15 +127,25 @@ void TfrmMain::FlattenAllFilesFromRoot() {
   std::vector<TFileLeaf*> Files;
   int64_t TotalBytes = 0;
   std::exception_ptr Error;
-  QEventLoop Waiting;
+  std::atomic<bool> Done = false;
   std::thread Worker([&] {
     try {
       FlattenAllFiles(Root.get(), Files, TotalBytes);
     } catch (...) {
       Error = std::current_exception();
     }
-    QMetaObject::invokeMethod(&Waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    Done.store(true, std::memory_order_release);
   });
+  // The interface thread looks for the end every few milliseconds while it handles its events,
+  // so nothing of Qt's crosses from the worker to it.
+  QEventLoop Waiting;
+  QTimer Poll;
+  QObject::connect(&Poll, &QTimer::timeout, &Waiting, [&] {
+    if (Done.load(std::memory_order_acquire)) {
+      Waiting.quit();
+    }
+  });
+  Poll.start(kFlattenPollMs);
   Waiting.exec();
   Worker.join();  // also when the loop was left early, as the application quits
   FResults.Root = std::move(Root);
