@@ -26,6 +26,7 @@
 #include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
 #include "views/FoldersView.h"
+#include "views/Named.h"
 
 namespace dunstrel {
 
@@ -39,12 +40,6 @@ constexpr int kGroupHeight = 53;
 constexpr int kSourceGroupWidth = 470;
 constexpr int kGroupSpacing = 19;
 constexpr int kStatusHeight = 27;
-
-template <typename TWidget>
-TWidget* Named(TWidget* Widget, const char* Name) {
-  Widget->setObjectName(QLatin1String(Name));
-  return Widget;
-}
 
 QAction* NamedAction(QMenu* Menu, const char* Name) {
   return Named(Menu->addAction(QString()), Name);

@@ -9,6 +9,7 @@
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
 #include "views/ListColumns.h"
+#include "views/Named.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -51,10 +52,8 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
                         "Splitter5", TSideListRule::HalfPanel}),
       FResults(Results),
       FDupeMap(Map),
-      tvDuplicateFiles(new QTreeWidget(this)),
-      lvDuplicateGroupsColors(new QTreeWidget(this)) {
-  tvDuplicateFiles->setObjectName(QStringLiteral("tvDuplicateFiles"));
-  lvDuplicateGroupsColors->setObjectName(QStringLiteral("lvDuplicateGroupsColors"));
+      tvDuplicateFiles(Named(new QTreeWidget(this), "tvDuplicateFiles")),
+      lvDuplicateGroupsColors(Named(new QTreeWidget(this), "lvDuplicateGroupsColors")) {
   PlaceControls(tvDuplicateFiles, lvDuplicateGroupsColors);
   tvDuplicateFiles->setHeaderHidden(true);
   tvDuplicateFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -285,7 +284,7 @@ void TDuplicatesView::MapDoubleClick() {
   }
 }
 
-void TDuplicatesView::SelectTreeSelectionOnMap() {
+std::vector<std::string> TDuplicatesView::TreeSelectionPaths() const {
   std::vector<std::string> Paths;
   for (const QTreeWidgetItem* Node : tvDuplicateFiles->selectedItems()) {
     const TSelectedData Data = NodeData(Node);
@@ -295,6 +294,11 @@ void TDuplicatesView::SelectTreeSelectionOnMap() {
       AppendMemberPaths(**Group, Paths);
     }
   }
+  return Paths;
+}
+
+void TDuplicatesView::SelectTreeSelectionOnMap() {
+  const std::vector<std::string> Paths = TreeSelectionPaths();
   if (Paths.empty()) {
     FDupeMap.ClearSelection();
   } else {
@@ -345,15 +349,7 @@ const QTreeWidgetItem* TDuplicatesView::SelectedNode() const {
 
 std::vector<std::string> TDuplicatesView::GetSelectedPaths() const {
   // The tree first, then the legend, then the map's primary file.
-  std::vector<std::string> Paths;
-  for (const QTreeWidgetItem* Node : tvDuplicateFiles->selectedItems()) {
-    const TSelectedData Data = NodeData(Node);
-    if (const auto* File = std::get_if<const TFileLeaf*>(&Data)) {
-      Paths.push_back((*File)->FullPath());
-    } else if (const auto* Group = std::get_if<const TDupGroup*>(&Data)) {
-      AppendMemberPaths(**Group, Paths);
-    }
-  }
+  std::vector<std::string> Paths = TreeSelectionPaths();
   if (!Paths.empty()) {
     return Paths;
   }

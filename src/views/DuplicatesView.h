@@ -50,6 +50,8 @@ class TDuplicatesView final : public TResultTab {
  private:
   void tvDuplicateFilesChange();
   // Selects on the map the files of the tree's selected nodes.
+  // The files of the tree's selected nodes: a group's members, a file itself.
+  std::vector<std::string> TreeSelectionPaths() const;
   void SelectTreeSelectionOnMap();
   void lvDuplicateGroupsColorsSelectItem(const QItemSelection& Selected);
   // The node of a file of the map; none for a file beyond those shown of its group.

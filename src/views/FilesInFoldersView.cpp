@@ -11,6 +11,7 @@
 #include "views/ExtLegendModel.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
+#include "views/Named.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
 
@@ -44,12 +45,10 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
                         "Panel2", 303, "Splitter4", TSideListRule::RestBesideHalfWindow}),
       FResults(Results),
       FHierMap(Map),
-      tvFoldersAndFiles(new QTreeView(this)),
+      tvFoldersAndFiles(Named(new QTreeView(this), "tvFoldersAndFiles")),
       FRows(new TScanTreeModel(Host, TScanTreeModel::TContent::RootFoldersAndFiles, this)),
-      tvFileExtensions(new QTreeView(this)),
+      tvFileExtensions(Named(new QTreeView(this), "tvFileExtensions")),
       FExtRows(new TExtLegendModel(Host, FileExtensionColumns(), false, this)) {
-  tvFoldersAndFiles->setObjectName(QStringLiteral("tvFoldersAndFiles"));
-  tvFileExtensions->setObjectName(QStringLiteral("tvFileExtensions"));
   PlaceControls(tvFoldersAndFiles, tvFileExtensions);
   tvFoldersAndFiles->setModel(FRows);
   tvFoldersAndFiles->setHeaderHidden(true);

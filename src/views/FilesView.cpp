@@ -11,6 +11,7 @@
 #include "views/ExtLegendModel.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
+#include "views/Named.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -23,13 +24,6 @@ constexpr int kRowsPerProgressStep = 250;
 // The bytes of a path, which the shown text may have lost.
 constexpr int kKeyRole = Qt::UserRole;
 
-template <typename TList>
-TList* MakeList(const char* Name, QWidget* Parent) {
-  auto* List = new TList(Parent);
-  List->setObjectName(QLatin1String(Name));
-  return List;
-}
-
 std::string KeyOf(const QTreeWidgetItem* Row, int Column) {
   return Row->data(Column, kKeyRole).toByteArray().toStdString();
 }
@@ -41,8 +35,8 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
                         "pnlBottom1", 303, "SplitterLeft", TSideListRule::RestBesideHalfWindow}),
       FResults(Results),
       FTreemap(Map),
-      lvFiles(MakeList<QTreeWidget>("lvFiles", this)),
-      lvExt(MakeList<QTreeView>("lvExt", this)),
+      lvFiles(Named(new QTreeWidget(this), "lvFiles")),
+      lvExt(Named(new QTreeView(this), "lvExt")),
       FExtRows(new TExtLegendModel(Host, ExtensionColumns(), true, this)) {
   PlaceControls(lvFiles, lvExt);
   const double Dpi = logicalDpiX();

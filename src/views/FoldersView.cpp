@@ -11,6 +11,7 @@
 #include "views/ColorSwatch.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
+#include "views/Named.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
 
@@ -34,11 +35,9 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
                         291, "Splitter3", TSideListRule::HalfPanel}),
       FResults(Results),
       FFolderMap(Map),
-      tvFolders(new QTreeView(this)),
+      tvFolders(Named(new QTreeView(this), "tvFolders")),
       FFolderRows(new TScanTreeModel(Host, TScanTreeModel::TContent::FoldersBelowRoot, this)),
-      lvFilesOfSelectedFolder(new QTreeWidget(this)) {
-  tvFolders->setObjectName(QStringLiteral("tvFolders"));
-  lvFilesOfSelectedFolder->setObjectName(QStringLiteral("lvFilesOfSelectedFolder"));
+      lvFilesOfSelectedFolder(Named(new QTreeWidget(this), "lvFilesOfSelectedFolder")) {
   PlaceControls(tvFolders, lvFilesOfSelectedFolder);
   tvFolders->setModel(FFolderRows);
   tvFolders->setHeaderHidden(true);

@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "views/Named.h"
+
 namespace dunstrel {
 
 namespace {
@@ -15,12 +17,6 @@ constexpr int kDesignSideListWidth = 196;
 constexpr int kLeastMapHeight = 120;
 constexpr int kLeastBottomHeight = 100;
 constexpr int kSideSplitterWidth = 6;
-
-template <typename TWidget>
-TWidget* Named(TWidget* Widget, const char* Name) {
-  Widget->setObjectName(QLatin1String(Name));
-  return Widget;
-}
 
 }  // namespace
 

@@ -224,15 +224,7 @@ TEST_F(ScanControlTest, AFolderFromTheCommandLineOrEnterInThePathBoxStartsTheSca
 
 TEST_F(ScanControlTest, StopDuringTheResultBuildEndsInCancelled) {
   OpenWindow();
-  QTimer Watcher;
-  QObject::connect(&Watcher, &QTimer::timeout, [this] {
-    if (Status() == "Building file list...") {
-      Click("btnStop");
-    }
-  });
-  Watcher.start(0);
-  StartScanOf(TreePath());
-  ASSERT_TRUE(WaitUntilIdle());
+  ASSERT_TRUE(ScanStoppingAt(TreePath(), "Building file list..."));
   EXPECT_EQ(Status(), "Cancelled");
   EXPECT_TRUE(Dialogs.Errors.empty());
   EXPECT_EQ(Window->ScanRoot(), nullptr);

@@ -62,6 +62,10 @@ class WindowTest : public ::testing::Test {
   // Types a folder into the path box and chooses "Path:".
   void ChoosePath(const QString& Typed) const;
 
+  // Scans a folder, pressing Stop as soon as the status line reads StopAt, and waits until the
+  // window is idle again; false when it is not within the time.
+  bool ScanStoppingAt(const QString& Folder, const QString& StopAt) const;
+
   void SaveScreenshot(const char* Name) const {
     QDir().mkpath(QStringLiteral(DUNSTREL_SCREENSHOT_DIR));
     Window->grab().save(QStringLiteral(DUNSTREL_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(Name)));

@@ -291,16 +291,7 @@ TEST_F(DuplicatesViewTest, StopWhileGroupingOrFillingEmptiesTheTab) {
        {"Building duplicates... 1 / 320", "Duplicates ready. Groups shown: 160"}) {
     SCOPED_TRACE(Step);
     OpenWindow();
-    QTimer Watcher;
-    QObject::connect(&Watcher, &QTimer::timeout, [&] {
-      if (Status() == Step) {
-        Click("btnStop");
-      }
-    });
-    Watcher.start(0);
-    ChoosePath(ShownText(Tree.Path()));
-    Click("btnScan");
-    ASSERT_TRUE(WaitUntilIdle());
+    ASSERT_TRUE(ScanStoppingAt(ShownText(Tree.Path()), QLatin1String(Step)));
     EXPECT_EQ(Status(), "Cancelled");
     EXPECT_TRUE(Window->Results().Duplicates.Groups.empty());
     EXPECT_EQ(GroupTree()->topLevelItemCount(), 0);

@@ -73,16 +73,7 @@ TEST_F(ViewsTest, StopDuringAnyStepOfTheResultsEmptiesEveryView) {
     OpenWindow();
     Tree.MakeFile("a/one.txt", 100);
     Tree.MakeFile("two.bin", 200);
-    QTimer Watcher;
-    QObject::connect(&Watcher, &QTimer::timeout, [&] {
-      if (Status() == Step) {
-        Click("btnStop");
-      }
-    });
-    Watcher.start(0);
-    ChoosePath(ShownText(Tree.Path()));
-    Click("btnScan");
-    ASSERT_TRUE(WaitUntilIdle());
+    ASSERT_TRUE(ScanStoppingAt(ShownText(Tree.Path()), QLatin1String(Step)));
     EXPECT_EQ(Status(), "Cancelled");
     EXPECT_EQ(Window->ScanRoot(), nullptr);
     for (const QTreeWidget* List : Window->findChildren<QTreeWidget*>()) {
