@@ -1,6 +1,8 @@
-// dunstrel-view-bench [--files N] [--folders N] [--seed N] [--rescans N]
+// dunstrel-view-bench [--files N] [--folders N] [--seed N] [--rescans N] [--path DIR]
 // Runs the main window's real result pipeline, offscreen, on a synthetic scan: the scan walks
-// an in-memory listing of the synthetic tree, then the pipeline fills every view. Prints one
+// an in-memory listing of the synthetic tree, then the pipeline fills every view. With --path,
+// the scan walks the folder DIR on disk instead, so that the process holds nothing but the
+// window and its results (the memory figures then are the program's own). Prints one
 // JSON line: the pipeline's time from the end of the walk to the summary line, the longest the
 // event loop went without serving a probe timer meanwhile, the relayout and repaint time
 // of each surface at 1920 x 700, the time of a click on a map cell until its list row is
@@ -116,10 +118,13 @@ double Milliseconds(const QElapsedTimer& Timer) {
 int Run(int Argc, char** Argv) {
   TSyntheticTreeShape Shape;
   int Rescans = 0;
+  std::string DiskPath;
   for (int I = 1; I + 1 < Argc; I += 2) {
     const std::string Flag = Argv[I];
     const int64_t Value = std::atoll(Argv[I + 1]);
-    if (Flag == "--files") {
+    if (Flag == "--path") {
+      DiskPath = Argv[I + 1];
+    } else if (Flag == "--files") {
       Shape.Files = Value;
     } else if (Flag == "--folders") {
       Shape.Folders = Value;
@@ -130,18 +135,21 @@ int Run(int Argc, char** Argv) {
     } else {
       std::fprintf(stderr,
                    "usage: dunstrel-view-bench [--files N] [--folders N] [--seed N] "
-                   "[--rescans N]\n");
+                   "[--rescans N] [--path DIR]\n");
       return 2;
     }
   }
-  const TSyntheticTree Tree = GenerateSyntheticTree(Shape);
+  const TSyntheticTree Tree = DiskPath.empty() ? GenerateSyntheticTree(Shape) : TSyntheticTree();
   QTemporaryDir Root;
+  const QString ScannedPath = DiskPath.empty() ? Root.path() : QString::fromStdString(DiskPath);
   const std::string RootPath = Root.path().toStdString();
 
   TSilentDialogs Dialogs;
   TMainWindowServices Services;
   Services.Dialogs = &Dialogs;
-  Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(Tree, RootPath); };
+  if (DiskPath.empty()) {
+    Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(Tree, RootPath); };
+  }
   TfrmMain Window(std::move(Services));
   Window.setWindowState(Qt::WindowNoState);
   Window.resize(1920, 1200);
@@ -149,8 +157,8 @@ int Run(int Argc, char** Argv) {
   QApplication::processEvents();
 
   Find<QAbstractButton>(&Window, "rbCustomPath")->click();
-  // A scan of an empty folder, which the synthetic listing cannot read, so that it comes out
-  // empty: the window's memory once everything a scan touches the first time is in place.
+  // A scan of an empty folder (which the synthetic listing cannot read, so that it comes out
+  // empty): the window's memory once everything a scan touches the first time is in place.
   const QTemporaryDir Empty;
   const auto ScanEmpty = [&] {
     Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Empty.path());
@@ -191,7 +199,7 @@ int Run(int Argc, char** Argv) {
   Probe.start();
 
   const int64_t ResidentBefore = ResidentBytes();
-  Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Root.path());
+  Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(ScannedPath);
   Find<QAbstractButton>(&Window, "btnScan")->click();
   while (PipelineEnd < 0) {
     QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -204,6 +212,8 @@ int Run(int Argc, char** Argv) {
   }
   Probe.stop();
   const int64_t ResidentAfterPipeline = ResidentBytes();
+  const long long Files = Window.ScanRoot()->TotalFiles;
+  const long long Folders = Window.ScanRoot()->TotalDirs;
 
   std::string Surfaces;
   for (const char* Page : {"TabSheet3", "TabSheet1", "TabSheet2", "TabSheetDuplicates"}) {
@@ -259,7 +269,7 @@ int Run(int Argc, char** Argv) {
   int64_t ResidentAfterEmpty = 0;
   if (Rescans > 0) {
     for (int Scan = 0; Scan < Rescans; ++Scan) {
-      Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(Root.path());
+      Find<QComboBox>(&Window, "cmbCustomPath")->setEditText(ScannedPath);
       Find<QAbstractButton>(&Window, "btnScan")->click();
       while (!Find<QAbstractButton>(&Window, "btnScan")->isEnabled()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -272,24 +282,22 @@ int Run(int Argc, char** Argv) {
     ResidentAfterEmpty = ScanEmpty();
   }
 
-  const int64_t Entries =
-      static_cast<int64_t>(Tree.Files.size()) + static_cast<int64_t>(Tree.FolderPaths.size());
+  const auto Entries = static_cast<double>(std::max(Files + Folders, 1LL));
   std::printf(
-      "{\"files\":%zu,\"folders\":%zu,\"pipeline_seconds\":%.3f,"
+      "{\"files\":%lld,\"folders\":%lld,\"pipeline_seconds\":%.3f,"
       "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"select_ms\":%.1f,"
       "\"later_select_ms\":%.1f,\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
       "\"rss_after_pipeline_mb\":%.1f,\"tree_bytes_per_entry\":%.1f,"
       "\"bytes_per_entry_after_pipeline\":%.1f,\"rss_after_rescans_mb\":[%s],"
       "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f}\n",
-      Tree.Files.size(), Tree.FolderPaths.size(),
-      static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
+      Files, Folders, static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
       static_cast<double>(LongestStall) / 1e6, Surfaces.c_str(), FirstSelect, LaterSelect,
       static_cast<double>(ResidentBefore) / 1048576.0,
       static_cast<double>(ResidentAfterWalk) / 1048576.0,
       static_cast<double>(ResidentAfterPipeline) / 1048576.0,
-      static_cast<double>(ResidentAfterWalk - ResidentBefore) / static_cast<double>(Entries),
-      static_cast<double>(ResidentAfterPipeline - ResidentBefore) / static_cast<double>(Entries),
-      Rescanned.c_str(), static_cast<double>(ResidentAfterFirstEmpty) / 1048576.0,
+      static_cast<double>(ResidentAfterWalk - ResidentBefore) / Entries,
+      static_cast<double>(ResidentAfterPipeline - ResidentBefore) / Entries, Rescanned.c_str(),
+      static_cast<double>(ResidentAfterFirstEmpty) / 1048576.0,
       static_cast<double>(ResidentAfterEmpty) / 1048576.0);
   return 0;
 }

@@ -87,8 +87,13 @@ class TDesktopShellServices final : public IShellServices {
     if (const auto Cached = FIcons.constFind(IconName); Cached != FIcons.constEnd()) {
       return *Cached;
     }
-    const QIcon StyleIcon =
-        QApplication::style()->standardIcon(IsFolder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    // The style's icons come with every size drawn at once, so every type that falls back to
+    // one shares the same two.
+    QIcon& StyleIcon = IsFolder ? FStyleFolderIcon : FStyleFileIcon;
+    if (StyleIcon.isNull()) {
+      StyleIcon =
+          QApplication::style()->standardIcon(IsFolder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    }
     const QIcon Icon =
         QIcon::fromTheme(IconName, QIcon::fromTheme(Type.genericIconName(), StyleIcon));
     FIcons.insert(IconName, Icon);
@@ -124,6 +129,8 @@ class TDesktopShellServices final : public IShellServices {
   const TFormatSettings FSettings;
   QMimeDatabase FMimeTypes;
   QHash<QString, QIcon> FIcons;
+  QIcon FStyleFolderIcon;
+  QIcon FStyleFileIcon;
   QObject FWatchers;  // owns the pending file manager requests; they end with the service
 };
 

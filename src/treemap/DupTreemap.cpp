@@ -69,7 +69,7 @@ void TDupTreemapLayout::Clear() {
   FByPathKey.Reset(0);
   FSelection.Clear();
   FDuplicates = TDupFileIndex();
-  FDupBytesMemo.clear();
+  decltype(FDupBytesMemo)().swap(FDupBytesMemo);
 }
 
 int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {

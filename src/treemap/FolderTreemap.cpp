@@ -56,7 +56,7 @@ struct TFolderTreemapLayout::TBuilder {
 
 void TFolderTreemapLayout::Clear() {
   std::vector<TFolderMapItem>().swap(FItems);
-  FByNode.clear();
+  decltype(FByNode)().swap(FByNode);
   FSelectedNode = nullptr;
   FHoverNode = nullptr;
 }

@@ -73,7 +73,7 @@ void TFilesView::ApplyTranslation() {
 void TFilesView::Clear() {
   lvFiles->clear();
   FExtRows->Clear();
-  FRowOfFile.clear();
+  decltype(FRowOfFile)().swap(FRowOfFile);
   FTreemap.Clear();
   FHover = nullptr;
   InvalidateMap();

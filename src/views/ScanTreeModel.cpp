@@ -27,9 +27,10 @@ TScanTreeModel::TScanTreeModel(IViewHost& Host, TContent Content, QObject* Paren
 void TScanTreeModel::SetRoot(const TDirNode* Root) {
   beginResetModel();
   FRoot = Root;
-  FExpanded.clear();
-  FRowOf.clear();
-  FRowsNumbered.clear();
+  // Swapped out rather than cleared: a cleared table keeps its buckets, sized for the last tree.
+  decltype(FExpanded)().swap(FExpanded);
+  decltype(FRowOf)().swap(FRowOf);
+  decltype(FRowsNumbered)().swap(FRowsNumbered);
   endResetModel();
 }
 

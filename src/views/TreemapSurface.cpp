@@ -56,6 +56,12 @@ void TTreemapSurface::resizeEvent(QResizeEvent* Event) {
   }
 }
 
+void TTreemapSurface::hideEvent(QHideEvent* Event) {
+  QWidget::hideEvent(Event);
+  FBuf = QImage();
+  FBufDirty = true;
+}
+
 void TTreemapSurface::mousePressEvent(QMouseEvent* Event) {
   if (!FFrozen && FClient != nullptr) {
     FClient->MapMouseDown(PointOf(Event), Event->modifiers().testFlag(Qt::ControlModifier));

@@ -29,7 +29,8 @@ class ITreemapSurfaceClient {
 
 // A drawing surface above a result tab. It paints from a 32-bit back buffer that is redrawn
 // only when marked dirty, and never erases its background first, so it does not flicker. Every
-// change of its size lays the map out again; painting never does.
+// change of its size lays the map out again; painting never does. A hidden surface gives its
+// buffer back: on a large screen each is tens of megabytes, and only one tab shows at a time.
 class TTreemapSurface : public QWidget {
   Q_OBJECT
 
@@ -48,6 +49,7 @@ class TTreemapSurface : public QWidget {
  protected:
   void paintEvent(QPaintEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
+  void hideEvent(QHideEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseMoveEvent(QMouseEvent* Event) override;
   void mouseDoubleClickEvent(QMouseEvent* Event) override;

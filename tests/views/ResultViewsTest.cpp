@@ -45,6 +45,17 @@ TEST_F(ViewsTest, ASurfaceWithoutAreaKeepsItsMapUntilItHasOneAgain) {
   EXPECT_LE(FilesView()->Map().Items().front().Rect.Right, 300);
 }
 
+TEST_F(ViewsTest, AHiddenSurfaceGivesUpItsPictureAndDrawsTheSameMapWhenShownAgain) {
+  ScanFixture();
+  ShowTab("TabSheet1");
+  auto* Surface = Find<TTreemapSurface>("PaintBox1");
+  const QImage Before = Surface->grab().toImage();
+  ShowTab("TabSheet2");
+  EXPECT_TRUE(Surface->IsDirty());  // nothing kept to paint from
+  ShowTab("TabSheet1");
+  EXPECT_EQ(Surface->grab().toImage(), Before);
+}
+
 TEST_F(ViewsTest, TheModeMenuAndTheTabsFollowEachOther) {
   OpenWindow();
   const char* const Modes[] = {"FilesinFolders1", "OnlyFiles1", "OnlyFolders1", "Duplicates1"};
