@@ -222,10 +222,11 @@ std::string DupGroupKey(std::string_view Name, int64_t Size) {
 }
 
 void TDuplicates::Clear() {
-  // The dictionaries first: they point into the groups.
-  ColorByPathKey = {};
-  GroupByPathKey = {};
-  Groups = {};
+  // The dictionaries first: they point into the groups. Swapped out rather than assigned `{}`,
+  // which would keep the tables' buckets and the groups' array.
+  decltype(ColorByPathKey)().swap(ColorByPathKey);
+  decltype(GroupByPathKey)().swap(GroupByPathKey);
+  decltype(Groups)().swap(Groups);
 }
 
 bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,

@@ -35,7 +35,7 @@ void TTreemapLayout::Clear() {
   std::vector<TTreemapItem>().swap(FItems);
   FSelection.Clear();
   FByPath.Reset(0);
-  FByExtLargest.clear();
+  decltype(FByExtLargest)().swap(FByExtLargest);
   FByExtIndexed = false;
 }
 

@@ -85,7 +85,7 @@ THierTreemapLayout::THierTreemapLayout()
 void THierTreemapLayout::Clear() {
   std::vector<THierItem>().swap(FItems);
   FByPathKey.Reset(0);
-  FByExt.clear();
+  decltype(FByExt)().swap(FByExt);
   FSelection.Clear();
 }
 
