@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/ReleaseStorage.h"
 #include "platform/TextCasing.h"
 #include "treemap/Prefetch.h"
 
@@ -222,11 +223,10 @@ std::string DupGroupKey(std::string_view Name, int64_t Size) {
 }
 
 void TDuplicates::Clear() {
-  // The dictionaries first: they point into the groups. Swapped out rather than assigned `{}`,
-  // which would keep the tables' buckets and the groups' array.
-  decltype(ColorByPathKey)().swap(ColorByPathKey);
-  decltype(GroupByPathKey)().swap(GroupByPathKey);
-  decltype(Groups)().swap(Groups);
+  // The dictionaries first: they point into the groups.
+  ReleaseStorage(ColorByPathKey);
+  ReleaseStorage(GroupByPathKey);
+  ReleaseStorage(Groups);
 }
 
 bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,

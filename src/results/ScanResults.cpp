@@ -1,5 +1,6 @@
 #include "results/ScanResults.h"
 
+#include "common/ReleaseStorage.h"
 #include "results/FileArrays.h"
 
 namespace dunstrel {
@@ -18,9 +19,9 @@ TDirNode* TScanResults::LargestTopFolder() const {
 
 void TScanResults::Clear() {
   Duplicates.Clear();
-  std::vector<TFileLeaf*>().swap(DisplayFiles);
+  ReleaseStorage(DisplayFiles);
   DisplayTotalBytes = 0;
-  std::vector<TFileLeaf*>().swap(AllFiles);
+  ReleaseStorage(AllFiles);
   AllTotalBytes = 0;
   Root.reset();
 }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/ReleaseStorage.h"
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
@@ -65,11 +66,11 @@ TDupTreemapLayout::TDupTreemapLayout()
       }) {}
 
 void TDupTreemapLayout::Clear() {
-  std::vector<TDupItem>().swap(FItems);
+  ReleaseStorage(FItems);
   FByPathKey.Reset(0);
   FSelection.Clear();
   FDuplicates = TDupFileIndex();
-  decltype(FDupBytesMemo)().swap(FDupBytesMemo);
+  ReleaseStorage(FDupBytesMemo);
 }
 
 int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {

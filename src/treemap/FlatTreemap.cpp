@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "common/ReleaseStorage.h"
 #include "common/Rounding.h"
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
@@ -32,10 +33,10 @@ TTreemapLayout::TTreemapLayout()
       }) {}
 
 void TTreemapLayout::Clear() {
-  std::vector<TTreemapItem>().swap(FItems);
+  ReleaseStorage(FItems);
   FSelection.Clear();
   FByPath.Reset(0);
-  decltype(FByExtLargest)().swap(FByExtLargest);
+  ReleaseStorage(FByExtLargest);
   FByExtIndexed = false;
 }
 

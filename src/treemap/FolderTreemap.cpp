@@ -1,5 +1,6 @@
 #include "treemap/FolderTreemap.h"
 
+#include "common/ReleaseStorage.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
 
@@ -55,8 +56,8 @@ struct TFolderTreemapLayout::TBuilder {
 };
 
 void TFolderTreemapLayout::Clear() {
-  std::vector<TFolderMapItem>().swap(FItems);
-  decltype(FByNode)().swap(FByNode);
+  ReleaseStorage(FItems);
+  ReleaseStorage(FByNode);
   FSelectedNode = nullptr;
   FHoverNode = nullptr;
 }

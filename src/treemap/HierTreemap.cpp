@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "common/ReleaseStorage.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
 #include "treemap/Prefetch.h"
@@ -83,9 +84,9 @@ THierTreemapLayout::THierTreemapLayout()
       }) {}
 
 void THierTreemapLayout::Clear() {
-  std::vector<THierItem>().swap(FItems);
+  ReleaseStorage(FItems);
   FByPathKey.Reset(0);
-  decltype(FByExt)().swap(FByExt);
+  ReleaseStorage(FByExt);
   FSelection.Clear();
 }
 

@@ -4,6 +4,7 @@
 #include <bit>
 #include <unordered_map>
 
+#include "common/ReleaseStorage.h"
 #include "platform/Paths.h"
 #include "treemap/Prefetch.h"
 
@@ -77,8 +78,8 @@ TPathIndex::TPathIndex(TOwnerOf OwnerOf) : FOwnerOf(std::move(OwnerOf)) {}
 void TPathIndex::Reset(size_t Count) {
   FCount = Count;
   FBuilt = false;
-  std::vector<uint32_t>().swap(FStarts);
-  std::vector<uint32_t>().swap(FItems);
+  ReleaseStorage(FStarts);
+  ReleaseStorage(FItems);
 }
 
 void TPathIndex::BuildIfNeeded() const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/ReleaseStorage.h"
 #include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
@@ -14,7 +15,7 @@ template <typename TItem>
 class TPathSelection {
  public:
   void Clear() {
-    FKeys.clear();
+    ReleaseStorage(FKeys);  // a whole extension may have been selected
     FPrimary = nullptr;
   }
 

@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "common/ReleaseStorage.h"
 #include "results/SelectionStatus.h"
 #include "results/ValueFormat.h"
 #include "treemap/TreemapKeys.h"
@@ -73,7 +74,7 @@ void TFilesView::ApplyTranslation() {
 void TFilesView::Clear() {
   lvFiles->clear();
   FExtRows->Clear();
-  decltype(FRowOfFile)().swap(FRowOfFile);
+  ReleaseStorage(FRowOfFile);
   FTreemap.Clear();
   FHover = nullptr;
   InvalidateMap();

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/ReleaseStorage.h"
 #include "results/ValueFormat.h"
 #include "views/ShownText.h"
 
@@ -27,10 +28,9 @@ TScanTreeModel::TScanTreeModel(IViewHost& Host, TContent Content, QObject* Paren
 void TScanTreeModel::SetRoot(const TDirNode* Root) {
   beginResetModel();
   FRoot = Root;
-  // Swapped out rather than cleared: a cleared table keeps its buckets, sized for the last tree.
-  decltype(FExpanded)().swap(FExpanded);
-  decltype(FRowOf)().swap(FRowOf);
-  decltype(FRowsNumbered)().swap(FRowsNumbered);
+  ReleaseStorage(FExpanded);
+  ReleaseStorage(FRowOf);
+  ReleaseStorage(FRowsNumbered);
   endResetModel();
 }
 
