@@ -66,11 +66,7 @@ void THttpGet::Send(const QUrl& Address) {
   Request.setSslConfiguration(Tls);
 #endif
   FReply = FNetwork.get(Request);
-  connect(FReply, &QNetworkReply::metaDataChanged, this, [this] {
-    const QVariant Length = FReply->header(QNetworkRequest::ContentLengthHeader);
-    FContentLength = Length.isValid() ? Length.toLongLong() : -1;
-    FChunked = FReply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
-  });
+  connect(FReply, &QNetworkReply::metaDataChanged, this, &THttpGet::TakeHeaders);
   connect(FReply, &QNetworkReply::readyRead, this, &THttpGet::TakeData);
   connect(FReply, &QNetworkReply::finished, this, &THttpGet::ReplyFinished);
 }
@@ -84,6 +80,12 @@ void THttpGet::Abort(const QString& Message) {
     FReply->abort();
   }
   Finish(false, Message);
+}
+
+void THttpGet::TakeHeaders() {
+  const QVariant Length = FReply->header(QNetworkRequest::ContentLengthHeader);
+  FContentLength = Length.isValid() ? Length.toLongLong() : -1;
+  FChunked = FReply->rawHeader("Transfer-Encoding").toLower().contains("chunked");
 }
 
 qint64 THttpGet::ContentLength() const {

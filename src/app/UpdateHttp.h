@@ -60,6 +60,7 @@ class THttpGet final : public QObject {
   void Finished();
 
  private:
+  void TakeHeaders();
   void TakeData();
   void Send(const QUrl& Address);
   // Sends the request again to the redirect's target, or ends with an error; false when the
