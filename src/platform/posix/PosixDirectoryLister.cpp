@@ -230,28 +230,32 @@ class TPosixDirectoryLister final : public IDirectoryLister {
   // Name inside Place, opened without following a link. Place is opened again when it was
   // closed; kept open then when its reader lives on to close it (Keep) and descriptors allow.
   int OpenIn(TPlace& Place, const std::string& Name, bool Keep) {
-    const std::lock_guard Lock(Place.Lock);
-    int ParentFd = Place.Fd;
-    if (ParentFd < 0) {
-      ParentFd = Reopen(Place);
-      if (ParentFd < 0) {
-        return -1;
+    {
+      const std::lock_guard Lock(Place.Lock);
+      if (Place.Fd >= 0) {
+        return openat(Place.Fd, Name.c_str(), kFolderFlags | O_NOFOLLOW);
       }
     }
-    const int Fd = openat(ParentFd, Name.c_str(), kFolderFlags | O_NOFOLLOW);
-    if (Place.Fd < 0) {
-      if (!Keep || OverBudget()) {
-        close(ParentFd);
-      } else {
-        Place.Fd = ParentFd;
-        ++FOpen;
-      }
+    // Opened again without holding Place's lock: a deep chain of closed folders is then reopened
+    // one lock at a time, not under the locks of every folder in it.
+    const int PlaceFd = Reopen(Place);
+    if (PlaceFd < 0) {
+      return -1;
+    }
+    const int Fd = openat(PlaceFd, Name.c_str(), kFolderFlags | O_NOFOLLOW);
+    const std::lock_guard Lock(Place.Lock);
+    if (Place.Fd < 0 && Keep && !OverBudget()) {
+      Place.Fd = PlaceFd;
+      ++FOpen;
+    } else {
+      close(PlaceFd);  // not wanted, or another thread has reopened it meanwhile
     }
     return Fd;
   }
 
-  // A new descriptor of Place (whose lock is held): opened inside its parent, or by its path
-  // for the scan root, and only when it is still the same folder.
+  // A new descriptor of Place, whose lock is not held (its parent, name and identity never
+  // change): opened inside its parent, or by its path for the scan root, and only when it is
+  // still the same folder.
   int Reopen(TPlace& Place) {
     const int Fd = Place.Parent == nullptr ? open(Place.Name.c_str(), kFolderFlags)
                                            : OpenIn(*Place.Parent, Place.Name, false);
