@@ -198,14 +198,7 @@ void TFilesInFoldersView::tvFoldersAndFilesChange() {
   if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
     return;
   }
-  std::vector<std::string> Paths;
-  for (const QModelIndex& Node : SelectedNodes()) {
-    if (const TDirNode* Folder = TScanTreeModel::FolderOf(Node)) {
-      Paths.emplace_back(Folder->FullPath());
-    } else if (const TFileLeaf* File = TScanTreeModel::FileOf(Node)) {
-      Paths.push_back(File->FullPath());
-    }
-  }
+  const std::vector<std::string> Paths = GetSelectedPaths();
   if (Paths.empty()) {
     FHierMap.ClearSelection();
   } else {

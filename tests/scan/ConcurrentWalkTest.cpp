@@ -13,6 +13,7 @@
 
 #include "scan/FakeDirectoryLister.h"
 #include "scan/ScanModel.h"
+#include "scan/ScanMountTest.h"
 #include "support/PrivateMounts.h"
 #include "support/TempDir.h"
 
@@ -225,23 +226,16 @@ TEST(ConcurrentWalkTest, SameTreeAsTheOneThreadWalkOnRealFolders) {
   }
 }
 
-using ConcurrentWalkMountTest = testing::TMountTest;
+using ConcurrentWalkMountTest = testing::TScanMountTest;
 
 TEST_F(ConcurrentWalkMountTest, MountsBelowTheRootAreLeftOutAsByOneThread) {
-  const std::string Tree = FDir.MakeDir("tree");
-  FDir.MakeFile("tree/a/file.bin", 10);
-  const std::string Loop = FDir.MakeDir("tree/a/loop");
-  const std::string Tmpfs = FDir.MakeDir("tree/tmpfs");
-  for (const std::string& Failure : {Mount(Tree, Loop), Mount("", Tmpfs)}) {
-    if (!Failure.empty()) {
-      GTEST_SKIP() << Failure;
-    }
+  if (const std::string Failure = MakeTreeWithMountsBelow(); !Failure.empty()) {
+    GTEST_SKIP() << Failure;
   }
-  FDir.MakeFile("tree/tmpfs/other.bin", 20);
-  ExpectSameWalks(Tree, nullptr);
+  ExpectSameWalks(FTree, nullptr);
   TScanContext Context;
   Context.WalkThreads = 8;
-  EXPECT_EQ(TDiskScanner(Context).Scan(Tree)->TotalSize, 10);
+  EXPECT_EQ(TDiskScanner(Context).Scan(FTree)->TotalSize, 10);
 }
 
 // The platform's lister, counting the entries it hands out.

@@ -14,6 +14,7 @@
 #include "common/Calendar.h"
 #include "scan/FakeDirectoryLister.h"
 #include "scan/ScanModel.h"
+#include "scan/ScanMountTest.h"
 #include "support/PrivateMounts.h"
 #include "support/TempDir.h"
 
@@ -479,29 +480,20 @@ TEST(DiskScannerTest, AFolderSwappedAfterItWasListedIsNotFollowed) {
   }
 }
 
-using DiskScannerMountTest = testing::TMountTest;
+using DiskScannerMountTest = testing::TScanMountTest;
 
 TEST_F(DiskScannerMountTest, MountsBelowTheScanRootAreNotEntered) {
-  // The tree bound into itself would be counted twice, the tmpfs is another file system.
-  const std::string Tree = FDir.MakeDir("tree");
-  FDir.MakeFile("tree/a/file.bin", 10);
-  const std::string Loop = FDir.MakeDir("tree/a/loop");
-  const std::string Tmpfs = FDir.MakeDir("tree/tmpfs");
-  for (const std::string& Failure : {Mount(Tree, Loop), Mount("", Tmpfs)}) {
-    if (!Failure.empty()) {
-      GTEST_SKIP() << Failure;
-    }
+  if (const std::string Failure = MakeTreeWithMountsBelow(); !Failure.empty()) {
+    GTEST_SKIP() << Failure;
   }
-  FDir.MakeFile("tree/tmpfs/other.bin", 20);
-
   TScanContext Context;
   TDiskScanner Scanner(Context);
-  const auto Root = Scanner.Scan(Tree);
+  const auto Root = Scanner.Scan(FTree);
   EXPECT_EQ(Root->TotalSize, 10);
   EXPECT_EQ(Root->TotalDirs, 2);
   EXPECT_EQ(Scanner.BytesScanned(), 10);
   // Scanned itself, a mount point is walked like any folder.
-  EXPECT_EQ(TDiskScanner(Context).Scan(Tmpfs)->TotalSize, 20);
+  EXPECT_EQ(TDiskScanner(Context).Scan(FTmpfs)->TotalSize, 20);
 }
 
 TEST(DiskScannerTest, SizeSumsStopAtTheLargestSizeInsteadOfWrapping) {
