@@ -1,6 +1,6 @@
 #pragma once
 
-#include "update/ProductVersion.h"
+#include "common/ProductVersion.h"
 
 namespace dunstrel {
 

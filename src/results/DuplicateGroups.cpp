@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
 #include "platform/TextCasing.h"
-#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 

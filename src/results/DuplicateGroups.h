@@ -8,10 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/KeyColors.h"
+#include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
-#include "treemap/DupFileIndex.h"
-#include "treemap/TreemapColors.h"
-#include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
 

@@ -6,7 +6,7 @@
 
 #include "localisation/translation.h"
 #include "platform/Paths.h"
-#include "treemap/TreemapKeys.h"
+#include "scan/PathKeys.h"
 
 namespace dunstrel {
 

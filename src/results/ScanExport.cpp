@@ -13,10 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/ProductVersion.h"
 #include "common/SaturatingSum.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
-#include "update/ProductVersion.h"
 
 namespace dunstrel {
 

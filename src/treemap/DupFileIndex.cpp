@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/Prefetch.h"
 #include "platform/Paths.h"
-#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 

@@ -7,14 +7,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "scan/KeyColors.h"
+#include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
-#include "treemap/TreemapColors.h"
-#include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
-
-// The group colour of every duplicate file, by the file's path key.
-using TColorByPathKey = TKeyMap<TColor>;
 
 struct TDupFile {
   const TFileLeaf* File;

@@ -2,11 +2,11 @@
 
 #include <utility>
 
+#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
-#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 

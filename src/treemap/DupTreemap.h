@@ -6,13 +6,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "scan/KeyColors.h"
 #include "scan/ScanTree.h"
 #include "treemap/DupFileIndex.h"
 #include "treemap/Geometry.h"
 #include "treemap/PathIndex.h"
 #include "treemap/PathSelection.h"
 #include "treemap/TreemapCanvas.h"
-#include "treemap/TreemapColors.h"
 
 namespace dunstrel {
 

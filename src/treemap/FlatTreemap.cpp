@@ -4,12 +4,12 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
 #include "common/Rounding.h"
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/PixelRounding.h"
-#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/KeyColors.h"
+#include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
 #include "treemap/PathIndex.h"
 #include "treemap/PathSelection.h"
 #include "treemap/TreemapCanvas.h"
-#include "treemap/TreemapColors.h"
-#include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
 

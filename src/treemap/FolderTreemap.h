@@ -3,10 +3,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "scan/KeyColors.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
 #include "treemap/TreemapCanvas.h"
-#include "treemap/TreemapColors.h"
 
 namespace dunstrel {
 

@@ -2,11 +2,11 @@
 
 #include <unordered_map>
 
+#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
+#include "scan/KeyColors.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
-#include "treemap/Prefetch.h"
-#include "treemap/TreemapColors.h"
 
 namespace dunstrel {
 

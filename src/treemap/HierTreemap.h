@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
 #include "treemap/PathIndex.h"
 #include "treemap/PathSelection.h"
 #include "treemap/TreemapCanvas.h"
-#include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
 

@@ -4,9 +4,9 @@
 #include <bit>
 #include <unordered_map>
 
+#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
 #include "platform/Paths.h"
-#include "treemap/Prefetch.h"
 
 namespace dunstrel {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
-#include "treemap/TreemapKeys.h"
 
 namespace dunstrel {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/ReleaseStorage.h"
-#include "treemap/TreemapKeys.h"
+#include "scan/PathKeys.h"
 
 namespace dunstrel {
 

@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "scan/KeyColors.h"
 #include "treemap/Geometry.h"
-#include "treemap/TreemapColors.h"
 
 namespace dunstrel {
 

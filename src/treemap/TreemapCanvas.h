@@ -1,7 +1,7 @@
 #pragma once
 
+#include "scan/KeyColors.h"
 #include "treemap/Geometry.h"
-#include "treemap/TreemapColors.h"
 
 namespace dunstrel {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "update/ProductVersion.h"
+#include "common/ProductVersion.h"
 
 namespace dunstrel {
 

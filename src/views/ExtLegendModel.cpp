@@ -1,7 +1,7 @@
 #include "views/ExtLegendModel.h"
 
 #include "results/ValueFormat.h"
-#include "treemap/TreemapColors.h"
+#include "scan/KeyColors.h"
 #include "views/ColorSwatch.h"
 #include "views/ShownText.h"
 

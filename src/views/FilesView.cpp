@@ -7,7 +7,7 @@
 #include "common/ReleaseStorage.h"
 #include "results/SelectionStatus.h"
 #include "results/ValueFormat.h"
-#include "treemap/TreemapKeys.h"
+#include "scan/PathKeys.h"
 #include "views/ColorSwatch.h"
 #include "views/ExtLegendModel.h"
 #include "views/LazyIcons.h"

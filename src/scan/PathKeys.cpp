@@ -1,4 +1,4 @@
-#include "treemap/TreemapKeys.h"
+#include "scan/PathKeys.h"
 
 #include "platform/TextCasing.h"
 #include "scan/ExtStats.h"

@@ -1,8 +1,8 @@
-#include "treemap/TreemapColors.h"
+#include "scan/KeyColors.h"
 
 #include "platform/TextCasing.h"
 #include "platform/TextEncoding.h"
-#include "treemap/TreemapKeys.h"
+#include "scan/PathKeys.h"
 
 namespace dunstrel {
 

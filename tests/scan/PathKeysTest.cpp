@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/TextCasing.h"
-#include "treemap/TreemapColors.h"
-#include "treemap/TreemapKeys.h"
+#include "scan/KeyColors.h"
+#include "scan/PathKeys.h"
 
 namespace dunstrel {
 namespace {
 
-TEST(TreemapKeysTest, PathKeysFoldCaseOnlyWhereFileNamesIgnoreIt) {
+TEST(PathKeysTest, PathKeysFoldCaseOnlyWhereFileNamesIgnoreIt) {
   const char* Paths[] = {"/home/Ann/Makefile", "/home/ann/makefile", "/x/bad\xff.TXT", ""};
   for (const char* Path : Paths) {
     if constexpr (platform::kFileNamesIgnoreCase) {
@@ -19,7 +19,7 @@ TEST(TreemapKeysTest, PathKeysFoldCaseOnlyWhereFileNamesIgnoreIt) {
   EXPECT_EQ(PathKey("/a/Makefile") == PathKey("/a/makefile"), platform::kFileNamesIgnoreCase);
 }
 
-TEST(TreemapKeysTest, ExtensionKeysAreLowerCaseOrNone) {
+TEST(PathKeysTest, ExtensionKeysAreLowerCaseOrNone) {
   const auto English = platform::CreateTextCasing("en_US");
   const platform::TScopedTextCasing Scoped(*English);
   struct TCase {
@@ -32,7 +32,7 @@ TEST(TreemapKeysTest, ExtensionKeysAreLowerCaseOrNone) {
   }
 }
 
-TEST(TreemapKeysTest, ColoursHashTheKeysUtf16Units) {
+TEST(PathKeysTest, ColoursHashTheKeysUtf16Units) {
   struct TCase {
     TColor Actual;
     TColor Expected;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "scan/PathKeys.h"
+
 namespace dunstrel {
 
 // 0x00BBGGRR: red in the lowest byte. 0xFF0000nn stands for the platform's system colour nn.
@@ -24,6 +26,9 @@ TColor ColorForExt(std::string_view Ext);
 // The colour of a top-level folder and of everything below it in the folder map: its full
 // path lower-cased with the user's locale.
 TColor ColorForPath(std::string_view FullPath);
+
+// The group colour of every duplicate file, by the file's path key.
+using TColorByPathKey = TKeyMap<TColor>;
 
 // Every channel halved, rounding down.
 inline TColor Darkened(TColor Color) {
