@@ -774,7 +774,7 @@ std::unique_ptr<TDirNode> TExportReader::Read() {
       Ext = Found->second;
     }
     const platform::TFileStamp Stamp = Info.HasMtime ? UnixSecondsToStamp(Info.Mtime) : 0;
-    Folder.AddLeafWithKey(Info.Name, Ext, Info.Size, Stamp);
+    Folder.AddLeafWithKey(Info.Name, Ext, Info.Size, Info.Size, Stamp);
     Folder.TotalSize = SaturatingAdd(Folder.TotalSize, Info.Size);
     Folder.TotalFiles += 1;
   }

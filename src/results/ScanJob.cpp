@@ -85,8 +85,10 @@ TScanOutcome TScanJob::Walk() {
         std::unique_ptr<TDirNode> Node = Scanner.Scan(Drive);
         if (Node != nullptr && !FContext->IsCancelled()) {  // a drive cut short is not kept
           Root->TotalSize = SaturatingAdd(Root->TotalSize, Node->TotalSize);
+          Root->TotalDiskUsage = SaturatingAdd(Root->TotalDiskUsage, Node->TotalDiskUsage);
           Root->TotalFiles += Node->TotalFiles;
           Root->TotalDirs += Node->TotalDirs;
+          Root->UnreadableFolders += Node->UnreadableFolders;
           Root->ExtStats.MergeFrom(&Node->ExtStats);
           Root->AdoptChild(std::move(Node));
         }
