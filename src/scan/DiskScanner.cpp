@@ -28,6 +28,9 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
   auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
   if (const auto Own = FShared.Lister.StatFolder(Root->FullPath())) {
     Root->OwnDiskUsage = Own->Allocated;
+    if (Own->Volume != 0) {
+      Root->Store().SetVolume(*Root, Own->Volume);
+    }
   }
   if (FContext.WalkThreads > 1) {
     WalkConcurrently(FShared, *Root, static_cast<size_t>(FContext.WalkThreads));

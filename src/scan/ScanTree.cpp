@@ -157,6 +157,18 @@ const THardLink* TScanStore::HardLinkOf(const TFileLeaf& Leaf) const {
   return Found != FHardLinks.end() && Found->Leaf == &Leaf ? &*Found : nullptr;
 }
 
+void TScanStore::SetVolume(const TDirNode& Folder, uint64_t Volume) {
+  FVolumes[&Folder] = Volume;
+}
+
+std::optional<uint64_t> TScanStore::OwnVolume(const TDirNode& Folder) const {
+  const auto Found = FVolumes.find(&Folder);
+  if (Found == FVolumes.end()) {
+    return std::nullopt;
+  }
+  return Found->second;
+}
+
 void CountHardLinksOnce(TDirNode& Root) {
   TScanStore& Store = Root.Store();
   std::vector<THardLink>& Links = Store.FHardLinks;

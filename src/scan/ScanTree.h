@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -161,6 +162,11 @@ class TScanStore {
   const THardLink* HardLinkOf(const TFileLeaf& Leaf) const;
   bool HasHardLinks() const { return !FHardLinks.empty(); }
 
+  // The file system (device) of a folder where it is known and differs from its parent's: the
+  // scan's root, and mount points in a scan of another tool. Kept beside the tree, being rare.
+  void SetVolume(const TDirNode& Folder, uint64_t Volume);
+  std::optional<uint64_t> OwnVolume(const TDirNode& Folder) const;
+
   TExtKeyPool Exts;
   const TExtKey EmptyExt;  // the leaf extension of names without a dot
   const TExtKey NoExt;     // their statistics key, "(none)"
@@ -177,8 +183,9 @@ class TScanStore {
   mutable std::mutex FLock;  // guards FArenas, FLarge, and Exts and FHardLinks while threads
                              // fill the tree
   std::deque<TScanArena> FArenas;
-  std::unordered_map<const TFileLeaf*, int64_t> FLarge;  // allocations of 512 GiB or more
-  std::vector<THardLink> FHardLinks;                     // in leaf order once counted
+  std::unordered_map<const TFileLeaf*, int64_t> FLarge;    // allocations of 512 GiB or more
+  std::vector<THardLink> FHardLinks;                       // in leaf order once counted
+  std::unordered_map<const TDirNode*, uint64_t> FVolumes;  // where they differ from the parent's
 };
 
 // One folder of a scan with the totals and extension statistics of its whole subtree. A folder
