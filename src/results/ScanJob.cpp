@@ -1,7 +1,10 @@
 #include "results/ScanJob.h"
 
+#include <new>
+
 #include "common/ErrorText.h"
 #include "common/SaturatingSum.h"
+#include "localisation/translation.h"
 #include "scan/DiskScanner.h"
 
 namespace dunstrel {
@@ -103,6 +106,9 @@ TScanOutcome TScanJob::Walk() {
       Outcome.Root = Scanner.Scan(FSource.PathToScan);
     }
     Outcome.Ok = !FContext->IsCancelled();
+  } catch (const std::bad_alloc&) {
+    Outcome.Err = Translate("Not enough memory to finish the scan.");
+    Outcome.Ok = false;
   } catch (const std::exception& Error) {
     Outcome.Err = DescribeError(Error);
     Outcome.Ok = false;
