@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -55,11 +56,13 @@ class TConcurrentWalk {
     }
     Threads = std::max<size_t>(1, std::min(Threads, FShared.Lister.ConcurrentFolderLimit()));
     try {
+      Helpers.reserve(Threads - 1);
       for (size_t I = 1; I < Threads; ++I) {
         Helpers.emplace_back([this, I] { Work(I); });
       }
-    } catch (const std::system_error&) {
-      // Fewer threads than asked for still finish the walk.
+    } catch (...) {
+      // Fewer threads than asked for (none could be started, or no memory for more) still
+      // finish the walk.
     }
     Work(0);
     for (std::thread& Helper : Helpers) {
@@ -74,9 +77,16 @@ class TConcurrentWalk {
   }
 
  private:
-  void Work(size_t Index) {
+  // Takes tasks until none are left. Nothing may leave it: an error (no memory) is kept for the
+  // caller, and the tasks are still counted off, so that every thread ends.
+  void Work(size_t Index) noexcept {
     TScanStore& Store = FRoot.Store();
-    TFolderWalker Walker(FShared, Store, Index == 0 ? Store.MainArena() : Store.NewArena());
+    std::optional<TFolderWalker> Walker;
+    try {
+      Walker.emplace(FShared, Store, Index == 0 ? Store.MainArena() : Store.NewArena());
+    } catch (...) {
+      NoteError();
+    }
     platform::TDirListing Batch;
     std::vector<TFolderTask> Found;
     TFolderTask Task;
@@ -87,23 +97,31 @@ class TConcurrentWalk {
       }
       bool Deferred = false;
       try {
-        if (!FStop.load(std::memory_order_relaxed) && !FShared.Context.IsCancelled()) {
-          Deferred = !Read(Walker, Index, Task, Batch, Found);
+        if (Walker && !FStop.load(std::memory_order_relaxed) && !FShared.Context.IsCancelled()) {
+          Deferred = !Read(*Walker, Index, Task, Batch, Found);
+        }
+        if (Deferred) {
+          Defer(std::move(Task));
+          continue;
         }
       } catch (...) {
         NoteError();
       }
       Found.clear();
-      if (Deferred) {
-        Defer(std::move(Task));
-        continue;
-      }
       Task.Parent = nullptr;
-      Complete(Walker, Task.Work);
+      if (Walker) {
+        try {
+          Complete(*Walker, Task.Work);
+        } catch (...) {
+          NoteError();
+        }
+      }
       Finished();
     }
     try {
-      Walker.HandOverHardLinks();
+      if (Walker) {
+        Walker->HandOverHardLinks();
+      }
     } catch (...) {
       NoteError();
     }
@@ -183,6 +201,7 @@ class TConcurrentWalk {
     }
     {
       const std::lock_guard Lock(FLock);
+      FTasks.reserve(FTasks.size() + Found.size());  // may fail, before anything is counted
       FOutstanding += Found.size();
       // Reversed, so that the first sub-folder is taken first: the walk stays close to
       // depth-first, which keeps few folders open at once.
@@ -219,10 +238,10 @@ class TConcurrentWalk {
   }
 
   // Task waits until another folder's reading ends and gives back its descriptors.
-  void Defer(TFolderTask Task) {
+  void Defer(TFolderTask&& Task) {
     {
       const std::lock_guard Lock(FLock);
-      FDeferred.push_back(std::move(Task));
+      FDeferred.push_back(std::move(Task));  // no memory: the task goes on as not deferred
       --FReading;
     }
     FWake.notify_all();
@@ -234,11 +253,16 @@ class TConcurrentWalk {
       const std::lock_guard Lock(FLock);
       --FReading;
       Wake = --FOutstanding == 0 || !FDeferred.empty();
-      // A folder read to its end may have freed the descriptors the waiting ones need.
-      for (TFolderTask& Waiting : FDeferred) {
-        FTasks.push_back(std::move(Waiting));
+      // A folder read to its end may have freed the descriptors the waiting ones need. Without
+      // memory to move them, they wait on until no folder is being read.
+      try {
+        FTasks.reserve(FTasks.size() + FDeferred.size());
+        for (TFolderTask& Waiting : FDeferred) {
+          FTasks.push_back(std::move(Waiting));
+        }
+        FDeferred.clear();
+      } catch (...) {
       }
-      FDeferred.clear();
     }
     if (Wake) {
       FWake.notify_all();

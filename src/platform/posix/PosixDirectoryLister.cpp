@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -67,10 +66,12 @@ int64_t DescriptorWindow() {
     return kMost;
   }
   int64_t OpenNow = 16;  // a guess where the open descriptors cannot be counted
-  std::error_code Error;
-  std::filesystem::directory_iterator Fds("/proc/self/fd", Error);
-  if (!Error) {
-    OpenNow = std::distance(Fds, std::filesystem::directory_iterator());
+  if (DIR* Fds = opendir("/proc/self/fd")) {
+    OpenNow = 0;
+    while (const dirent* Entry = readdir(Fds)) {
+      OpenNow += IsDotOrDotDot(Entry->d_name) ? 0 : 1;
+    }
+    closedir(Fds);
   }
   const auto Limited = static_cast<int64_t>(std::min<rlim_t>(Limit.rlim_cur, kMost * 4));
   return std::clamp<int64_t>(Limited - OpenNow - kReserved, 2, kMost);
