@@ -1,5 +1,6 @@
 #include "results/ScanFileStreams.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <string>

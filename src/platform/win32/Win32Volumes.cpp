@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <winioctl.h>
 
 #include <vector>
 
