@@ -9,14 +9,15 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libicu-dev
+  libicu-dev zlib1g-dev libzstd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools "qt6-svg-dev|libqt6svg6-dev" libqt6svg6 qt6-qpa-plugins libgl-dev
   xdg-utils
+  ncdu
   desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 if [ "${1:-}" = "windows-cross" ]; then
-  packages=(g++-mingw-w64-x86-64-posix cmake ninja-build googletest wine64)
+  packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev cmake ninja-build googletest wine64)
 fi
 if [ "${1:-}" = "package-check" ]; then
   packages=(debootstrap)

@@ -71,9 +71,11 @@ std::string CommandLineHelp() {
          "\n"
          "  FOLDER                scan this folder at once\n"
          "  --open FILE           show a saved scan (this program's, or another disk\n"
-         "                        analyser's JSON export)\n"
+         "                        analyser's JSON export, plain or packed with gzip or\n"
+         "                        zstd); - reads standard input\n"
          "  --export FILE FOLDER  scan FOLDER with every file counted, save the scan to\n"
-         "                        FILE and exit, without a window\n"
+         "                        FILE and exit, without a window; FILE.gz and FILE.zst\n"
+         "                        are packed; - writes plain JSON to standard output\n"
          "  --version             print the version and exit\n"
          "  -h, --help            print this help and exit\n";
 }

@@ -225,6 +225,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   bool FFileCommandsOff = false;
   QTimer* FUITimer = nullptr;
   int64_t FExpectedBytesTotal = 0;
+  // Files and folders of the drives of a whole-computer scan; 0 when they cannot be told.
+  int64_t FExpectedEntries = 0;
   bool FBusyPointerShown = false;
 
   // The results of the last scan and the maps laid out from them. The views refer to both, so

@@ -16,6 +16,7 @@
 #include "common/ErrorText.h"
 #include "platform/Memory.h"
 #include "results/FileArrays.h"
+#include "results/ScanSummary.h"
 #include "results/ValueFormat.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
@@ -104,10 +105,9 @@ void TfrmMain::BuildResults(bool Ok, const std::string& Err) {
   ShowProgressNormal(0);
   // The build's temporary arrays are gone; their peak need not stay with the process.
   platform::ReleaseFreedMemory();
-  const std::string Summary = FormatText(Translate("Done. Total files: %d   Total size: %s"),
-                                         {static_cast<int64_t>(FResults.AllFiles.size()),
-                                          FormatSize(FResults.AllTotalBytes, FFormatSettings)},
-                                         FFormatSettings);
+  const std::string Summary = ScanSummaryLine(
+      static_cast<int64_t>(FResults.AllFiles.size()), FResults.AllTotalBytes,
+      FResults.Root != nullptr ? FResults.Root->UnreadableFolders : 0, FFormatSettings);
   RestoreDefaultPointer();
   SetScanningState(false);
   SetStatus(ShownText(Summary));

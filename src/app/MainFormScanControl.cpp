@@ -132,13 +132,21 @@ void TfrmMain::btnScanClick() {
   ApplyFiltersToContext();
   ShowBusyPointer();
   FExpectedBytesTotal = 0;
+  FExpectedEntries = 0;
   for (const std::string& Drive : Source.Drives) {
     FExpectedBytesTotal += GetDriveUsedBytes(Drive);
+    // The walk counts files and folders as the file systems do; bytes it cannot compare with
+    // used space (a sparse file says more than it takes).
+    const std::optional<int64_t> Entries = FVolumes->UsedEntries(Drive);
+    FExpectedEntries = Entries.has_value() && FExpectedEntries >= 0
+                           ? FExpectedEntries + std::max<int64_t>(*Entries, 0)
+                           : -1;
   }
+  FExpectedEntries = std::max<int64_t>(FExpectedEntries, 0);
   FProgress->SetProgress({}, 0, 0, 0);
   FUITimer->start();
   SetStatus(TranslatedText("Scanning..."));
-  if (FExpectedBytesTotal > 0) {
+  if (FExpectedEntries > 0 || FExpectedBytesTotal > 0) {
     ShowProgressNormal(0);
   } else {
     ShowProgressMarquee();
@@ -201,7 +209,13 @@ void TfrmMain::UITimerTick() {
   if (!btnStop->isEnabled()) {
     return;
   }
-  if (FExpectedBytesTotal >= 1) {
+  if (FExpectedEntries >= 1) {
+    const double Share = std::min(
+        static_cast<double>(Progress.Files + Progress.Dirs) / static_cast<double>(FExpectedEntries),
+        1.0);
+    ShowProgressNormal(
+        std::clamp(static_cast<int>(RoundHalfEven(Share * kProgressMaximum)), 0, kProgressMaximum));
+  } else if (FExpectedBytesTotal >= 1) {
     int Position = 0;
     if (Progress.Bytes > 0) {
       const double Share = std::min(

@@ -30,14 +30,16 @@ class TBufferedFolderReader final : public IFolderReader {
 }  // namespace
 
 std::shared_ptr<IFolderReader> IDirectoryLister::OpenFolder(
-    const std::string& Folder, const std::shared_ptr<IFolderReader>& Parent,
-    const TDirEntry* Seen) {
+    const std::string& Folder, const std::shared_ptr<IFolderReader>& Parent, const TDirEntry* Seen,
+    TListProblem& Problem) {
   (void)Parent;
   const std::lock_guard Lock(FOpenLock);
   std::vector<TDirListing> Batches(1);
   if (!ListFirst(Folder, Seen, Batches.back())) {
+    Problem = Batches.back().Problem;
     return nullptr;
   }
+  Problem = TListProblem::None;
   for (;;) {
     TDirListing More;
     if (!ListMore(Folder, More)) {

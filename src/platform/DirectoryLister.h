@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,15 @@
 
 namespace dunstrel::platform {
 
+// Why a folder, or some of its entries, could not be read.
+enum class TListProblem : uint8_t {
+  None,
+  AccessDenied,
+  // Every descriptor the process may have is in use: a walk tries such a folder again later.
+  TooManyOpen,
+  Other,
+};
+
 struct TDirEntry {
   uint32_t NameOffset = 0;
   uint32_t NameLength = 0;
@@ -18,11 +29,19 @@ struct TDirEntry {
   // Never entered and never counted: symbolic links, and mount points (folders where another
   // file system, or a bind mount of the same one, is mounted).
   bool IsReparse = false;
+  // A folder whose own information could not be had (its parent may be listed but not
+  // searched): it cannot be entered either.
+  TListProblem Problem = TListProblem::None;
   int64_t Size = 0;
+  // The space the file system gives it: allocated blocks, which may be fewer than the size says
+  // (a sparse file) or more.
+  int64_t Allocated = 0;
   TFileStamp Stamp = 0;
-  // Which folder the entry was when listed (device and inode on Linux); 0 where not known.
+  // Which file the entry was when listed (device and inode on Linux); 0 where not known. Known
+  // for every folder, and for files with more than one link (Links).
   uint64_t Volume = 0;
   uint64_t FileId = 0;
+  uint32_t Links = 1;
 };
 
 // All entries of one folder, in the order the file system returned them. Names live in one
@@ -33,11 +52,27 @@ class TDirListing {
   void Clear() {
     FNames.clear();
     FEntries.clear();
+    Problem = TListProblem::None;
   }
+  // An entry as the listing gives it; Allocated defaults to the size where the file system says
+  // nothing of its blocks.
   void Add(std::string_view Name, bool IsDirectory, bool IsReparse, int64_t Size, TFileStamp Stamp,
            uint64_t Volume = 0, uint64_t FileId = 0) {
-    FEntries.push_back({static_cast<uint32_t>(FNames.size()), static_cast<uint32_t>(Name.size()),
-                        IsDirectory, IsReparse, Size, Stamp, Volume, FileId});
+    TDirEntry Entry;
+    Entry.IsDirectory = IsDirectory;
+    Entry.IsReparse = IsReparse;
+    Entry.Size = Size;
+    Entry.Allocated = Size;
+    Entry.Stamp = Stamp;
+    Entry.Volume = Volume;
+    Entry.FileId = FileId;
+    Add(Name, Entry);
+  }
+  // Entry with its name; its name fields are set here.
+  void Add(std::string_view Name, TDirEntry Entry) {
+    Entry.NameOffset = static_cast<uint32_t>(FNames.size());
+    Entry.NameLength = static_cast<uint32_t>(Name.size());
+    FEntries.push_back(Entry);
     FNames.append(Name);
   }
   size_t Count() const { return FEntries.size(); }
@@ -46,6 +81,10 @@ class TDirListing {
     const TDirEntry& E = FEntries[Index];
     return std::string_view(FNames).substr(E.NameOffset, E.NameLength);
   }
+
+  // With no entries: why the folder could not be listed. With some: why others could not be
+  // read (an error part-way, or entries whose information is refused).
+  TListProblem Problem = TListProblem::None;
 
  private:
   std::string FNames;
@@ -61,7 +100,8 @@ inline constexpr size_t kListingBatch = 2048;
 class IFolderReader {
  public:
   virtual ~IFolderReader() = default;
-  // The next entries of the folder into Out (emptied first); false when there are none left.
+  // The next entries of the folder into Out (emptied first); false when there are none left. A
+  // batch may hold no entry but a problem (reading failed part-way).
   virtual bool Next(TDirListing& Out) = 0;
 };
 
@@ -69,8 +109,8 @@ class IDirectoryLister {
  public:
   virtual ~IDirectoryLister() = default;
   // Reads every entry of Folder into Out (emptied first). False when the folder cannot be
-  // listed: access denied, gone, path too long, not a folder. Sizes and stamps come from the
-  // listing; no file is ever opened.
+  // listed: access denied, gone, path too long, not a folder; Out.Problem says which. Sizes and
+  // stamps come from the listing; no file is ever opened.
   virtual bool List(const std::string& Folder, TDirListing& Out) = 0;
   // Lists Folder, found as the entry Seen in the listing of its parent folder. False also when
   // Folder is no longer the folder listed there (swapped for a link, a mount or another folder
@@ -87,7 +127,8 @@ class IDirectoryLister {
     return Seen == nullptr ? List(Folder, Out) : ListSubFolder(Folder, *Seen, Out);
   }
   // The next entries of Folder, the folder ListFirst began last or one whose sub-folders begun
-  // since are all done with; false when there are none left.
+  // since are all done with; false when there are none left. As with IFolderReader::Next, a
+  // batch may hold only a problem.
   virtual bool ListMore(const std::string& Folder, TDirListing& Out) {
     (void)Folder;
     Out.Clear();
@@ -96,11 +137,22 @@ class IDirectoryLister {
 
   // For a walk on several threads, callable from all of them at once: opens the scan root
   // (Parent none, Seen none) or Folder, found as Seen in the listing of Parent, with the checks
-  // of ListSubFolder. None when the folder cannot be listed. Here: ListFirst and ListMore, one
-  // call at a time, each folder read whole and then handed out in batches.
+  // of ListSubFolder. None when the folder cannot be listed, and Problem says why. Here:
+  // ListFirst and ListMore, one call at a time, each folder read whole and then handed out in
+  // batches.
   virtual std::shared_ptr<IFolderReader> OpenFolder(const std::string& Folder,
                                                     const std::shared_ptr<IFolderReader>& Parent,
-                                                    const TDirEntry* Seen);
+                                                    const TDirEntry* Seen, TListProblem& Problem);
+
+  // The folder at Folder itself (a scan's root), as its parent's listing would show it, its
+  // blocks included; none where it cannot be had.
+  virtual std::optional<TDirEntry> StatFolder(const std::string& Folder) {
+    (void)Folder;
+    return std::nullopt;
+  }
+
+  // How many folders a walk may read at once with the descriptors the process may open.
+  virtual size_t ConcurrentFolderLimit() const { return SIZE_MAX; }
 
  private:
   std::mutex FOpenLock;

@@ -16,6 +16,9 @@ class IVolumes {
   virtual std::vector<std::string> LocalDriveRoots() const = 0;
   // Used bytes of the file system at Root; empty when it cannot be asked.
   virtual std::optional<int64_t> UsedBytes(const std::string& Root) const = 0;
+  // How many files and folders the file system at Root holds (its used inodes, or an estimate
+  // where it keeps no count); empty when it cannot tell.
+  virtual std::optional<int64_t> UsedEntries(const std::string& Root) const = 0;
 };
 
 const IVolumes& SystemVolumes();

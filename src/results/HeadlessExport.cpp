@@ -1,5 +1,8 @@
 #include "results/HeadlessExport.h"
 
+#include <new>
+
+#include "localisation/translation.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "results/ScanExport.h"
@@ -34,6 +37,10 @@ int ExportScanOfFolder(const std::string& File, const std::string& Folder, std::
                    static_cast<long long>(Scanner.DirsScanned()));
     }
     SaveScanFile(*Root, File);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(Errors, "dunstrel: %s\n",
+                 Translate("Not enough memory to finish the scan.").c_str());
+    return 1;
   } catch (const std::exception& Error) {
     std::fprintf(Errors, "dunstrel: %s\n", Error.what());
     return 1;

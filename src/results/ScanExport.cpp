@@ -1,806 +1,717 @@
 #include "results/ScanExport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <istream>
+#include <iostream>
 #include <limits>
-#include <ostream>
+#include <new>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "common/ProductVersion.h"
 #include "common/SaturatingSum.h"
+#include "localisation/translation.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
+<<<<<<< HEAD
+=======
+#include "common/ProductVersion.h"
+#include "results/JsonReader.h"
+    >>>>>>> diskusage
 
-namespace dunstrel {
+    namespace dunstrel {
 
-namespace {
+  namespace {
 
-constexpr int kMajorVersion = 1;
-// Minor 2 is the current revision of the format; this program writes a subset of its fields.
-constexpr int kMinorVersion = 2;
-constexpr int kMaxVersion = 10000;
-constexpr size_t kBufferBytes = 1 << 20;
-// Texts this program does not use (metadata, keys and values of other tools) are still bounded.
-constexpr size_t kMaxOtherTextBytes = 65536;
-constexpr size_t kMaxSkippedDepth = 64;
+  constexpr int kMajorVersion = 1;
+  // Minor 2 is the current revision of the format (the one with "nlink").
+  constexpr int kMinorVersion = 2;
+  constexpr int kMaxVersion = 10000;
+  constexpr size_t kBufferBytes = 1 << 20;
 
-std::filesystem::path NativePath(const std::string& Path) {
+  std::filesystem::path NativePath(const std::string& Path) {
 #ifdef _WIN32
-  return std::filesystem::path(std::u8string(Path.begin(), Path.end()));
+    return std::filesystem::path(std::u8string(Path.begin(), Path.end()));
 #else
-  return std::filesystem::path(Path);
+    return std::filesystem::path(Path);
 #endif
-}
-
-std::string SystemErrorText(int Code) {
-  return std::error_code(Code, std::generic_category()).message();
-}
-
-// Unix seconds from a stamp, and back; stamps before 1601 or beyond the stamp's range are none.
-int64_t StampToUnixSeconds(platform::TFileStamp Stamp) {
-  return static_cast<int64_t>(Stamp / platform::kStampTicksPerSecond) -
-         platform::kSecondsFrom1601To1970;
-}
-
-platform::TFileStamp UnixSecondsToStamp(int64_t Seconds) {
-  constexpr int64_t kLast = static_cast<int64_t>(std::numeric_limits<platform::TFileStamp>::max() /
-                                                 platform::kStampTicksPerSecond) -
-                            platform::kSecondsFrom1601To1970;
-  if (Seconds <= -platform::kSecondsFrom1601To1970 || Seconds > kLast) {
-    return 0;
-  }
-  return static_cast<platform::TFileStamp>(Seconds + platform::kSecondsFrom1601To1970) *
-         platform::kStampTicksPerSecond;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Writing
-
-class TExportWriter {
- public:
-  explicit TExportWriter(std::ostream& Out) : FOut(Out) { FBuffer.reserve(kBufferBytes + 1024); }
-
-  void Raw(std::string_view Text) {
-    FBuffer.append(Text);
-    FlushIfFull();
   }
 
-  void Number(int64_t Value) {
-    char Digits[24];
-    const auto Result = std::to_chars(Digits, Digits + sizeof Digits, Value);
-    FBuffer.append(Digits, Result.ptr);
+  std::string SystemErrorText(int Code) {
+    return std::error_code(Code, std::generic_category()).message();
   }
 
-  // A JSON string of the name's own bytes: bytes that are not UTF-8 stay as they are, as the
-  // format asks, and only what JSON cannot hold literally is escaped.
-  void Text(std::string_view Value) {
-    FBuffer.push_back('"');
-    for (const char Char : Value) {
-      const auto Byte = static_cast<unsigned char>(Char);
-      if (Char == '"' || Char == '\\') {
-        FBuffer.push_back('\\');
-        FBuffer.push_back(Char);
-      } else if (Byte < 0x20 || Byte == 0x7f) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        FBuffer.append("\\u00");
-        FBuffer.push_back(kHex[Byte >> 4]);
-        FBuffer.push_back(kHex[Byte & 15]);
-      } else {
-        FBuffer.push_back(Char);
-      }
-    }
-    FBuffer.push_back('"');
-    FlushIfFull();
+  // Unix seconds from a stamp, and back; stamps before 1601 or beyond the stamp's range are none.
+  int64_t StampToUnixSeconds(platform::TFileStamp Stamp) {
+    return static_cast<int64_t>(Stamp / platform::kStampTicksPerSecond) -
+           platform::kSecondsFrom1601To1970;
   }
 
-  void Flush() {
-    FOut.write(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
-    FBuffer.clear();
-    if (!FOut) {
-      throw EScanFileError("The scan file could not be written.");
+  platform::TFileStamp UnixSecondsToStamp(int64_t Seconds) {
+    constexpr int64_t kLast =
+        static_cast<int64_t>(std::numeric_limits<platform::TFileStamp>::max() /
+                             platform::kStampTicksPerSecond) -
+        platform::kSecondsFrom1601To1970;
+    if (Seconds <= -platform::kSecondsFrom1601To1970 || Seconds > kLast) {
+      return 0;
     }
+    return static_cast<platform::TFileStamp>(Seconds + platform::kSecondsFrom1601To1970) *
+           platform::kStampTicksPerSecond;
   }
 
- private:
-  void FlushIfFull() {
-    if (FBuffer.size() >= kBufferBytes) {
-      Flush();
-    }
-  }
+  // ---------------------------------------------------------------------------------------------
+  // Writing
 
-  std::ostream& FOut;
-  std::string FBuffer;
-};
+  class TExportWriter {
+   public:
+    explicit TExportWriter(IByteSink& Out) : FOut(Out) { FBuffer.reserve(kBufferBytes + 1024); }
 
-void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf) {
-  Writer.Raw(",\n{\"name\":");
-  Writer.Text(Leaf.Name());
-  Writer.Raw(",\"asize\":");
-  Writer.Number(Leaf.Size);
-  if (Leaf.ModifiedFT != 0) {
-    Writer.Raw(",\"mtime\":");
-    Writer.Number(StampToUnixSeconds(Leaf.ModifiedFT));
-  }
-  Writer.Raw("}");
-}
+    void Raw(std::string_view Text) {
+      FBuffer.append(Text);
+      FlushIfFull();
+    }
 
-}  // namespace
+    void Number(int64_t Value) {
+      char Digits[24];
+      const auto Result = std::to_chars(Digits, Digits + sizeof Digits, Value);
+      FBuffer.append(Digits, Result.ptr);
+    }
 
-void WriteScanExport(const TDirNode& Root, std::ostream& Out) {
-  TExportWriter Writer(Out);
-  Writer.Raw("[");
-  Writer.Number(kMajorVersion);
-  Writer.Raw(",");
-  Writer.Number(kMinorVersion);
-  Writer.Raw(",{\"progname\":\"dunstrel\",\"progver\":");
-  Writer.Text(kVersionText);
-  Writer.Raw(",\"timestamp\":");
-  Writer.Number(static_cast<int64_t>(std::time(nullptr)));
-  Writer.Raw("},\n");
+    void Unsigned(uint64_t Value) {
+      char Digits[24];
+      const auto Result = std::to_chars(Digits, Digits + sizeof Digits, Value);
+      FBuffer.append(Digits, Result.ptr);
+    }
 
-  struct TFrame {
-    const TDirNode* Node;
-    size_t NextChild;
-  };
-  std::vector<TFrame> Stack;
-  const auto Open = [&](const TDirNode& Node, bool IsRoot) {
-    // The top folder is named by its whole path, every other entry by its own name. The drives
-    // under the root of a scan of every drive have no own name but their path.
-    const bool ByPath = IsRoot || Node.Parent()->FullPath().empty();
-    Writer.Raw("[{\"name\":");
-    Writer.Text(ByPath && !Node.FullPath().empty() ? Node.FullPath() : Node.Name());
-    Writer.Raw("}");
-    for (const TFileLeaf* Leaf : Node.Leaves) {
-      WriteFileEntry(Writer, *Leaf);
-    }
-    Stack.push_back({&Node, 0});
-  };
-  Open(Root, true);
-  while (!Stack.empty()) {
-    TFrame& Top = Stack.back();
-    if (Top.NextChild == Top.Node->Children.size()) {
-      Writer.Raw("]");
-      Stack.pop_back();
-      continue;
-    }
-    const TDirNode& Child = *Top.Node->Children[Top.NextChild++];
-    Writer.Raw(",\n");
-    Open(Child, false);
-  }
-  Writer.Raw("]\n");
-  Writer.Flush();
-  Out.flush();
-  if (!Out) {
-    throw EScanFileError("The scan file could not be written.");
-  }
-}
-
-void SaveScanFile(const TDirNode& Root, const std::string& Path) {
-  const std::filesystem::path Target = NativePath(Path);
-  std::filesystem::path Partial = Target;
-  Partial += ".part";
-  {
-    std::ofstream Out(Partial, std::ios::binary | std::ios::trunc);
-    if (!Out) {
-      throw EScanFileError("Cannot create " + Path + ": " + SystemErrorText(errno));
-    }
-    try {
-      WriteScanExport(Root, Out);
-      Out.close();
-      if (!Out) {
-        throw EScanFileError("The scan file could not be written.");
-      }
-    } catch (const EScanFileError&) {
-      Out.close();
-      std::error_code Ignored;
-      std::filesystem::remove(Partial, Ignored);
-      throw EScanFileError("Cannot write " + Path + ": " + SystemErrorText(errno));
-    }
-  }
-  std::error_code Error;
-  std::filesystem::rename(Partial, Target, Error);
-  if (Error) {
-    std::error_code Ignored;
-    std::filesystem::remove(Partial, Ignored);
-    throw EScanFileError("Cannot write " + Path + ": " + Error.message());
-  }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Reading
-
-namespace {
-
-struct TNumber {
-  bool Negative = false;
-  bool Integer = true;
-  bool Overflow = false;  // an integer whose magnitude does not fit 64 bits
-  uint64_t Magnitude = 0;
-};
-
-struct TEntryInfo {
-  bool HasName = false;
-  std::string Name;
-  int64_t Size = 0;
-  int64_t Mtime = 0;
-  bool HasMtime = false;
-  bool Excluded = false;
-};
-
-class TExportReader {
- public:
-  TExportReader(std::istream& In, const TScanFileProgress& OnProgress)
-      : FIn(In), FOnProgress(OnProgress), FBuffer(kBufferBytes) {}
-
-  std::unique_ptr<TDirNode> Read();
-
- private:
-  [[noreturn]] void Fail(const std::string& What) const {
-    throw EScanFileError(What + " (at byte " + std::to_string(Offset()) + ").");
-  }
-  int64_t Offset() const { return FConsumed + static_cast<int64_t>(FPos); }
-
-  bool Fill() {
-    if (FEnd) {
-      return false;
-    }
-    FConsumed += static_cast<int64_t>(FLen);
-    FIn.read(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
-    FLen = static_cast<size_t>(FIn.gcount());
-    FPos = 0;
-    if (FLen == 0) {
-      FEnd = true;
-      if (FIn.bad()) {
-        Fail("The file could not be read");
-      }
-      return false;
-    }
-    if (FOnProgress) {
-      FOnProgress(FConsumed);
-    }
-    return true;
-  }
-  int Peek() {
-    if (FPos == FLen && !Fill()) {
-      return -1;
-    }
-    return static_cast<unsigned char>(FBuffer[FPos]);
-  }
-  int Get() {
-    const int Char = Peek();
-    if (Char >= 0) {
-      ++FPos;
-    }
-    return Char;
-  }
-  int NextToken() {
-    for (;;) {
-      const int Char = Get();
-      if (Char != ' ' && Char != '\t' && Char != '\n' && Char != '\r') {
-        return Char;
-      }
-    }
-  }
-  void Expect(int Wanted, const char* What) {
-    const int Char = NextToken();
-    if (Char != Wanted) {
-      Unexpected(Char, What);
-    }
-  }
-  [[noreturn]] void Unexpected(int Char, const char* Wanted) const {
-    if (Char < 0) {
-      Fail(std::string("The file ends early: ") + Wanted + " expected");
-    }
-    Fail(std::string("Not a scan file of this format: ") + Wanted + " expected");
-  }
-
-  void ReadText(std::string& Out, size_t MaxBytes);
-  void ReadEscape(std::string& Out);
-  unsigned ReadHex4();
-  TNumber ReadNumber(int First);
-  void ReadLiteral(int First);
-  void SkipValue(int First);
-  // Reads a key and its colon; returns the first character of the value.
-  int ReadKey(int First);
-  int64_t ReadSize(int First, const char* Key);
-  void ReadEntryInfo(TEntryInfo& Info);
-  void CheckName(const std::string& Name) const;
-  void CheckDrivePath(const std::string& Name) const;
-  int ReadVersion(const char* Which);
-
-  std::istream& FIn;
-  const TScanFileProgress& FOnProgress;
-  std::vector<char> FBuffer;
-  size_t FPos = 0;
-  size_t FLen = 0;
-  int64_t FConsumed = 0;
-  bool FEnd = false;
-  std::string FKey;
-};
-
-void TExportReader::ReadText(std::string& Out, size_t MaxBytes) {
-  Out.clear();
-  for (;;) {
-    if (FPos == FLen && !Fill()) {
-      Fail("The file ends inside a text");
-    }
-    // Plain bytes are copied in runs; bytes that are not UTF-8 are names' own bytes and kept.
-    size_t Run = FPos;
-    while (Run < FLen) {
-      const auto Byte = static_cast<unsigned char>(FBuffer[Run]);
-      if (Byte == '"' || Byte == '\\' || Byte < 0x20) {
-        break;
-      }
-      ++Run;
-    }
-    if (Out.size() + (Run - FPos) > MaxBytes) {
-      Fail("A text longer than " + std::to_string(MaxBytes) + " bytes");
-    }
-    Out.append(FBuffer.data() + FPos, Run - FPos);
-    FPos = Run;
-    if (FPos == FLen) {
-      continue;
-    }
-    const int Char = Get();
-    if (Char == '"') {
-      return;
-    }
-    if (Char != '\\') {
-      Fail("A control character inside a text");
-    }
-    ReadEscape(Out);
-    if (Out.size() > MaxBytes) {
-      Fail("A text longer than " + std::to_string(MaxBytes) + " bytes");
-    }
-  }
-}
-
-unsigned TExportReader::ReadHex4() {
-  unsigned Value = 0;
-  for (int I = 0; I < 4; ++I) {
-    const int Char = Get();
-    unsigned Digit = 0;
-    if (Char >= '0' && Char <= '9') {
-      Digit = static_cast<unsigned>(Char - '0');
-    } else if (Char >= 'a' && Char <= 'f') {
-      Digit = static_cast<unsigned>(Char - 'a' + 10);
-    } else if (Char >= 'A' && Char <= 'F') {
-      Digit = static_cast<unsigned>(Char - 'A' + 10);
-    } else {
-      Fail("An invalid \\u escape");
-    }
-    Value = Value * 16 + Digit;
-  }
-  return Value;
-}
-
-void TExportReader::ReadEscape(std::string& Out) {
-  const int Char = Get();
-  switch (Char) {
-    case '"':
-      Out.push_back('"');
-      return;
-    case '\\':
-      Out.push_back('\\');
-      return;
-    case '/':
-      Out.push_back('/');
-      return;
-    case 'b':
-      Out.push_back('\b');
-      return;
-    case 'f':
-      Out.push_back('\f');
-      return;
-    case 'n':
-      Out.push_back('\n');
-      return;
-    case 'r':
-      Out.push_back('\r');
-      return;
-    case 't':
-      Out.push_back('\t');
-      return;
-    case 'u':
-      break;
-    default:
-      Fail("An invalid escape in a text");
-  }
-  unsigned Code = ReadHex4();
-  if (Code >= 0xDC00 && Code <= 0xDFFF) {
-    Fail("An invalid \\u escape");
-  }
-  if (Code >= 0xD800 && Code <= 0xDBFF) {
-    if (Get() != '\\' || Get() != 'u') {
-      Fail("An invalid \\u escape");
-    }
-    const unsigned Low = ReadHex4();
-    if (Low < 0xDC00 || Low > 0xDFFF) {
-      Fail("An invalid \\u escape");
-    }
-    Code = 0x10000 + ((Code - 0xD800) << 10) + (Low - 0xDC00);
-  }
-  if (Code < 0x80) {
-    Out.push_back(static_cast<char>(Code));
-  } else if (Code < 0x800) {
-    Out.push_back(static_cast<char>(0xC0 | (Code >> 6)));
-    Out.push_back(static_cast<char>(0x80 | (Code & 0x3F)));
-  } else if (Code < 0x10000) {
-    Out.push_back(static_cast<char>(0xE0 | (Code >> 12)));
-    Out.push_back(static_cast<char>(0x80 | ((Code >> 6) & 0x3F)));
-    Out.push_back(static_cast<char>(0x80 | (Code & 0x3F)));
-  } else {
-    Out.push_back(static_cast<char>(0xF0 | (Code >> 18)));
-    Out.push_back(static_cast<char>(0x80 | ((Code >> 12) & 0x3F)));
-    Out.push_back(static_cast<char>(0x80 | ((Code >> 6) & 0x3F)));
-    Out.push_back(static_cast<char>(0x80 | (Code & 0x3F)));
-  }
-}
-
-TNumber TExportReader::ReadNumber(int First) {
-  TNumber Number;
-  int Char = First;
-  if (Char == '-') {
-    Number.Negative = true;
-    Char = Get();
-  }
-  if (Char < '0' || Char > '9') {
-    Unexpected(Char, "a number");
-  }
-  size_t Digits = 0;
-  for (;;) {
-    const auto Digit = static_cast<uint64_t>(Char - '0');
-    if (Number.Magnitude > (std::numeric_limits<uint64_t>::max() - Digit) / 10) {
-      Number.Overflow = true;
-    } else {
-      Number.Magnitude = Number.Magnitude * 10 + Digit;
-    }
-    ++Digits;
-    Char = Peek();
-    if (Char < '0' || Char > '9') {
-      break;
-    }
-    ++FPos;
-    if (Digits > 400) {
-      Fail("A number too long");
-    }
-  }
-  if (Char == '.') {
-    ++FPos;
-    Number.Integer = false;
-    while ((Char = Peek()) >= '0' && Char <= '9') {
-      ++FPos;
-    }
-  }
-  if (Char == 'e' || Char == 'E') {
-    ++FPos;
-    Number.Integer = false;
-    Char = Peek();
-    if (Char == '+' || Char == '-') {
-      ++FPos;
-    }
-    if ((Char = Peek()) < '0' || Char > '9') {
-      Fail("A malformed number");
-    }
-    while ((Char = Peek()) >= '0' && Char <= '9') {
-      ++FPos;
-    }
-  }
-  return Number;
-}
-
-void TExportReader::ReadLiteral(int First) {
-  const char* Rest = First == 't' ? "rue" : First == 'f' ? "alse" : First == 'n' ? "ull" : nullptr;
-  if (Rest == nullptr) {
-    Unexpected(First, "a value");
-  }
-  for (; *Rest != 0; ++Rest) {
-    if (Get() != *Rest) {
-      Fail("A malformed value");
-    }
-  }
-}
-
-// Passes over a value this program does not use, keeping its own count of open brackets.
-void TExportReader::SkipValue(int Char) {
-  std::vector<char> Open;
-  for (;;) {
-    // Char starts a value.
-    if (Char == '[' || Char == '{') {
-      if (Open.size() == kMaxSkippedDepth) {
-        Fail("Values nested too deeply");
-      }
-      Open.push_back(Char == '[' ? ']' : '}');
-      Char = NextToken();
-      if (Char != Open.back()) {
-        if (Open.back() == '}') {
-          Char = ReadKey(Char);
+    // A JSON string of the name's own bytes: bytes that are not UTF-8 stay as they are, as the
+    // format asks, and only what JSON cannot hold literally is escaped.
+    void Text(std::string_view Value) {
+      FBuffer.push_back('"');
+      for (const char Char : Value) {
+        const auto Byte = static_cast<unsigned char>(Char);
+        if (Char == '"' || Char == '\\') {
+          FBuffer.push_back('\\');
+          FBuffer.push_back(Char);
+        } else if (Byte < 0x20 || Byte == 0x7f) {
+          static constexpr char kHex[] = "0123456789abcdef";
+          FBuffer.append("\\u00");
+          FBuffer.push_back(kHex[Byte >> 4]);
+          FBuffer.push_back(kHex[Byte & 15]);
+        } else {
+          FBuffer.push_back(Char);
         }
-        continue;  // Char starts the first element
       }
-      Open.pop_back();  // an empty array or object
-    } else if (Char == '"') {
-      ReadText(FKey, kMaxOtherTextBytes);
-    } else if (Char == '-' || (Char >= '0' && Char <= '9')) {
-      ReadNumber(Char);
-    } else {
-      ReadLiteral(Char);
+      FBuffer.push_back('"');
+      FlushIfFull();
     }
-    // A value is complete: close what ends here, then go on to the next element.
-    for (;;) {
-      if (Open.empty()) {
+
+    void Flush() {
+      FOut.Write(FBuffer.data(), FBuffer.size());
+      FBuffer.clear();
+    }
+
+   private:
+    void FlushIfFull() {
+      if (FBuffer.size() >= kBufferBytes) {
+        Flush();
+      }
+    }
+
+    IByteSink& FOut;
+    std::string FBuffer;
+  };
+
+  void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf, uint64_t FolderVolume) {
+    Writer.Raw(",\n{\"name\":");
+    Writer.Text(Leaf.Name());
+    Writer.Raw(",\"asize\":");
+    Writer.Number(Leaf.Size);
+    Writer.Raw(",\"dsize\":");
+    Writer.Number(Leaf.Allocated());
+    if (Leaf.IsHardLinked()) {
+      if (const THardLink* Link = Leaf.Parent().Store().HardLinkOf(Leaf)) {
+        if (Link->Volume != FolderVolume) {
+          Writer.Raw(",\"dev\":");
+          Writer.Unsigned(Link->Volume);
+        }
+        Writer.Raw(",\"ino\":");
+        Writer.Unsigned(Link->FileId);
+        Writer.Raw(",\"hlnkc\":true");
+        if (Link->Links > 1) {
+          Writer.Raw(",\"nlink\":");
+          Writer.Unsigned(Link->Links);
+        }
+      }
+    }
+    if (Leaf.ModifiedFT != 0) {
+      Writer.Raw(",\"mtime\":");
+      Writer.Number(StampToUnixSeconds(Leaf.ModifiedFT));
+    }
+    Writer.Raw("}");
+  }
+
+  }  // namespace
+
+  void WriteScanExport(const TDirNode& Root, IByteSink& Out) {
+    TExportWriter Writer(Out);
+    Writer.Raw("[");
+    Writer.Number(kMajorVersion);
+    Writer.Raw(",");
+    Writer.Number(kMinorVersion);
+    Writer.Raw(",{\"progname\":\"dunstrel\",\"progver\":");
+    Writer.Text(kVersionText);
+    Writer.Raw(",\"timestamp\":");
+    Writer.Number(static_cast<int64_t>(std::time(nullptr)));
+    Writer.Raw("},\n");
+
+    struct TFrame {
+      const TDirNode* Node;
+      size_t NextChild;
+      uint64_t Volume;  // the folder's file system; 0 where not known
+    };
+    std::vector<TFrame> Stack;
+    const auto Open = [&](const TDirNode& Node, uint64_t ParentVolume) {
+      // The top folder and the drives under the root of a scan of every drive are named by their
+      // paths, every other entry by its own name.
+      Writer.Raw("[{\"name\":");
+      Writer.Text(Node.NameIsPath() && !Node.FullPath().empty() ? Node.FullPath() : Node.Name());
+      uint64_t Volume = ParentVolume;
+      if (const std::optional<uint64_t> Own = Node.Store().OwnVolume(Node);
+          Own && *Own != ParentVolume) {
+        Volume = *Own;
+        Writer.Raw(",\"dev\":");
+        Writer.Unsigned(Volume);
+      }
+      if (Node.OwnDiskUsage != 0) {
+        Writer.Raw(",\"dsize\":");
+        Writer.Number(Node.OwnDiskUsage);
+      }
+      if (Node.ReadProblem != platform::TListProblem::None) {
+        Writer.Raw(",\"read_error\":true");
+      }
+      Writer.Raw("}");
+      for (const TFileLeaf* Leaf : Node.Leaves) {
+        WriteFileEntry(Writer, *Leaf, Volume);
+      }
+      Stack.push_back({&Node, 0, Volume});
+    };
+    Open(Root, 0);
+    while (!Stack.empty()) {
+      TFrame& Top = Stack.back();
+      if (Top.NextChild == Top.Node->Children.size()) {
+        Writer.Raw("]");
+        Stack.pop_back();
+        continue;
+      }
+      const TDirNode& Child = *Top.Node->Children[Top.NextChild++];
+      Writer.Raw(",\n");
+      Open(Child, Top.Volume);
+    }
+    Writer.Raw("]\n");
+    Writer.Flush();
+    Out.Finish();
+  }
+
+  void WriteScanExport(const TDirNode& Root, std::ostream& Out, TCompression Packing) {
+    const std::unique_ptr<IByteSink> Sink = NewScanFileSink(Out, Packing);
+    WriteScanExport(Root, *Sink);
+  }
+
+  void SaveScanFile(const TDirNode& Root, const std::string& Path) {
+    try {
+      if (Path == "-") {
+        WriteScanExport(Root, std::cout, TCompression::None);
         return;
       }
-      Char = NextToken();
-      if (Char == Open.back()) {
-        Open.pop_back();
+      const TCompression Packing = CompressionOfName(Path);
+      const std::filesystem::path Target = NativePath(Path);
+      std::filesystem::path Partial = Target;
+      Partial += ".part";
+      {
+        std::ofstream Out(Partial, std::ios::binary | std::ios::trunc);
+        if (!Out) {
+          throw EScanFileError("Cannot create " + Path + ": " + SystemErrorText(errno));
+        }
+        try {
+          WriteScanExport(Root, Out, Packing);
+          Out.close();
+          if (!Out) {
+            throw EScanFileError("The scan file could not be written.");
+          }
+        } catch (...) {
+          const int Error = errno;
+          Out.close();
+          std::error_code Ignored;
+          std::filesystem::remove(Partial, Ignored);
+          try {
+            throw;
+          } catch (const EScanFileError&) {
+            throw EScanFileError("Cannot write " + Path + ": " + SystemErrorText(Error));
+          }
+        }
+      }
+      std::error_code Error;
+      std::filesystem::rename(Partial, Target, Error);
+      if (Error) {
+        std::error_code Ignored;
+        std::filesystem::remove(Partial, Ignored);
+        throw EScanFileError("Cannot write " + Path + ": " + Error.message());
+      }
+    } catch (const std::bad_alloc&) {
+      throw EScanFileError(Translate("Not enough memory to save the scan file."));
+    }
+  }
+
+  // ---------------------------------------------------------------------------------------------
+  // Reading
+
+  namespace {
+
+  struct TEntryInfo {
+    bool HasName = false;
+    std::string Name;
+    int64_t Size = 0;
+    std::optional<int64_t> Allocated;
+    int64_t Mtime = 0;
+    bool HasMtime = false;
+    bool Excluded = false;
+    bool NotRegular = false;
+    bool ReadError = false;
+    bool LinkCounted = false;  // "hlnkc": more than one link
+    uint32_t Links = 0;
+    std::optional<uint64_t> FileId;
+    std::optional<uint64_t> Volume;
+  };
+
+  // An open folder of the file. Node is none for one left out (excluded, or inside one).
+  struct TOpenFolder {
+    TDirNode* Node;
+    uint64_t Volume;
+    size_t PathBytes;
+  };
+
+  // What the tree takes per folder and per file beyond their names: the node or leaf, its place
+  // in its parent's list (which may be half empty), and the allocator's own share.
+  constexpr int64_t kFolderCost = sizeof(TDirNode) + 16 + 16;
+  constexpr int64_t kLeafCost = sizeof(TFileLeaf) + 2 + 16;
+  constexpr int64_t kExtStatCost = 20;
+
+  class TExportReader {
+   public:
+    TExportReader(IByteSource& Source, const TScanFileProgress& OnProgress)
+        : FJson(Source, OnProgress) {}
+
+    std::unique_ptr<TDirNode> Read();
+
+   private:
+    [[noreturn]] void Fail(const std::string& What) const { FJson.Fail(What); }
+    int64_t ReadSize(int First, const char* Key);
+    uint64_t ReadUnsigned(int First, const char* Key);
+    bool ReadFlag(int First);
+    void ReadEntryInfo(TEntryInfo& Info);
+    // The metadata object; only the writer's name is of use.
+    void ReadMetadata();
+    void CheckName(const std::string& Name) const;
+    void CheckDrivePath(const std::string& Name) const;
+    int ReadVersion(const char* Which);
+    // Counts Bytes more of tree, and refuses the file when its tree outgrows what its size allows.
+    void Spend(int64_t Bytes);
+    void CloseFolder(TDirNode& Folder);
+    TExtKey ExtKeyOf(TScanStore& Store, const std::string& Name);
+
+    TJsonReader FJson;
+    std::string FKey;
+    bool FWrittenHere = false;  // by this program
+    int64_t FTreeBytes = 0;
+    TExtStatsAccumulator FSums;
+    std::unordered_map<std::string, TExtKey> FExtKeys;  // raw extension -> key
+    std::vector<THardLink> FHardLinks;
+    std::vector<std::string_view> FNames;
+  };
+
+  int64_t TExportReader::ReadSize(int First, const char* Key) {
+    const TJsonNumber Number = FJson.ReadNumber(First);
+    if (!Number.Integer || Number.Negative || Number.Overflow ||
+        Number.Magnitude > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+      Fail(std::string("\"") + Key + "\" is not a size from 0 to 2^63-1");
+    }
+    return static_cast<int64_t>(Number.Magnitude);
+  }
+
+  uint64_t TExportReader::ReadUnsigned(int First, const char* Key) {
+    const TJsonNumber Number = FJson.ReadNumber(First);
+    if (!Number.Integer || Number.Negative || Number.Overflow) {
+      Fail(std::string("\"") + Key + "\" is not a number from 0 to 2^64-1");
+    }
+    return Number.Magnitude;
+  }
+
+  bool TExportReader::ReadFlag(int First) {
+    FJson.SkipValue(First);
+    return First == 't';
+  }
+
+  void TExportReader::ReadEntryInfo(TEntryInfo& Info) {
+    Info = {};
+    int Char = FJson.NextToken();
+    if (Char != '}') {
+      for (;;) {
+        Char = FJson.ReadKey(Char, FKey);
+        if (FKey == "name") {
+          if (Char != '"') {
+            Fail("\"name\" is not a text");
+          }
+          FJson.ReadText(Info.Name, kScanFileMaxNameBytes);
+          Info.HasName = true;
+        } else if (FKey == "asize") {
+          Info.Size = ReadSize(Char, "asize");
+        } else if (FKey == "dsize") {
+          Info.Allocated = ReadSize(Char, "dsize");
+        } else if (FKey == "mtime") {
+          const TJsonNumber Number = FJson.ReadNumber(Char);
+          const uint64_t Limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+          if (!Number.Integer || Number.Overflow || Number.Magnitude > Limit) {
+            Fail("\"mtime\" is not a time in seconds");
+          }
+          const auto Magnitude = static_cast<int64_t>(Number.Magnitude);
+          Info.Mtime = Number.Negative ? -Magnitude : Magnitude;
+          Info.HasMtime = true;
+        } else if (FKey == "ino") {
+          Info.FileId = ReadUnsigned(Char, "ino");
+        } else if (FKey == "dev") {
+          Info.Volume = ReadUnsigned(Char, "dev");
+        } else if (FKey == "nlink") {
+          Info.Links = static_cast<uint32_t>(std::min<uint64_t>(
+              ReadUnsigned(Char, "nlink"), std::numeric_limits<uint32_t>::max()));
+        } else if (FKey == "hlnkc") {
+          Info.LinkCounted = ReadFlag(Char);
+        } else if (FKey == "notreg") {
+          Info.NotRegular = ReadFlag(Char);
+        } else if (FKey == "read_error") {
+          Info.ReadError = ReadFlag(Char);
+        } else if (FKey == "excluded") {
+          // A reason in later versions ("pattern", "otherfs", ...), true in some writers.
+          if (Char == '"') {
+            FJson.ReadText(FKey, TJsonReader::kMaxOtherTextBytes);
+            Info.Excluded = !FKey.empty();
+          } else {
+            Info.Excluded = ReadFlag(Char);
+          }
+        } else {
+          FJson.SkipValue(Char);  // ownership, modes and other tools' own keys
+        }
+        Char = FJson.NextToken();
+        if (Char == '}') {
+          break;
+        }
+        if (Char != ',') {
+          FJson.Unexpected(Char, "',' or '}'");
+        }
+        Char = FJson.NextToken();
+      }
+    }
+    if (!Info.HasName) {
+      Fail("An entry without a name");
+    }
+  }
+
+  void TExportReader::ReadMetadata() {
+    int Char = FJson.NextToken();
+    if (Char != '{') {
+      FJson.Unexpected(Char, "the metadata object");
+    }
+    Char = FJson.NextToken();
+    if (Char == '}') {
+      return;
+    }
+    for (;;) {
+      Char = FJson.ReadKey(Char, FKey);
+      if (FKey == "progname" && Char == '"') {
+        FJson.ReadText(FKey, TJsonReader::kMaxOtherTextBytes);
+        FWrittenHere = FKey == "dunstrel";
+      } else {
+        FJson.SkipValue(Char);
+      }
+      Char = FJson.NextToken();
+      if (Char == '}') {
+        return;
+      }
+      if (Char != ',') {
+        FJson.Unexpected(Char, "',' or '}'");
+      }
+      Char = FJson.NextToken();
+    }
+  }
+
+  void TExportReader::CheckName(const std::string& Name) const {
+    const bool Unusable = Name.empty() || Name == "." || Name == ".." ||
+                          Name.find('/') != std::string::npos ||
+                          Name.find('\0') != std::string::npos
+#ifdef _WIN32
+                          || Name.find('\\') != std::string::npos
+#endif
+        ;
+    if (Unusable) {
+      Fail("An entry whose name is not a single path component");
+    }
+  }
+
+  void TExportReader::CheckDrivePath(const std::string& Name) const {
+    bool Usable = platform::IsAbsolutePath(Name) && Name.find('\0') == std::string::npos;
+    // No "." or ".." component: the path names the folder the tree shows.
+    for (size_t Start = 0; Usable && Start <= Name.size();) {
+      size_t End = Name.find('/', Start);
+      if (End == std::string::npos) {
+        End = Name.size();
+      }
+      const std::string_view Part(Name.data() + Start, End - Start);
+      Usable = Part != "." && Part != "..";
+      Start = End + 1;
+    }
+    if (!Usable) {
+      Fail("A drive whose name is not a usable path");
+    }
+  }
+
+  int TExportReader::ReadVersion(const char* Which) {
+    const TJsonNumber Number = FJson.ReadNumber(FJson.NextToken());
+    if (!Number.Integer || Number.Negative || Number.Overflow || Number.Magnitude > kMaxVersion) {
+      Fail(std::string("An invalid ") + Which + " version");
+    }
+    return static_cast<int>(Number.Magnitude);
+  }
+
+  void TExportReader::Spend(int64_t Bytes) {
+    FTreeBytes += Bytes;
+    const int64_t Allowed = std::min(
+        kScanFileTreeCeiling, kScanFileTreeAllowance + kScanFileTreeBytesPerByte * FJson.Offset());
+    if (FTreeBytes > Allowed) {
+      Fail(FTreeBytes > kScanFileTreeCeiling
+               ? "Refused: the scan would need more than " +
+                     std::to_string(kScanFileTreeCeiling >> 30) + " GiB of memory"
+               : "Refused: the scan would need more memory than " +
+                     std::to_string(kScanFileTreeBytesPerByte) +
+                     " bytes for each byte of the file, far more than any saved scan");
+    }
+  }
+
+  TExtKey TExportReader::ExtKeyOf(TScanStore& Store, const std::string& Name) {
+    const size_t Dot = Name.rfind('.');
+    if (Dot == std::string::npos) {
+      return Store.EmptyExt;
+    }
+    const std::string Raw = Name.substr(Dot);
+    auto Found = FExtKeys.find(Raw);
+    if (Found == FExtKeys.end()) {
+      if (FExtKeys.size() > 1'000'000) {
+        FExtKeys.clear();  // a bound on the cache, not on the extensions
+      }
+      Found =
+          FExtKeys.emplace(Raw, Store.Exts.Intern(platform::UserTextCasing().ToLower(Raw))).first;
+    }
+    return Found->second;
+  }
+
+  // The folder is complete: its names must differ; then its statistics, as a scan computes them
+  // when it leaves a folder.
+  void TExportReader::CloseFolder(TDirNode& Folder) {
+    FNames.clear();
+    FNames.reserve(Folder.Leaves.size() + Folder.Children.size());
+    for (const TFileLeaf* Leaf : Folder.Leaves) {
+      FNames.push_back(Leaf->Name());
+    }
+    for (const auto& Child : Folder.Children) {
+      FNames.push_back(Child->Name());
+    }
+    std::sort(FNames.begin(), FNames.end());
+    if (std::adjacent_find(FNames.begin(), FNames.end()) != FNames.end()) {
+      Fail("Two entries of one folder have the same name");
+    }
+    TScanStore& Store = Folder.Store();
+    for (const TFileLeaf* Leaf : Folder.Leaves) {
+      const TExtKey Key = Leaf->ExtKey();
+      FSums.Add(Key == Store.EmptyExt ? Store.NoExt : Key, Leaf->Size, 1);
+    }
+    for (const auto& Child : Folder.Children) {
+      FSums.AddAll(Child->ExtStats);
+    }
+    FSums.MoveInto(Folder.ExtStats);
+    Folder.Leaves.shrink_to_fit();
+    Spend(kExtStatCost * static_cast<int64_t>(Folder.ExtStats.Count()));
+    Folder.TotalDiskUsage = SaturatingAdd(Folder.TotalDiskUsage, Folder.OwnDiskUsage);
+    Folder.UnreadableFolders += Folder.ReadProblem != platform::TListProblem::None ? 1 : 0;
+  }
+
+  std::unique_ptr<TDirNode> TExportReader::Read() {
+    FJson.Expect('[', "'['");
+    const int Major = ReadVersion("major");
+    if (Major != kMajorVersion) {
+      Fail("Format version " + std::to_string(Major) + " is not supported, only version 1");
+    }
+    FJson.Expect(',', "','");
+    ReadVersion("minor");
+    FJson.Expect(',', "','");
+    ReadMetadata();
+    FJson.Expect(',', "','");
+    FJson.Expect('[', "the top folder");
+    FJson.Expect('{', "the top folder's information");
+
+    TEntryInfo Info;
+    ReadEntryInfo(Info);
+    int Char = 0;
+    if (Info.Name.empty() || Info.Name.find('\0') != std::string::npos) {
+      Fail("The top folder has no usable path");
+    }
+    // A top folder named by no absolute path is the root of a scan of every drive, and the folders
+    // right under it are drives named by their paths.
+    const bool DrivesRoot = !platform::IsAbsolutePath(Info.Name);
+    auto Root = DrivesRoot
+                    ? std::make_unique<TDirNode>(std::string(), Info.Name)
+                    : std::make_unique<TDirNode>(platform::StripTrailingDelimiter(Info.Name));
+    const size_t RootPathBytes = DrivesRoot ? 0 : Root->FullPath().size();
+    if (RootPathBytes > kScanFileMaxPathBytes) {
+      Fail("A path longer than " + std::to_string(kScanFileMaxPathBytes) + " bytes");
+    }
+    Root->OwnDiskUsage = Info.Allocated.value_or(0);
+    Root->ReadProblem =
+        Info.ReadError ? platform::TListProblem::Other : platform::TListProblem::None;
+    if (Info.Volume) {
+      Root->Store().SetVolume(*Root, *Info.Volume);
+    }
+    Spend(kFolderCost + static_cast<int64_t>(Info.Name.size()));
+
+    std::vector<TOpenFolder> Stack{{Root.get(), Info.Volume.value_or(0), RootPathBytes}};
+    while (!Stack.empty()) {
+      const TOpenFolder Open = Stack.back();
+      Char = FJson.NextToken();
+      if (Char == ']') {
+        Stack.pop_back();
+        if (Open.Node == nullptr) {
+          continue;  // left out with all it held
+        }
+        CloseFolder(*Open.Node);
+        if (!Stack.empty()) {
+          TDirNode& Parent = *Stack.back().Node;
+          Parent.TotalSize = SaturatingAdd(Parent.TotalSize, Open.Node->TotalSize);
+          Parent.TotalDiskUsage = SaturatingAdd(Parent.TotalDiskUsage, Open.Node->TotalDiskUsage);
+          Parent.TotalFiles += Open.Node->TotalFiles;
+          Parent.TotalDirs += Open.Node->TotalDirs;
+          Parent.UnreadableFolders += Open.Node->UnreadableFolders;
+        }
         continue;
       }
       if (Char != ',') {
-        Unexpected(Char, "',' or a closing bracket");
+        FJson.Unexpected(Char, "',' or ']'");
       }
-      Char = NextToken();
-      if (Open.back() == '}') {
-        Char = ReadKey(Char);
+      Char = FJson.NextToken();
+      const bool IsFolder = Char == '[';
+      if (IsFolder) {
+        FJson.Expect('{', "a folder's information");
+      } else if (Char != '{') {
+        FJson.Unexpected(Char, "a folder or an entry");
       }
-      break;
-    }
-  }
-}
-
-int TExportReader::ReadKey(int Char) {
-  if (Char != '"') {
-    Unexpected(Char, "a key");
-  }
-  ReadText(FKey, kMaxOtherTextBytes);
-  Expect(':', "':'");
-  return NextToken();
-}
-
-int64_t TExportReader::ReadSize(int First, const char* Key) {
-  const TNumber Number = ReadNumber(First);
-  if (!Number.Integer || Number.Negative || Number.Overflow ||
-      Number.Magnitude > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-    Fail(std::string("\"") + Key + "\" is not a size from 0 to 2^63-1");
-  }
-  return static_cast<int64_t>(Number.Magnitude);
-}
-
-void TExportReader::ReadEntryInfo(TEntryInfo& Info) {
-  Info = {};
-  int Char = NextToken();
-  if (Char != '}') {
-    for (;;) {
-      Char = ReadKey(Char);
-      if (FKey == "name") {
-        if (Char != '"') {
-          Fail("\"name\" is not a text");
-        }
-        ReadText(Info.Name, kScanFileMaxNameBytes);
-        Info.HasName = true;
-      } else if (FKey == "asize") {
-        Info.Size = ReadSize(Char, "asize");
-      } else if (FKey == "dsize") {
-        ReadSize(Char, "dsize");  // checked, but the apparent size is what this program counts
-      } else if (FKey == "mtime") {
-        const TNumber Number = ReadNumber(Char);
-        const uint64_t Limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-        if (!Number.Integer || Number.Overflow || Number.Magnitude > Limit) {
-          Fail("\"mtime\" is not a time in seconds");
-        }
-        const auto Magnitude = static_cast<int64_t>(Number.Magnitude);
-        Info.Mtime = Number.Negative ? -Magnitude : Magnitude;
-        Info.HasMtime = true;
-      } else if (FKey == "excluded") {
-        // A reason in later versions ("pattern", "otherfs", ...), true in some writers.
-        if (Char == '"') {
-          ReadText(FKey, kMaxOtherTextBytes);
-          Info.Excluded = !FKey.empty();
-        } else {
-          Info.Excluded = Char == 't';
-          SkipValue(Char);
-        }
-      } else {
-        SkipValue(Char);  // hard-link, error and ownership fields, and other tools' own keys
-      }
-      Char = NextToken();
-      if (Char == '}') {
-        break;
-      }
-      if (Char != ',') {
-        Unexpected(Char, "',' or '}'");
-      }
-      Char = NextToken();
-    }
-  }
-  if (!Info.HasName) {
-    Fail("An entry without a name");
-  }
-}
-
-void TExportReader::CheckName(const std::string& Name) const {
-  const bool Unusable = Name.empty() || Name == "." || Name == ".." ||
-                        Name.find('/') != std::string::npos || Name.find('\0') != std::string::npos
-#ifdef _WIN32
-                        || Name.find('\\') != std::string::npos
-#endif
-      ;
-  if (Unusable) {
-    Fail("An entry whose name is not a single path component");
-  }
-}
-
-void TExportReader::CheckDrivePath(const std::string& Name) const {
-  bool Usable = platform::IsAbsolutePath(Name) && Name.find('\0') == std::string::npos;
-  // No "." or ".." component: the path names the folder the tree shows.
-  for (size_t Start = 0; Usable && Start <= Name.size();) {
-    size_t End = Name.find('/', Start);
-    if (End == std::string::npos) {
-      End = Name.size();
-    }
-    const std::string_view Part(Name.data() + Start, End - Start);
-    Usable = Part != "." && Part != "..";
-    Start = End + 1;
-  }
-  if (!Usable) {
-    Fail("A drive whose name is not a usable path");
-  }
-}
-
-int TExportReader::ReadVersion(const char* Which) {
-  const TNumber Number = ReadNumber(NextToken());
-  if (!Number.Integer || Number.Negative || Number.Overflow || Number.Magnitude > kMaxVersion) {
-    Fail(std::string("An invalid ") + Which + " version");
-  }
-  return static_cast<int>(Number.Magnitude);
-}
-
-std::unique_ptr<TDirNode> TExportReader::Read() {
-  Expect('[', "'['");
-  const int Major = ReadVersion("major");
-  if (Major != kMajorVersion) {
-    Fail("Format version " + std::to_string(Major) + " is not supported, only version 1");
-  }
-  Expect(',', "','");
-  ReadVersion("minor");
-  Expect(',', "','");
-  int Char = NextToken();
-  if (Char != '{') {
-    Unexpected(Char, "the metadata object");
-  }
-  SkipValue(Char);
-  Expect(',', "','");
-  Expect('[', "the top folder");
-  Expect('{', "the top folder's information");
-
-  TEntryInfo Info;
-  ReadEntryInfo(Info);
-  if (Info.Name.empty() || Info.Name.find('\0') != std::string::npos) {
-    Fail("The top folder has no usable path");
-  }
-  // A top folder named by no absolute path is the root of a scan of every drive, and the folders
-  // right under it are drives named by their paths.
-  const bool DrivesRoot = !platform::IsAbsolutePath(Info.Name);
-  auto Root = DrivesRoot ? std::make_unique<TDirNode>(std::string(), Info.Name)
-                         : std::make_unique<TDirNode>(platform::StripTrailingDelimiter(Info.Name));
-  if (Root->FullPath().size() > kScanFileMaxPathBytes) {
-    Fail("A path longer than " + std::to_string(kScanFileMaxPathBytes) + " bytes");
-  }
-
-  TExtStatsAccumulator Sums;
-  std::unordered_map<std::string, TExtKey> ExtKeys;  // raw extension -> key
-  std::vector<TDirNode*> Stack{Root.get()};
-  std::string Path;
-  while (!Stack.empty()) {
-    TDirNode& Folder = *Stack.back();
-    Char = NextToken();
-    if (Char == ']') {
-      // The folder is complete: its statistics, then its totals into its parent's, as a scan
-      // does when it leaves a folder.
-      TScanStore& Store = Folder.Store();
-      for (const TFileLeaf* Leaf : Folder.Leaves) {
-        const TExtKey Key = Leaf->ExtKey();
-        Sums.Add(Key == Store.EmptyExt ? Store.NoExt : Key, Leaf->Size, 1);
-      }
-      for (const auto& Child : Folder.Children) {
-        Sums.AddAll(Child->ExtStats);
-      }
-      Sums.MoveInto(Folder.ExtStats);
-      Folder.Leaves.shrink_to_fit();
-      Stack.pop_back();
-      if (!Stack.empty()) {
-        TDirNode& Parent = *Stack.back();
-        Parent.TotalSize = SaturatingAdd(Parent.TotalSize, Folder.TotalSize);
-        Parent.TotalFiles += Folder.TotalFiles;
-        Parent.TotalDirs += Folder.TotalDirs;
-      }
-      continue;
-    }
-    if (Char != ',') {
-      Unexpected(Char, "',' or ']'");
-    }
-    Char = NextToken();
-    if (Char == '[') {
-      Expect('{', "a folder's information");
       ReadEntryInfo(Info);
-      if (Stack.size() >= kScanFileMaxDepth) {
-        Fail("Folders nested deeper than " + std::to_string(kScanFileMaxDepth) + " levels");
-      }
-      Path.clear();
-      if (DrivesRoot && Stack.size() == 1) {
+      const bool IsDrive = DrivesRoot && Stack.size() == 1;
+      if (IsDrive && IsFolder) {
         CheckDrivePath(Info.Name);
-        Path = platform::StripTrailingDelimiter(Info.Name);
       } else {
         CheckName(Info.Name);
-        platform::AppendChildPath(Folder.FullPath(), Info.Name, Path);
       }
-      if (Path.size() > kScanFileMaxPathBytes) {
-        Fail("A path longer than " + std::to_string(kScanFileMaxPathBytes) + " bytes");
-      }
-      // An excluded folder's contents were not counted; it stays an empty folder.
-      TDirNode& Child = Folder.AddChild(Path);
-      Child.TotalDirs = 1;
-      Stack.push_back(&Child);
-      continue;
-    }
-    if (Char != '{') {
-      Unexpected(Char, "a folder or an entry");
-    }
-    ReadEntryInfo(Info);
-    CheckName(Info.Name);
-    if (Info.Excluded) {
-      continue;  // left out by the tool that scanned: nothing of it was counted
-    }
-    const size_t Dot = Info.Name.rfind('.');
-    TScanStore& Store = Folder.Store();
-    TExtKey Ext = Store.EmptyExt;
-    if (Dot != std::string::npos) {
-      const std::string Raw = Info.Name.substr(Dot);
-      auto Found = ExtKeys.find(Raw);
-      if (Found == ExtKeys.end()) {
-        if (ExtKeys.size() > 1'000'000) {
-          ExtKeys.clear();  // a bound on the cache, not on the extensions
+      const uint64_t Volume = Info.Volume.value_or(Open.Volume);
+      // Left out by the tool that scanned, or not a file a scan counts: nothing of it is taken.
+      const bool LeftOut = Open.Node == nullptr || Info.Excluded || Info.NotRegular;
+      if (IsFolder) {
+        if (Stack.size() >= kScanFileMaxDepth) {
+          Fail("Folders nested deeper than " + std::to_string(kScanFileMaxDepth) + " levels");
         }
-        Found =
-            ExtKeys.emplace(Raw, Store.Exts.Intern(platform::UserTextCasing().ToLower(Raw))).first;
+        const std::string Name = IsDrive ? platform::StripTrailingDelimiter(Info.Name) : Info.Name;
+        const size_t PathBytes = IsDrive ? Name.size() : Open.PathBytes + 1 + Name.size();
+        if (PathBytes > kScanFileMaxPathBytes) {
+          Fail("A path longer than " + std::to_string(kScanFileMaxPathBytes) + " bytes");
+        }
+        if (LeftOut) {
+          Stack.push_back({nullptr, Volume, PathBytes});
+          continue;
+        }
+        Spend(kFolderCost + static_cast<int64_t>(Name.size()));
+        TDirNode& Child = Open.Node->AddNamedChild(Name);
+        Child.TotalDirs = 1;
+        Child.OwnDiskUsage = Info.Allocated.value_or(0);
+        if (Info.ReadError) {
+          Child.ReadProblem = platform::TListProblem::Other;
+        }
+        if (Volume != Open.Volume) {
+          Child.Store().SetVolume(Child, Volume);
+        }
+        Stack.push_back({&Child, Volume, PathBytes});
+        continue;
       }
-      Ext = Found->second;
+      if (LeftOut) {
+        continue;
+      }
+      Spend(kLeafCost + static_cast<int64_t>(Info.Name.size()));
+      TDirNode& Folder = *Open.Node;
+      TScanStore& Store = Folder.Store();
+      const platform::TFileStamp Stamp = Info.HasMtime ? UnixSecondsToStamp(Info.Mtime) : 0;
+      // No "dsize" means none allocated, except in the files of earlier versions of this program,
+      // which wrote none: there a file takes the space its size says.
+      const int64_t Allocated = Info.Allocated.value_or(FWrittenHere ? Info.Size : 0);
+      TFileLeaf& Leaf =
+          Folder.AddLeafWithKey(Info.Name, ExtKeyOf(Store, Info.Name), Info.Size, Allocated, Stamp);
+      if ((Info.LinkCounted || Info.Links > 1) && Info.FileId) {
+        Spend(sizeof(THardLink));
+        Store.NoteHardLink(Leaf, Volume, *Info.FileId, Info.Links, FHardLinks);
+      }
+      Folder.TotalSize = SaturatingAdd(Folder.TotalSize, Info.Size);
+      Folder.TotalDiskUsage = SaturatingAdd(Folder.TotalDiskUsage, Leaf.Allocated());
+      Folder.TotalFiles += 1;
     }
-    const platform::TFileStamp Stamp = Info.HasMtime ? UnixSecondsToStamp(Info.Mtime) : 0;
-    Folder.AddLeafWithKey(Info.Name, Ext, Info.Size, Stamp);
-    Folder.TotalSize = SaturatingAdd(Folder.TotalSize, Info.Size);
-    Folder.TotalFiles += 1;
+    Root->TotalDirs += 1;
+    FJson.Expect(']', "the end of the file's array");
+    Char = FJson.NextToken();
+    if (Char >= 0) {
+      Fail("Data after the end of the scan");
+    }
+    Root->Store().AddHardLinks(FHardLinks);
+    CountHardLinksOnce(*Root);
+    return Root;
   }
-  Root->TotalDirs += 1;
-  Expect(']', "the end of the file's array");
-  Char = NextToken();
-  if (Char >= 0) {
-    Fail("Data after the end of the scan");
+
+  std::unique_ptr<TDirNode> ReadFrom(std::istream& In, const TScanFileProgress& OnProgress) {
+    try {
+      const std::unique_ptr<IByteSource> Source = NewScanFileSource(In);
+      TExportReader Reader(*Source, OnProgress);
+      return Reader.Read();
+    } catch (const EJsonError& Error) {
+      throw EScanFileError(Error.what());
+    } catch (const std::bad_alloc&) {
+      throw EScanFileError(Translate("Not enough memory to read the scan file."));
+    }
   }
-  return Root;
-}
 
-}  // namespace
+  }  // namespace
 
-std::unique_ptr<TDirNode> ReadScanExport(std::istream& In, const TScanFileProgress& OnProgress) {
-  TExportReader Reader(In, OnProgress);
-  return Reader.Read();
-}
-
-std::unique_ptr<TDirNode> LoadScanFile(const std::string& Path,
-                                       const TScanFileProgress& OnProgress) {
-  std::ifstream In(NativePath(Path), std::ios::binary);
-  if (!In) {
-    throw EScanFileError("Cannot open " + Path + ": " + SystemErrorText(errno));
+  std::unique_ptr<TDirNode> ReadScanExport(std::istream & In, const TScanFileProgress& OnProgress) {
+    return ReadFrom(In, OnProgress);
   }
-  return ReadScanExport(In, OnProgress);
-}
+
+  std::unique_ptr<TDirNode> LoadScanFile(const std::string& Path,
+                                         const TScanFileProgress& OnProgress) {
+    if (Path == "-") {
+      return ReadFrom(std::cin, OnProgress);
+    }
+    std::ifstream In(NativePath(Path), std::ios::binary);
+    if (!In) {
+      throw EScanFileError("Cannot open " + Path + ": " + SystemErrorText(errno));
+    }
+    return ReadFrom(In, OnProgress);
+  }
 
 }  // namespace dunstrel

@@ -1,7 +1,10 @@
 #include "results/ScanJob.h"
 
+#include <new>
+
 #include "common/ErrorText.h"
 #include "common/SaturatingSum.h"
+#include "localisation/translation.h"
 #include "scan/DiskScanner.h"
 
 namespace dunstrel {
@@ -85,8 +88,10 @@ TScanOutcome TScanJob::Walk() {
         std::unique_ptr<TDirNode> Node = Scanner.Scan(Drive);
         if (Node != nullptr && !FContext->IsCancelled()) {  // a drive cut short is not kept
           Root->TotalSize = SaturatingAdd(Root->TotalSize, Node->TotalSize);
+          Root->TotalDiskUsage = SaturatingAdd(Root->TotalDiskUsage, Node->TotalDiskUsage);
           Root->TotalFiles += Node->TotalFiles;
           Root->TotalDirs += Node->TotalDirs;
+          Root->UnreadableFolders += Node->UnreadableFolders;
           Root->ExtStats.MergeFrom(&Node->ExtStats);
           Root->AdoptChild(std::move(Node));
         }
@@ -101,6 +106,9 @@ TScanOutcome TScanJob::Walk() {
       Outcome.Root = Scanner.Scan(FSource.PathToScan);
     }
     Outcome.Ok = !FContext->IsCancelled();
+  } catch (const std::bad_alloc&) {
+    Outcome.Err = Translate("Not enough memory to finish the scan.");
+    Outcome.Ok = false;
   } catch (const std::exception& Error) {
     Outcome.Err = DescribeError(Error);
     Outcome.Ok = false;

@@ -1,11 +1,14 @@
 #include "scan/ConcurrentWalk.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -30,7 +33,14 @@ struct TFolderTask {
   TFolderWork* Work = nullptr;
   platform::TDirEntry Seen;                         // its entry in the parent's listing
   std::shared_ptr<platform::IFolderReader> Parent;  // none for the scan root
+  int Retries = 0;  // times it could not be opened for want of descriptors
 };
+
+// A folder that cannot be opened for want of descriptors waits until another folder's reading
+// ends; when no other is being read, it is tried again this often, this many times, before it
+// counts as a folder that cannot be read.
+constexpr auto kRetryPause = std::chrono::milliseconds(10);
+constexpr int kMostRetries = 200;
 
 class TConcurrentWalk {
  public:
@@ -44,12 +54,15 @@ class TConcurrentWalk {
       FTasks.push_back({&FWorks[0].emplace_back(FRoot, nullptr), {}, nullptr});
       FOutstanding = 1;
     }
+    Threads = std::max<size_t>(1, std::min(Threads, FShared.Lister.ConcurrentFolderLimit()));
     try {
+      Helpers.reserve(Threads - 1);
       for (size_t I = 1; I < Threads; ++I) {
         Helpers.emplace_back([this, I] { Work(I); });
       }
-    } catch (const std::system_error&) {
-      // Fewer threads than asked for still finish the walk.
+    } catch (...) {
+      // Fewer threads than asked for (none could be started, or no memory for more) still
+      // finish the walk.
     }
     Work(0);
     for (std::thread& Helper : Helpers) {
@@ -64,49 +77,95 @@ class TConcurrentWalk {
   }
 
  private:
-  void Work(size_t Index) {
+  // Takes tasks until none are left. Nothing may leave it: an error (no memory) is kept for the
+  // caller, and the tasks are still counted off, so that every thread ends.
+  void Work(size_t Index) noexcept {
     TScanStore& Store = FRoot.Store();
-    TFolderWalker Walker(FShared, Store, Index == 0 ? Store.MainArena() : Store.NewArena());
+    std::optional<TFolderWalker> Walker;
+    try {
+      Walker.emplace(FShared, Store, Index == 0 ? Store.MainArena() : Store.NewArena());
+    } catch (...) {
+      NoteError();
+    }
     platform::TDirListing Batch;
     std::vector<TFolderTask> Found;
     TFolderTask Task;
-    while (Pop(Task)) {
+    bool Pause = false;
+    while (Pop(Task, Pause)) {
+      if (Pause) {
+        std::this_thread::sleep_for(kRetryPause);
+      }
+      bool Deferred = false;
       try {
-        if (!FStop.load(std::memory_order_relaxed) && !FShared.Context.IsCancelled()) {
-          Read(Walker, Index, Task, Batch, Found);
+        if (Walker && !FStop.load(std::memory_order_relaxed) && !FShared.Context.IsCancelled()) {
+          Deferred = !Read(*Walker, Index, Task, Batch, Found);
+        }
+        if (Deferred) {
+          Defer(std::move(Task));
+          continue;
         }
       } catch (...) {
-        const std::lock_guard Lock(FLock);
-        if (!FError) {
-          FError = std::current_exception();
-        }
-        FStop = true;
+        NoteError();
       }
       Found.clear();
       Task.Parent = nullptr;
-      Complete(Walker, Task.Work);
+      if (Walker) {
+        try {
+          Complete(*Walker, Task.Work);
+        } catch (...) {
+          NoteError();
+        }
+      }
       Finished();
+    }
+    try {
+      if (Walker) {
+        Walker->HandOverHardLinks();
+      }
+    } catch (...) {
+      NoteError();
     }
   }
 
-  // Reads one folder batch by batch: files become leaves, sub-folders new tasks.
-  void Read(TFolderWalker& Walker, size_t Index, TFolderTask& Task, platform::TDirListing& Batch,
+  void NoteError() {
+    const std::lock_guard Lock(FLock);
+    if (!FError) {
+      FError = std::current_exception();
+    }
+    FStop = true;
+  }
+
+  // Reads one folder batch by batch: files become leaves, sub-folders new tasks. False when the
+  // folder is to be tried again later, for want of descriptors.
+  bool Read(TFolderWalker& Walker, size_t Index, TFolderTask& Task, platform::TDirListing& Batch,
             std::vector<TFolderTask>& Found) {
     TDirNode& Node = *Task.Work->Node;
+    std::shared_ptr<platform::IFolderReader> Reader;
+    platform::TListProblem Problem = Node.ReadProblem;
+    if (Problem == platform::TListProblem::None) {  // else its information was refused
+      Reader =
+          FShared.Lister.OpenFolder(platform::WithTrailingDelimiter(Node.FullPath()), Task.Parent,
+                                    Task.Parent == nullptr ? nullptr : &Task.Seen, Problem);
+      if (Reader == nullptr && Problem == platform::TListProblem::TooManyOpen &&
+          Task.Retries < kMostRetries) {
+        return false;
+      }
+    }
     Walker.EnterFolder(Node);
-    const std::shared_ptr<platform::IFolderReader> Reader =
-        FShared.Lister.OpenFolder(platform::WithTrailingDelimiter(Node.FullPath()), Task.Parent,
-                                  Task.Parent == nullptr ? nullptr : &Task.Seen);
     Task.Parent = nullptr;  // opened: the parent's descriptor is not needed for this one
     if (Reader == nullptr) {
-      return;  // an unreadable folder stays an empty node
+      TFolderWalker::NoteProblem(Node, Problem);
+      return true;
     }
     while (Reader->Next(Batch)) {
+      if (Batch.Problem != platform::TListProblem::None) {
+        TFolderWalker::NoteProblem(Node, Batch.Problem);
+      }
       TFolderWalker::MakeRoom(Node, Batch);
       for (size_t I = 0; I < Batch.Count(); ++I) {
         if (FShared.Context.IsCancelled() || FStop.load(std::memory_order_relaxed)) {
           Push(Found);
-          return;
+          return true;
         }
         const platform::TDirEntry& Entry = Batch.Entry(I);
         const std::string_view Name = Batch.Name(I);
@@ -117,7 +176,7 @@ class TConcurrentWalk {
           Walker.TakeFile(Node, Name, Entry);
           continue;
         }
-        TDirNode& Child = Walker.AddChild(Node, Name);
+        TDirNode& Child = Walker.AddChild(Node, Name, Entry);
         Task.Work->Pending.fetch_add(1, std::memory_order_relaxed);
         Found.push_back({&FWorks[Index].emplace_back(Child, Task.Work), Entry, Reader});
       }
@@ -125,6 +184,7 @@ class TConcurrentWalk {
       Push(Found);
       Walker.Flush();
     }
+    return true;
   }
 
   // Counts down Work and, when it is done, sums its folder and counts down its parent.
@@ -141,6 +201,7 @@ class TConcurrentWalk {
     }
     {
       const std::lock_guard Lock(FLock);
+      FTasks.reserve(FTasks.size() + Found.size());  // may fail, before anything is counted
       FOutstanding += Found.size();
       // Reversed, so that the first sub-folder is taken first: the walk stays close to
       // depth-first, which keeps few folders open at once.
@@ -152,24 +213,58 @@ class TConcurrentWalk {
     FWake.notify_all();
   }
 
-  bool Pop(TFolderTask& Task) {
+  // The next task; Pause tells that it is a folder tried again while no other is being read,
+  // which is worth a short wait first.
+  bool Pop(TFolderTask& Task, bool& Pause) {
     std::unique_lock Lock(FLock);
-    FWake.wait(Lock, [this] { return !FTasks.empty() || FOutstanding == 0; });
+    FWake.wait(Lock, [this] {
+      return !FTasks.empty() || FOutstanding == 0 || (FReading == 0 && !FDeferred.empty());
+    });
+    Pause = false;
     if (FTasks.empty()) {
-      return false;
+      if (FDeferred.empty()) {
+        return false;
+      }
+      Task = std::move(FDeferred.back());
+      FDeferred.pop_back();
+      ++Task.Retries;
+      Pause = true;
+    } else {
+      Task = std::move(FTasks.back());
+      FTasks.pop_back();
     }
-    Task = std::move(FTasks.back());
-    FTasks.pop_back();
+    ++FReading;
     return true;
   }
 
-  void Finished() {
-    bool AllDone = false;
+  // Task waits until another folder's reading ends and gives back its descriptors.
+  void Defer(TFolderTask&& Task) {
     {
       const std::lock_guard Lock(FLock);
-      AllDone = --FOutstanding == 0;
+      FDeferred.push_back(std::move(Task));  // no memory: the task goes on as not deferred
+      --FReading;
     }
-    if (AllDone) {
+    FWake.notify_all();
+  }
+
+  void Finished() {
+    bool Wake = false;
+    {
+      const std::lock_guard Lock(FLock);
+      --FReading;
+      Wake = --FOutstanding == 0 || !FDeferred.empty();
+      // A folder read to its end may have freed the descriptors the waiting ones need. Without
+      // memory to move them, they wait on until no folder is being read.
+      try {
+        FTasks.reserve(FTasks.size() + FDeferred.size());
+        for (TFolderTask& Waiting : FDeferred) {
+          FTasks.push_back(std::move(Waiting));
+        }
+        FDeferred.clear();
+      } catch (...) {
+      }
+    }
+    if (Wake) {
       FWake.notify_all();
     }
   }
@@ -180,8 +275,10 @@ class TConcurrentWalk {
 
   std::mutex FLock;  // guards the members below
   std::condition_variable FWake;
-  std::vector<TFolderTask> FTasks;  // taken from the back
-  size_t FOutstanding = 0;          // tasks queued or being read
+  std::vector<TFolderTask> FTasks;     // taken from the back
+  std::vector<TFolderTask> FDeferred;  // waiting for descriptors
+  size_t FOutstanding = 0;             // tasks queued, waiting or being read
+  size_t FReading = 0;                 // tasks being read
   std::exception_ptr FError;
   // Per thread, the works it created; they live until the walk ends.
   std::vector<std::deque<TFolderWork>> FWorks;

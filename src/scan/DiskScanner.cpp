@@ -26,11 +26,18 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
     return nullptr;
   }
   auto Root = std::make_unique<TDirNode>(platform::StripTrailingDelimiter(ARootPath));
+  if (const auto Own = FShared.Lister.StatFolder(Root->FullPath())) {
+    Root->OwnDiskUsage = Own->Allocated;
+    if (Own->Volume != 0) {
+      Root->Store().SetVolume(*Root, Own->Volume);
+    }
+  }
   if (FContext.WalkThreads > 1) {
     WalkConcurrently(FShared, *Root, static_cast<size_t>(FContext.WalkThreads));
   } else {
     WalkInOrder(*Root);
   }
+  CountHardLinksOnce(*Root);
   return Root;
 }
 
@@ -63,8 +70,9 @@ void TDiskScanner::WalkInOrder(TDirNode& Root) {
         continue;  // the folder is not entered; the loop leaves at its next check
       }
       const platform::TDirEntry Seen = Entry;  // Frame and its listing may move from here on
-      EnterFolder(Walker, Walker.AddChild(*Frame.Node, Name), &Seen);
+      EnterFolder(Walker, Walker.AddChild(*Frame.Node, Name, Seen), &Seen);
     }
+    Walker.HandOverHardLinks();
   } catch (...) {
     FFrames = {};
     throw;
@@ -81,11 +89,17 @@ void TDiskScanner::EnterFolder(TFolderWalker& Walker, TDirNode& Node,
   Frame.Node = &Node;
   Frame.Next = 0;
   Walker.EnterFolder(Node);
-  const std::string Folder = platform::WithTrailingDelimiter(Node.FullPath());
-  const bool Listed = FShared.Lister.ListFirst(Folder, Seen, Frame.Listing);
+  bool Listed = false;
+  if (Node.ReadProblem == platform::TListProblem::None) {  // else its information was refused
+    Listed = FShared.Lister.ListFirst(platform::WithTrailingDelimiter(Node.FullPath()), Seen,
+                                      Frame.Listing);
+    if (!Listed || Frame.Listing.Problem != platform::TListProblem::None) {
+      TFolderWalker::NoteProblem(Node, Frame.Listing.Problem);
+    }
+  }
   Frame.More = Listed;
   if (!Listed) {
-    Frame.Listing.Clear();  // an unreadable folder stays an empty node
+    Frame.Listing.Clear();
   }
   TFolderWalker::MakeRoom(Node, Frame.Listing);
 }
@@ -95,6 +109,9 @@ bool TDiskScanner::ListMore(TFrame& Frame) {
   Frame.More =
       Frame.More && FShared.Lister.ListMore(platform::WithTrailingDelimiter(Frame.Node->FullPath()),
                                             Frame.Listing);
+  if (Frame.More && Frame.Listing.Problem != platform::TListProblem::None) {
+    TFolderWalker::NoteProblem(*Frame.Node, Frame.Listing.Problem);
+  }
   if (!Frame.More) {
     Frame.Listing.Clear();
   }

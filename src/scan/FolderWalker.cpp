@@ -67,10 +67,14 @@ TFolderWalker::~TFolderWalker() {
   Flush();
 }
 
+void TFolderWalker::HandOverHardLinks() {
+  FStore.AddHardLinks(FHardLinks);
+}
+
 void TFolderWalker::EnterFolder(TDirNode& Node) {
   ++FDirs;
   Node.TotalDirs = 1;
-  ReportProgress(Node.FullPath());
+  ReportProgress(Node);
 }
 
 namespace {
@@ -97,24 +101,37 @@ void TFolderWalker::MakeRoom(TDirNode& Node, const platform::TDirListing& Batch)
   Grow(Node.Leaves, Files);
 }
 
-TDirNode& TFolderWalker::AddChild(TDirNode& Node, std::string_view Name) {
-  FChildPath.clear();
-  platform::AppendChildPath(Node.FullPath(), Name, FChildPath);
-  TDirNode& Child = Node.AddChild(FChildPath, FArena);
+TDirNode& TFolderWalker::AddChild(TDirNode& Node, std::string_view Name,
+                                  const platform::TDirEntry& Seen) {
+  TDirNode& Child = Node.AddNamedChild(Name, FArena);
   Child.TotalDirs = 1;
+  Child.OwnDiskUsage = Seen.Allocated;
+  if (Seen.Problem != platform::TListProblem::None) {
+    NoteProblem(Child, Seen.Problem);
+  }
   return Child;
 }
 
 void TFolderWalker::TakeFile(TDirNode& Node, std::string_view Name,
                              const platform::TDirEntry& Entry) {
   if (!IsExcluded(Name, Node, Entry.Size, Entry.Stamp)) {
-    Node.AddLeafWithKey(Name, LowerExt(Name), Entry.Size, Entry.Stamp, FArena);
+    TFileLeaf& Leaf =
+        Node.AddLeafWithKey(Name, LowerExt(Name), Entry.Size, Entry.Allocated, Entry.Stamp, FArena);
+    if (Entry.Links > 1) {
+      FStore.NoteHardLink(Leaf, Entry.Volume, Entry.FileId, Entry.Links, FHardLinks);
+    }
     Node.TotalSize = SaturatingAdd(Node.TotalSize, Entry.Size);
+    Node.TotalDiskUsage = SaturatingAdd(Node.TotalDiskUsage, Leaf.Allocated());
     Node.TotalFiles += 1;
     ++FFiles;
   }
   FBytes = SaturatingAdd(FBytes, Entry.Size);
-  ReportProgress(Node.FullPath());
+  ReportProgress(Node);
+}
+
+void TFolderWalker::NoteProblem(TDirNode& Node, platform::TListProblem Problem) {
+  Node.ReadProblem =
+      Problem == platform::TListProblem::None ? platform::TListProblem::Other : Problem;
 }
 
 void TFolderWalker::FinishFolder(TDirNode& Node) {
@@ -127,22 +144,26 @@ void TFolderWalker::FinishFolder(TDirNode& Node) {
     const TExtKey Key = Leaf->ExtKey();
     FExtSums.Add(Key == FStore.EmptyExt ? FStore.NoExt : Key, Leaf->Size, 1);
   }
+  Node.TotalDiskUsage = SaturatingAdd(Node.TotalDiskUsage, Node.OwnDiskUsage);
+  Node.UnreadableFolders = Node.ReadProblem != platform::TListProblem::None ? 1 : 0;
   for (const auto& Child : Node.Children) {
     FExtSums.AddAll(Child->ExtStats);
     Node.TotalSize = SaturatingAdd(Node.TotalSize, Child->TotalSize);
+    Node.TotalDiskUsage = SaturatingAdd(Node.TotalDiskUsage, Child->TotalDiskUsage);
     Node.TotalFiles += Child->TotalFiles;
     Node.TotalDirs += Child->TotalDirs;
+    Node.UnreadableFolders += Child->UnreadableFolders;
   }
   FExtSums.MoveInto(Node.ExtStats);
 }
 
-void TFolderWalker::ReportProgress(std::string_view Path) {
+void TFolderWalker::ReportProgress(const TDirNode& Folder) {
   if (!FShared.OnProgress) {
     return;
   }
   const uint32_t Now = FShared.Tick.NowMs();
   if (FShared.ProgressDue(Now)) {
-    FShared.ReportProgress(Path, Now, [this] { Flush(); });
+    FShared.ReportProgress(Folder.FullPath(), Now, [this] { Flush(); });
   }
 }
 
@@ -182,8 +203,10 @@ bool TFolderWalker::MatchesPattern(std::string_view Name, const TDirNode& Folder
     // Every file of a folder shares the folder part of its path: cased once per folder.
     FUpperFolderOf = &Folder;
     FUpperFolder.clear();
-    std::string Base;
-    platform::AppendChildPath(Folder.FullPath(), "", Base);
+    std::string Base = Folder.FullPath();
+    if (Base.empty() || Base.back() != platform::kPathDelimiter) {
+      Base.push_back(platform::kPathDelimiter);
+    }
     platform::AppendUpperCodePoints(Casing, Base, FUpperFolder);
   }
   FUpperName.clear();

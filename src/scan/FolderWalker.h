@@ -65,15 +65,23 @@ class TFolderWalker {
   // Makes room in Node for the folders and files of Batch, to be taken next: exactly for a
   // folder read in one batch, growing by half at least for a larger one.
   static void MakeRoom(TDirNode& Node, const platform::TDirListing& Batch);
-  // A new sub-folder of Node, at Name, counted as one folder until its walk adds more.
-  TDirNode& AddChild(TDirNode& Node, std::string_view Name);
+  // A new sub-folder of Node, the entry Seen named Name, counted as one folder until its walk adds
+  // more. A folder whose own information was refused is marked as one that cannot be read: it
+  // is not to be entered.
+  TDirNode& AddChild(TDirNode& Node, std::string_view Name, const platform::TDirEntry& Seen);
   // A file entry of Node: dropped by the filters or taken as a leaf; progress is reported.
   void TakeFile(TDirNode& Node, std::string_view Name, const platform::TDirEntry& Entry);
+  // Marks Node as a folder that could not be read, or not wholly; None stands for a reason
+  // the lister did not give.
+  static void NoteProblem(TDirNode& Node, platform::TListProblem Problem);
   // Sums Node's totals and statistics from its files and its sub-folders, which are done.
   void FinishFolder(TDirNode& Node);
-  void ReportProgress(std::string_view Path);
+  void ReportProgress(const TDirNode& Folder);
   // Hands the counts taken since the last call to the shared ones.
   void Flush();
+  // Hands the identities of the hard-linked files taken to the tree's store; once the walker's
+  // part of the walk is done.
+  void HandOverHardLinks();
 
  private:
   struct TCompiledMask {
@@ -92,11 +100,11 @@ class TFolderWalker {
   int64_t FFiles = 0;
   int64_t FDirs = 0;
   int64_t FBytes = 0;
-  std::string FChildPath;
   std::unordered_map<std::string_view, TExtKey> FExtCache;  // raw extension -> key
   std::string_view FLastRawExt;  // files of one folder often share their extension
   TExtKey FLastExt = 0;
   TExtStatsAccumulator FExtSums;
+  std::vector<THardLink> FHardLinks;  // not yet handed to the store
   std::vector<TCompiledMask> FMasks;
   const TDirNode* FUpperFolderOf = nullptr;
   std::u32string FUpperFolder;  // the folder part of the full path, upper-cased, with delimiter

@@ -4,12 +4,16 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/DirectoryLister.h"
 #include "platform/LocalTime.h"
 #include "scan/ExtStats.h"
+#include "scan/SizeCount.h"
 
 namespace dunstrel {
 
@@ -22,6 +26,12 @@ TDateTime FileTimeToLocalDateTime(platform::TFileStamp Stamp);
 
 class TDirNode;
 class TScanStore;
+
+// Gives every hard-linked file's data one place in the disk usage: the first of its names in the
+// order of the tree (a folder's files, then its sub-folders, each in listing order), whatever
+// order the walk met them in. The others become repeats, and the disk usage of their folders
+// drops by their size.
+void CountHardLinksOnce(TDirNode& Root);
 
 // Storage one thread fills on its own: blocks of pages taken from the system and given back
 // whole when the arena ends.
@@ -46,7 +56,8 @@ class TScanArena {
 
 // One file of a scan. A leaf lives in its scan's storage with its name right behind it, and
 // refers to its folder for the path and to the scan's extension pool, so that millions of them
-// stay small.
+// stay small: packed to 2-byte alignment, a leaf and its name take 34 bytes plus the name.
+#pragma pack(push, 2)
 class TFileLeaf {
  public:
   // The name as the directory listing returned it.
@@ -65,22 +76,63 @@ class TFileLeaf {
   // The local last-write time; 0 when there is none.
   TDateTime GetModifiedDateTime() const { return FileTimeToLocalDateTime(ModifiedFT); }
 
+  // The space the file takes on its disk: its allocated blocks.
+  int64_t Allocated() const;
+  // More than one name in the file system refers to this file's data (FileId and Volume of
+  // its hard link are kept by the scan's store).
+  bool IsHardLinked() const { return FHardLinked != 0; }
+  // The same data was met earlier in the scan, under another name: its disk usage is counted
+  // there, and here as nothing.
+  bool IsHardLinkRepeat() const { return FLinkRepeat != 0; }
+  // The figure of this file in either count.
+  int64_t SizeIn(TSizeCount Count) const {
+    if (Count == TSizeCount::ApparentSize) {
+      return Size;
+    }
+    return IsHardLinkRepeat() ? 0 : Allocated();
+  }
+
   int64_t Size = 0;
   platform::TFileStamp ModifiedFT = 0;
 
  private:
   friend class TScanStore;
-  TFileLeaf(const TDirNode& Parent, TExtKey Ext, int64_t Size, platform::TFileStamp Stamp,
-            uint16_t NameLength)
-      : Size(Size), ModifiedFT(Stamp), FParent(&Parent), FExt(Ext), FNameLength(NameLength) {}
+  friend void CountHardLinksOnce(TDirNode& Root);
+  // Allocated space in 512-byte blocks; this value means that the store keeps a larger one.
+  static constexpr uint32_t kBlocksKeptAside = (1u << 30) - 1;
+
+  TFileLeaf(const TDirNode& Parent, TExtKey Ext, int64_t Size, uint32_t Blocks,
+            platform::TFileStamp Stamp, uint16_t NameLength)
+      : Size(Size),
+        ModifiedFT(Stamp),
+        FParent(&Parent),
+        FExt(Ext),
+        FBlocks(Blocks),
+        FHardLinked(0),
+        FLinkRepeat(0),
+        FNameLength(NameLength) {}
 
   const TDirNode* FParent;
   TExtKey FExt;
+  uint32_t FBlocks : 30;
+  uint32_t FHardLinked : 1;
+  uint32_t FLinkRepeat : 1;
   uint16_t FNameLength;
 };
+#pragma pack(pop)
 
-// Storage shared by all nodes of one scan: leaves, their names and the extension keys. It is
-// owned by the scan's root node and released with it.
+// The identity of a file with more than one hard link, kept beside the tree: few files have
+// one, so the leaves need not carry it.
+struct THardLink {
+  const TFileLeaf* Leaf = nullptr;
+  uint64_t Volume = 0;  // the file system's device
+  uint64_t FileId = 0;  // the inode
+  uint32_t Links = 0;   // how many names the file has on its file system
+};
+
+// Storage shared by all nodes of one scan: leaves, their names, the folders' names, the extension
+// keys, the hard links' identities and the rare allocations too large for a leaf. It is owned by
+// the scan's root node and released with it.
 class TScanStore {
  public:
   TScanStore();
@@ -90,26 +142,54 @@ class TScanStore {
 
   std::string_view CopyText(std::string_view Text) { return CopyText(Text, FMainArena); }
   std::string_view CopyText(std::string_view Text, TScanArena& Arena);
-  // Names longer than any file system allows are cut to 65535 bytes.
+  // Names longer than any file system allows are cut to 65535 bytes. Allocated is rounded up to
+  // whole 512-byte blocks.
   TFileLeaf* NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
-                     platform::TFileStamp Stamp, TScanArena& Arena);
+                     int64_t Allocated, platform::TFileStamp Stamp, TScanArena& Arena);
   TScanArena& MainArena() { return FMainArena; }
   // One more arena, for one more thread filling this tree; it lives as long as the store.
   TScanArena& NewArena();
   // Exts.Intern under the store's lock: threads filling one tree call it at the same time.
   TExtKey InternExt(std::string_view Text);
 
+  // Marks Leaf as one of several names of its data and adds its identity to Pending, which the
+  // caller hands over with AddHardLinks (a thread filling the tree keeps its own).
+  void NoteHardLink(TFileLeaf& Leaf, uint64_t Volume, uint64_t FileId, uint32_t Links,
+                    std::vector<THardLink>& Pending);
+  // Takes the identities of Pending (emptied), under the store's lock.
+  void AddHardLinks(std::vector<THardLink>& Pending);
+  // The identity of a hard-linked leaf of this store, once CountHardLinksOnce has run.
+  const THardLink* HardLinkOf(const TFileLeaf& Leaf) const;
+  bool HasHardLinks() const { return !FHardLinks.empty(); }
+
+  // The file system (device) of a folder where it is known and differs from its parent's: the
+  // scan's root, and mount points in a scan of another tool. Kept beside the tree, being rare.
+  void SetVolume(const TDirNode& Folder, uint64_t Volume);
+  std::optional<uint64_t> OwnVolume(const TDirNode& Folder) const;
+
   TExtKeyPool Exts;
   const TExtKey EmptyExt;  // the leaf extension of names without a dot
   const TExtKey NoExt;     // their statistics key, "(none)"
+  // The name of the root when it is not the last component of its path ("(All Drives)").
+  std::string RootName;
 
  private:
+  friend class TFileLeaf;
+  friend void CountHardLinksOnce(TDirNode& Root);
+
+  int64_t LargeAllocation(const TFileLeaf& Leaf) const;
+
   TScanArena FMainArena;
-  std::mutex FLock;  // guards FArenas, and Exts while threads fill the tree
+  mutable std::mutex FLock;  // guards FArenas, FLarge, and Exts and FHardLinks while threads
+                             // fill the tree
   std::deque<TScanArena> FArenas;
+  std::unordered_map<const TFileLeaf*, int64_t> FLarge;    // allocations of 512 GiB or more
+  std::vector<THardLink> FHardLinks;                       // in leaf order once counted
+  std::unordered_map<const TDirNode*, uint64_t> FVolumes;  // where they differ from the parent's
 };
 
-// One folder of a scan with the totals and extension statistics of its whole subtree.
+// One folder of a scan with the totals and extension statistics of its whole subtree. A folder
+// keeps its own name only; its path is made from its parents' names when asked for.
 class TDirNode {
   // Declared first: the statistics below are built on the store.
   std::unique_ptr<TScanStore> FOwnedStore;
@@ -120,46 +200,68 @@ class TDirNode {
   explicit TDirNode(std::string_view FullPath = {});
   // A root whose name differs from the last component of its path ("(All Drives)").
   TDirNode(std::string_view FullPath, std::string Name);
-  // Frees the subtree without recursion, so that any depth can be released.
+  // Frees the subtree without recursion and without allocating, so that any depth can be
+  // released, also while an error unwinds.
   ~TDirNode();
   TDirNode(const TDirNode&) = delete;
   TDirNode& operator=(const TDirNode&) = delete;
 
-  // The path without a trailing delimiter (except the root "/"), kept in the scan's storage.
-  std::string_view FullPath() const { return FFullPath; }
+  // The path without a trailing delimiter (except the root "/"), made from the names up to the
+  // scan's root. A new string each time: keep it, not a view of it.
+  std::string FullPath() const;
+  void AppendFullPath(std::string& Out) const;
   // The last component of the path; a drive root's whole path; or the name given at creation.
   std::string_view Name() const;
   TDirNode* Parent() const { return FParent; }
   TScanStore& Store() const { return *FStore; }
+  // Named by a whole path rather than a name: the scan's root, or a drive under the root of a
+  // scan of every drive.
+  bool NameIsPath() const { return FNameIsPath; }
 
-  // A new, empty sub-folder appended to Children (totals are the caller's to add); its path is
-  // kept in Arena, one of this tree's store, or its main one.
+  // A new, empty sub-folder appended to Children (totals are the caller's to add). FullPath is
+  // this folder's path followed by the sub-folder's name; under a root of an empty path (every
+  // drive) it is the drive's path, which becomes the sub-folder's name.
   TDirNode& AddChild(std::string_view FullPath);
-  TDirNode& AddChild(std::string_view FullPath, TScanArena& Arena);
+  // The same by the sub-folder's name (a drive's path under a root of an empty path), kept in
+  // Arena, one of this tree's store, or its main one.
+  TDirNode& AddNamedChild(std::string_view Name);
+  TDirNode& AddNamedChild(std::string_view Name, TScanArena& Arena);
   // Takes over a tree scanned on its own (a drive under the whole-computer root).
   TDirNode& AdoptChild(std::unique_ptr<TDirNode> Child);
-  // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here).
+  // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here). Its
+  // allocated space is taken to be its size in whole 512-byte blocks.
   TFileLeaf& AddLeaf(std::string_view Name, std::string_view Ext, int64_t Size,
                      platform::TFileStamp Stamp);
-  // The same with an interned key of this tree's store.
-  TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
+  // The same with an interned key of this tree's store and the allocated space.
+  TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size, int64_t Allocated,
                             platform::TFileStamp Stamp);
-  TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
+  TFileLeaf& AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size, int64_t Allocated,
                             platform::TFileStamp Stamp, TScanArena& Arena);
 
-  int64_t TotalSize = 0;
+  // The subtree's total in either count.
+  int64_t TotalIn(TSizeCount Count) const {
+    return Count == TSizeCount::ApparentSize ? TotalSize : TotalDiskUsage;
+  }
+
+  int64_t TotalSize = 0;       // the sizes of all files in the subtree
+  int64_t TotalDiskUsage = 0;  // the space they and the folders take, hard-linked data once
+  int64_t OwnDiskUsage = 0;    // the space the folder itself takes (its entries' table)
   int64_t TotalFiles = 0;
   int64_t TotalDirs = 0;
+  int64_t UnreadableFolders = 0;  // folders of the subtree, this one included, with ReadProblem
   std::vector<std::unique_ptr<TDirNode>> Children;
   std::vector<TFileLeaf*> Leaves;  // owned through the store
   TExtStats ExtStats;
+  // Why the folder, or some of its entries, could not be read; None when all could.
+  platform::TListProblem ReadProblem = platform::TListProblem::None;
 
  private:
-  TDirNode(TDirNode& Parent, std::string_view FullPath, TScanArena& Arena);
+  TDirNode(TDirNode& Parent, std::string_view Name, bool NameIsPath, TScanArena& Arena);
 
   TDirNode* FParent = nullptr;
-  std::string_view FFullPath;
-  std::unique_ptr<std::string> FOwnName;  // only when the name is not part of the path
+  const char* FName = nullptr;
+  uint32_t FNameLength = 0;
+  bool FNameIsPath = false;
 };
 
 }  // namespace dunstrel

@@ -54,6 +54,26 @@ bool TDupFileIndex::MayBeAName(std::string_view Name) const {
   return (FNameBits[Bit / 64] >> (Bit % 64) & 1) != 0;
 }
 
+const std::string& TDupFileIndex::PathOf(const TDirNode& Folder) {
+  if (&Folder == FLastFolder) {
+    return FLastPath;
+  }
+  if (Folder.Parent() != nullptr && Folder.Parent() == FLastFolder && !Folder.NameIsPath()) {
+    if (FLastPath.empty() || FLastPath.back() != platform::kPathDelimiter) {
+      FLastPath.push_back(platform::kPathDelimiter);
+    }
+    FLastPath.append(Folder.Name());
+  } else if (FLastFolder != nullptr && FLastFolder->Parent() == &Folder &&
+             !FLastFolder->NameIsPath() && !Folder.NameIsPath()) {
+    // Up from a sub-folder: its name and delimiter go.
+    FLastPath.resize(FLastPath.size() - FLastFolder->Name().size() - 1);
+  } else {
+    FLastPath = Folder.FullPath();
+  }
+  FLastFolder = &Folder;
+  return FLastPath;
+}
+
 const std::vector<TDupFile>& TDupFileIndex::FilesIn(const TDirNode& Folder) {
   if (FColors == nullptr || FColors->empty()) {
     return kNoFiles;
@@ -61,11 +81,10 @@ const std::vector<TDupFile>& TDupFileIndex::FilesIn(const TDirNode& Folder) {
   if (const auto Known = FFilesOfFolder.find(&Folder); Known != FFilesOfFolder.end()) {
     return Known->second;
   }
-  const size_t Keys =
-      WithKey(FolderPartOfFilePaths(Folder.FullPath()), [this](std::string_view Key) {
-        const auto Found = FKeysInFolder.find(Key);
-        return Found == FKeysInFolder.end() ? 0 : Found->second;
-      });
+  const size_t Keys = WithKey(FolderPartOfFilePaths(PathOf(Folder)), [this](std::string_view Key) {
+    const auto Found = FKeysInFolder.find(Key);
+    return Found == FKeysInFolder.end() ? 0 : Found->second;
+  });
   if (Keys == 0) {
     return kNoFiles;
   }
@@ -82,8 +101,11 @@ const std::vector<TDupFile>& TDupFileIndex::FilesIn(const TDirNode& Folder) {
     if (kPathKeyIsThePath && (!MayBeAName(File->Name()) || !FNames.contains(File->Name()))) {
       continue;
     }
-    FScratch.clear();
-    File->AppendFullPath(FScratch);
+    FScratch = PathOf(Folder);
+    if (FScratch.empty() || FScratch.back() != platform::kPathDelimiter) {
+      FScratch.push_back(platform::kPathDelimiter);
+    }
+    FScratch.append(File->Name());
     const auto Found =
         WithKey(FScratch, [this](std::string_view Key) { return FColors->find(Key); });
     if (Found != FColors->end()) {

@@ -35,6 +35,10 @@ class TDupFileIndex {
   // A first test of a name, far cheaper than a lookup in FNames: false when FNames cannot
   // hold it.
   bool MayBeAName(std::string_view Name) const;
+  // The path of Folder. Folders keep their names, not their paths: the last path made is kept,
+  // so that a sub-folder asked for after its folder (as a walk down the tree asks) costs its
+  // name, not a climb to the root.
+  const std::string& PathOf(const TDirNode& Folder);
 
   const TColorByPathKey* FColors = nullptr;
   // Every key split at its last delimiter: how many keys there are of each folder part, and
@@ -44,6 +48,8 @@ class TDupFileIndex {
   std::vector<uint64_t> FNameBits;  // one bit per cheap hash of a name in FNames
   std::unordered_map<const TDirNode*, std::vector<TDupFile>> FFilesOfFolder;
   std::string FScratch;
+  const TDirNode* FLastFolder = nullptr;
+  std::string FLastPath;
 };
 
 }  // namespace dunstrel

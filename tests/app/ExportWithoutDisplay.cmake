@@ -38,3 +38,17 @@ list(SORT Found)
 if(NOT Found STREQUAL "a.txt=5;b.bin=10")
   message(FATAL_ERROR "unexpected entries ${Found}: ${Json}")
 endif()
+
+# "-" writes the export to standard output, and nothing else goes there.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+          "${PROGRAM}" --export - "${WORK}/tree"
+  RESULT_VARIABLE Status OUTPUT_VARIABLE Piped ERROR_VARIABLE Errors)
+if(NOT Status EQUAL 0)
+  message(FATAL_ERROR "--export - failed (${Status}): ${Errors}")
+endif()
+string(JSON PipedRoot GET "${Piped}" 3 0 name)
+string(JSON PipedEntries LENGTH "${Piped}" 3)
+if(NOT PipedRoot STREQUAL "${WORK}/tree" OR NOT PipedEntries EQUAL 3)
+  message(FATAL_ERROR "unexpected export on standard output: ${Piped}")
+endif()

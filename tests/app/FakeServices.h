@@ -98,9 +98,14 @@ class TFakeVolumes : public platform::IVolumes {
     const auto Found = Used.find(Root);
     return Found == Used.end() ? std::nullopt : std::optional<int64_t>(Found->second);
   }
+  std::optional<int64_t> UsedEntries(const std::string& Root) const override {
+    const auto Found = Entries.find(Root);
+    return Found == Entries.end() ? std::nullopt : std::optional<int64_t>(Found->second);
+  }
 
   std::vector<std::string> Roots;
   std::map<std::string, int64_t> Used;
+  std::map<std::string, int64_t> Entries;
 };
 
 // The real listing, taking Delay for every folder; a folder named StallFolder takes Stall.

@@ -261,6 +261,24 @@ TEST_F(ScanControlTest, AllDrivesGoUnderOneRootWithABarAgainstTheirUsedBytes) {
   EXPECT_EQ(Window->ScanRoot()->Children[1]->FullPath(), Second.Path());
 }
 
+TEST_F(ScanControlTest, AllDrivesFillTheBarAgainstTheirUsedEntries) {
+  // The drives' files and folders, as their file systems count them: the bar fills with the
+  // files and folders walked, whatever the bytes say.
+  const TTempDir Second;
+  MakeManyFolders(Second, 10);
+  Volumes.Roots = {FTree.Path(), Second.Path()};
+  Volumes.Entries = {{FTree.Path(), 10}, {Second.Path(), 30}};
+  Pace.Delay = std::chrono::milliseconds(30);
+  OpenWindow();
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilWalking(6));
+  const QProgressBar* Bar = Find<QProgressBar>("pb");
+  EXPECT_EQ(Bar->maximum(), 1000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Bar->value() > 100; }, 5000)) << Bar->value();
+  EXPECT_LE(Bar->value(), 1000);
+  ASSERT_TRUE(WaitUntilIdle());
+}
+
 TEST_F(ScanControlTest, ClosingDuringAScanIsQuickAndSafe) {
   MakeManyFolders(FTree, 200);
   Pace.Delay = std::chrono::milliseconds(10);

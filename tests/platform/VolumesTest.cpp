@@ -1,3 +1,7 @@
+#ifndef _WIN32
+#include <sys/statvfs.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include "platform/Volumes.h"
@@ -45,6 +49,20 @@ TEST(VolumesTest, ThisMachineHasARootDriveWithUsedBytes) {
   EXPECT_EQ(Roots.front(), "/");
   EXPECT_TRUE(SystemVolumes().UsedBytes("/").has_value());
   EXPECT_FALSE(SystemVolumes().UsedBytes("/no/such/folder").has_value());
+  EXPECT_FALSE(SystemVolumes().UsedEntries("/no/such/folder").has_value());
+}
+
+TEST(VolumesTest, UsedEntriesAreTheUsedInodes) {
+  struct statvfs Info {};
+  ASSERT_EQ(statvfs("/tmp", &Info), 0);
+  if (Info.f_files == 0) {
+    GTEST_SKIP() << "/tmp is on a file system that counts no inodes";
+  }
+  const std::optional<int64_t> Entries = SystemVolumes().UsedEntries("/tmp");
+  ASSERT_TRUE(Entries.has_value());
+  // Other programs make and remove files meanwhile.
+  EXPECT_NEAR(static_cast<double>(*Entries), static_cast<double>(Info.f_files - Info.f_ffree),
+              1000.0);
 }
 #endif
 

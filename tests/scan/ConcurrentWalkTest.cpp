@@ -46,6 +46,10 @@ void ExpectSameTree(const TDirNode& Expected, const TDirNode& Actual) {
     ASSERT_EQ(E->TotalSize, A->TotalSize) << E->FullPath();
     ASSERT_EQ(E->TotalFiles, A->TotalFiles) << E->FullPath();
     ASSERT_EQ(E->TotalDirs, A->TotalDirs) << E->FullPath();
+    ASSERT_EQ(E->TotalDiskUsage, A->TotalDiskUsage) << E->FullPath();
+    ASSERT_EQ(E->OwnDiskUsage, A->OwnDiskUsage) << E->FullPath();
+    ASSERT_EQ(E->ReadProblem, A->ReadProblem) << E->FullPath();
+    ASSERT_EQ(E->UnreadableFolders, A->UnreadableFolders) << E->FullPath();
     ASSERT_EQ(E->Leaves.size(), A->Leaves.size()) << E->FullPath();
     for (size_t I = 0; I < E->Leaves.size(); ++I) {
       const TFileLeaf& L = *E->Leaves[I];
@@ -54,6 +58,9 @@ void ExpectSameTree(const TDirNode& Expected, const TDirNode& Actual) {
       ASSERT_EQ(L.Size, R.Size) << L.FullPath();
       ASSERT_EQ(L.ModifiedFT, R.ModifiedFT) << L.FullPath();
       ASSERT_EQ(L.Ext(), R.Ext()) << L.FullPath();
+      ASSERT_EQ(L.Allocated(), R.Allocated()) << L.FullPath();
+      ASSERT_EQ(L.IsHardLinked(), R.IsHardLinked()) << L.FullPath();
+      ASSERT_EQ(L.IsHardLinkRepeat(), R.IsHardLinkRepeat()) << L.FullPath();
       ASSERT_EQ(&R.Parent(), A);
     }
     const std::vector<TExtStatPair> EStats = SortedStats(E->ExtStats);
@@ -218,11 +225,25 @@ TEST(ConcurrentWalkTest, SameTreeAsTheOneThreadWalkOnRealFolders) {
   ASSERT_EQ(symlink((Dir / "d2").c_str(), (Dir / "d0/to-d2").c_str()), 0);
   ASSERT_EQ(symlink("nowhere", (Dir / "dangling").c_str()), 0);
   ASSERT_TRUE(testing::MakeFolderChain(Dir.MakeDir("chain"), 400, 7));
+  // Hard links within and across folders: the same one counts, whichever thread met it first.
+  for (int I = 0; I < 40; ++I) {
+    const std::string Target = Dir / ("big/huge-folder-" + std::to_string(I * 50 + 1));
+    const std::string Name = "d" + std::to_string(I % 4) + "/link-" + std::to_string(I);
+    ASSERT_EQ(link(Target.c_str(), (Dir / Name).c_str()), 0) << Name;
+  }
   ExpectSameWalks(Dir.Path(), nullptr);
-  {
-    // Descriptors run short: folders are opened again through their parents when needed.
-    const testing::TScopedFileLimit Limit(64);
-    ExpectSameWalks(Dir.Path(), nullptr);
+  const TWalkResult Unlimited = Walk(Dir.Path(), 1, nullptr, nullptr);
+  for (const uint64_t Descriptors : {64, 16}) {
+    // Descriptors run short: folders are opened again through their parents when needed, and
+    // a folder that cannot be opened waits for another to be closed.
+    SCOPED_TRACE(Descriptors);
+    const testing::TScopedFileLimit Limit(Descriptors);
+    for (const int Threads : {1, 16}) {
+      SCOPED_TRACE(Threads);
+      const TWalkResult Limited = Walk(Dir.Path(), Threads, nullptr, nullptr);
+      ExpectSameTree(*Unlimited.Root, *Limited.Root);
+      EXPECT_EQ(Limited.Root->UnreadableFolders, 0);
+    }
   }
 }
 
@@ -255,9 +276,10 @@ class TCountingLister : public platform::IDirectoryLister {
   }
   std::shared_ptr<platform::IFolderReader> OpenFolder(
       const std::string& Folder, const std::shared_ptr<platform::IFolderReader>& Parent,
-      const platform::TDirEntry* Seen) override {
+      const platform::TDirEntry* Seen, platform::TListProblem& Problem) override {
     auto* Counted = dynamic_cast<TCountedReader*>(Parent.get());
-    auto Real = FReal->OpenFolder(Folder, Counted == nullptr ? nullptr : Counted->Real, Seen);
+    auto Real =
+        FReal->OpenFolder(Folder, Counted == nullptr ? nullptr : Counted->Real, Seen, Problem);
     return Real == nullptr ? nullptr : std::make_shared<TCountedReader>(Real, Delivered);
   }
 

@@ -430,11 +430,11 @@ class THookedLister : public platform::IDirectoryLister {
   }
   std::shared_ptr<platform::IFolderReader> OpenFolder(
       const std::string& Folder, const std::shared_ptr<platform::IFolderReader>& Parent,
-      const platform::TDirEntry* Seen) override {
+      const platform::TDirEntry* Seen, platform::TListProblem& Problem) override {
     if (Parent != nullptr) {
       BeforeSubFolder(Folder);
     }
-    return FReal->OpenFolder(Folder, Parent, Seen);
+    return FReal->OpenFolder(Folder, Parent, Seen, Problem);
   }
 
  private:

@@ -188,7 +188,7 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
   TDirNode* Folder = &Root;
   std::vector<TDirNode*> Chain;
   for (int Level = 0; Level < kDepth; ++Level) {
-    Folder = &Folder->AddChild("/d/" + std::to_string(Level));
+    Folder = &Folder->AddNamedChild("d");
     Folder->AddLeaf("f", "", 1, 0);
     Chain.push_back(Folder);
   }
@@ -196,7 +196,7 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
     (*It)->TotalSize = 1 + ((*It)->Children.empty() ? 0 : (*It)->Children[0]->TotalSize);
   }
   Root.TotalSize = Chain[0]->TotalSize;
-  Colors[PathKey("/d/" + std::to_string(kDepth - 1) + "/f")] = kWhite;
+  Colors[PathKey(Chain.back()->Leaves[0]->FullPath())] = kWhite;
 
   THierTreemapLayout Hier;
   Hier.BuildFromRootSquarified(&Root, {0, 0, 8, 8});

@@ -10,10 +10,10 @@
 
 namespace dunstrel::platform {
 
-// What the removal and the lister ask of every folder they meet: type, size, stamp, identity and
-// mount.
-inline constexpr unsigned kStatxFields =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_INO | STATX_MNT_ID;
+// What the removal and the lister ask of every folder they meet: type, size, allocated blocks,
+// stamp, identity, link count and mount.
+inline constexpr unsigned kStatxFields = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_BLOCKS |
+                                         STATX_MTIME | STATX_INO | STATX_NLINK | STATX_MNT_ID;
 
 // statx of Name inside DirFd, or of DirFd itself when Name is empty. Never follows a symbolic
 // link and never triggers an automount.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -28,6 +29,54 @@ bool IsDotOrDotDot(const char* Name) {
   return Name[0] == '.' && (Name[1] == '\0' || (Name[1] == '.' && Name[2] == '\0'));
 }
 
+bool IsOutOfDescriptors(int Error) {
+  return Error == EMFILE || Error == ENFILE;
+}
+
+TListProblem ProblemOf(int Error) {
+  if (Error == EACCES || Error == EPERM) {
+    return TListProblem::AccessDenied;
+  }
+  return IsOutOfDescriptors(Error) ? TListProblem::TooManyOpen : TListProblem::Other;
+}
+
+// The entry a listing gives for Info, a folder or a file that is neither a link nor a mount.
+TDirEntry EntryOf(const struct statx& Info, bool IsDirectory) {
+  TDirEntry Entry;
+  Entry.IsDirectory = IsDirectory;
+  Entry.Size = IsDirectory ? 0 : static_cast<int64_t>(Info.stx_size);
+  Entry.Allocated =
+      static_cast<int64_t>(std::min<uint64_t>(Info.stx_blocks, INT64_MAX / 512)) * 512;
+  Entry.Stamp = StampOfTime(Info.stx_mtime.tv_sec, Info.stx_mtime.tv_nsec);
+  Entry.Links = static_cast<uint32_t>(std::min<uint64_t>(Info.stx_nlink, UINT32_MAX));
+  if (IsDirectory || Entry.Links > 1) {
+    Entry.Volume = DeviceOf(Info);
+    Entry.FileId = Info.stx_ino;
+  }
+  return Entry;
+}
+
+// How many descriptors a walk may hold: what the process's limit leaves beside those open now,
+// less a few for the rest of the program.
+int64_t DescriptorWindow() {
+  constexpr int64_t kReserved = 4;
+  constexpr int64_t kMost = 4096;
+  rlimit Limit{};
+  if (getrlimit(RLIMIT_NOFILE, &Limit) != 0 || Limit.rlim_cur == RLIM_INFINITY) {
+    return kMost;
+  }
+  int64_t OpenNow = 16;  // a guess where the open descriptors cannot be counted
+  if (DIR* Fds = opendir("/proc/self/fd")) {
+    OpenNow = 0;
+    while (const dirent* Entry = readdir(Fds)) {
+      OpenNow += IsDotOrDotDot(Entry->d_name) ? 0 : 1;
+    }
+    closedir(Fds);
+  }
+  const auto Limited = static_cast<int64_t>(std::min<rlim_t>(Limit.rlim_cur, kMost * 4));
+  return std::clamp<int64_t>(Limited - OpenNow - kReserved, 2, kMost);
+}
+
 // The mount-root test, shared by the threads of one walk.
 class TSharedMountTest {
  public:
@@ -43,10 +92,14 @@ class TSharedMountTest {
 
 // Reads one batch of the open folder DirFd (whose own statx is FolderInfo) into Out. Returns
 // the bytes getdents64 gave: 0 at the end, negative on an error. Resume becomes the position
-// after the last entry read.
+// after the last entry read. An entry whose information is refused (a folder that may be read but
+// not searched) sets Out.Problem; a folder among them is kept, as one that cannot be read.
 ssize_t ReadBatch(int DirFd, const struct statx& FolderInfo, char* Buffer, TSharedMountTest& Mounts,
                   TDirListing& Out, off_t& Resume) {
   const ssize_t Read = getdents64(DirFd, Buffer, kBatchBytes);
+  if (Read < 0) {
+    Out.Problem = ProblemOf(errno);
+  }
   for (ssize_t Pos = 0; Pos < Read;) {
     const auto& Raw = *reinterpret_cast<const dirent64*>(Buffer + Pos);
     Pos += Raw.d_reclen;
@@ -62,16 +115,27 @@ ssize_t ReadBatch(int DirFd, const struct statx& FolderInfo, char* Buffer, TShar
     }
     struct statx Info {};
     if (!StatxNoFollow(DirFd, Name, Info)) {
-      continue;  // gone since the folder was read
+      const int Error = errno;
+      if (Error == ENOENT) {
+        continue;  // gone since the folder was read
+      }
+      Out.Problem = ProblemOf(Error);
+      if (Raw.d_type == DT_DIR) {
+        TDirEntry Refused;
+        Refused.IsDirectory = true;
+        Refused.Problem = ProblemOf(Error);
+        Out.Add(NameView, Refused);
+      }
+      continue;
     }
-    const TFileStamp Stamp = StampOfTime(Info.stx_mtime.tv_sec, Info.stx_mtime.tv_nsec);
     if (S_ISLNK(Info.stx_mode)) {
       Out.Add(NameView, false, true, 0, 0);
     } else if (S_ISDIR(Info.stx_mode)) {
-      Out.Add(NameView, true, Mounts.IsMountRoot(Info, FolderInfo), 0, Stamp, DeviceOf(Info),
-              Info.stx_ino);
+      TDirEntry Entry = EntryOf(Info, true);
+      Entry.IsReparse = Mounts.IsMountRoot(Info, FolderInfo);
+      Out.Add(NameView, Entry);
     } else {
-      Out.Add(NameView, false, false, static_cast<int64_t>(Info.stx_size), Stamp);
+      Out.Add(NameView, EntryOf(Info, false));
     }
   }
   return Read;
@@ -117,6 +181,7 @@ class TPosixFolderReader final : public IFolderReader {
   std::shared_ptr<TPlace> FPlace;
   off_t FResume = 0;
   bool FAtEnd = false;
+  bool FIdleNoted = false;
 };
 
 // Every sub-folder is opened relative to its parent's descriptor, never by its path, and only
@@ -127,12 +192,16 @@ class TPosixFolderReader final : public IFolderReader {
 // position their reading had reached) when the walk comes back up.
 class TPosixDirectoryLister final : public IDirectoryLister {
  public:
-  TPosixDirectoryLister() : FBuffer(std::make_unique_for_overwrite<char[]>(kBatchBytes)) {
-    rlimit Limit{};
-    if (getrlimit(RLIMIT_NOFILE, &Limit) == 0 && Limit.rlim_cur != RLIM_INFINITY) {
-      FOpenBudget = std::clamp<int64_t>(static_cast<int64_t>(Limit.rlim_cur) / 4, 8, 4096);
-    }
-  }
+  // The descriptors of a walk stay within a window the process's limit leaves: on one thread the
+  // folders kept open down the walk's path, on several the folders being read (with two more
+  // each while a closed folder is opened again through its parents) and those kept open for the
+  // sub-folders found in them.
+  TPosixDirectoryLister()
+      : FBuffer(std::make_unique_for_overwrite<char[]>(kBatchBytes)),
+        FWindow(DescriptorWindow()),
+        FKeepOpen(static_cast<size_t>(std::clamp<int64_t>(FWindow - 2, 1, 16))),
+        FConcurrent(static_cast<size_t>(std::max<int64_t>(1, FWindow / 4))),
+        FOpenBudget(std::max<int64_t>(1, FWindow - 3 * FWindow / 4)) {}
   ~TPosixDirectoryLister() override { ForgetAll(); }
   TPosixDirectoryLister(const TPosixDirectoryLister&) = delete;
   TPosixDirectoryLister& operator=(const TPosixDirectoryLister&) = delete;
@@ -149,21 +218,23 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     Out.Clear();
     if (Seen == nullptr) {
       ForgetAll();
-      return Hold(StripTrailingDelimiter(Folder), open(Folder.c_str(), kFolderFlags)) &&
+      return Hold(StripTrailingDelimiter(Folder), OpenInOrder(AT_FDCWD, Folder.c_str(), 0), Out) &&
              ReadHeld(Out, false);
     }
     std::string Path = StripTrailingDelimiter(Folder);
     const std::string Name(LastComponent(Path));
     const int ParentFd = HeldFolder(ParentPath(Path), true);
     if (ParentFd < 0 || Name.empty() || Name == "/") {
+      Out.Problem = TListProblem::Other;
       return false;
     }
     const struct statx ParentInfo = FHeld.back().Info;
-    if (!Hold(std::move(Path), openat(ParentFd, Name.c_str(), kFolderFlags | O_NOFOLLOW))) {
+    if (!Hold(std::move(Path), OpenInOrder(ParentFd, Name.c_str(), O_NOFOLLOW), Out)) {
       return false;
     }
     if (!MayEnter(FHeld.back().Info, *Seen, ParentInfo, FMounts)) {
       Release();
+      Out.Problem = TListProblem::Other;  // swapped for another folder or a mount meanwhile
       return false;
     }
     return ReadHeld(Out, false);
@@ -172,16 +243,22 @@ class TPosixDirectoryLister final : public IDirectoryLister {
   bool ListMore(const std::string& Folder, TDirListing& Out) override {
     Out.Clear();
     return HeldFolder(StripTrailingDelimiter(Folder), false) >= 0 && ReadHeld(Out, false) &&
-           Out.Count() > 0;
+           (Out.Count() > 0 || Out.Problem != TListProblem::None);
   }
 
   std::shared_ptr<IFolderReader> OpenFolder(const std::string& Folder,
                                             const std::shared_ptr<IFolderReader>& Parent,
-                                            const TDirEntry* Seen) override {
+                                            const TDirEntry* Seen, TListProblem& Problem) override {
+    Problem = TListProblem::Other;
     auto Place = std::make_shared<TPlace>();
+    const auto OpenPlace = [&] {
+      if (Place->Parent == nullptr) {
+        return open(Place->Name.c_str(), kFolderFlags);
+      }
+      return OpenIn(*Place->Parent, Place->Name, true);
+    };
     if (Parent == nullptr || Seen == nullptr) {
       Place->Name = StripTrailingDelimiter(Folder);
-      Place->Fd = open(Folder.c_str(), kFolderFlags);
     } else {
       const auto* ParentReader = dynamic_cast<const TPosixFolderReader*>(Parent.get());
       Place->Name = LastComponent(StripTrailingDelimiter(Folder));
@@ -189,9 +266,14 @@ class TPosixDirectoryLister final : public IDirectoryLister {
         return nullptr;
       }
       Place->Parent = ParentReader->Place();
-      Place->Fd = OpenIn(*Place->Parent, Place->Name, true);
+    }
+    Place->Fd = OpenPlace();
+    if (Place->Fd < 0 && IsOutOfDescriptors(errno)) {
+      CloseIdle();  // the folders kept open for later can be opened again when needed
+      Place->Fd = OpenPlace();
     }
     if (Place->Fd < 0) {
+      Problem = ProblemOf(errno);
       return nullptr;
     }
     ++FOpen;
@@ -201,8 +283,20 @@ class TPosixDirectoryLister final : public IDirectoryLister {
          !MayEnter(Place->Info, *Seen, Place->Parent->Info, FMounts))) {
       return nullptr;
     }
+    Problem = TListProblem::None;
     return Reader;
   }
+
+  std::optional<TDirEntry> StatFolder(const std::string& Folder) override {
+    struct statx Info {};
+    if (statx(AT_FDCWD, Folder.c_str(), AT_NO_AUTOMOUNT, kStatxFields, &Info) != 0 ||
+        !S_ISDIR(Info.stx_mode)) {
+      return std::nullopt;
+    }
+    return EntryOf(Info, true);
+  }
+
+  size_t ConcurrentFolderLimit() const override { return FConcurrent; }
 
   TSharedMountTest& Mounts() { return FMounts; }
   bool OverBudget() const { return FOpen.load(std::memory_order_relaxed) > FOpenBudget; }
@@ -215,8 +309,44 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     }
   }
 
+  // A place whose reading has ended and whose descriptor is kept for the sub-folders found in
+  // it: the first to close when descriptors run out.
+  void KeptIdle(const std::shared_ptr<TPlace>& Place) {
+    const std::lock_guard Lock(FIdleLock);
+    std::erase_if(FIdle, [](const std::weak_ptr<TPlace>& Idle) { return Idle.expired(); });
+    FIdle.push_back(Place);
+  }
+
  private:
-  static constexpr size_t kOpenFolders = 16;
+  void CloseIdle() {
+    std::vector<std::weak_ptr<TPlace>> Idle;
+    {
+      const std::lock_guard Lock(FIdleLock);
+      Idle.swap(FIdle);
+    }
+    for (const std::weak_ptr<TPlace>& Weak : Idle) {
+      if (const std::shared_ptr<TPlace> Place = Weak.lock()) {
+        const std::lock_guard Lock(Place->Lock);
+        CloseHeld(*Place);
+      }
+    }
+  }
+
+  // Opens Name in DirFd for the walk on one thread; when descriptors run out, the shallower
+  // folders it keeps open are closed (Release opens them again) and the open is tried once more.
+  int OpenInOrder(int DirFd, const char* Name, int MoreFlags) {
+    int Fd = openat(DirFd, Name, kFolderFlags | MoreFlags);
+    if (Fd < 0 && IsOutOfDescriptors(errno) && !FHeld.empty()) {
+      for (size_t I = 0; I + 1 < FHeld.size(); ++I) {
+        if (FHeld[I].Fd >= 0) {
+          close(FHeld[I].Fd);
+          FHeld[I].Fd = -1;
+        }
+      }
+      Fd = openat(DirFd, Name, kFolderFlags | MoreFlags);
+    }
+    return Fd;
+  }
 
   struct THeldFolder {
     std::string Path;  // without a trailing delimiter, except "/"
@@ -269,19 +399,22 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     return -1;
   }
 
-  // Takes over Fd, the folder at Path, as the deepest held one.
-  bool Hold(std::string Path, int Fd) {
+  // Takes over Fd, the folder at Path, as the deepest held one; when Fd is none, Out.Problem
+  // says why.
+  bool Hold(std::string Path, int Fd, TDirListing& Out) {
     if (Fd < 0) {
+      Out.Problem = ProblemOf(errno);
       return false;
     }
     THeldFolder Folder{std::move(Path), Fd, {}, 0, false, false};
     if (!StatxNoFollow(Fd, "", Folder.Info)) {
+      Out.Problem = ProblemOf(errno);
       close(Fd);
       return false;
     }
     FHeld.push_back(std::move(Folder));
-    if (FHeld.size() > kOpenFolders) {
-      int& Shallow = FHeld[FHeld.size() - 1 - kOpenFolders].Fd;
+    if (FHeld.size() > FKeepOpen) {
+      int& Shallow = FHeld[FHeld.size() - 1 - FKeepOpen].Fd;
       if (Shallow >= 0) {
         close(Shallow);
         Shallow = -1;
@@ -332,7 +465,9 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     while (!FHeld.empty() && FHeld.back().Path != Path) {
       Release();
     }
-    if (FHeld.empty() && (!OpenByPath || !Hold(Path, open(Path.c_str(), kFolderFlags)))) {
+    TDirListing Unused;
+    if (FHeld.empty() &&
+        (!OpenByPath || !Hold(Path, OpenInOrder(AT_FDCWD, Path.c_str(), 0), Unused))) {
       return -1;
     }
     return FHeld.back().Fd;
@@ -350,7 +485,7 @@ class TPosixDirectoryLister final : public IDirectoryLister {
       if (Read <= 0) {
         Folder.AtEnd = true;
         if (Read < 0 && !Folder.AnyRead) {
-          return false;
+          return false;  // Out.Problem says why
         }
       }
       Folder.AnyRead = true;
@@ -361,8 +496,13 @@ class TPosixDirectoryLister final : public IDirectoryLister {
   std::unique_ptr<char[]> FBuffer;  // left uninitialised: only what the kernel fills is touched
   std::vector<THeldFolder> FHeld;   // the scan root first
   TSharedMountTest FMounts;
+  const int64_t FWindow;
+  const size_t FKeepOpen;    // folders the walk on one thread keeps open
+  const size_t FConcurrent;  // folders a walk on several threads reads at once
+  const int64_t FOpenBudget;
   std::atomic<int64_t> FOpen{0};  // descriptors held by the readers of OpenFolder
-  int64_t FOpenBudget = 256;
+  std::mutex FIdleLock;
+  std::vector<std::weak_ptr<TPlace>> FIdle;  // places kept open after their reading ended
 };
 
 TPosixFolderReader::~TPosixFolderReader() {
@@ -383,12 +523,17 @@ bool TPosixFolderReader::Next(TDirListing& Out) {
   while (!FAtEnd && Fd >= 0 && Out.Count() == 0) {
     FAtEnd = ReadBatch(Fd, FPlace->Info, Buffer.get(), FLister.Mounts(), Out, FResume) <= 0;
   }
-  if (FAtEnd && FLister.OverBudget()) {
-    // Too many folders are open: the folders found here open it again if they need it.
-    const std::lock_guard Lock(FPlace->Lock);
-    FLister.CloseHeld(*FPlace);
+  if (FAtEnd && !FIdleNoted) {
+    FIdleNoted = true;
+    if (FLister.OverBudget()) {
+      // Too many folders are open: the folders found here open it again if they need it.
+      const std::lock_guard Lock(FPlace->Lock);
+      FLister.CloseHeld(*FPlace);
+    } else {
+      FLister.KeptIdle(FPlace);
+    }
   }
-  return Out.Count() > 0;
+  return Out.Count() > 0 || Out.Problem != TListProblem::None;
 }
 
 }  // namespace

@@ -66,6 +66,15 @@ class TProcVolumes final : public IVolumes {
     }
     return static_cast<int64_t>((Info.f_blocks - Info.f_bfree) * Info.f_frsize);
   }
+
+  std::optional<int64_t> UsedEntries(const std::string& Root) const override {
+    struct statvfs Info {};
+    // A file system that allocates inodes as it goes (btrfs) reports none at all.
+    if (statvfs(Root.c_str(), &Info) != 0 || Info.f_files == 0 || Info.f_files < Info.f_ffree) {
+      return std::nullopt;
+    }
+    return static_cast<int64_t>(Info.f_files - Info.f_ffree);
+  }
 };
 
 }  // namespace
