@@ -3,7 +3,9 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/WindowFixture.h"
 #include "views/DuplicatesView.h"
@@ -59,6 +61,10 @@ class ViewsTest : public WindowTest {
     SaveScreenshot(Page);
   }
 
+  // A click on a row of a list or tree, as the mouse makes it, after scrolling it into view.
+  static void ClickRow(QAbstractItemView* View, const QModelIndex& Row,
+                       Qt::KeyboardModifiers Keys = Qt::NoModifier);
+
   // A click at the centre of a map cell.
   static void ClickCell(TTreemapSurface* Surface, const TRect& Cell,
                         Qt::KeyboardModifiers Keys = Qt::NoModifier) {
@@ -85,6 +91,15 @@ class ViewsTest : public WindowTest {
 
   TTempDir Tree;
 };
+
+// The lines of clipboard text, whichever line break separates them.
+std::vector<std::string> ClipboardLines(const QString& Text);
+
+// What a tab highlights: the paths of the cells its map frames, of the items of the rows marked
+// in its list or tree, and of the files or folders of the rows marked in its legend.
+std::set<std::string> FramedOnMap(TResultTab* View);
+std::set<std::string> MarkedInRows(TResultTab* View);
+std::set<std::string> Highlighted(TResultTab* View);
 
 // The texts of one column of a list, top to bottom.
 QStringList ColumnTexts(const QTreeView* List, int Column);
