@@ -135,6 +135,13 @@ void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()>
             }
             SelectionChanged();
           });
+  // A click on a row that leaves the selection as it was still describes it: the status line
+  // may be telling of another tab's.
+  connect(View, &QAbstractItemView::pressed, this, [this] {
+    if (!FHost.AppClosing()) {
+      FHost.UpdateSelectionStatus();
+    }
+  });
 }
 
 void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {

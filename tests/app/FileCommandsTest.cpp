@@ -184,35 +184,6 @@ class HighlightedItemsTest : public FileCommandsTest {
     return {};
   }
 
-  // A click on the map cell of a file or folder.
-  template <typename TView>
-  void ClickMap(TView* View, const std::string& Relative,
-                Qt::KeyboardModifiers Keys = Qt::NoModifier) const {
-    const std::string Path = PathOf(Relative);
-    for (const auto& Item : View->Map().Items()) {
-      if (PathOfCell(Item) == Path) {
-        // A folder's own band, outside the cells of what it holds.
-        const bool Folder = IsFolderCell(Item);
-        QTest::mouseClick(View->Surface(), Qt::LeftButton, Keys,
-                          Folder ? QPoint(Item.Rect.Left + 1, Item.Rect.Top + 1)
-                                 : QPoint((Item.Rect.Left + Item.Rect.Right) / 2,
-                                          (Item.Rect.Top + Item.Rect.Bottom) / 2));
-        return;
-      }
-    }
-    ADD_FAILURE() << "no cell " << Relative;
-  }
-  static std::string PathOfCell(const TTreemapItem& Item) { return Item.FullPath(); }
-  static std::string PathOfCell(const TFolderMapItem& Item) {
-    return std::string(Item.Node->FullPath());
-  }
-  static std::string PathOfCell(const THierItem& Item) { return Item.FullPath(); }
-  static std::string PathOfCell(const TDupItem& Item) { return Item.FullPath(); }
-  static bool IsFolderCell(const TTreemapItem&) { return false; }
-  static bool IsFolderCell(const TFolderMapItem&) { return true; }
-  static bool IsFolderCell(const THierItem& Item) { return Item.Kind == THierKind::hkDir; }
-  static bool IsFolderCell(const TDupItem& Item) { return Item.Kind == TDupKind::dkDir; }
-
   std::set<std::string> PathSet(std::initializer_list<const char*> Relative) const {
     std::set<std::string> Out;
     for (const char* Path : Relative) {
