@@ -5,8 +5,10 @@
 // window and its results (the memory figures then are the program's own). Prints one
 // JSON line: the pipeline's time from the end of the walk to the summary line, the longest the
 // event loop went without serving a probe timer meanwhile, the relayout and repaint time
-// of each surface at 1920 x 700, the time of a click on a map cell until its list row is
-// selected, and the process's resident memory before the scan, after the walk and after the
+// of each surface at 1920 x 700, the time of a click on the largest extension of the two legends
+// of all files until every control shows it, with the repaint of the map with those files
+// selected, the time of a click on a map cell until its list row is selected, and the process's
+// resident memory before the scan, after the walk and after the
 // pipeline; with --rescans N, also after a scan of an empty folder made first, after each of N
 // further scans of the same tree, and after the empty folder again.
 #include <QAbstractButton>
@@ -27,6 +29,7 @@
 #include "SyntheticTree.h"
 #include "app/MainForm.h"
 #include "app/UserDialogs.h"
+#include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
 #include "views/ResultTab.h"
 
@@ -235,6 +238,35 @@ int Run(int Argc, char** Argv) {
     Surfaces += Line;
   }
 
+  // The largest extension chosen in the legend of the two maps of all files: the time from the
+  // click until the list, the legend and the map show it, and the map's repaint with it selected
+  // beside the plain repaint above.
+  std::string LegendPicks;
+  for (const char* Page : {"TabSheet1", "TabSheet3"}) {
+    auto* View = dynamic_cast<TResultTab*>(Find<QWidget>(&Window, Page));
+    Find<QTabWidget>(&Window, "PageControl1")->setCurrentWidget(View);
+    QApplication::processEvents();
+    QTreeView* Legend = Page == std::string("TabSheet1")
+                            ? dynamic_cast<TFilesView*>(View)->ExtList()
+                            : dynamic_cast<TFilesInFoldersView*>(View)->Legend();
+    const QModelIndex Largest = Legend->model()->index(0, 0);
+    QElapsedTimer Timer;
+    Timer.start();
+    QTest::mouseClick(Legend->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Legend->visualRect(Largest).center());
+    const double Pick = Milliseconds(Timer);
+    Timer.restart();
+    View->Surface()->repaint();
+    const double Repaint = Milliseconds(Timer);
+    char Line[200];
+    std::snprintf(Line, sizeof Line,
+                  "%s\"%s\":{\"selected\":%zu,\"pick_ms\":%.1f,\"repaint_selected_ms\":%.1f}",
+                  LegendPicks.empty() ? "" : ",",
+                  View->Surface()->objectName().toUtf8().constData(), View->Selection().Size(),
+                  Pick, Repaint);
+    LegendPicks += Line;
+  }
+
   // Clicks on the flat map, each until its row of the file list is selected: first on the cell
   // of the last listed file, which the hit test reaches last, then on the second cell.
   auto* FilesView = dynamic_cast<TFilesView*>(Find<QWidget>(&Window, "TabSheet1"));
@@ -285,14 +317,15 @@ int Run(int Argc, char** Argv) {
   const auto Entries = static_cast<double>(std::max(Files + Folders, 1LL));
   std::printf(
       "{\"files\":%lld,\"folders\":%lld,\"pipeline_seconds\":%.3f,"
-      "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"select_ms\":%.1f,"
+      "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"legend_picks\":{%s},"
+      "\"select_ms\":%.1f,"
       "\"later_select_ms\":%.1f,\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
       "\"rss_after_pipeline_mb\":%.1f,\"tree_bytes_per_entry\":%.1f,"
       "\"bytes_per_entry_after_pipeline\":%.1f,\"rss_after_rescans_mb\":[%s],"
       "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f}\n",
       Files, Folders, static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
-      static_cast<double>(LongestStall) / 1e6, Surfaces.c_str(), FirstSelect, LaterSelect,
-      static_cast<double>(ResidentBefore) / 1048576.0,
+      static_cast<double>(LongestStall) / 1e6, Surfaces.c_str(), LegendPicks.c_str(), FirstSelect,
+      LaterSelect, static_cast<double>(ResidentBefore) / 1048576.0,
       static_cast<double>(ResidentAfterWalk) / 1048576.0,
       static_cast<double>(ResidentAfterPipeline) / 1048576.0,
       static_cast<double>(ResidentAfterWalk - ResidentBefore) / Entries,

@@ -146,7 +146,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void btnRemoveToRecycleBinClick();
   void btnRemoveClick();
   void RemoveSelected(bool ToTrash);
-  void RefreshAfterDelete();
+  void RefreshAfterDelete(TResultTab& View);
+  // The view of the tab shown, if any.
+  TResultTab* ActiveView() const;
   // Enables the file commands unless the results are of folders that are not here.
   void UpdateFileCommands();
 
@@ -195,7 +197,6 @@ class TfrmMain : public QMainWindow, private IViewHost {
 
   // What the views ask of the window.
   bool AppClosing() const override { return FAppClosing; }
-  TSyncFlag& Syncing() override { return FSyncing; }
   const TFormatSettings& FormatSettings() const override { return FFormatSettings; }
   void ShowProgress(int Position, int Maximum) override;
   bool LetEventsRunAndCheckStop() override;
@@ -236,8 +237,6 @@ class TfrmMain : public QMainWindow, private IViewHost {
   TFolderTreemapLayout FFolderMap;
   THierTreemapLayout FHierMap;
   TDupTreemapLayout FDupeMap;
-  // Keeps the views from echoing each other's selection changes.
-  TSyncFlag FSyncing;
 
   // Controls, owned by the widget tree.
   QMenu* File1 = nullptr;

@@ -9,8 +9,6 @@
 #include "app/UserDialogs.h"
 #include "platform/FileSystem.h"
 #include "results/FileOperations.h"
-#include "views/FilesInFoldersView.h"
-#include "views/FilesView.h"
 #include "views/ResultTab.h"
 #include "views/ShownText.h"
 
@@ -33,15 +31,16 @@ class TWaitPointer {
 
 }  // namespace
 
-std::vector<std::string> TfrmMain::GetSelectedPaths() const {
+TResultTab* TfrmMain::ActiveView() const {
   const std::vector<TResultTab*> Pages = Views();
   const int Page = PageControl1->currentIndex();
-  if (Page < 0 || Page >= static_cast<int>(Pages.size())) {
-    return {};
-  }
-  std::vector<std::string> Paths = Pages[static_cast<size_t>(Page)]->GetSelectedPaths();
-  std::erase(Paths, std::string());
-  return Paths;
+  return Page >= 0 && Page < static_cast<int>(Pages.size()) ? Pages[static_cast<size_t>(Page)]
+                                                            : nullptr;
+}
+
+std::vector<std::string> TfrmMain::GetSelectedPaths() const {
+  const TResultTab* View = ActiveView();
+  return View != nullptr ? View->GetSelectedPaths() : std::vector<std::string>{};
 }
 
 void TfrmMain::btnOpenClick() {
@@ -93,16 +92,27 @@ void TfrmMain::btnRemoveClick() {
 }
 
 void TfrmMain::RemoveSelected(bool ToTrash) {
-  if (FFileCommandsOff) {
+  TResultTab* View = ActiveView();
+  if (FFileCommandsOff || View == nullptr) {
     return;  // the results are of folders that are not on this machine
   }
-  const std::vector<std::string> Paths = PathsToRemove(GetSelectedPaths());
-  if (Paths.empty()) {
+  std::vector<TRemovalItem> Selected;
+  Selected.reserve(View->Selection().Size());
+  for (const TSelectedItem& Item : View->Selection().Items()) {
+    Selected.push_back({ItemPath(Item), ItemSize(Item)});
+  }
+  const std::vector<TRemovalItem> Items = ItemsToRemove(Selected);
+  if (Items.empty()) {
     return;
   }
-  if (!FDialogs->AskYesNo(this, ShownText(RemovalQuestion(ToTrash, Paths.size(), FFormatSettings)),
+  if (!FDialogs->AskYesNo(this, ShownText(RemovalQuestion(ToTrash, Items, FFormatSettings)),
                           !ToTrash)) {
     return;
+  }
+  std::vector<std::string> Paths;
+  Paths.reserve(Items.size());
+  for (const TRemovalItem& Item : Items) {
+    Paths.push_back(Item.Path);
   }
   std::vector<TRemovalFailure> Failures;
   {
@@ -110,19 +120,17 @@ void TfrmMain::RemoveSelected(bool ToTrash) {
     Failures = FShell->DeletePaths(Paths, ToTrash);
   }
   if (Failures.empty()) {
-    RefreshAfterDelete();
+    RefreshAfterDelete(*View);
   } else {
     FDialogs->ShowError(this, ShownText(RemovalFailureText(ToTrash, Failures, FFormatSettings)));
   }
 }
 
-void TfrmMain::RefreshAfterDelete() {
-  // The results keep the removed items until the next scan; only the two maps that draw a
-  // selection of their own let it go.
-  FTreemap.ClearSelection();
-  FHierMap.ClearSelection();
-  FFilesView->InvalidateMap();
-  FFilesInFoldersView->InvalidateMap();
+void TfrmMain::RefreshAfterDelete(TResultTab& View) {
+  // The results keep the removed items until the next scan, but nothing gone stays selected:
+  // a second command would act on what is no longer there.
+  View.ClearSelection();
+  UpdateSelectionStatus();
 }
 
 }  // namespace dunstrel

@@ -163,7 +163,7 @@ void TfrmMain::BuildLargestFilesList() {
 void TfrmMain::PopulateLargestFilesUI() {
   FFilesView->PopulateFilesList();
   FFilesView->PopulateExtList();
-  FFilesView->ForgetMapSelection();
+  FFilesView->ClearSelection();
   FFilesView->RebuildTreemap();
 }
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <algorithm>
 
 #include "app/MainForm.h"
@@ -42,11 +43,8 @@ void TfrmMain::OpenFolder(const std::string& Path) {
 }
 
 void TfrmMain::UpdateSelectionStatus() {
-  const std::vector<TResultTab*> Pages = Views();
-  const int Page = PageControl1->currentIndex();
-  SetStatus(Page >= 0 && Page < static_cast<int>(Pages.size())
-                ? Pages[static_cast<size_t>(Page)]->SelectionStatus()
-                : TranslatedText("Ready"));
+  const TResultTab* View = ActiveView();
+  SetStatus(View != nullptr ? View->SelectionStatus() : TranslatedText("Ready"));
 }
 
 void TfrmMain::PageControl1Change() {
@@ -54,6 +52,11 @@ void TfrmMain::PageControl1Change() {
   const int Page = PageControl1->currentIndex();
   for (int I = 0; I < 4; ++I) {
     Modes[I]->setChecked(I == Page);
+  }
+  // The status line tells of the selection shown, not of another tab's; while a scan runs it
+  // tells of the scan.
+  if (!btnStop->isEnabled() && FResults.Root != nullptr) {
+    UpdateSelectionStatus();
   }
 }
 

@@ -8,23 +8,31 @@ namespace dunstrel {
 
 namespace {
 
+// A message box that shows its text as it is: the names of files in it may hold anything, markup
+// among it.
+QMessageBox::StandardButton ShowBox(QWidget* Owner, QMessageBox::Icon Icon, const QString& Text,
+                                    QMessageBox::StandardButtons Buttons,
+                                    QMessageBox::StandardButton Default) {
+  QMessageBox Box(Icon, QCoreApplication::applicationName(), Text, Buttons, Owner);
+  Box.setTextFormat(Qt::PlainText);
+  Box.setDefaultButton(Default);
+  return static_cast<QMessageBox::StandardButton>(Box.exec());
+}
+
 class TMessageBoxDialogs final : public IUserDialogs {
  public:
   void ShowError(QWidget* Owner, const QString& Text) override {
-    QMessageBox::critical(Owner, QCoreApplication::applicationName(), Text);
+    ShowBox(Owner, QMessageBox::Critical, Text, QMessageBox::Ok, QMessageBox::Ok);
   }
 
   void ShowInformation(QWidget* Owner, const QString& Text) override {
-    QMessageBox::information(Owner, QCoreApplication::applicationName(), Text);
+    ShowBox(Owner, QMessageBox::Information, Text, QMessageBox::Ok, QMessageBox::Ok);
   }
 
   bool AskYesNo(QWidget* Owner, const QString& Text, bool Warning) override {
-    const QString Title = QCoreApplication::applicationName();
-    const auto Buttons = QMessageBox::Yes | QMessageBox::No;
-    const QMessageBox::StandardButton Answer =
-        Warning ? QMessageBox::warning(Owner, Title, Text, Buttons, QMessageBox::No)
-                : QMessageBox::question(Owner, Title, Text, Buttons, QMessageBox::No);
-    return Answer == QMessageBox::Yes;
+    // Enter, or a stray key, answers No: a removal needs a deliberate Yes.
+    return ShowBox(Owner, Warning ? QMessageBox::Warning : QMessageBox::Question, Text,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
   }
 
   std::optional<QString> PickFolder(QWidget* Owner, const QString& Caption,

@@ -4,8 +4,10 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "common/SaturatingSum.h"
 #include "localisation/translation.h"
 #include "platform/Paths.h"
+#include "results/ValueFormat.h"
 #include "scan/PathKeys.h"
 
 namespace dunstrel {
@@ -39,25 +41,43 @@ bool LiesInsideListed(std::string_view Path, const std::unordered_set<std::strin
 
 }  // namespace
 
-std::vector<std::string> PathsToRemove(const std::vector<std::string>& Paths) {
+std::vector<TRemovalItem> ItemsToRemove(const std::vector<TRemovalItem>& Items) {
   std::unordered_set<std::string> Listed;
-  for (const std::string& Path : Paths) {
-    if (!Path.empty()) {
-      Listed.insert(ComparedForm(platform::StripTrailingDelimiter(Path)));
+  for (const TRemovalItem& Item : Items) {
+    if (!Item.Path.empty()) {
+      Listed.insert(ComparedForm(platform::StripTrailingDelimiter(Item.Path)));
     }
   }
-  std::vector<std::string> Kept;
+  std::vector<TRemovalItem> Kept;
   std::unordered_set<std::string> Taken;
-  for (const std::string& Path : Paths) {
-    if (Path.empty()) {
+  for (const TRemovalItem& Item : Items) {
+    if (Item.Path.empty()) {
       continue;
     }
-    const std::string Stripped = platform::StripTrailingDelimiter(Path);
+    const std::string Stripped = platform::StripTrailingDelimiter(Item.Path);
     if (!LiesInsideListed(Stripped, Listed) && Taken.insert(ComparedForm(Stripped)).second) {
-      Kept.push_back(Path);
+      Kept.push_back(Item);
     }
   }
   return Kept;
+}
+
+std::string PathForDisplay(std::string_view Path) {
+  std::string Shown;
+  Shown.reserve(Path.size());
+  for (const char C : Path) {
+    const auto Byte = static_cast<unsigned char>(C);
+    if (Byte < 0x20 || Byte == 0x7F) {
+      // The control pictures block: U+2400 + the byte, U+2421 for DEL, in UTF-8.
+      const unsigned Picture = Byte == 0x7F ? 0x2421 : 0x2400 + Byte;
+      Shown += static_cast<char>(0xE0 | (Picture >> 12));
+      Shown += static_cast<char>(0x80 | ((Picture >> 6) & 0x3F));
+      Shown += static_cast<char>(0x80 | (Picture & 0x3F));
+    } else {
+      Shown += C;
+    }
+  }
+  return Shown;
 }
 
 std::string JoinPathsForClipboard(const std::vector<std::string>& Paths) {
@@ -71,10 +91,27 @@ std::string JoinPathsForClipboard(const std::vector<std::string>& Paths) {
   return Text;
 }
 
-std::string RemovalQuestion(bool ToTrash, size_t Count, const TFormatSettings& Settings) {
-  return FormatText(Translate(ToTrash ? "Move %d item(s) to Recycle Bin?"
-                                      : "Permanently delete %d item(s)? (This cannot be undone)"),
-                    {static_cast<int64_t>(Count)}, Settings);
+std::string RemovalQuestion(bool ToTrash, const std::vector<TRemovalItem>& Items,
+                            const TFormatSettings& Settings) {
+  std::string Text =
+      FormatText(Translate(ToTrash ? "Move %d item(s) to Recycle Bin?"
+                                   : "Permanently delete %d item(s)? (This cannot be undone)"),
+                 {static_cast<int64_t>(Items.size())}, Settings);
+  Text += "\n";
+  const size_t Listed = std::min(Items.size(), kMaxListedRemovals);
+  int64_t Bytes = 0;
+  for (size_t I = 0; I < Items.size(); ++I) {
+    if (I < Listed) {
+      Text += "\n" + PathForDisplay(Items[I].Path);
+    }
+    Bytes = SaturatingAdd(Bytes, Items[I].Bytes);
+  }
+  if (Items.size() > Listed) {
+    Text += "\n" + FormatText(Translate("and %d more"),
+                              {static_cast<int64_t>(Items.size() - Listed)}, Settings);
+  }
+  Text += "\n\n" + FormatText(Translate("Total size: %s"), {FormatSize(Bytes, Settings)}, Settings);
+  return Text;
 }
 
 std::string RemovalFailureText(bool ToTrash, const std::vector<TRemovalFailure>& Failures,
@@ -85,7 +122,7 @@ std::string RemovalFailureText(bool ToTrash, const std::vector<TRemovalFailure>&
     Text += "\n";
   }
   for (size_t I = 0; I < Listed; ++I) {
-    Text += "\n" + Failures[I].Path + ": " + Failures[I].Reason;
+    Text += "\n" + PathForDisplay(Failures[I].Path) + ": " + Failures[I].Reason;
   }
   if (Failures.size() > Listed) {
     Text += "\n" + FormatText(Translate("and %d more"),

@@ -12,13 +12,6 @@ struct TOverloaded : TAlternatives... {
   using TAlternatives::operator()...;
 };
 
-std::string PathAndSize(std::string_view Path, int64_t Size, const TFormatSettings& Settings) {
-  std::string Text(Path);
-  Text += "  ";
-  Text += FormatSize(Size, Settings);
-  return Text;
-}
-
 }  // namespace
 
 std::string SelectionText(std::string_view Path, std::string_view SizeText, int64_t Count) {
@@ -50,20 +43,15 @@ std::string ItemSelectionText(const TSelectedData& First, int64_t Count,
       First);
 }
 
-std::string DuplicateSelectionText(const TSelectedData& Node, const TDupItem* MapPrimary,
-                                   const TFormatSettings& Settings) {
-  if (const auto* File = std::get_if<const TFileLeaf*>(&Node); File != nullptr && *File) {
-    return PathAndSize((*File)->FullPath(), (*File)->Size, Settings);
-  }
-  if (const auto* Group = std::get_if<const TDupGroup*>(&Node); Group != nullptr && *Group) {
-    return FormatText(Translate("%s  %s  (%d duplicates)"),
-                      {(*Group)->FileName, FormatSize((*Group)->Size, Settings),
-                       static_cast<int64_t>((*Group)->Files.size())});
-  }
-  if (MapPrimary != nullptr) {
-    return PathAndSize(MapPrimary->FullPath(), MapPrimary->Size, Settings);
-  }
-  return Translate("Ready");
+std::string GroupSelectionText(const TDupGroup& Group, const TFormatSettings& Settings) {
+  return FormatText(
+      Translate("%s  %s  (%d duplicates)"),
+      {Group.FileName, FormatSize(Group.Size, Settings), static_cast<int64_t>(Group.Files.size())});
+}
+
+std::string LegendSelectionText(std::string_view Names, int64_t Bytes, int64_t Files,
+                                const TFormatSettings& Settings) {
+  return FormatText(Translate("%s  %s  (%d file(s))"), {Names, FormatSize(Bytes, Settings), Files});
 }
 
 }  // namespace dunstrel

@@ -8,7 +8,6 @@
 #include "localisation/TextFormat.h"
 #include "results/DuplicateGroups.h"
 #include "scan/ScanTree.h"
-#include "treemap/DupTreemap.h"
 
 namespace dunstrel {
 
@@ -25,10 +24,13 @@ std::string SelectionText(std::string_view Path, std::string_view SizeText, int6
 std::string ItemSelectionText(const TSelectedData& First, int64_t Count,
                               const TFormatSettings& Settings);
 
-// The status line of the duplicates tab from the tree's selected node: a group with its name,
-// size and number of files; a file with its path and size, never a count (several selected
-// files describe the first alone); anything else the map's primary cell, or "Ready" without one.
-std::string DuplicateSelectionText(const TSelectedData& Node, const TDupItem* MapPrimary,
-                                   const TFormatSettings& Settings);
+// A group of duplicates, all of its files selected: its name, the size of one file and the
+// number of files.
+std::string GroupSelectionText(const TDupGroup& Group, const TFormatSettings& Settings);
+
+// A selection made in a legend: the names of its rows, the bytes and the number of the files
+// they stand for.
+std::string LegendSelectionText(std::string_view Names, int64_t Bytes, int64_t Files,
+                                const TFormatSettings& Settings);
 
 }  // namespace dunstrel

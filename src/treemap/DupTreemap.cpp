@@ -7,15 +7,12 @@
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
+#include "treemap/PathIndex.h"
 
 namespace dunstrel {
 
 std::string TDupItem::FullPath() const {
   return PathOf({Dir, FileLeaf});
-}
-
-std::string TDupItem::PathKey() const {
-  return dunstrel::PathKey(FullPath());
 }
 
 struct TDupTreemapLayout::TBuilder {
@@ -60,15 +57,8 @@ struct TDupTreemapLayout::TBuilder {
   }
 };
 
-TDupTreemapLayout::TDupTreemapLayout()
-    : FByPathKey([this](size_t Index) {
-        return TPathOwner{FItems[Index].Dir, FItems[Index].FileLeaf};
-      }) {}
-
 void TDupTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  FByPathKey.Reset(0);
-  FSelection.Clear();
   FDuplicates = TDupFileIndex();
   ReleaseStorage(FDupBytesMemo);
 }
@@ -130,41 +120,27 @@ void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
     Builder.EntriesOfFolder(*Root, Entries);
     PlaceNested(std::move(Entries), TargetRect, 0, Builder);
   }
-  FByPathKey.Reset(FItems.size());
 }
 
-void TDupTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+void TDupTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
   PaintBackground(Canvas);
   // A folder's silver is covered by its contents and shows only in the gaps they leave.
   for (const TDupItem& It : FItems) {
     PaintCell(Canvas, It.Rect, It.Color);
   }
-  for (const size_t Index : FByPathKey.FindAllOf(FSelection.Keys())) {
-    PaintSelectionFrame(Canvas, FItems[Index].Rect);
+  if (Selected.Empty()) {
+    return;
+  }
+  for (const TDupItem& It : FItems) {
+    if (It.Kind == TDupKind::dkFile ? Selected.Contains(*It.FileLeaf)
+                                    : Selected.Contains(*It.Dir)) {
+      PaintSelectionFrame(Canvas, It.Rect);
+    }
   }
 }
 
 const TDupItem* TDupTreemapLayout::HitTest(TPoint P) const {
   return InnermostAt(FItems, P);
-}
-
-void TDupTreemapLayout::ClearSelection() {
-  FSelection.Clear();
-}
-
-void TDupTreemapLayout::SetSingleSelected(const TDupItem* It) {
-  FSelection.SetSingle(It);
-}
-
-void TDupTreemapLayout::ToggleSelected(const TDupItem* It) {
-  FSelection.Toggle(It);
-}
-
-void TDupTreemapLayout::SetSelectedByUpperPaths(std::span<const std::string> Paths) {
-  FSelection.SetPaths(Paths, [this](std::string_view Key) -> const TDupItem* {
-    const std::optional<size_t> Index = FByPathKey.FindLast(Key);
-    return Index ? &FItems[*Index] : nullptr;
-  });
 }
 
 }  // namespace dunstrel

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -10,8 +9,7 @@
 #include "scan/ScanTree.h"
 #include "treemap/DupFileIndex.h"
 #include "treemap/Geometry.h"
-#include "treemap/PathIndex.h"
-#include "treemap/PathSelection.h"
+#include "treemap/MapSelection.h"
 #include "treemap/TreemapCanvas.h"
 
 namespace dunstrel {
@@ -30,7 +28,6 @@ struct TDupItem {
   TColor Color = kGrey;  // silver for folders; a file's group colour, grey when it has none
 
   std::string FullPath() const;
-  std::string PathKey() const;
 };
 
 // Where the duplicate files are: the folders that hold duplicates, nested as in the scan tree,
@@ -38,28 +35,21 @@ struct TDupItem {
 // painted in its group's colour. Items stay valid until the next Clear or build.
 class TDupTreemapLayout {
  public:
-  TDupTreemapLayout();
+  TDupTreemapLayout() = default;
   TDupTreemapLayout(const TDupTreemapLayout&) = delete;
   TDupTreemapLayout& operator=(const TDupTreemapLayout&) = delete;
 
-  // Forgets the items, the selection, the colour dictionary and the sums of duplicates.
+  // Forgets the items, the colour dictionary and the sums of duplicates.
   void Clear();
   // Lays out the duplicates below Root in TargetRect. ColorByFileUpper (path key of every
   // duplicate file to its group colour) is kept by reference until the next Clear or build:
   // it must not change or go away before then.
   void BuildFromRootDuplicates(const TDirNode* Root, const TColorByPathKey& ColorByFileUpper,
                                const TRect& TargetRect);
-  void Paint(TTreemapCanvas& Canvas) const;
+  // Draws the cells, then the frames of the selected folders and files over everything.
+  void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The innermost cell under P, or none.
   const TDupItem* HitTest(TPoint P) const;
-
-  void ClearSelection();
-  void SetSingleSelected(const TDupItem* It);
-  void ToggleSelected(const TDupItem* It);
-  // Replaces the selection by these full paths; paths without an item stay selected.
-  void SetSelectedByUpperPaths(std::span<const std::string> Paths);
-  bool IsSelected(const TDupItem& It) const { return FSelection.Contains(It.PathKey()); }
-  const TDupItem* Primary() const { return FSelection.Primary(); }
 
   // Bytes of duplicate files anywhere below Node, each folder summed once per build; 0 without
   // a colour dictionary.
@@ -72,8 +62,6 @@ class TDupTreemapLayout {
   struct TBuilder;
 
   std::vector<TDupItem> FItems;
-  TPathIndex FByPathKey;
-  TPathSelection<TDupItem> FSelection;
   TDupFileIndex FDuplicates;  // refers to the colour dictionary of the last build
   std::unordered_map<const TDirNode*, int64_t> FDupBytesMemo;
 };

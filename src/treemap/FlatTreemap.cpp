@@ -34,7 +34,6 @@ TTreemapLayout::TTreemapLayout()
 
 void TTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  FSelection.Clear();
   FByPath.Reset(0);
   ReleaseStorage(FByExtLargest);
   FByExtIndexed = false;
@@ -137,19 +136,13 @@ void TTreemapLayout::IndexLargestByExt() const {
   FByExtIndexed = true;
 }
 
-void TTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+void TTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
   PaintBackground(Canvas);
-  const std::vector<size_t> Selected = FByPath.FindAllOf(FSelection.Keys());
-  auto NextSelected = Selected.begin();
+  const bool AnySelected = !Selected.Empty();
   // Neighbouring files often share an extension: keep the last colour.
   const std::string* LastExt = nullptr;
   TColor LastColor = 0;
-  for (size_t I = 0; I < FItems.size(); ++I) {
-    const TTreemapItem& Item = FItems[I];
-    const bool IsSelected = NextSelected != Selected.end() && *NextSelected == I;
-    if (IsSelected) {
-      ++NextSelected;
-    }
+  for (const TTreemapItem& Item : FItems) {
     if (IsEmpty(Item.Rect)) {
       continue;
     }
@@ -159,7 +152,7 @@ void TTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
     }
     PaintCell(Canvas, Item.Rect, LastColor);
     // Drawn with its own cell: cells painted later may cover the part outside it.
-    if (IsSelected) {
+    if (AnySelected && Selected.Contains(Item.File())) {
       PaintSelectionFrame(Canvas, Item.Rect);
     }
   }
@@ -172,30 +165,6 @@ const TTreemapItem* TTreemapLayout::HitTest(TPoint P) const {
     }
   }
   return nullptr;
-}
-
-void TTreemapLayout::ClearSelection() {
-  FSelection.Clear();
-}
-
-void TTreemapLayout::SetSingleSelected(const TTreemapItem* Item) {
-  FSelection.SetSingle(Item);
-}
-
-void TTreemapLayout::ToggleSelected(const TTreemapItem* Item) {
-  FSelection.Toggle(Item);
-}
-
-void TTreemapLayout::SetSelectedByPaths(std::span<const std::string> Paths) {
-  FSelection.SetPaths(Paths, [this](std::string_view Key) -> const TTreemapItem* {
-    const std::optional<size_t> Index = FByPath.FindLast(Key);
-    return Index ? &FItems[*Index] : nullptr;
-  });
-}
-
-void TTreemapLayout::SetSelectedByPaths(std::span<const std::string> Paths,
-                                        const TTreemapItem* Primary) {
-  FSelection.SetPaths(Paths, [Primary](std::string_view) { return Primary; });
 }
 
 const TTreemapItem* TTreemapLayout::GetItemByPath(std::string_view AFullPath) const {

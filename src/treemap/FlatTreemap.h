@@ -10,8 +10,8 @@
 #include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
+#include "treemap/MapSelection.h"
 #include "treemap/PathIndex.h"
-#include "treemap/PathSelection.h"
 #include "treemap/TreemapCanvas.h"
 
 namespace dunstrel {
@@ -25,7 +25,6 @@ class TTreemapItem {
   const TFileLeaf& File() const { return *FFile; }
   std::string_view DisplayText() const { return FFile->Name(); }
   std::string FullPath() const { return FFile->FullPath(); }
-  std::string PathKey() const { return dunstrel::PathKey(FFile->FullPath()); }
   // Lower-case with its dot; empty when the name has none.
   const std::string& Ext() const { return FFile->Ext(); }
   int64_t Size() const { return FFile->Size; }
@@ -44,24 +43,14 @@ class TTreemapLayout {
   TTreemapLayout(const TTreemapLayout&) = delete;
   TTreemapLayout& operator=(const TTreemapLayout&) = delete;
 
-  // Forgets the items and the selection.
+  // Forgets the items.
   void Clear();
   // Lays Files out in TargetRect; absent entries are skipped. Always starts with Clear.
   void BuildFromFiles(std::span<const TFileLeaf* const> Files, const TRect& TargetRect);
-  void Paint(TTreemapCanvas& Canvas) const;
+  // Draws the cells, framing those of the selected files.
+  void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The first item in placement order whose cell holds P, or none.
   const TTreemapItem* HitTest(TPoint P) const;
-
-  void ClearSelection();
-  void SetSingleSelected(const TTreemapItem* Item);
-  void ToggleSelected(const TTreemapItem* Item);
-  // Replaces the selection by these full paths; paths without an item stay selected.
-  void SetSelectedByPaths(std::span<const std::string> Paths);
-  // The same when the caller knows the item of the first path: no search, so no index to build.
-  void SetSelectedByPaths(std::span<const std::string> Paths, const TTreemapItem* Primary);
-  bool HasSelection() const { return !FSelection.Empty(); }
-  bool IsSelected(const TTreemapItem& Item) const { return FSelection.Contains(Item.PathKey()); }
-  const TTreemapItem* Primary() const { return FSelection.Primary(); }
 
   const TTreemapItem* GetItemByPath(std::string_view AFullPath) const;
   const TTreemapItem* GetLargestItemByExt(std::string_view AExt) const;
@@ -75,7 +64,6 @@ class TTreemapLayout {
   void IndexLargestByExt() const;
 
   std::vector<TTreemapItem> FItems;
-  TPathSelection<TTreemapItem> FSelection;
   // Both indexes are built on their first use after a build: the map is rebuilt on every
   // resize, most often without being searched in between.
   TPathIndex FByPath;

@@ -34,7 +34,6 @@ struct TFolderTreemapLayout::TBuilder {
 
   void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
     Map.FItems.push_back({ItemRect, Entry.Dir(), Depth, Entry.BaseColor});
-    Map.FByNode[Entry.Dir()] = Map.FItems.size() - 1;
   }
 
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int Depth,
@@ -57,8 +56,6 @@ struct TFolderTreemapLayout::TBuilder {
 
 void TFolderTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  ReleaseStorage(FByNode);
-  FSelectedNode = nullptr;
   FHoverNode = nullptr;
 }
 
@@ -78,18 +75,20 @@ void TFolderTreemapLayout::BuildFromRoot(const TDirNode* Root, const TRect& Targ
   PlaceNested(std::move(Entries), TargetRect, 1, Builder);
 }
 
-void TFolderTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+void TFolderTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
   PaintBackground(Canvas);
   for (const TFolderMapItem& It : FItems) {
     PaintCell(Canvas, It.Rect,
               It.Depth <= kLastUndarkenedDepth ? It.BaseColor : Darkened(It.BaseColor));
   }
-  if (FSelectedNode == nullptr) {
+  if (Selected.Empty()) {
     return;
   }
-  const auto Found = FByNode.find(FSelectedNode);
-  if (Found != FByNode.end()) {
-    PaintSelectionFrame(Canvas, FItems[Found->second].Rect);
+  // Over everything, so that a selected folder's frame shows on top of the folders inside it.
+  for (const TFolderMapItem& It : FItems) {
+    if (Selected.Contains(*It.Node)) {
+      PaintSelectionFrame(Canvas, It.Rect);
+    }
   }
 }
 

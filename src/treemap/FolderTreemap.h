@@ -6,6 +6,7 @@
 #include "scan/KeyColors.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
+#include "treemap/MapSelection.h"
 #include "treemap/TreemapCanvas.h"
 
 namespace dunstrel {
@@ -24,25 +25,23 @@ int FolderMargin(int Depth);
 
 // Folders only, nested, each sized by its TotalSize among its siblings; the files directly in
 // a folder count for its size but take no space inside it. Every top-level folder has a colour
-// of its own that the folders below inherit, darker from the third level on. One folder at a
-// time is selected. Items stay valid until the next Clear or build.
+// of its own that the folders below inherit, darker from the third level on. Items stay valid
+// until the next Clear or build.
 class TFolderTreemapLayout {
  public:
   TFolderTreemapLayout() = default;
   TFolderTreemapLayout(const TFolderTreemapLayout&) = delete;
   TFolderTreemapLayout& operator=(const TFolderTreemapLayout&) = delete;
 
-  // Forgets the items, the selected and the hovered folder.
+  // Forgets the items and the hovered folder.
   void Clear();
   // Lays out every folder below Root in TargetRect; starts with Clear.
   void BuildFromRoot(const TDirNode* Root, const TRect& TargetRect);
-  void Paint(TTreemapCanvas& Canvas) const;
+  // Draws the cells, then the frames of the selected folders over everything.
+  void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The folder of the innermost cell under P, or none.
   const TDirNode* HitTest(TPoint P) const;
 
-  // The folder drawn with the selection frame (none when it has no cell).
-  const TDirNode* SelectedNode() const { return FSelectedNode; }
-  void SetSelectedNode(const TDirNode* Node) { FSelectedNode = Node; }
   // The folder under the mouse, kept for the window's hint; it draws nothing.
   const TDirNode* HoverNode() const { return FHoverNode; }
   void SetHoverNode(const TDirNode* Node) { FHoverNode = Node; }
@@ -54,8 +53,6 @@ class TFolderTreemapLayout {
   struct TBuilder;
 
   std::vector<TFolderMapItem> FItems;
-  std::unordered_map<const TDirNode*, size_t> FByNode;
-  const TDirNode* FSelectedNode = nullptr;
   const TDirNode* FHoverNode = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "scan/KeyColors.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
+#include "treemap/PathIndex.h"
 
 namespace dunstrel {
 
@@ -40,14 +41,10 @@ std::string THierItem::FullPath() const {
   return PathOf({Dir, FileLeaf});
 }
 
-std::string THierItem::PathKey() const {
-  return dunstrel::PathKey(FullPath());
-}
-
 struct THierTreemapLayout::TBuilder {
   THierTreemapLayout& Map;
   // Files of one extension share one extension text in the scan's store: key each text once.
-  std::unordered_map<const std::string*, TKeyMap<std::vector<size_t>>::iterator> ExtOfText;
+  std::unordered_map<const std::string*, std::string_view> ExtOfText;
 
   void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
     THierItem& It = Map.FItems.emplace_back();
@@ -65,10 +62,9 @@ struct THierTreemapLayout::TBuilder {
     const std::string& Text = It.FileLeaf->Ext();
     auto Found = ExtOfText.find(&Text);
     if (Found == ExtOfText.end()) {
-      Found = ExtOfText.emplace(&Text, Map.FByExt.try_emplace(ExtKey(Text)).first).first;
+      Found = ExtOfText.emplace(&Text, *Map.FExtKeys.insert(ExtKey(Text)).first).first;
     }
-    It.ExtLower = Found->second->first;
-    Found->second->second.push_back(Map.FItems.size() - 1);
+    It.ExtLower = Found->second;
   }
 
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
@@ -78,16 +74,9 @@ struct THierTreemapLayout::TBuilder {
   }
 };
 
-THierTreemapLayout::THierTreemapLayout()
-    : FByPathKey([this](size_t Index) {
-        return TPathOwner{FItems[Index].Dir, FItems[Index].FileLeaf};
-      }) {}
-
 void THierTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  FByPathKey.Reset(0);
-  ReleaseStorage(FByExt);
-  FSelection.Clear();
+  ReleaseStorage(FExtKeys);
 }
 
 void THierTreemapLayout::BuildFromRootSquarified(const TDirNode* Root, const TRect& TargetRect) {
@@ -100,10 +89,9 @@ void THierTreemapLayout::BuildFromRootSquarified(const TDirNode* Root, const TRe
     TBuilder Builder{*this, {}};
     PlaceNested(std::move(Entries), TargetRect, 0, Builder);
   }
-  FByPathKey.Reset(FItems.size());
 }
 
-void THierTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
+void THierTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
   PaintBackground(Canvas);
   for (const THierItem& It : FItems) {
     if (It.Kind == THierKind::hkFile) {
@@ -112,46 +100,20 @@ void THierTreemapLayout::Paint(TTreemapCanvas& Canvas) const {
       PaintCell(Canvas, It.Rect, std::nullopt);
     }
   }
+  if (Selected.Empty()) {
+    return;
+  }
   // Over everything, so that a selected folder's frame shows on top of its contents.
-  for (const size_t Index : FByPathKey.FindAllOf(FSelection.Keys())) {
-    PaintSelectionFrame(Canvas, FItems[Index].Rect);
+  for (const THierItem& It : FItems) {
+    if (It.Kind == THierKind::hkFile ? Selected.Contains(*It.FileLeaf)
+                                     : Selected.Contains(*It.Dir)) {
+      PaintSelectionFrame(Canvas, It.Rect);
+    }
   }
 }
 
 const THierItem* THierTreemapLayout::HitTest(TPoint P) const {
   return InnermostAt(FItems, P);
-}
-
-void THierTreemapLayout::ClearSelection() {
-  FSelection.Clear();
-}
-
-void THierTreemapLayout::SetSingleSelected(const THierItem* It) {
-  FSelection.SetSingle(It);
-}
-
-void THierTreemapLayout::ToggleSelected(const THierItem* It) {
-  FSelection.Toggle(It);
-}
-
-void THierTreemapLayout::SetSelectedByUpperPaths(std::span<const std::string> Paths) {
-  FSelection.SetPaths(Paths, [this](std::string_view Key) -> const THierItem* {
-    const std::optional<size_t> Index = FByPathKey.FindLast(Key);
-    return Index ? &FItems[*Index] : nullptr;
-  });
-}
-
-void THierTreemapLayout::SetSelectedByExts(std::span<const std::string> ExtsLower) {
-  FSelection.Clear();
-  for (const std::string& Ext : ExtsLower) {
-    const auto Found = FByExt.find(ExtKey(Ext));
-    if (Found == FByExt.end()) {
-      continue;
-    }
-    for (const size_t Index : Found->second) {
-      FSelection.AddKeepingPrimary(FItems[Index]);
-    }
-  }
 }
 
 }  // namespace dunstrel

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,8 +8,7 @@
 #include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
-#include "treemap/PathIndex.h"
-#include "treemap/PathSelection.h"
+#include "treemap/MapSelection.h"
 #include "treemap/TreemapCanvas.h"
 
 namespace dunstrel {
@@ -29,7 +27,6 @@ struct THierItem {
   std::string_view ExtLower;            // files: the extension key; folders: empty
 
   std::string FullPath() const;
-  std::string PathKey() const;
 };
 
 // The whole scan tree, folders nested in folders down to the single files, each folder's cell
@@ -37,27 +34,18 @@ struct THierItem {
 // frames. Items stay valid until the next Clear or build.
 class THierTreemapLayout {
  public:
-  THierTreemapLayout();
+  THierTreemapLayout() = default;
   THierTreemapLayout(const THierTreemapLayout&) = delete;
   THierTreemapLayout& operator=(const THierTreemapLayout&) = delete;
 
-  // Forgets the items and the selection.
+  // Forgets the items.
   void Clear();
   // Lays out everything below Root in TargetRect; Root itself gets no cell.
   void BuildFromRootSquarified(const TDirNode* Root, const TRect& TargetRect);
-  void Paint(TTreemapCanvas& Canvas) const;
+  // Draws the cells, then the frames of the selected folders and files over everything.
+  void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The innermost cell under P, or none.
   const THierItem* HitTest(TPoint P) const;
-
-  void ClearSelection();
-  void SetSingleSelected(const THierItem* It);
-  void ToggleSelected(const THierItem* It);
-  // Replaces the selection by these full paths; paths without an item stay selected.
-  void SetSelectedByUpperPaths(std::span<const std::string> Paths);
-  // Replaces the selection by every placed file of these extensions (any case, "" for none).
-  void SetSelectedByExts(std::span<const std::string> ExtsLower);
-  bool IsSelected(const THierItem& It) const { return FSelection.Contains(It.PathKey()); }
-  const THierItem* Primary() const { return FSelection.Primary(); }
 
   // All items, every folder before its contents.
   const std::vector<THierItem>& Items() const { return FItems; }
@@ -66,9 +54,7 @@ class THierTreemapLayout {
   struct TBuilder;
 
   std::vector<THierItem> FItems;
-  TPathIndex FByPathKey;
-  TKeyMap<std::vector<size_t>> FByExt;  // extension key to its file items, in placement order
-  TPathSelection<THierItem> FSelection;
+  TKeySet FExtKeys;  // the extension keys the file items' ExtLower refer to
 };
 
 }  // namespace dunstrel

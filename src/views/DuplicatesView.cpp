@@ -3,13 +3,16 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
+#include "common/ReleaseStorage.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
+#include "views/RowSelection.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -38,9 +41,9 @@ QString ModifiedText(const TDupGroup& Group, const TFormatSettings& Settings) {
   return Rounded > 0 ? ShownText(FormatDateTimeText(Rounded, Settings)) : QString();
 }
 
-void AppendMemberPaths(const TDupGroup& Group, std::vector<std::string>& Paths) {
+void AppendMembers(const TDupGroup& Group, std::vector<TSelectedItem>& Items) {
   for (const TFileLeaf* File : Group.Files) {
-    Paths.push_back(File->FullPath());
+    Items.emplace_back(File);
   }
 }
 
@@ -52,8 +55,9 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
                         "Splitter5", TSideListRule::HalfPanel}),
       FResults(Results),
       FDupeMap(Map),
-      tvDuplicateFiles(Named(new QTreeWidget(this), "tvDuplicateFiles")),
-      lvDuplicateGroupsColors(Named(new QTreeWidget(this), "lvDuplicateGroupsColors")) {
+      tvDuplicateFiles(Named(new TGestureView<QTreeWidget>(this), "tvDuplicateFiles")),
+      lvDuplicateGroupsColors(
+          Named(new TGestureView<QTreeWidget>(this), "lvDuplicateGroupsColors")) {
   PlaceControls(tvDuplicateFiles, lvDuplicateGroupsColors);
   tvDuplicateFiles->setHeaderHidden(true);
   tvDuplicateFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -64,10 +68,29 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
   SetUpReportList(lvDuplicateGroupsColors, DuplicateGroupColumns(), logicalDpiX());
   lvDuplicateGroupsColors->setItemDelegateForColumn(
       1, new TColorSwatchDelegate(lvDuplicateGroupsColors));
-  connect(tvDuplicateFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { tvDuplicateFilesChange(); });
-  connect(lvDuplicateGroupsColors->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this](const QItemSelection& Selected) { lvDuplicateGroupsColorsSelectItem(Selected); });
+  WatchSelection(
+      tvDuplicateFiles,
+      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        for (const QModelIndex& Row : Rows) {
+          const TSelectedData Data = NodeData(tvDuplicateFiles->itemFromIndex(Row));
+          if (const auto* File = std::get_if<const TFileLeaf*>(&Data)) {
+            Items.emplace_back(*File);
+          } else if (const auto* Group = std::get_if<const TDupGroup*>(&Data)) {
+            AppendMembers(**Group, Items);
+          }
+        }
+      },
+      TSelectionOrigin::Rows, false);
+  WatchSelection(
+      lvDuplicateGroupsColors,
+      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        for (const QModelIndex& Row : Rows) {
+          if (const TDupGroup* Group = GroupOfRow(lvDuplicateGroupsColors->itemFromIndex(Row))) {
+            AppendMembers(*Group, Items);
+          }
+        }
+      },
+      TSelectionOrigin::Legend, true);
 }
 
 void TDuplicatesView::ApplyTranslation() {
@@ -75,8 +98,13 @@ void TDuplicatesView::ApplyTranslation() {
 }
 
 void TDuplicatesView::Clear() {
-  tvDuplicateFiles->clear();
-  lvDuplicateGroupsColors->clear();
+  FSelection.Clear();
+  {
+    const TShowing Showing(*this);
+    tvDuplicateFiles->clear();
+    lvDuplicateGroupsColors->clear();
+  }
+  ReleaseStorage(FPlaces);
   FDupeMap.Clear();
   FHover4 = nullptr;
   InvalidateMap();
@@ -97,9 +125,20 @@ TSelectedData TDuplicatesView::NodeData(const QTreeWidgetItem* Node) {
 }
 
 void TDuplicatesView::PopulateDuplicatesTree() {
-  const TSyncScope Guard(FHost.Syncing());
+  const TShowing Showing(*this);
   tvDuplicateFiles->setUpdatesEnabled(false);
   tvDuplicateFiles->clear();
+  FPlaces.clear();
+  const std::vector<TDupGroup>& AllGroups = FResults.Duplicates.Groups;
+  for (size_t G = 0; G < AllGroups.size(); ++G) {
+    for (size_t M = 0; M < AllGroups[G].Files.size(); ++M) {
+      FPlaces.push_back(
+          {AllGroups[G].Files[M], static_cast<uint32_t>(G), static_cast<uint32_t>(M)});
+    }
+  }
+  std::sort(FPlaces.begin(), FPlaces.end(), [](const TMemberPlace& A, const TMemberPlace& B) {
+    return std::less<const TFileLeaf*>()(A.File, B.File);
+  });
   // Nodes are made outside the tree, where adding a child costs nothing, and go in at once.
   QList<QTreeWidgetItem*> Groups;
   const auto Flush = [&] {
@@ -160,6 +199,7 @@ void TDuplicatesView::PopulateDuplicatesTree() {
 }
 
 void TDuplicatesView::PopulateDuplicateGroupsList() {
+  const TShowing Showing(*this);
   lvDuplicateGroupsColors->setUpdatesEnabled(false);
   lvDuplicateGroupsColors->clear();
   const TFormatSettings& Settings = FHost.FormatSettings();
@@ -185,23 +225,22 @@ void TDuplicatesView::PopulateDuplicateGroupsList() {
 
 void TDuplicatesView::SelectFirstGroup() {
   tvDuplicateFiles->collapseAll();
+  std::vector<TSelectedItem> Members;
+  if (!FResults.Duplicates.Groups.empty() && tvDuplicateFiles->topLevelItemCount() > 0) {
+    AppendMembers(FResults.Duplicates.Groups.front(), Members);
+  }
+  FSelection.Replace(Members, TSelectionOrigin::Rows);
+  SelectionChanged(false);
   if (QTreeWidgetItem* First = tvDuplicateFiles->topLevelItem(0)) {
-    tvDuplicateFiles->setCurrentItem(First, 0, QItemSelectionModel::ClearAndSelect);
+    RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(First));
     tvDuplicateFiles->scrollToItem(First, QAbstractItemView::PositionAtTop);
   }
 }
 
 void TDuplicatesView::RebuildMap() {
   // The panel still reports its last sizes while the window goes.
-  if (FHost.AppClosing()) {
-    return;
-  }
-  RebuildDupeMap();
-  // A new layout starts without a selection. A tab's surface takes its size only when the tab
-  // is first shown, after the pipeline has selected the largest group: the map takes the
-  // tree's selection again, as it would from the tree itself.
-  if (HasMapData() && !FHost.Syncing().IsSet()) {
-    SelectTreeSelectionOnMap();
+  if (!FHost.AppClosing()) {
+    RebuildDupeMap();
   }
 }
 
@@ -222,27 +261,37 @@ bool TDuplicatesView::HasMapData() const {
 }
 
 void TDuplicatesView::PaintMap(TTreemapCanvas& Canvas) const {
-  FDupeMap.Paint(Canvas);
+  FDupeMap.Paint(Canvas, FSelection);
 }
 
-QTreeWidgetItem* TDuplicatesView::FindNodeByData(const TFileLeaf* File) const {
-  const TDuplicates& Duplicates = FResults.Duplicates;
-  const auto Found = Duplicates.GroupByPathKey.find(PathKey(File->FullPath()));
-  if (Found == Duplicates.GroupByPathKey.end()) {
+const TDuplicatesView::TMemberPlace* TDuplicatesView::PlaceOf(const TFileLeaf* File) const {
+  const auto Found = std::lower_bound(FPlaces.begin(), FPlaces.end(), File,
+                                      [](const TMemberPlace& Place, const TFileLeaf* Sought) {
+                                        return std::less<const TFileLeaf*>()(Place.File, Sought);
+                                      });
+  return Found != FPlaces.end() && Found->File == File ? &*Found : nullptr;
+}
+
+QTreeWidgetItem* TDuplicatesView::NodeOf(const TMemberPlace& Place) const {
+  QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(static_cast<int>(Place.Group));
+  if (GroupNode == nullptr || Place.Member >= kMaxFileNodesPerGroup) {
     return nullptr;
   }
-  // The groups' nodes are in the groups' order, their files' nodes in the files' order.
-  const TDupGroup& Group = *Found->second;
-  QTreeWidgetItem* GroupNode =
-      tvDuplicateFiles->topLevelItem(static_cast<int>(&Group - Duplicates.Groups.data()));
-  const auto Member = std::find(Group.Files.begin(), Group.Files.end(), File);
-  if (GroupNode == nullptr || Member == Group.Files.end()) {
-    return nullptr;
+  return GroupNode->child(static_cast<int>(Place.Member));
+}
+
+std::vector<bool> TDuplicatesView::GroupsWhollySelected() const {
+  const std::vector<TDupGroup>& Groups = FResults.Duplicates.Groups;
+  std::vector<bool> Whole(Groups.size(), false);
+  if (FSelection.Empty()) {
+    return Whole;
   }
-  QTreeWidgetItem* Node = GroupNode->child(static_cast<int>(Member - Group.Files.begin()));
-  const TSelectedData Data = NodeData(Node);
-  const auto* Leaf = std::get_if<const TFileLeaf*>(&Data);
-  return Leaf != nullptr && *Leaf == File ? Node : nullptr;
+  for (size_t G = 0; G < Groups.size(); ++G) {
+    Whole[G] = !Groups[G].Files.empty() &&
+               std::all_of(Groups[G].Files.begin(), Groups[G].Files.end(),
+                           [this](const TFileLeaf* File) { return FSelection.Contains(*File); });
+  }
+  return Whole;
 }
 
 void TDuplicatesView::MapMouseDown(TPoint At, bool Ctrl) {
@@ -250,21 +299,11 @@ void TDuplicatesView::MapMouseDown(TPoint At, bool Ctrl) {
   if (Cell == nullptr) {
     return;
   }
-  if (Ctrl) {
-    FDupeMap.ToggleSelected(Cell);
+  if (Cell->Kind == TDupKind::dkFile) {
+    MapItemClicked(Cell->FileLeaf, Ctrl);
   } else {
-    FDupeMap.SetSingleSelected(Cell);
+    MapItemClicked(Cell->Dir, Ctrl);
   }
-  InvalidateMap();
-  // Folders have no node. The tree's change handler then sets the map from the tree's
-  // selection, so a Ctrl click toggles the node as it toggled the cell.
-  if (QTreeWidgetItem* Node =
-          Cell->Kind == TDupKind::dkFile ? FindNodeByData(Cell->FileLeaf) : nullptr) {
-    tvDuplicateFiles->setCurrentItem(
-        Node, 0, Ctrl ? QItemSelectionModel::Toggle : QItemSelectionModel::ClearAndSelect);
-    tvDuplicateFiles->scrollToItem(Node);
-  }
-  FHost.UpdateSelectionStatus();
 }
 
 QString TDuplicatesView::MapHint(TPoint At, bool& Changed) {
@@ -279,101 +318,70 @@ QString TDuplicatesView::MapHint(TPoint At, bool& Changed) {
 }
 
 void TDuplicatesView::MapDoubleClick() {
-  if (const TDupItem* Cell = FDupeMap.Primary()) {
-    FHost.ShowInFolder(Cell->FullPath());
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (Primary) {
+    FHost.ShowInFolder(ItemPath(*Primary));
   }
 }
 
-std::vector<std::string> TDuplicatesView::TreeSelectionPaths() const {
-  std::vector<std::string> Paths;
-  for (const QTreeWidgetItem* Node : tvDuplicateFiles->selectedItems()) {
-    const TSelectedData Data = NodeData(Node);
-    if (const auto* File = std::get_if<const TFileLeaf*>(&Data)) {
-      Paths.push_back((*File)->FullPath());
-    } else if (const auto* Group = std::get_if<const TDupGroup*>(&Data)) {
-      AppendMemberPaths(**Group, Paths);
+void TDuplicatesView::ShowSelection() {
+  // A group's node and legend row are marked when all its files are selected, a file's node
+  // when the file is.
+  const std::vector<bool> Whole = GroupsWhollySelected();
+  QModelIndexList Nodes;
+  QModelIndexList LegendRows;
+  for (size_t G = 0; G < Whole.size(); ++G) {
+    if (!Whole[G]) {
+      continue;
+    }
+    if (QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(static_cast<int>(G))) {
+      Nodes.append(tvDuplicateFiles->indexFromItem(GroupNode));
+    }
+    if (QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(static_cast<int>(G))) {
+      LegendRows.append(lvDuplicateGroupsColors->indexFromItem(Row));
     }
   }
-  return Paths;
-}
-
-void TDuplicatesView::SelectTreeSelectionOnMap() {
-  const std::vector<std::string> Paths = TreeSelectionPaths();
-  if (Paths.empty()) {
-    FDupeMap.ClearSelection();
-  } else {
-    FDupeMap.SetSelectedByUpperPaths(Paths);
-  }
-  InvalidateMap();
-}
-
-void TDuplicatesView::tvDuplicateFilesChange() {
-  if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
-    return;
-  }
-  SelectTreeSelectionOnMap();
-  FHost.UpdateSelectionStatus();
-}
-
-void TDuplicatesView::lvDuplicateGroupsColorsSelectItem(const QItemSelection& Selected) {
-  // A row that was only deselected changes nothing.
-  if (FHost.AppClosing() || FHost.Syncing().IsSet() || Selected.isEmpty()) {
-    return;
-  }
-  std::vector<std::string> Paths;
-  for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
-    const QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(I);
-    if (Row->isSelected()) {
-      if (const TDupGroup* Group = GroupOfRow(Row)) {
-        AppendMemberPaths(*Group, Paths);
-      }
+  for (const TSelectedItem& Item : FSelection.Items()) {
+    const auto* File = std::get_if<const TFileLeaf*>(&Item);
+    const TMemberPlace* Place = File != nullptr ? PlaceOf(*File) : nullptr;
+    if (QTreeWidgetItem* Node = Place != nullptr ? NodeOf(*Place) : nullptr) {
+      Nodes.append(tvDuplicateFiles->indexFromItem(Node));
     }
   }
-  if (Paths.empty()) {
-    FDupeMap.ClearSelection();
-  } else {
-    FDupeMap.SetSelectedByUpperPaths(Paths);
-  }
-  InvalidateMap();
-  FHost.UpdateSelectionStatus();
-}
-
-const QTreeWidgetItem* TDuplicatesView::SelectedNode() const {
-  if (const QTreeWidgetItem* Current = tvDuplicateFiles->currentItem();
-      Current != nullptr && Current->isSelected()) {
-    return Current;
-  }
-  const QList<QTreeWidgetItem*> Selected = tvDuplicateFiles->selectedItems();
-  return Selected.isEmpty() ? nullptr : Selected.front();
-}
-
-std::vector<std::string> TDuplicatesView::GetSelectedPaths() const {
-  // The tree first, then the legend, then the map's primary file.
-  std::vector<std::string> Paths = TreeSelectionPaths();
-  if (!Paths.empty()) {
-    return Paths;
-  }
-  const QItemSelectionModel* Rows = lvDuplicateGroupsColors->selectionModel();
-  for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
-    if (const TDupGroup* Group = Rows->isRowSelected(I, {})
-                                     ? GroupOfRow(lvDuplicateGroupsColors->topLevelItem(I))
-                                     : nullptr) {
-      AppendMemberPaths(*Group, Paths);
+  ShowRows(tvDuplicateFiles, RowSelection(Nodes));
+  ShowRows(lvDuplicateGroupsColors, RowSelection(LegendRows));
+  // A file clicked on the map is shown in its open group; a folder has no node.
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
+    const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
+    const TMemberPlace* Place = File != nullptr ? PlaceOf(*File) : nullptr;
+    if (QTreeWidgetItem* Node = Place != nullptr ? NodeOf(*Place) : nullptr) {
+      RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(Node));
     }
   }
-  if (!Paths.empty()) {
-    return Paths;
-  }
-  if (const TDupItem* Primary = FDupeMap.Primary();
-      Primary != nullptr && Primary->Kind == TDupKind::dkFile) {
-    Paths.push_back(Primary->FullPath());
-  }
-  return Paths;
 }
 
 QString TDuplicatesView::SelectionStatus() const {
-  return ShownText(
-      DuplicateSelectionText(NodeData(SelectedNode()), FDupeMap.Primary(), FHost.FormatSettings()));
+  if (FSelection.Origin() == TSelectionOrigin::Legend && !FSelection.Empty()) {
+    std::string Names;
+    for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
+      const QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(I);
+      if (const TDupGroup* Group = Row->isSelected() ? GroupOfRow(Row) : nullptr) {
+        Names += Names.empty() ? "" : ", ";
+        Names += Group->FileName;
+      }
+    }
+    return LegendStatus(Names);
+  }
+  // All the files of one group and nothing else: the group.
+  const std::vector<bool> Whole = GroupsWhollySelected();
+  for (size_t G = 0; G < Whole.size(); ++G) {
+    const TDupGroup& Group = FResults.Duplicates.Groups[G];
+    if (Whole[G] && Group.Files.size() == FSelection.Size()) {
+      return ShownText(GroupSelectionText(Group, FHost.FormatSettings()));
+    }
+  }
+  return ItemsStatus();
 }
 
 }  // namespace dunstrel

@@ -1,18 +1,23 @@
 #pragma once
 
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <cstdint>
+#include <vector>
+
 #include "results/ScanResults.h"
 #include "results/SelectionStatus.h"
 #include "treemap/DupTreemap.h"
 #include "views/ResultTab.h"
 
-class QItemSelection;
-class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace dunstrel {
 
 // "Duplicates": the map of the folders that hold duplicate files, the tree of the groups with
-// their files and the legend of the groups, kept in step.
+// their files and the legend of the groups, all showing the tab's one selection. A group's node
+// and its legend row stand for all of its files.
 class TDuplicatesView final : public TResultTab {
  public:
   // A group shows at most this many of its files as nodes.
@@ -38,7 +43,6 @@ class TDuplicatesView final : public TResultTab {
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
-  std::vector<std::string> GetSelectedPaths() const override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
@@ -47,25 +51,30 @@ class TDuplicatesView final : public TResultTab {
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
+ protected:
+  void ShowSelection() override;
+
  private:
-  void tvDuplicateFilesChange();
-  // Selects on the map the files of the tree's selected nodes.
-  // The files of the tree's selected nodes: a group's members, a file itself.
-  std::vector<std::string> TreeSelectionPaths() const;
-  void SelectTreeSelectionOnMap();
-  void lvDuplicateGroupsColorsSelectItem(const QItemSelection& Selected);
-  // The node of a file of the map; none for a file beyond those shown of its group.
-  QTreeWidgetItem* FindNodeByData(const TFileLeaf* File) const;
-  // The node the status line describes: the current node while selected, else the first
-  // selected one.
-  const QTreeWidgetItem* SelectedNode() const;
+  // Where a duplicate file is: its group's number and its own number in the group.
+  struct TMemberPlace {
+    const TFileLeaf* File;
+    uint32_t Group;
+    uint32_t Member;
+  };
+  const TMemberPlace* PlaceOf(const TFileLeaf* File) const;
+  // The node of a file; none for a file beyond those shown of its group.
+  QTreeWidgetItem* NodeOf(const TMemberPlace& Place) const;
+  // The groups every file of which is selected.
+  std::vector<bool> GroupsWhollySelected() const;
 
   const TScanResults& FResults;
   TDupTreemapLayout& FDupeMap;
   const TDupItem* FHover4 = nullptr;
+  // Every member of every group, in the order of the files' addresses.
+  std::vector<TMemberPlace> FPlaces;
 
-  QTreeWidget* tvDuplicateFiles;
-  QTreeWidget* lvDuplicateGroupsColors;
+  TGestureView<QTreeWidget>* tvDuplicateFiles;
+  TGestureView<QTreeWidget>* lvDuplicateGroupsColors;
 };
 
 }  // namespace dunstrel

@@ -1,8 +1,13 @@
 #include "views/ExtLegendModel.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "results/ValueFormat.h"
 #include "scan/KeyColors.h"
+#include "scan/PathKeys.h"
 #include "views/ColorSwatch.h"
+#include "views/RowSelection.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -17,6 +22,81 @@ void TExtLegendModel::SetRows(std::vector<TExtStatPair> Rows, int64_t ShareBase)
   FRows.shrink_to_fit();
   FShareBase = ShareBase;
   endResetModel();
+}
+
+namespace {
+
+// The extension key of files, each extension text keyed once: the files of one extension share
+// one text in their scan's pool.
+class TExtKeyOfFile {
+ public:
+  const std::string& operator()(const TFileLeaf& File) {
+    const std::string& Text = File.Ext();
+    auto [Found, Added] = FKeys.try_emplace(&Text);
+    if (Added) {
+      Found->second = ExtKey(Text);
+    }
+    return Found->second;
+  }
+
+ private:
+  std::unordered_map<const std::string*, std::string> FKeys;
+};
+
+}  // namespace
+
+void TExtLegendModel::AppendFilesOfRows(const QModelIndexList& Rows,
+                                        const std::vector<TFileLeaf*>& Files,
+                                        std::vector<TSelectedItem>& Out) const {
+  TKeySet Chosen;
+  for (const QModelIndex& Row : Rows) {
+    if (Row.row() >= 0 && Row.row() < rowCount({})) {
+      Chosen.insert(KeyAt(Row.row()));
+    }
+  }
+  if (Chosen.empty()) {
+    return;
+  }
+  TExtKeyOfFile KeyOf;
+  for (const TFileLeaf* File : Files) {
+    if (Chosen.contains(KeyOf(*File))) {
+      Out.emplace_back(File);
+    }
+  }
+}
+
+QItemSelection TExtLegendModel::RowsWhollySelected(const TTabSelection& Selection) const {
+  TKeyMap<int64_t> Selected;
+  TExtKeyOfFile KeyOf;
+  for (const TSelectedItem& Item : Selection.Items()) {
+    if (const auto* File = std::get_if<const TFileLeaf*>(&Item)) {
+      ++Selected[KeyOf(**File)];
+    }
+  }
+  QModelIndexList Rows;
+  if (!Selected.empty()) {
+    for (int Row = 0; Row < rowCount({}); ++Row) {
+      const TExtStatPair& Ext = FRows[static_cast<size_t>(Row)];
+      const auto Found = Selected.find(Ext.Ext);
+      if (Found != Selected.end() && Ext.Files > 0 && Found->second >= Ext.Files) {
+        Rows.append(index(Row, 0));
+      }
+    }
+  }
+  return RowSelection(Rows);
+}
+
+std::string TExtLegendModel::NamesOfRows(QModelIndexList Rows) const {
+  std::sort(Rows.begin(), Rows.end(),
+            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
+  std::string Names;
+  for (const QModelIndex& Row : Rows) {
+    if (Row.row() >= 0 && Row.row() < rowCount({})) {
+      Names += Names.empty() ? "" : ", ";
+      Names += KeyAt(Row.row());
+    }
+  }
+  return Names;
 }
 
 void TExtLegendModel::RetitleColumns() {

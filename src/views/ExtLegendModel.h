@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelection>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "scan/ExtStats.h"
 #include "views/ListColumns.h"
+#include "views/TabSelection.h"
 #include "views/ViewHost.h"
 
 namespace dunstrel {
@@ -26,6 +28,13 @@ class TExtLegendModel final : public QAbstractTableModel {
   void SetRows(std::vector<TExtStatPair> Rows, int64_t ShareBase);
   void Clear() { SetRows({}, 0); }
   const std::string& KeyAt(int Row) const { return FRows[static_cast<size_t>(Row)].Ext; }
+  // Appends the files of these rows' extensions, in the order of Files.
+  void AppendFilesOfRows(const QModelIndexList& Rows, const std::vector<TFileLeaf*>& Files,
+                         std::vector<TSelectedItem>& Out) const;
+  // The rows whose every file is selected.
+  QItemSelection RowsWhollySelected(const TTabSelection& Selection) const;
+  // The keys of these rows, joined by commas.
+  std::string NamesOfRows(QModelIndexList Rows) const;
   // The column titles have changed language.
   void RetitleColumns();
 

@@ -12,6 +12,7 @@
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
+#include "views/RowSelection.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
 
@@ -19,22 +20,18 @@ namespace dunstrel {
 
 namespace {
 
-// The chain of folders from Root down to the folder that holds File; empty when none does.
-std::vector<const TDirNode*> ChainToFile(const TDirNode& Root, const TFileLeaf& File) {
+// The chain of folders from Root down to Folder, both included; empty when Folder is not below
+// Root.
+std::vector<const TDirNode*> ChainTo(const TDirNode& Root, const TDirNode* Folder) {
   std::vector<const TDirNode*> Chain;
-  for (const TDirNode* Node = &File.Parent(); Node != nullptr; Node = Node->Parent()) {
-    Chain.insert(Chain.begin(), Node);
+  for (const TDirNode* Node = Folder; Node != nullptr; Node = Node->Parent()) {
+    Chain.push_back(Node);
     if (Node == &Root) {
+      std::reverse(Chain.begin(), Chain.end());
       return Chain;
     }
   }
   return {};
-}
-
-// A Ctrl click on the map adds its cell to the tree's selection or takes it out, as it does on
-// the map: the tree's selection is what the map shows afterwards.
-QItemSelectionModel::SelectionFlags SelectionCommand(bool Toggle) {
-  return Toggle ? QItemSelectionModel::Toggle : QItemSelectionModel::ClearAndSelect;
 }
 
 }  // namespace
@@ -45,9 +42,9 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
                         "Panel2", 303, "Splitter4", TSideListRule::RestBesideHalfWindow}),
       FResults(Results),
       FHierMap(Map),
-      tvFoldersAndFiles(Named(new QTreeView(this), "tvFoldersAndFiles")),
+      tvFoldersAndFiles(Named(new TGestureView<QTreeView>(this), "tvFoldersAndFiles")),
       FRows(new TScanTreeModel(Host, TScanTreeModel::TContent::RootFoldersAndFiles, this)),
-      tvFileExtensions(Named(new QTreeView(this), "tvFileExtensions")),
+      tvFileExtensions(Named(new TGestureView<QTreeView>(this), "tvFileExtensions")),
       FExtRows(new TExtLegendModel(Host, FileExtensionColumns(), false, this)) {
   PlaceControls(tvFoldersAndFiles, tvFileExtensions);
   tvFoldersAndFiles->setModel(FRows);
@@ -67,10 +64,25 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
                                       false);
              },
              tvFileExtensions));
-  connect(tvFoldersAndFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { tvFoldersAndFilesChange(); });
-  connect(tvFileExtensions->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { tvFileExtensionsSelectItem(); });
+  WatchSelection(
+      tvFoldersAndFiles,
+      [](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        for (const QModelIndex& Row : Rows) {
+          if (const TDirNode* Folder = TScanTreeModel::FolderOf(Row)) {
+            Items.emplace_back(Folder);
+          } else if (const TFileLeaf* File = TScanTreeModel::FileOf(Row)) {
+            Items.emplace_back(File);
+          }
+        }
+      },
+      TSelectionOrigin::Rows, false);
+  // An extension stands for all its files, largest first.
+  WatchSelection(
+      tvFileExtensions,
+      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        FExtRows->AppendFilesOfRows(Rows, FResults.AllFiles, Items);
+      },
+      TSelectionOrigin::Legend, true);
 }
 
 void TFilesInFoldersView::ApplyTranslation() {
@@ -78,6 +90,7 @@ void TFilesInFoldersView::ApplyTranslation() {
 }
 
 void TFilesInFoldersView::Clear() {
+  FSelection.Clear();
   FRows->SetRoot(nullptr);
   FExtRows->Clear();
   FHierMap.Clear();
@@ -92,8 +105,9 @@ void TFilesInFoldersView::BuildFoldersAndFilesTree(TDirNode* Root) {
   }
   SortFoldersAndFilesBySize(*Root);
   FRows->SetRoot(Root);
-  tvFoldersAndFiles->selectionModel()->setCurrentIndex(FRows->index(0, 0, {}),
-                                                       QItemSelectionModel::ClearAndSelect);
+  FSelection.Replace({Root}, TSelectionOrigin::Rows);
+  SelectionChanged(false);
+  RevealRow(tvFoldersAndFiles, FRows->index(0, 0, {}));
 }
 
 void TFilesInFoldersView::PopulateFileExtensionsList() {
@@ -119,7 +133,7 @@ bool TFilesInFoldersView::HasMapData() const {
 }
 
 void TFilesInFoldersView::PaintMap(TTreemapCanvas& Canvas) const {
-  FHierMap.Paint(Canvas);
+  FHierMap.Paint(Canvas, FSelection);
 }
 
 QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
@@ -138,118 +152,69 @@ void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
   if (Cell == nullptr) {
     return;
   }
-  if (Ctrl) {
-    FHierMap.ToggleSelected(Cell);
-  } else {
-    FHierMap.SetSingleSelected(Cell);
-  }
-  InvalidateMap();
   if (Cell->Kind == THierKind::hkFile) {
-    SelectFileInFoldersAndFilesTree(Cell->FileLeaf, Ctrl);
-  } else if (const QModelIndex Node = FRows->IndexOfFolder(Cell->Dir); Node.isValid()) {
-    tvFoldersAndFiles->expand(Node);
-    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, SelectionCommand(Ctrl));
-    tvFoldersAndFiles->scrollTo(Node);
+    MapItemClicked(Cell->FileLeaf, Ctrl);
+  } else {
+    MapItemClicked(Cell->Dir, Ctrl);
   }
-  FHost.SetStatus(
-      ShownText(Cell->FullPath() + "  " + FormatSize(Cell->Size, FHost.FormatSettings())));
 }
 
 void TFilesInFoldersView::MapDoubleClick() {
-  const THierItem* Cell = FHierMap.Primary();
-  if (Cell == nullptr) {
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (!Primary) {
     return;
   }
-  if (Cell->Kind == THierKind::hkFile) {
-    FHost.ShowInFolder(Cell->FullPath());
+  if (std::holds_alternative<const TFileLeaf*>(*Primary)) {
+    FHost.ShowInFolder(ItemPath(*Primary));
   } else {
-    FHost.OpenFolder(Cell->FullPath());
+    FHost.OpenFolder(ItemPath(*Primary));
   }
 }
 
-void TFilesInFoldersView::SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf, bool Toggle) {
+QModelIndex TFilesInFoldersView::OpenRowOf(const TSelectedItem& Item) {
   const TDirNode* Root = FRows->Root();
-  if (Leaf == nullptr || Root == nullptr) {
-    return;
+  if (Root == nullptr) {
+    return {};
   }
-  for (const TDirNode* Folder : ChainToFile(*Root, *Leaf)) {
-    const QModelIndex Node = FRows->IndexOfFolder(Folder);
+  const auto* File = std::get_if<const TFileLeaf*>(&Item);
+  const TDirNode* Folder = File != nullptr ? &(*File)->Parent() : std::get<const TDirNode*>(Item);
+  // The folders above the item; a folder's own row is opened too.
+  for (const TDirNode* Above : ChainTo(*Root, Folder)) {
+    const QModelIndex Node = FRows->IndexOfFolder(Above);
     if (Node.isValid() && !tvFoldersAndFiles->isExpanded(Node)) {
       FRows->EnsureRows(Node);
       tvFoldersAndFiles->expand(Node);
     }
   }
-  if (const QModelIndex Node = FRows->IndexOfFile(Leaf); Node.isValid()) {
-    tvFoldersAndFiles->selectionModel()->setCurrentIndex(Node, SelectionCommand(Toggle));
-    tvFoldersAndFiles->scrollTo(Node);
-  }
+  return File != nullptr ? FRows->IndexOfFile(*File) : FRows->IndexOfFolder(Folder);
 }
 
-QModelIndexList TFilesInFoldersView::SelectedNodes() const {
-  QModelIndexList Nodes = tvFoldersAndFiles->selectionModel()->selectedIndexes();
-  if (Nodes.isEmpty() && tvFoldersAndFiles->currentIndex().isValid() &&
-      tvFoldersAndFiles->selectionModel()->isSelected(tvFoldersAndFiles->currentIndex())) {
-    Nodes.append(tvFoldersAndFiles->currentIndex());
+void TFilesInFoldersView::ShowSelection() {
+  // Only rows that exist are marked: the tree does not open folders for a legend's files.
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  QModelIndex Revealed;
+  if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
+    Revealed = OpenRowOf(*Primary);
   }
-  return Nodes;
-}
-
-void TFilesInFoldersView::tvFoldersAndFilesChange() {
-  if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
-    return;
-  }
-  const std::vector<std::string> Paths = GetSelectedPaths();
-  if (Paths.empty()) {
-    FHierMap.ClearSelection();
-  } else {
-    FHierMap.SetSelectedByUpperPaths(Paths);
-  }
-  InvalidateMap();
-  FHost.UpdateSelectionStatus();
-}
-
-void TFilesInFoldersView::tvFileExtensionsSelectItem() {
-  if (FHost.AppClosing() || FHost.Syncing().IsSet()) {
-    return;
-  }
-  QModelIndexList Rows = tvFileExtensions->selectionModel()->selectedRows();
-  std::sort(Rows.begin(), Rows.end(),
-            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
-  std::vector<std::string> Exts;
-  for (const QModelIndex& Row : Rows) {
-    Exts.push_back(FExtRows->KeyAt(Row.row()));
-  }
-  if (Exts.empty()) {
-    FHierMap.ClearSelection();
-  } else {
-    FHierMap.SetSelectedByExts(Exts);
-  }
-  InvalidateMap();
-}
-
-std::vector<std::string> TFilesInFoldersView::GetSelectedPaths() const {
-  std::vector<std::string> Paths;
-  for (const QModelIndex& Node : SelectedNodes()) {
-    if (const TDirNode* Folder = TScanTreeModel::FolderOf(Node)) {
-      Paths.emplace_back(Folder->FullPath());
-    } else if (const TFileLeaf* File = TScanTreeModel::FileOf(Node)) {
-      Paths.push_back(File->FullPath());
+  QModelIndexList Rows;
+  for (const TSelectedItem& Item : FSelection.Items()) {
+    const auto* File = std::get_if<const TFileLeaf*>(&Item);
+    const QModelIndex Row = File != nullptr ? FRows->IndexOfFile(*File)
+                                            : FRows->IndexOfFolder(std::get<const TDirNode*>(Item));
+    if (Row.isValid()) {
+      Rows.append(Row);
     }
   }
-  return Paths;
+  ShowRows(tvFoldersAndFiles, RowSelection(Rows));
+  ShowRows(tvFileExtensions, FExtRows->RowsWhollySelected(FSelection));
+  RevealRow(tvFoldersAndFiles, Revealed);
 }
 
 QString TFilesInFoldersView::SelectionStatus() const {
-  const QModelIndexList Nodes = SelectedNodes();
-  TSelectedData First;
-  if (!Nodes.isEmpty()) {
-    if (const TFileLeaf* File = TScanTreeModel::FileOf(Nodes.front())) {
-      First = File;
-    } else if (const TDirNode* Folder = TScanTreeModel::FolderOf(Nodes.front())) {
-      First = Folder;
-    }
+  if (FSelection.Origin() == TSelectionOrigin::Legend && !FSelection.Empty()) {
+    return LegendStatus(FExtRows->NamesOfRows(tvFileExtensions->selectionModel()->selectedRows()));
   }
-  return ShownText(ItemSelectionText(First, Nodes.size(), FHost.FormatSettings()));
+  return ItemsStatus();
 }
 
 }  // namespace dunstrel

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QModelIndexList>
+#include <QTreeView>
+#include <QTreeWidget>
 
 #include "results/ScanResults.h"
 #include "treemap/HierTreemap.h"
 #include "views/ResultTab.h"
-
-class QTreeView;
 
 namespace dunstrel {
 
@@ -14,20 +13,17 @@ class TExtLegendModel;
 class TScanTreeModel;
 
 // "Files in Folders": the map of folders and files, the tree of the whole scan with each
-// folder's contents made on its first expansion, and the legend of extensions, kept in step.
+// folder's contents made on its first expansion, and the legend of extensions, all showing the
+// tab's one selection of folders and files.
 class TFilesInFoldersView final : public TResultTab {
  public:
   TFilesInFoldersView(IViewHost& Host, const TScanResults& Results, THierTreemapLayout& Map);
 
   // The pipeline's steps. BuildFoldersAndFilesTree sorts the tree's folders and files, largest
-  // first.
+  // first, and selects the root.
   void BuildFoldersAndFilesTree(TDirNode* Root);
   void PopulateFileExtensionsList();
   void RebuildHierMap();
-
-  // Opens the folders above a file in the tree and selects its node: alone, or with Toggle in or
-  // out of the selection the tree has.
-  void SelectFileInFoldersAndFilesTree(const TFileLeaf* Leaf, bool Toggle = false);
 
   QTreeView* Tree() const { return tvFoldersAndFiles; }
   QTreeView* Legend() const { return tvFileExtensions; }
@@ -37,7 +33,6 @@ class TFilesInFoldersView final : public TResultTab {
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
-  std::vector<std::string> GetSelectedPaths() const override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
@@ -46,19 +41,20 @@ class TFilesInFoldersView final : public TResultTab {
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
+ protected:
+  void ShowSelection() override;
+
  private:
-  void tvFoldersAndFilesChange();
-  void tvFileExtensionsSelectItem();
-  // The tree's selected rows in the order they were selected, or its current row alone.
-  QModelIndexList SelectedNodes() const;
+  // Opens the folders down to the item in the tree, so that its row exists, and gives the row.
+  QModelIndex OpenRowOf(const TSelectedItem& Item);
 
   const TScanResults& FResults;
   THierTreemapLayout& FHierMap;
   const THierItem* FHover3 = nullptr;
 
-  QTreeView* tvFoldersAndFiles;
+  TGestureView<QTreeView>* tvFoldersAndFiles;
   TScanTreeModel* FRows;
-  QTreeView* tvFileExtensions;
+  TGestureView<QTreeView>* tvFileExtensions;
   TExtLegendModel* FExtRows;
 };
 

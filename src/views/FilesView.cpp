@@ -13,6 +13,7 @@
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
+#include "views/RowSelection.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -20,14 +21,9 @@ namespace dunstrel {
 namespace {
 
 constexpr int kFullPathColumn = 5;
-constexpr int kSizeColumn = 2;
 constexpr int kRowsPerProgressStep = 250;
 // The bytes of a path, which the shown text may have lost.
 constexpr int kKeyRole = Qt::UserRole;
-
-std::string KeyOf(const QTreeWidgetItem* Row, int Column) {
-  return Row->data(Column, kKeyRole).toByteArray().toStdString();
-}
 
 }  // namespace
 
@@ -36,8 +32,8 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
                         "pnlBottom1", 303, "SplitterLeft", TSideListRule::RestBesideHalfWindow}),
       FResults(Results),
       FTreemap(Map),
-      lvFiles(Named(new QTreeWidget(this), "lvFiles")),
-      lvExt(Named(new QTreeView(this), "lvExt")),
+      lvFiles(Named(new TGestureView<QTreeWidget>(this), "lvFiles")),
+      lvExt(Named(new TGestureView<QTreeView>(this), "lvExt")),
       FExtRows(new TExtLegendModel(Host, ExtensionColumns(), true, this)) {
   PlaceControls(lvFiles, lvExt);
   const double Dpi = logicalDpiX();
@@ -60,10 +56,24 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
                                       false);
              },
              lvExt));
-  connect(lvFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this](const QItemSelection& Selected) { lvFilesSelectItem(Selected); });
-  connect(lvExt->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { lvExtSelectItem(); });
+  // A row stands for its file: the list's rows are the first files of the largest-first array.
+  WatchSelection(
+      lvFiles,
+      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        for (const QModelIndex& Row : Rows) {
+          if (static_cast<size_t>(Row.row()) < FResults.DisplayFiles.size()) {
+            Items.emplace_back(FResults.DisplayFiles[static_cast<size_t>(Row.row())]);
+          }
+        }
+      },
+      TSelectionOrigin::Rows, true);
+  // An extension stands for all its files, listed or not, largest first.
+  WatchSelection(
+      lvExt,
+      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        FExtRows->AppendFilesOfRows(Rows, FResults.AllFiles, Items);
+      },
+      TSelectionOrigin::Legend, true);
 }
 
 void TFilesView::ApplyTranslation() {
@@ -72,7 +82,11 @@ void TFilesView::ApplyTranslation() {
 }
 
 void TFilesView::Clear() {
-  lvFiles->clear();
+  FSelection.Clear();
+  {
+    const TShowing Showing(*this);
+    lvFiles->clear();
+  }
   FExtRows->Clear();
   ReleaseStorage(FRowOfFile);
   FTreemap.Clear();
@@ -84,11 +98,11 @@ void TFilesView::PopulateFilesList() {
   const std::vector<TFileLeaf*>& Files = FResults.DisplayFiles;
   const int Count = static_cast<int>(Files.size());
   FRowOfFile.clear();
+  const TShowing Showing(*this);
   if (Count == 0) {
     lvFiles->clear();
     return;
   }
-  const TSyncScope Guard(FHost.Syncing());
   FHost.ShowBusyPointer();
   const TFormatSettings& Settings = FHost.FormatSettings();
   FHost.ShowProgress(0, Count);
@@ -143,11 +157,6 @@ void TFilesView::PopulateExtList() {
                     FResults.AllTotalBytes);
 }
 
-void TFilesView::ForgetMapSelection() {
-  FTreemap.ClearSelection();
-  FHover = nullptr;
-}
-
 void TFilesView::RebuildTreemap() {
   const TRect Rect = Surface()->MapRect();
   if (IsEmpty(Rect)) {
@@ -165,7 +174,7 @@ bool TFilesView::HasMapData() const {
 }
 
 void TFilesView::PaintMap(TTreemapCanvas& Canvas) const {
-  FTreemap.Paint(Canvas);
+  FTreemap.Paint(Canvas, FSelection);
 }
 
 QString TFilesView::MapHint(TPoint At, bool& Changed) {
@@ -179,174 +188,45 @@ QString TFilesView::MapHint(TPoint At, bool& Changed) {
          ShownText(FormatSize(Cell->Size(), FHost.FormatSettings()));
 }
 
-const TTreemapItem* TFilesView::CellOfFile(size_t Index) const {
-  if (Index >= FResults.AllFiles.size()) {
-    return nullptr;
-  }
-  // The map places the files in the order of the array, the list's order too, so a file is
-  // usually the item of its own number; the path finds it otherwise.
-  const TFileLeaf* File = FResults.AllFiles[Index];
-  const std::vector<TTreemapItem>& Items = FTreemap.Items();
-  if (Index < Items.size() && &Items[Index].File() == File) {
-    return &Items[Index];
-  }
-  return FTreemap.GetItemByPath(File->FullPath());
-}
-
-void TFilesView::PaintBox1MouseDown(TPoint At, bool Ctrl) {
-  const TTreemapItem* Cell = FTreemap.HitTest(At);
-  if (Cell == nullptr) {
-    return;
-  }
-  if (Ctrl) {
-    FTreemap.ToggleSelected(Cell);
-  } else {
-    FTreemap.SetSingleSelected(Cell);
-  }
-  InvalidateMap();
-  if (!FHost.Syncing().IsSet()) {
-    const TSyncScope Guard(FHost.Syncing());
-    if (!Ctrl) {
-      lvFiles->clearSelection();
-    }
-    if (const auto Found = FRowOfFile.find(&Cell->File()); Found != FRowOfFile.end()) {
-      QTreeWidgetItem* Row = lvFiles->topLevelItem(Found->second);
-      if (Row != nullptr) {
-        Row->setSelected(true);
-        lvFiles->setCurrentItem(Row, 0, QItemSelectionModel::NoUpdate);
-        lvFiles->scrollToItem(Row, QAbstractItemView::EnsureVisible);
-      }
-    }
-  }
-  FHost.SetStatus(ShownText(Cell->FullPath()) + QStringLiteral("  ") +
-                  ShownText(FormatSize(Cell->Size(), FHost.FormatSettings())));
-}
-
-void TFilesView::PaintBox1DblClick() {
-  if (const TTreemapItem* Cell = FTreemap.Primary()) {
-    FHost.ShowInFolder(Cell->FullPath());
+void TFilesView::MapMouseDown(TPoint At, bool Ctrl) {
+  if (const TTreemapItem* Cell = FTreemap.HitTest(At)) {
+    MapItemClicked(&Cell->File(), Ctrl);
   }
 }
 
-void TFilesView::lvFilesSelectItem(const QItemSelection& Selected) {
-  if (FHost.AppClosing() || FHost.Syncing().IsSet() || Selected.isEmpty()) {
-    return;
-  }
-  const QModelIndexList Rows = Selected.indexes();
-  const int Row = Rows.back().row();
-  if (lvFiles->selectionModel()->selectedRows().size() > 1) {
-    SyncTreemapFromFilesList();
-    FHost.UpdateSelectionStatus();
-    return;
-  }
-  if (const TTreemapItem* Cell = CellOfFile(static_cast<size_t>(Row))) {
-    const TSyncScope Guard(FHost.Syncing());
-    FTreemap.SetSingleSelected(Cell);
-    InvalidateMap();
-  }
-  FHost.UpdateSelectionStatus();
-}
-
-void TFilesView::SyncTreemapFromFilesList() {
-  if (FHost.Syncing().IsSet()) {
-    return;
-  }
-  const TSyncScope Guard(FHost.Syncing());
-  QModelIndexList Rows = lvFiles->selectionModel()->selectedRows();
-  std::sort(Rows.begin(), Rows.end(),
-            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
-  std::vector<std::string> Paths;
-  Paths.reserve(static_cast<size_t>(Rows.size()));
-  for (const QModelIndex& Row : Rows) {
-    Paths.push_back(KeyOf(lvFiles->topLevelItem(Row.row()), kFullPathColumn));
-  }
-  FTreemap.SetSelectedByPaths(
-      Paths, Rows.isEmpty() ? nullptr : CellOfFile(static_cast<size_t>(Rows.front().row())));
-  InvalidateMap();
-}
-
-void TFilesView::lvExtSelectItem() {
-  if (!FHost.AppClosing()) {
-    SyncSelectionFromExtList();
+void TFilesView::MapDoubleClick() {
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (Primary) {
+    FHost.ShowInFolder(ItemPath(*Primary));
   }
 }
 
-void TFilesView::SyncSelectionFromExtList() {
-  if (FHost.Syncing().IsSet()) {
-    return;
-  }
-  TKeySet Chosen;
-  for (const QModelIndex& Row : lvExt->selectionModel()->selectedRows()) {
-    Chosen.insert(FExtRows->KeyAt(Row.row()));
-  }
-  if (Chosen.empty()) {
-    {
-      const TSyncScope Guard(FHost.Syncing());
-      lvFiles->clearSelection();
-    }
-    FTreemap.ClearSelection();
-    InvalidateMap();
-    return;
-  }
-  // Files of one extension share one text in their scan's pool: each text is keyed once.
-  std::unordered_map<const std::string*, bool> IsChosen;
-  const auto Matches = [&](const TFileLeaf& File) {
-    const std::string& Text = File.Ext();
-    auto [Found, Added] = IsChosen.try_emplace(&Text, false);
-    if (Added) {
-      Found->second = Chosen.contains(ExtKey(Text));
-    }
-    return Found->second;
-  };
-  {
-    const TSyncScope Guard(FHost.Syncing());
-    QItemSelection Rows;
-    for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
-      if (static_cast<size_t>(I) < FResults.DisplayFiles.size() &&
-          Matches(*FResults.DisplayFiles[static_cast<size_t>(I)])) {
-        const QModelIndex Index = lvFiles->model()->index(I, 0);
-        Rows.select(Index, Index);
-      }
-    }
-    lvFiles->selectionModel()->select(
-        Rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
-  std::vector<std::string> Paths;
-  const TTreemapItem* Primary = nullptr;
-  for (size_t I = 0; I < FResults.AllFiles.size(); ++I) {
-    if (Matches(*FResults.AllFiles[I])) {
-      Paths.push_back(FResults.AllFiles[I]->FullPath());
-      if (Primary == nullptr) {
-        Primary = CellOfFile(I);
-      }
+void TFilesView::ShowSelection() {
+  QModelIndexList Rows;
+  for (const TSelectedItem& Item : FSelection.Items()) {
+    const auto* File = std::get_if<const TFileLeaf*>(&Item);
+    const auto Found = File != nullptr ? FRowOfFile.find(*File) : FRowOfFile.end();
+    if (Found != FRowOfFile.end()) {
+      Rows.append(lvFiles->model()->index(Found->second, 0));
     }
   }
-  FTreemap.SetSelectedByPaths(Paths, Primary);
-  InvalidateMap();
-}
-
-std::vector<std::string> TFilesView::GetSelectedPaths() const {
-  std::vector<std::string> Paths;
-  const QItemSelectionModel* Rows = lvFiles->selectionModel();
-  for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
-    if (Rows->isRowSelected(I, {})) {
-      Paths.push_back(KeyOf(lvFiles->topLevelItem(I), kFullPathColumn));
+  ShowRows(lvFiles, RowSelection(Rows));
+  ShowRows(lvExt, FExtRows->RowsWhollySelected(FSelection));
+  // The file clicked on the map is shown in the list, when it is one of the listed.
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
+    const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
+    if (const auto Found = FRowOfFile.find(*File); Found != FRowOfFile.end()) {
+      RevealRow(lvFiles, lvFiles->model()->index(Found->second, 0));
     }
   }
-  return Paths;
 }
 
 QString TFilesView::SelectionStatus() const {
-  QModelIndexList Rows = lvFiles->selectionModel()->selectedRows();
-  if (Rows.isEmpty()) {
-    return TranslatedText("Ready");
+  if (FSelection.Origin() == TSelectionOrigin::Legend && !FSelection.Empty()) {
+    return LegendStatus(FExtRows->NamesOfRows(lvExt->selectionModel()->selectedRows()));
   }
-  const auto First = std::min_element(
-      Rows.begin(), Rows.end(),
-      [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
-  const QTreeWidgetItem* Row = lvFiles->topLevelItem(First->row());
-  return ShownText(SelectionText(KeyOf(Row, kFullPathColumn), Row->text(kSizeColumn).toStdString(),
-                                 Rows.size()));
+  return ItemsStatus();
 }
 
 }  // namespace dunstrel

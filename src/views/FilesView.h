@@ -1,21 +1,20 @@
 #pragma once
 
+#include <QTreeView>
+#include <QTreeWidget>
+
 #include <unordered_map>
 
 #include "results/ScanResults.h"
 #include "treemap/FlatTreemap.h"
 #include "views/ResultTab.h"
 
-class QItemSelection;
-class QTreeView;
-class QTreeWidget;
-
 namespace dunstrel {
 
 class TExtLegendModel;
 
 // "Only Files": the flat map of every file, the list of the largest files and the legend of
-// extensions over all files, kept in step both ways.
+// extensions over all files, all showing the tab's one selection of files.
 class TFilesView final : public TResultTab {
  public:
   TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLayout& Map);
@@ -23,8 +22,6 @@ class TFilesView final : public TResultTab {
   // The pipeline's fills.
   void PopulateFilesList();
   void PopulateExtList();
-  // Forgets the map's selection and hovered cell before the map is built for a new scan.
-  void ForgetMapSelection();
   void RebuildTreemap();
 
   const TTreemapLayout& Map() const { return FTreemap; }
@@ -32,7 +29,6 @@ class TFilesView final : public TResultTab {
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
-  std::vector<std::string> GetSelectedPaths() const override;
 
   QTreeWidget* FilesList() const { return lvFiles; }
   QTreeView* ExtList() const { return lvExt; }
@@ -41,29 +37,22 @@ class TFilesView final : public TResultTab {
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
   void RebuildMap() override { RebuildTreemap(); }
-  void MapMouseDown(TPoint At, bool Ctrl) override { PaintBox1MouseDown(At, Ctrl); }
+  void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
-  void MapDoubleClick() override { PaintBox1DblClick(); }
+  void MapDoubleClick() override;
+
+ protected:
+  void ShowSelection() override;
 
  private:
-  void PaintBox1MouseDown(TPoint At, bool Ctrl);
-  void PaintBox1DblClick();
-  void lvFilesSelectItem(const QItemSelection& Selected);
-  void SyncTreemapFromFilesList();
-  void lvExtSelectItem();
-  void SyncSelectionFromExtList();
-  // The map's cell of the file of that number in the array of all files (the list's row
-  // number for a listed file), or none.
-  const TTreemapItem* CellOfFile(size_t Index) const;
-
   const TScanResults& FResults;
   TTreemapLayout& FTreemap;
   const TTreemapItem* FHover = nullptr;
   // The row of every listed file.
   std::unordered_map<const TFileLeaf*, int> FRowOfFile;
 
-  QTreeWidget* lvFiles;
-  QTreeView* lvExt;
+  TGestureView<QTreeWidget>* lvFiles;
+  TGestureView<QTreeView>* lvExt;
   TExtLegendModel* FExtRows;
 };
 

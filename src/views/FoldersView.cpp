@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "common/ReleaseStorage.h"
 #include "common/SaturatingSum.h"
 #include "results/SelectionStatus.h"
 #include "results/TreeOrder.h"
@@ -12,6 +13,7 @@
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
+#include "views/RowSelection.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
 
@@ -35,13 +37,14 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
                         291, "Splitter3", TSideListRule::HalfPanel}),
       FResults(Results),
       FFolderMap(Map),
-      tvFolders(Named(new QTreeView(this), "tvFolders")),
+      tvFolders(Named(new TGestureView<QTreeView>(this), "tvFolders")),
       FFolderRows(new TScanTreeModel(Host, TScanTreeModel::TContent::FoldersBelowRoot, this)),
-      lvFilesOfSelectedFolder(Named(new QTreeWidget(this), "lvFilesOfSelectedFolder")) {
+      lvFilesOfSelectedFolder(
+          Named(new TGestureView<QTreeWidget>(this), "lvFilesOfSelectedFolder")) {
   PlaceControls(tvFolders, lvFilesOfSelectedFolder);
   tvFolders->setModel(FFolderRows);
   tvFolders->setHeaderHidden(true);
-  tvFolders->setSelectionMode(QAbstractItemView::SingleSelection);
+  tvFolders->setSelectionMode(QAbstractItemView::ExtendedSelection);
   tvFolders->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tvFolders->setUniformRowHeights(true);
   tvFolders->setIndentation(19);
@@ -58,17 +61,26 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
                                         : QIcon();
              },
              lvFilesOfSelectedFolder));
-  connect(tvFolders->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { tvFoldersChange(); });
-  connect(lvFilesOfSelectedFolder->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this](const QItemSelection& Selected) {
-            // Selecting the folder's node refills this list, which must not happen while the
-            // list is still reporting the change.
-            if (!Selected.isEmpty()) {
-              QMetaObject::invokeMethod(
-                  this, [this] { lvFilesOfSelectedFolderSelectItem(); }, Qt::QueuedConnection);
-            }
-          });
+  WatchSelection(
+      tvFolders,
+      [](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        for (const QModelIndex& Row : Rows) {
+          if (const TDirNode* Folder = TScanTreeModel::FolderOf(Row)) {
+            Items.emplace_back(Folder);
+          }
+        }
+      },
+      TSelectionOrigin::Rows, false);
+  WatchSelection(
+      lvFilesOfSelectedFolder,
+      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
+        for (const QModelIndex& Row : Rows) {
+          if (const TDirNode* Folder = FolderOfRow(lvFilesOfSelectedFolder->itemFromIndex(Row))) {
+            Items.emplace_back(Folder);
+          }
+        }
+      },
+      TSelectionOrigin::Legend, true);
 }
 
 void TFoldersView::ApplyTranslation() {
@@ -76,9 +88,13 @@ void TFoldersView::ApplyTranslation() {
 }
 
 void TFoldersView::Clear() {
+  FSelection.Clear();
   FFolderRows->SetRoot(nullptr);
-  lvFilesOfSelectedFolder->clear();
-  FSelectedFolder = nullptr;
+  {
+    const TShowing Showing(*this);
+    lvFilesOfSelectedFolder->clear();
+  }
+  ReleaseStorage(FLegendRowOf);
   FFolderMap.Clear();
   InvalidateMap();
 }
@@ -87,7 +103,6 @@ void TFoldersView::BuildFoldersTree(TDirNode* Root) {
   if (Root == nullptr) {
     return;
   }
-  const TSyncScope Guard(FHost.Syncing());
   FHost.ShowBusyPointer();
   const TFormatSettings& Settings = FHost.FormatSettings();
   const int64_t Total = CountFoldersBelow(Root);
@@ -107,18 +122,26 @@ void TFoldersView::BuildFoldersTree(TDirNode* Root) {
     return;
   }
   FFolderRows->SetRoot(Root);
-  const QModelIndex First = FFolderRows->index(0, 0, {});
-  if (First.isValid()) {
-    tvFolders->selectionModel()->setCurrentIndex(First, QItemSelectionModel::ClearAndSelect);
-  }
+  SelectFolder(Root->Children.empty() ? nullptr : Root->Children.front().get());
   FHost.ShowProgress(Maximum, Maximum);
   FHost.SetStatus(
       ShownText(FormatText(Translate("Folders tree built (%d folders)."), {Total}, Settings)));
 }
 
+void TFoldersView::SelectFolder(const TDirNode* Folder) {
+  if (Folder != nullptr) {
+    FSelection.Replace({Folder}, TSelectionOrigin::Rows);
+  } else {
+    FSelection.Clear();
+  }
+  SelectionChanged(false);
+}
+
 void TFoldersView::PopulateFilesOfSelectedFolder() {
+  const TShowing Showing(*this);
   lvFilesOfSelectedFolder->setUpdatesEnabled(false);
   lvFilesOfSelectedFolder->clear();
+  FLegendRowOf.clear();
   const TDirNode* Root = FResults.Root.get();
   if (Root != nullptr && !Root->Children.empty()) {
     std::vector<const TDirNode*> Folders;
@@ -134,6 +157,7 @@ void TFoldersView::PopulateFilesOfSelectedFolder() {
     const TFormatSettings& Settings = FHost.FormatSettings();
     QList<QTreeWidgetItem*> Rows;
     for (const TDirNode* Folder : Folders) {
+      FLegendRowOf.emplace(Folder, static_cast<int>(Rows.size()));
       const std::string Path(Folder->FullPath());
       auto* Row = new QTreeWidgetItem(QStringList{
           ShownText(Folder->Name()), QString(), ShownText(FormatSize(Folder->TotalSize, Settings)),
@@ -147,6 +171,7 @@ void TFoldersView::PopulateFilesOfSelectedFolder() {
     lvFilesOfSelectedFolder->addTopLevelItems(Rows);
   }
   lvFilesOfSelectedFolder->setUpdatesEnabled(true);
+  ShowSelection();
 }
 
 void TFoldersView::RebuildFolderMap() {
@@ -156,7 +181,6 @@ void TFoldersView::RebuildFolderMap() {
   }
   if (FResults.Root != nullptr) {
     FFolderMap.BuildFromRoot(FResults.Root.get(), Rect);
-    FFolderMap.SetSelectedNode(FSelectedFolder);
   }
   InvalidateMap();
 }
@@ -166,7 +190,7 @@ bool TFoldersView::HasMapData() const {
 }
 
 void TFoldersView::PaintMap(TTreemapCanvas& Canvas) const {
-  FFolderMap.Paint(Canvas);
+  FFolderMap.Paint(Canvas, FSelection);
 }
 
 QString TFoldersView::MapHint(TPoint At, bool& Changed) {
@@ -180,107 +204,58 @@ QString TFoldersView::MapHint(TPoint At, bool& Changed) {
          ShownText(FormatSize(Folder->TotalSize, FHost.FormatSettings()));
 }
 
-bool TFoldersView::SelectFolderNode(const TDirNode* Folder) {
-  const QModelIndex Node = FFolderRows->IndexOfFolder(Folder);
-  if (!Node.isValid()) {
-    return false;
+void TFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
+  if (const TDirNode* Folder = FFolderMap.HitTest(At)) {
+    MapItemClicked(Folder, Ctrl);
   }
-  tvFolders->selectionModel()->setCurrentIndex(Node, QItemSelectionModel::ClearAndSelect);
-  tvFolders->scrollTo(Node);
-  tvFolders->expand(Node);
-  return true;
-}
-
-void TFoldersView::MapMouseDown(TPoint At, bool) {
-  const TDirNode* Folder = FFolderMap.HitTest(At);
-  if (Folder == nullptr || SelectFolderNode(Folder)) {
-    return;
-  }
-  FSelectedFolder = const_cast<TDirNode*>(Folder);
-  PopulateFilesOfSelectedFolder();
-  FFolderMap.SetSelectedNode(FSelectedFolder);
-  InvalidateMap();
 }
 
 void TFoldersView::MapDoubleClick() {
-  if (FSelectedFolder != nullptr) {
-    FHost.OpenFolder(std::string(FSelectedFolder->FullPath()));
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (Primary) {
+    FHost.OpenFolder(ItemPath(*Primary));
   }
 }
 
-void TFoldersView::tvFoldersChange() {
-  if (FHost.AppClosing()) {
-    return;
-  }
-  const QModelIndexList Selected = tvFolders->selectionModel()->selectedIndexes();
-  const TDirNode* Folder =
-      Selected.isEmpty() ? nullptr : TScanTreeModel::FolderOf(Selected.front());
-  if (Folder == nullptr) {
-    return;
-  }
-  FSelectedFolder = const_cast<TDirNode*>(Folder);
-  PopulateFilesOfSelectedFolder();
-  FFolderMap.SetSelectedNode(FSelectedFolder);
-  InvalidateMap();
-  FHost.UpdateSelectionStatus();
-}
-
-void TFoldersView::lvFilesOfSelectedFolderSelectItem() {
-  const QList<QTreeWidgetItem*> Rows = lvFilesOfSelectedFolder->selectedItems();
-  const TDirNode* Folder = Rows.isEmpty() ? nullptr : FolderOfRow(Rows.back());
-  if (Folder == nullptr || SelectFolderNode(Folder)) {
-    return;
-  }
-  FSelectedFolder = const_cast<TDirNode*>(Folder);
-  FFolderMap.SetSelectedNode(FSelectedFolder);
-  InvalidateMap();
-}
-
-std::vector<std::string> TFoldersView::GetSelectedPaths() const {
-  // Rows chosen in the legend stand before the tree's folder.
-  std::vector<std::string> Paths;
-  bool AnyRow = false;
-  const QItemSelectionModel* Rows = lvFilesOfSelectedFolder->selectionModel();
-  for (int I = 0; I < lvFilesOfSelectedFolder->topLevelItemCount(); ++I) {
-    if (Rows->isRowSelected(I, {})) {
-      AnyRow = true;
-      if (const TDirNode* Folder = FolderOfRow(lvFilesOfSelectedFolder->topLevelItem(I))) {
-        Paths.emplace_back(Folder->FullPath());
-      }
+void TFoldersView::ShowSelection() {
+  QModelIndexList Nodes;
+  QModelIndexList LegendRows;
+  for (const TSelectedItem& Item : FSelection.Items()) {
+    const auto* Folder = std::get_if<const TDirNode*>(&Item);
+    if (Folder == nullptr) {
+      continue;
+    }
+    if (const QModelIndex Node = FFolderRows->IndexOfFolder(*Folder); Node.isValid()) {
+      Nodes.append(Node);
+    }
+    if (const auto Row = FLegendRowOf.find(*Folder); Row != FLegendRowOf.end()) {
+      LegendRows.append(lvFilesOfSelectedFolder->model()->index(Row->second, 0));
     }
   }
-  if (AnyRow) {
-    return Paths;
+  ShowRows(tvFolders, RowSelection(Nodes));
+  ShowRows(lvFilesOfSelectedFolder, RowSelection(LegendRows));
+  // A folder chosen on the map or in the legend is shown in the tree, opened one level.
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (FSelection.Origin() != TSelectionOrigin::Rows && Primary) {
+    const QModelIndex Node = FFolderRows->IndexOfFolder(std::get<const TDirNode*>(*Primary));
+    RevealRow(tvFolders, Node);
+    tvFolders->expand(Node);
   }
-  const QModelIndexList Selected = tvFolders->selectionModel()->selectedIndexes();
-  if (const TDirNode* Folder =
-          Selected.isEmpty() ? nullptr : TScanTreeModel::FolderOf(Selected.front())) {
-    Paths.emplace_back(Folder->FullPath());
-  }
-  return Paths;
 }
 
 QString TFoldersView::SelectionStatus() const {
-  const TFormatSettings& Settings = FHost.FormatSettings();
-  const QList<QTreeWidgetItem*> Rows = lvFilesOfSelectedFolder->selectedItems();
-  if (!Rows.isEmpty()) {
-    const QTreeWidgetItem* First = *std::min_element(
-        Rows.begin(), Rows.end(), [this](const QTreeWidgetItem* A, const QTreeWidgetItem* B) {
-          return lvFilesOfSelectedFolder->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(A)) <
-                 lvFilesOfSelectedFolder->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(B));
-        });
-    if (const TDirNode* Folder = FolderOfRow(First)) {
-      return ShownText(
-          SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings), Rows.size()));
+  if (FSelection.Origin() == TSelectionOrigin::Legend && !FSelection.Empty()) {
+    std::string Names;
+    for (int I = 0; I < lvFilesOfSelectedFolder->topLevelItemCount(); ++I) {
+      const QTreeWidgetItem* Row = lvFilesOfSelectedFolder->topLevelItem(I);
+      if (const TDirNode* Folder = Row->isSelected() ? FolderOfRow(Row) : nullptr) {
+        Names += Names.empty() ? "" : ", ";
+        Names += Folder->Name();
+      }
     }
-    return ShownText(SelectionText(First->text(0).toStdString(), {}, Rows.size()));
+    return LegendStatus(Names);
   }
-  const QModelIndexList Selected = tvFolders->selectionModel()->selectedIndexes();
-  if (const TDirNode* Folder =
-          Selected.isEmpty() ? nullptr : TScanTreeModel::FolderOf(Selected.front())) {
-    return ShownText(SelectionText(Folder->FullPath(), FormatSize(Folder->TotalSize, Settings), 1));
-  }
-  return TranslatedText("Ready");
+  return ItemsStatus();
 }
 
 }  // namespace dunstrel

@@ -1,29 +1,31 @@
 #pragma once
 
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <unordered_map>
+
 #include "results/ScanResults.h"
 #include "treemap/FolderTreemap.h"
 #include "views/ResultTab.h"
-
-class QTreeView;
-class QTreeWidget;
 
 namespace dunstrel {
 
 class TScanTreeModel;
 
 // "Only Folders": the folder map, the complete tree of folders and the legend of the folders
-// directly below the root. The tab's selected folder is shown in the tree and on the map.
+// directly below the root, all showing the tab's one selection of folders.
 class TFoldersView final : public TResultTab {
  public:
   TFoldersView(IViewHost& Host, const TScanResults& Results, TFolderTreemapLayout& Map);
 
   // The pipeline's steps. BuildFoldersTree sorts the tree's folders, largest first.
   void BuildFoldersTree(TDirNode* Root);
-  void SelectFolder(TDirNode* Folder) { FSelectedFolder = Folder; }
+  // Makes the folder the selection, as a new scan starts with it.
+  void SelectFolder(const TDirNode* Folder);
   void PopulateFilesOfSelectedFolder();
   void RebuildFolderMap();
 
-  const TDirNode* SelectedFolder() const { return FSelectedFolder; }
   QTreeView* FolderTree() const { return tvFolders; }
   QTreeWidget* Legend() const { return lvFilesOfSelectedFolder; }
 
@@ -32,7 +34,6 @@ class TFoldersView final : public TResultTab {
   void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
-  std::vector<std::string> GetSelectedPaths() const override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
@@ -41,20 +42,18 @@ class TFoldersView final : public TResultTab {
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
- private:
-  void tvFoldersChange();
-  void lvFilesOfSelectedFolderSelectItem();
-  // Makes the folder's node the tree's selected node, shown and opened one level; false when
-  // it has none.
-  bool SelectFolderNode(const TDirNode* Folder);
+ protected:
+  void ShowSelection() override;
 
+ private:
   const TScanResults& FResults;
   TFolderTreemapLayout& FFolderMap;
-  TDirNode* FSelectedFolder = nullptr;
 
-  QTreeView* tvFolders;
+  TGestureView<QTreeView>* tvFolders;
   TScanTreeModel* FFolderRows;
-  QTreeWidget* lvFilesOfSelectedFolder;
+  TGestureView<QTreeWidget>* lvFilesOfSelectedFolder;
+  // The legend's row of each folder directly below the root.
+  std::unordered_map<const TDirNode*, int> FLegendRowOf;
 };
 
 }  // namespace dunstrel

@@ -6,7 +6,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/SaturatingSum.h"
+#include "results/SelectionStatus.h"
 #include "views/Named.h"
+#include "views/RowSelection.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
@@ -89,6 +93,95 @@ void TResultTab::AdjustSideListWidth() {
   }
   const int Room = std::max(0, FHorizontal->width() - FHorizontal->handleWidth());
   FHorizontal->setSizes({std::max(0, Room - Width), Width});
+}
+
+std::vector<std::string> TResultTab::GetSelectedPaths() const {
+  std::vector<std::string> Paths;
+  Paths.reserve(FSelection.Size());
+  for (const TSelectedItem& Item : FSelection.Items()) {
+    Paths.push_back(ItemPath(Item));
+  }
+  return Paths;
+}
+
+void TResultTab::ClearSelection() {
+  FSelection.Clear();
+  SelectionChanged(false);
+}
+
+void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
+                                  TItemsOfRows ItemsOfRows, TSelectionOrigin Origin,
+                                  bool InRowOrder) {
+  connect(View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [=, this](const QItemSelection& Selected, const QItemSelection& Deselected) {
+            if (FHost.AppClosing() || FShowing) {
+              return;
+            }
+            std::vector<TSelectedItem> Added;
+            if (KeepsTheRest()) {
+              std::vector<TSelectedItem> Removed;
+              ItemsOfRows(RowsOf(Deselected), Removed);
+              ItemsOfRows(RowsOf(Selected), Added);
+              FSelection.Change(Removed, Added, Origin);
+            } else {
+              QModelIndexList Rows = View->selectionModel()->selectedRows(0);
+              if (InRowOrder) {
+                std::sort(Rows.begin(), Rows.end(), [](const QModelIndex& A, const QModelIndex& B) {
+                  return A.row() < B.row();
+                });
+              }
+              ItemsOfRows(Rows, Added);
+              FSelection.Replace(Added, Origin);
+            }
+            SelectionChanged();
+          });
+  // A click on a row that leaves the selection as it was still describes it: the status line
+  // may be telling of another tab's.
+  connect(View, &QAbstractItemView::pressed, this, [this] {
+    if (!FHost.AppClosing()) {
+      FHost.UpdateSelectionStatus();
+    }
+  });
+}
+
+void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {
+  if (Ctrl) {
+    FSelection.Toggle(Item, TSelectionOrigin::Map);
+  } else {
+    FSelection.Replace({Item}, TSelectionOrigin::Map);
+  }
+  SelectionChanged();
+}
+
+void TResultTab::SelectionChanged(bool Describe) {
+  {
+    const TShowing Showing(*this);
+    ShowSelection();
+  }
+  InvalidateMap();
+  if (Describe) {
+    FHost.UpdateSelectionStatus();
+  }
+}
+
+QString TResultTab::ItemsStatus() const {
+  TSelectedData First;
+  if (!FSelection.Empty()) {
+    std::visit([&](const auto* Object) { First = Object; }, FSelection.Items().front());
+  }
+  return ShownText(
+      ItemSelectionText(First, static_cast<int64_t>(FSelection.Size()), FHost.FormatSettings()));
+}
+
+QString TResultTab::LegendStatus(std::string_view Names) const {
+  int64_t Bytes = 0;
+  int64_t Files = 0;
+  for (const TSelectedItem& Item : FSelection.Items()) {
+    Bytes = SaturatingAdd(Bytes, ItemSize(Item));
+    const auto* Folder = std::get_if<const TDirNode*>(&Item);
+    Files = SaturatingAdd(Files, Folder != nullptr ? (*Folder)->TotalFiles : 1);
+  }
+  return ShownText(LegendSelectionText(Names, Bytes, Files, FHost.FormatSettings()));
 }
 
 bool TResultTab::eventFilter(QObject* Watched, QEvent* Event) {

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <QModelIndexList>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "views/GestureView.h"
+#include "views/TabSelection.h"
 #include "views/TreemapSurface.h"
 #include "views/ViewHost.h"
 
+class QItemSelection;
 class QSplitter;
 
 namespace dunstrel {
@@ -34,8 +39,9 @@ struct TResultTabNames {
 };
 
 // One result tab: the drawing surface on top, a splitter, and a bottom panel with a tree or
-// list filling it and a list of adjustable width at its right. The tab is the view behind its
-// surface; each kind of tab fills in what it shows and how its parts keep in step.
+// list filling it and a legend of adjustable width at its right. The tab has one selection of
+// files and folders: a click on the map, in the tree or list, or in the legend changes it, and
+// all three show it. Each kind of tab fills in what it shows and what its rows stand for.
 class TResultTab : public QWidget, public ITreemapSurfaceClient {
  public:
   TResultTab(IViewHost& Host, const TResultTabNames& Names);
@@ -46,30 +52,83 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // Sets the side list's width by the tab's rule.
   void AdjustSideListWidth();
 
-  // Empties the tab: its lists, its map and its hovered cell. Done before the tree goes.
+  // Empties the tab: its selection, its lists, its map and its hovered cell. Done before the
+  // tree goes.
   virtual void Clear() = 0;
   // The status line's description of the tab's selection.
   virtual QString SelectionStatus() const = 0;
   // Column titles in the current language.
   virtual void ApplyTranslation() = 0;
-  // The paths of the items the file commands act on, as the file system's bytes, in the order
-  // the tab's controls give them; repeats are kept.
-  virtual std::vector<std::string> GetSelectedPaths() const = 0;
+
+  // What the map, the lists and the legend show, and what the file commands act on.
+  const TTabSelection& Selection() const { return FSelection; }
+  // The paths of the selected items, as the file system's bytes, in the order they were chosen.
+  std::vector<std::string> GetSelectedPaths() const;
+  // Nothing selected any more.
+  void ClearSelection();
 
  protected:
   // Puts the two controls into the bottom panel.
   void PlaceControls(QWidget* Left, QWidget* Right);
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
+  // Appends the items that rows of a list, tree or legend stand for; a row for nothing adds none.
+  using TItemsOfRows =
+      std::function<void(const QModelIndexList& Rows, std::vector<TSelectedItem>& Items)>;
+  // From now on a change the user makes to the view's selection changes the tab's: a plain
+  // click or key makes the items of the view's selected rows the selection (a list's rows top to
+  // bottom, a tree's in the order they were chosen); Ctrl or Shift takes the rows that lost
+  // their mark out and adds those that gained it.
+  template <typename TBase>
+  void WatchSelection(TGestureView<TBase>* View, TItemsOfRows ItemsOfRows, TSelectionOrigin Origin,
+                      bool InRowOrder) {
+    ConnectSelection(
+        View, [View] { return View->GestureKeepsTheRest(); }, std::move(ItemsOfRows), Origin,
+        InRowOrder);
+  }
+
+  // The map's click: the item alone, or with Ctrl in or out of the selection.
+  void MapItemClicked(const TSelectedItem& Item, bool Ctrl);
+  // The selection was changed: show it in every control and on the map and, unless the pipeline
+  // chose it, describe it in the status line.
+  void SelectionChanged(bool Describe = true);
+  // Shows the selection in the tab's lists, trees and legend: each row marked whose items are
+  // all selected. After a click on the map the clicked item's row is shown too.
+  virtual void ShowSelection() = 0;
+
+  // While the tab shows its selection in its lists, trees and legend, or fills them, the changes
+  // of selection they report are the tab's own, not the user's: they are not taken up.
+  class TShowing {
+   public:
+    explicit TShowing(TResultTab& Tab) : FTab(Tab), FWas(Tab.FShowing) { FTab.FShowing = true; }
+    ~TShowing() { FTab.FShowing = FWas; }
+    TShowing(const TShowing&) = delete;
+    TShowing& operator=(const TShowing&) = delete;
+
+   private:
+    TResultTab& FTab;
+    const bool FWas;
+  };
+
+  // The status line for the selection: its first item, with the number of items when there
+  // are several; for a selection made in a legend, the names of its rows and what they hold.
+  QString ItemsStatus() const;
+  QString LegendStatus(std::string_view Names) const;
+
   IViewHost& FHost;
+  TTabSelection FSelection;
 
  private:
+  void ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
+                        TItemsOfRows ItemsOfRows, TSelectionOrigin Origin, bool InRowOrder);
+
   TSideListRule FSideRule;
   QSplitter* FVertical;
   QWidget* FHostPanel;
   TTreemapSurface* FSurface;
   QWidget* FBottom;
   QSplitter* FHorizontal;
+  bool FShowing = false;
 };
 
 }  // namespace dunstrel

@@ -1,5 +1,6 @@
 #include "views/ScanTreeModel.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/ReleaseStorage.h"
@@ -31,6 +32,8 @@ void TScanTreeModel::SetRoot(const TDirNode* Root) {
   ReleaseStorage(FExpanded);
   ReleaseStorage(FRowOf);
   ReleaseStorage(FRowsNumbered);
+  ReleaseStorage(FFileRowOf);
+  ReleaseStorage(FFileRowsNumbered);
   endResetModel();
 }
 
@@ -127,12 +130,16 @@ QModelIndex TScanTreeModel::IndexOfFile(const TFileLeaf* File) const {
   if (!RowsMade(&Parent) || (&Parent != FRoot && !IndexOfFolder(&Parent).isValid())) {
     return {};
   }
-  for (size_t I = 0; I < Parent.Leaves.size(); ++I) {
-    if (Parent.Leaves[I] == File) {
-      return createIndex(static_cast<int>(Parent.Children.size() + I), 0, Tagged(&Parent));
+  // A selection may ask for every file of a folder of a hundred thousand: the folder's files are
+  // numbered once.
+  if (FFileRowsNumbered.insert(&Parent).second) {
+    for (size_t I = 0; I < Parent.Leaves.size(); ++I) {
+      FFileRowOf[Parent.Leaves[I]] =
+          static_cast<int>(std::min(Parent.Children.size() + I, static_cast<size_t>(INT32_MAX)));
     }
   }
-  return {};
+  const auto Found = FFileRowOf.find(File);
+  return Found != FFileRowOf.end() ? createIndex(Found->second, 0, Tagged(&Parent)) : QModelIndex();
 }
 
 QModelIndex TScanTreeModel::index(int Row, int Column, const QModelIndex& Parent) const {

@@ -69,6 +69,9 @@ class TScanTreeModel final : public QAbstractItemModel {
   // The row number of every folder whose parent's rows have been asked for.
   mutable std::unordered_map<const TDirNode*, int> FRowOf;
   mutable std::unordered_set<const TDirNode*> FRowsNumbered;
+  // The same for the files of folders whose rows have been asked for.
+  mutable std::unordered_map<const TFileLeaf*, int> FFileRowOf;
+  mutable std::unordered_set<const TDirNode*> FFileRowsNumbered;
 };
 
 }  // namespace dunstrel

@@ -8,30 +8,6 @@
 
 namespace dunstrel {
 
-// The window's one guard against views echoing each other's selection changes: code that
-// changes another view's selection holds it, and handlers that would pass a change on do
-// nothing while it is held. Long fills that let the event loop run hold it for their whole run.
-class TSyncFlag {
- public:
-  bool IsSet() const { return FSet; }
-
- private:
-  friend class TSyncScope;
-  bool FSet = false;
-};
-
-// Holds the guard for its lifetime, also when an exception leaves the scope.
-class TSyncScope {
- public:
-  explicit TSyncScope(TSyncFlag& Flag) : FFlag(Flag) { FFlag.FSet = true; }
-  ~TSyncScope() { FFlag.FSet = false; }
-  TSyncScope(const TSyncScope&) = delete;
-  TSyncScope& operator=(const TSyncScope&) = delete;
-
- private:
-  TSyncFlag& FFlag;
-};
-
 // What a result view asks of the window that holds it.
 class IViewHost {
  public:
@@ -39,7 +15,6 @@ class IViewHost {
 
   // Set once the window starts to close: handlers then leave everything alone.
   virtual bool AppClosing() const = 0;
-  virtual TSyncFlag& Syncing() = 0;
   virtual const TFormatSettings& FormatSettings() const = 0;
 
   virtual void SetStatus(const QString& Text) = 0;

@@ -170,7 +170,7 @@ TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
   EXPECT_EQ(Find<QWidget>("panStatus")->height(), 27);
   EXPECT_EQ(Find<QProgressBar>("pb")->size(), QSize(314, 16));
   EXPECT_EQ(Find<QWidget>("Panel2")->height(), 303);
-  EXPECT_EQ(Find<QTreeView>("tvFolders")->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(Find<QTreeView>("tvFolders")->selectionMode(), QAbstractItemView::ExtendedSelection);
   EXPECT_EQ(Find<QTreeView>("tvFoldersAndFiles")->selectionMode(),
             QAbstractItemView::ExtendedSelection);
 }

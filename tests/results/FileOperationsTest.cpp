@@ -31,7 +31,17 @@ TEST(FileOperationsTest, RemovalsDropRepeatsAndPathsInsideAListedFolder) {
   };
   for (const auto& Case : kCases) {
     SCOPED_TRACE(Case.What);
-    EXPECT_EQ(PathsToRemove(Case.Selected), Case.Removed);
+    std::vector<TRemovalItem> Items;
+    for (const std::string& Path : Case.Selected) {
+      Items.push_back({Path, static_cast<int64_t>(Items.size())});
+    }
+    TPaths Removed;
+    for (const TRemovalItem& Item : ItemsToRemove(Items)) {
+      Removed.push_back(Item.Path);
+      // Each kept path keeps its own size.
+      EXPECT_EQ(Items[static_cast<size_t>(Item.Bytes)].Path, Item.Path);
+    }
+    EXPECT_EQ(Removed, Case.Removed);
   }
 }
 
@@ -42,9 +52,34 @@ TEST(FileOperationsTest, ClipboardTextHasCrLfBetweenPathsAndNoneAfterTheLast) {
   EXPECT_EQ(JoinPathsForClipboard({}), "");
 }
 
-TEST(FileOperationsTest, QuestionsCountTheItems) {
-  EXPECT_EQ(RemovalQuestion(true, 3, {}), "Move 3 item(s) to Recycle Bin?");
-  EXPECT_EQ(RemovalQuestion(false, 1, {}), "Permanently delete 1 item(s)? (This cannot be undone)");
+TEST(FileOperationsTest, QuestionsNameTheItemsCountThemAndGiveTheirSize) {
+  std::vector<TRemovalItem> Many;
+  for (int I = 1; I <= 25; ++I) {
+    Many.push_back({"/d/f" + std::to_string(I), 1024 * 1024});
+  }
+  const struct {
+    bool ToTrash;
+    std::vector<TRemovalItem> Items;
+    std::string Expected;
+  } kCases[] = {
+      {false,
+       {{"/d/one file", 1536}},
+       "Permanently delete 1 item(s)? (This cannot be undone)\n\n/d/one file\n\nTotal size: 1.5 "
+       "KB"},
+      // A line break in a name shows as its symbol, so that every path keeps to its line; bytes
+      // that are no UTF-8 stay as they are, for the display to decode.
+      {true,
+       {{"/d/new\nline", 100}, {"/d/bad\xE9", 200}, {"/d/sub", 3 * 1048576}},
+       "Move 3 item(s) to Recycle Bin?\n\n/d/new\u240Aline\n/d/bad\xE9\n/d/sub\n\nTotal size: "
+       "3.0 MB"},
+      {true, Many,
+       "Move 25 item(s) to Recycle Bin?\n\n/d/f1\n/d/f2\n/d/f3\n/d/f4\n/d/f5\n/d/f6\n/d/f7\n/d/"
+       "f8\n/d/f9\n/d/f10\nand 15 more\n\nTotal size: 25.0 MB"},
+  };
+  for (const auto& Case : kCases) {
+    SCOPED_TRACE(Case.Items.size());
+    EXPECT_EQ(RemovalQuestion(Case.ToTrash, Case.Items, {}), Case.Expected);
+  }
 }
 
 TEST(FileOperationsTest, FailureTextListsTenItemsWithReasonsThenCountsTheRest) {
@@ -62,6 +97,8 @@ TEST(FileOperationsTest, FailureTextListsTenItemsWithReasonsThenCountsTheRest) {
   EXPECT_EQ(RemovalFailureText(true, Failures, {}).find("more"), std::string::npos);
   EXPECT_EQ(RemovalFailureText(true, {{"/x", "gone"}}, {}),
             "Failed to remove to Recycle Bin.\n\n/x: gone");
+  EXPECT_EQ(RemovalFailureText(true, {{"/a\tb\x7F", "gone"}}, {}),
+            "Failed to remove to Recycle Bin.\n\n/a\u2409b\u2421: gone");
   EXPECT_EQ(RemovalFailureText(true, {}, {}), "Failed to remove to Recycle Bin.");
 }
 

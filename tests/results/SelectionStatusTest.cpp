@@ -13,10 +13,6 @@ TEST(SelectionStatusTest, DescribesTheSelectionOfEachKind) {
   Folder.TotalSize = 3 * 1048576;
   const TFileLeaf& File = Folder.AddLeaf("a.txt", ".txt", 1536, 0);
   const TDupGroup Group{"A.TXT", 1536, 0, kGrey, {&File, &File, &File}};
-  TDupItem Cell;
-  Cell.Kind = TDupKind::dkFile;
-  Cell.FileLeaf = &File;
-  Cell.Size = File.Size;
 
   struct TCase {
     std::string Actual;
@@ -33,12 +29,9 @@ TEST(SelectionStatusTest, DescribesTheSelectionOfEachKind) {
       {ItemSelectionText(std::monostate{}, 1, Comma), "Ready"},
       {ItemSelectionText(static_cast<const TFileLeaf*>(nullptr), 1, Comma), "Ready"},
       {ItemSelectionText(&Group, 2, Comma), "Ready"},
-      // The duplicates tab: a file never shows a count, a group its number of files.
-      {DuplicateSelectionText(&File, &Cell, Comma), "/r/sub/a.txt  1,5 KB"},
-      {DuplicateSelectionText(&Group, &Cell, Comma), "A.TXT  1,5 KB  (3 duplicates)"},
-      {DuplicateSelectionText(std::monostate{}, &Cell, Comma), "/r/sub/a.txt  1,5 KB"},
-      {DuplicateSelectionText(&Folder, &Cell, Comma), "/r/sub/a.txt  1,5 KB"},
-      {DuplicateSelectionText(std::monostate{}, nullptr, Comma), "Ready"},
+      {GroupSelectionText(Group, Comma), "A.TXT  1,5 KB  (3 duplicates)"},
+      {LegendSelectionText(".txt, (none)", 3 * 1048576, 490, Comma),
+       ".txt, (none)  3,0 MB  (490 file(s))"},
   };
   for (const TCase& Case : Cases) {
     EXPECT_EQ(Case.Actual, Case.Expected);

@@ -10,6 +10,7 @@ using testing::AddFile;
 using testing::AddFolder;
 using testing::Frame;
 using testing::TRecordingCanvas;
+using testing::TSelectedSet;
 
 constexpr TColor kReportGroup = 0x112233;
 constexpr TColor kMakefileGroup = 0x445566;
@@ -139,13 +140,9 @@ TEST(DupTreemapTest, NothingToShow) {
 
 TEST(DupTreemapTest, SelectingAFolderFramesOnlyTheFolder) {
   TDuplicates Dups;
-  const std::vector<std::string> Paths = {"/r/b"};
-  Dups.Map.SetSelectedByUpperPaths(Paths);
   const TDupItem* FolderB = Dups.ItemOf("/r/b");
-  EXPECT_EQ(Dups.Map.Primary(), FolderB);
-  EXPECT_FALSE(Dups.Map.IsSelected(*Dups.ItemOf("/r/b/Report.pdf")));
   TRecordingCanvas Canvas({0, 0, 300, 100});
-  Dups.Map.Paint(Canvas);
+  Dups.Map.Paint(Canvas, TSelectedSet{FolderB->Dir});
   ASSERT_FALSE(Canvas.Ops.empty());
   EXPECT_EQ(Canvas.Ops.back(), Frame(FolderB->Rect, kWhite, 3));
   EXPECT_EQ(std::count_if(Canvas.Ops.begin(), Canvas.Ops.end(),
@@ -158,12 +155,6 @@ TEST(DupTreemapTest, SelectingAFolderFramesOnlyTheFolder) {
       std::find_if(Canvas.Ops.begin(), Canvas.Ops.end(),
                    [](const testing::TDrawOp& Op) { return Op.Color == kReportGroup; });
   EXPECT_LT(Silver, Report);
-
-  Dups.Map.ToggleSelected(Dups.ItemOf("/r/c/Makefile"));
-  Dups.Map.ToggleSelected(FolderB);
-  EXPECT_EQ(Dups.Map.Primary(), Dups.ItemOf("/r/c/Makefile"));
-  Dups.Map.ClearSelection();
-  EXPECT_EQ(Dups.Map.Primary(), nullptr);
 }
 
 }  // namespace

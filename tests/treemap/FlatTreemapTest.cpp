@@ -12,6 +12,7 @@ using testing::AddFile;
 using testing::Fill;
 using testing::Frame;
 using testing::TRecordingCanvas;
+using testing::TSelectedSet;
 
 // One folder holding files of the given sizes, named f0.txt, f1.txt, ...
 struct TFiles {
@@ -196,43 +197,27 @@ TEST(FlatTreemapTest, EveryItemIsFoundByItsOwnPath) {
   EXPECT_EQ(Map.GetItemByPath("vmlinuz"), nullptr);
 }
 
-TEST(FlatTreemapTest, SelectionByItemsAndPaths) {
+// The map keeps no selection: it frames what it is given, at any size it is laid out for.
+TEST(FlatTreemapTest, FramesTheSelectedFilesAtEverySize) {
   TFiles Files({4, 3, 2, 1});
+  const TSelectedSet Selected = {Files.List[1], Files.List[3]};
   TTreemapLayout Map;
-  Map.BuildFromFiles(Files.List, {0, 0, 100, 10});
-  const TTreemapItem* A = &Map.Items()[0];
-  const TTreemapItem* B = &Map.Items()[1];
-
-  Map.SetSingleSelected(A);
-  Map.ToggleSelected(B);
-  EXPECT_EQ(Map.Primary(), B);
-  Map.ToggleSelected(A);  // a selected item that is not primary: the primary stays
-  EXPECT_FALSE(Map.IsSelected(*A));
-  EXPECT_EQ(Map.Primary(), B);
-  Map.ToggleSelected(B);  // the primary item: no primary remains
-  EXPECT_EQ(Map.Primary(), nullptr);
-  EXPECT_FALSE(Map.HasSelection());
-  Map.ToggleSelected(nullptr);
-  Map.SetSingleSelected(nullptr);
-  EXPECT_FALSE(Map.HasSelection());
-
-  const std::vector<std::string> Unknown = {"/r/gone", ""};
-  Map.SetSelectedByPaths(Unknown);
-  EXPECT_TRUE(Map.HasSelection());  // paths without items stay selected
-  EXPECT_EQ(Map.Primary(), nullptr);
-
-  const std::vector<std::string> Mixed = {"", "/r/gone", "/r/f2.txt", "/r/f0.txt"};
-  Map.SetSelectedByPaths(Mixed);
-  EXPECT_EQ(Map.Primary(), &Map.Items()[2]);
-  EXPECT_TRUE(Map.IsSelected(*A));
-  EXPECT_FALSE(Map.IsSelected(*B));
-
-  Map.BuildFromFiles(Files.List, {0, 0, 100, 10});
-  EXPECT_FALSE(Map.HasSelection());
-  Map.SetSingleSelected(&Map.Items()[0]);
-  Map.Clear();
-  EXPECT_FALSE(Map.HasSelection());
-  EXPECT_EQ(Map.Primary(), nullptr);
+  for (const TRect Rect : {TRect{0, 0, 100, 10}, TRect{0, 0, 40, 60}}) {
+    Map.BuildFromFiles(Files.List, Rect);
+    TRecordingCanvas Canvas(Rect);
+    Map.Paint(Canvas, Selected);
+    std::vector<TRect> Framed;
+    for (const testing::TDrawOp& Op : Canvas.Ops) {
+      if (Op == Frame(Op.Rect, kWhite, 3)) {
+        Framed.push_back(Op.Rect);
+      }
+    }
+    EXPECT_EQ(Framed, (std::vector<TRect>{Map.Items()[1].Rect, Map.Items()[3].Rect}));
+    TRecordingCanvas Plain(Rect);
+    Map.Paint(Plain, NothingSelected());
+    EXPECT_EQ(std::count(Plain.Ops.begin(), Plain.Ops.end(), Frame(Map.Items()[1].Rect, kWhite, 3)),
+              0);
+  }
 }
 
 // Two files whose names differ only in case are two files where the file system says so.
@@ -244,26 +229,17 @@ TEST(FlatTreemapTest, CaseTwinsAreTwoFilesWhereNamesAreCaseSensitive) {
   Map.BuildFromFiles(Files, {0, 0, 30, 20});
   const TTreemapItem* Upper = &Map.Items()[0];
   const TTreemapItem* Lower = &Map.Items()[1];
-  Map.SetSingleSelected(Upper);
-  Map.ToggleSelected(Lower);
-  Map.ToggleSelected(Upper);
+  // The selection names the file itself, never its spelling.
   TRecordingCanvas Canvas({0, 0, 30, 20});
-  Map.Paint(Canvas);
-  const size_t Frames =
-      std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Lower->Rect, kWhite, 3)) +
-      std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Upper->Rect, kWhite, 3));
+  Map.Paint(Canvas, TSelectedSet{&Lower->File()});
+  EXPECT_EQ(std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Lower->Rect, kWhite, 3)), 1);
+  EXPECT_EQ(std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Upper->Rect, kWhite, 3)), 0);
   if constexpr (platform::kFileNamesIgnoreCase) {
     EXPECT_EQ(Map.GetItemByPath("/r/Makefile"), Lower);  // one file: the later item stands
-    EXPECT_FALSE(Map.HasSelection());
-    EXPECT_EQ(Frames, 0u);
   } else {
     EXPECT_EQ(Map.GetItemByPath("/r/Makefile"), Upper);
     EXPECT_EQ(Map.GetItemByPath("/r/makefile"), Lower);
     EXPECT_EQ(Map.GetItemByPath("/r/MAKEFILE"), nullptr);
-    EXPECT_TRUE(Map.IsSelected(*Lower));
-    EXPECT_FALSE(Map.IsSelected(*Upper));
-    EXPECT_EQ(Map.Primary(), Lower);
-    EXPECT_EQ(Frames, 1u);
   }
 }
 
@@ -300,11 +276,11 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
     TFiles Files(Case.Sizes);
     TTreemapLayout Map;
     Map.BuildFromFiles(Files.List, Case.Rect);
-    if (Case.Selected >= 0) {
-      Map.SetSingleSelected(&Map.Items()[Case.Selected]);
-    }
+    const TSelectedSet Selected =
+        Case.Selected >= 0 ? TSelectedSet{&Map.Items()[static_cast<size_t>(Case.Selected)].File()}
+                           : TSelectedSet{};
     TRecordingCanvas Canvas(Case.Rect);
-    Map.Paint(Canvas);
+    Map.Paint(Canvas, Selected);
     EXPECT_EQ(Canvas.Ops, Case.Ops) << Case.Name;
   }
   // A file without an extension has the colour of "(none)".
@@ -312,7 +288,7 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
   TTreemapLayout Map;
   Map.BuildFromFiles(Bare, {0, 0, 4, 4});
   TRecordingCanvas Canvas({0, 0, 4, 4});
-  Map.Paint(Canvas);
+  Map.Paint(Canvas, NothingSelected());
   EXPECT_EQ(Canvas.Ops.back(), Fill({0, 0, 4, 4}, None));
 }
 

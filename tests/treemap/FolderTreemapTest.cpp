@@ -11,6 +11,7 @@ using testing::AddFolder;
 using testing::Fill;
 using testing::Frame;
 using testing::TRecordingCanvas;
+using testing::TSelectedSet;
 
 struct TFolderItemView {
   const TDirNode* Node;
@@ -116,9 +117,8 @@ TEST(FolderTreemapTest, PaintsDeeperLevelsDarkerAndFramesTheSelectedFolder) {
   AddFile(Deeper, "data", 10);
   TFolderTreemapLayout Map;
   Map.BuildFromRoot(&Root, {0, 0, 400, 300});
-  Map.SetSelectedNode(&Deep);
   TRecordingCanvas Canvas({0, 0, 400, 300});
-  Map.Paint(Canvas);
+  Map.Paint(Canvas, TSelectedSet{&Deep});
   const TColor Base = ColorForPath("/r/top");
   const std::vector<testing::TDrawOp> Expected = {
       Fill({0, 0, 400, 300}, kBlack),       Fill({2, 2, 398, 298}, Base),
@@ -132,16 +132,14 @@ TEST(FolderTreemapTest, PaintsDeeperLevelsDarkerAndFramesTheSelectedFolder) {
   // A selected folder without a cell gets no frame.
   Map.BuildFromRoot(&Root, {0, 0, 40, 40});  // too small for "deep" inside the bands
   ASSERT_EQ(Map.Items().size(), 2u);
-  Map.SetSelectedNode(&Deep);
   Map.SetHoverNode(&Top);
   TRecordingCanvas Small({0, 0, 40, 40});
-  Map.Paint(Small);
+  Map.Paint(Small, TSelectedSet{&Deep});
   EXPECT_EQ(std::count_if(Small.Ops.begin(), Small.Ops.end(),
                           [](const testing::TDrawOp& Op) { return Op.Color == kWhite; }),
             0);
-  // A build forgets the selected and the hovered folder.
+  // A build forgets the hovered folder.
   Map.BuildFromRoot(&Root, {0, 0, 400, 300});
-  EXPECT_EQ(Map.SelectedNode(), nullptr);
   EXPECT_EQ(Map.HoverNode(), nullptr);
 }
 

@@ -11,6 +11,7 @@ using testing::AddFolder;
 using testing::Fill;
 using testing::Frame;
 using testing::TRecordingCanvas;
+using testing::TSelectedSet;
 
 // The root holds "sub" (one file of 3000 bytes) and "f.txt" (1000 bytes).
 struct TWorkedExample {
@@ -72,16 +73,13 @@ TEST(HierTreemapTest, HitTestFindsTheInnermostCell) {
 TEST(HierTreemapTest, NothingOfZeroBytesGetsACell) {
   TDirNode Root("/r");
   AddFile(Root, "a.txt", 10);
-  AddFile(Root, "zero.txt", 0);
+  const TFileLeaf& Zero = AddFile(Root, "zero.txt", 0);
   AddFolder(Root, "empty");
   THierTreemapLayout Map;
   Map.BuildFromRootSquarified(&Root, {0, 0, 50, 50});
   ASSERT_EQ(Map.Items().size(), 1u);
-  const std::vector<std::string> Zero = {"/r/zero.txt"};
-  Map.SetSelectedByUpperPaths(Zero);
-  EXPECT_EQ(Map.Primary(), nullptr);
   TRecordingCanvas Canvas({0, 0, 50, 50});
-  Map.Paint(Canvas);
+  Map.Paint(Canvas, TSelectedSet{&Zero});
   EXPECT_EQ(std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame({1, 1, 49, 49}, kWhite, 3)), 0);
 
   TDirNode Nothing("/n");
@@ -110,73 +108,33 @@ TEST(HierTreemapTest, SmallFolderIsNotInsetAndItsContentsCoverIt) {
   EXPECT_EQ(Map.HitTest({0, 0}), &Map.Items()[1]);
 }
 
-TEST(HierTreemapTest, SelectsByItemsPathsAndExtensions) {
+TEST(HierTreemapTest, FramesSelectedFoldersWithoutTheirContentsAtEverySize) {
   TDirNode Root("/r");
   TDirNode& Docs = AddFolder(Root, "docs");
   AddFile(Docs, "a.jpg", 40);
   AddFile(Docs, "B.JPG", 30);
-  AddFile(Root, "c.png", 20);
+  const TFileLeaf& C = AddFile(Root, "c.png", 20);
   AddFile(Root, "README", 10);
+  const TSelectedSet Selected = {&Docs, &C};
   THierTreemapLayout Map;
-  Map.BuildFromRootSquarified(&Root, {0, 0, 200, 100});
-  auto ItemOf = [&Map](std::string_view Path) -> const THierItem* {
+  for (const TRect Rect : {TRect{0, 0, 200, 100}, TRect{0, 0, 90, 300}}) {
+    Map.BuildFromRootSquarified(&Root, Rect);
+    TRecordingCanvas Canvas(Rect);
+    Map.Paint(Canvas, Selected);
+    std::vector<std::string> Framed;
     for (const THierItem& It : Map.Items()) {
-      if (It.FullPath() == Path) {
-        return &It;
+      if (std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(It.Rect, kWhite, 3)) > 0) {
+        Framed.push_back(It.FullPath());
       }
     }
-    return nullptr;
-  };
-  const THierItem* Folder = ItemOf("/r/docs");
-  const THierItem* A = ItemOf("/r/docs/a.jpg");
-  const THierItem* B = ItemOf("/r/docs/B.JPG");
-  const THierItem* C = ItemOf("/r/c.png");
-  const THierItem* Readme = ItemOf("/r/README");
-  ASSERT_TRUE(Folder && A && B && C && Readme);
-
-  struct TCase {
-    std::vector<std::string> Exts;
-    std::vector<const THierItem*> Selected;
-    const THierItem* Primary;
-  } Cases[] = {
-      {{".JPG"}, {A, B}, A},
-      {{""}, {Readme}, Readme},
-      {{".png", ".jpg"}, {C, A, B}, C},
-      {{".gif"}, {}, nullptr},
-  };
-  for (const TCase& Case : Cases) {
-    Map.SetSelectedByExts(Case.Exts);
-    for (const THierItem& It : Map.Items()) {
-      const bool Expected = std::count(Case.Selected.begin(), Case.Selected.end(), &It) > 0;
-      EXPECT_EQ(Map.IsSelected(It), Expected) << Case.Exts[0] << " " << It.FullPath();
-    }
-    EXPECT_EQ(Map.Primary(), Case.Primary) << Case.Exts[0];
+    EXPECT_EQ(Framed, (std::vector<std::string>{"/r/docs", "/r/c.png"}));
   }
-
-  // Selecting a folder marks only the folder; toggling a selected non-primary one keeps the
-  // primary item.
-  const std::vector<std::string> Paths = {"/r/gone", "/r/docs", "/r/c.png"};
-  Map.SetSelectedByUpperPaths(Paths);
-  EXPECT_EQ(Map.Primary(), Folder);
-  EXPECT_FALSE(Map.IsSelected(*A));
-  Map.ToggleSelected(C);
-  EXPECT_FALSE(Map.IsSelected(*C));
-  EXPECT_EQ(Map.Primary(), Folder);
-  Map.ToggleSelected(Folder);
-  EXPECT_EQ(Map.Primary(), nullptr);
-  Map.ToggleSelected(Readme);
-  EXPECT_EQ(Map.Primary(), Readme);
-
-  Map.BuildFromRootSquarified(&Root, {0, 0, 200, 100});
-  EXPECT_EQ(Map.Primary(), nullptr);
-  EXPECT_FALSE(Map.IsSelected(*ItemOf("/r/README")));
 }
 
 TEST(HierTreemapTest, PaintsCellsThenSelectionFramesOnTop) {
   TWorkedExample Example;
-  Example.Map.SetSingleSelected(&Example.Map.Items()[0]);
   TRecordingCanvas Canvas({0, 0, 400, 300});
-  Example.Map.Paint(Canvas);
+  Example.Map.Paint(Canvas, TSelectedSet{Example.Map.Items()[0].Dir});
   const std::vector<testing::TDrawOp> Expected = {
       Fill({0, 0, 400, 300}, kBlack),
       Frame({1, 1, 299, 299}, kBlack, 1),  // a folder is not filled

@@ -150,7 +150,7 @@ TEST(TreemapInvariantsTest, CellsNestAndNeverOverlapOnRandomTrees) {
       ExpectNested(Dups.Items(), Target, 0, NoBand, "duplicates, " + Where);
       for (const TDupItem& It : Dups.Items()) {
         if (It.FileLeaf != nullptr) {
-          ASSERT_TRUE(Tree.Colors.contains(It.PathKey())) << Where;
+          ASSERT_TRUE(Tree.Colors.contains(PathKey(It.FullPath()))) << Where;
         }
       }
 

@@ -3,11 +3,13 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Paths.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
+#include "treemap/MapSelection.h"
 #include "treemap/TreemapCanvas.h"
 
 namespace dunstrel {
@@ -60,6 +62,18 @@ class TRecordingCanvas : public TTreemapCanvas {
 
  private:
   TRect FClip;
+};
+
+// The files and folders a map is to frame.
+class TSelectedSet final : public IMapSelection {
+ public:
+  TSelectedSet(std::initializer_list<const void*> Objects) : FObjects(Objects) {}
+  bool Empty() const override { return FObjects.empty(); }
+  bool Contains(const TFileLeaf& File) const override { return FObjects.contains(&File); }
+  bool Contains(const TDirNode& Folder) const override { return FObjects.contains(&Folder); }
+
+ private:
+  std::unordered_set<const void*> FObjects;
 };
 
 // Small scan trees with the totals a scan would leave in them.

@@ -60,15 +60,7 @@ class DuplicatesViewTest : public ViewsTest {
     }
     return Out;
   }
-  TPaths SelectedOnMap() const {
-    TPaths Out;
-    for (const TDupItem& Item : Map().Items()) {
-      if (Item.Kind == TDupKind::dkFile && Map().IsSelected(Item)) {
-        Out.insert(Item.FullPath());
-      }
-    }
-    return Out;
-  }
+  TPaths SelectedOnMap() const { return FramedOnMap(DupView()); }
   const TDupItem& Cell(std::string_view Relative) const {
     for (const TDupItem& Item : Map().Items()) {
       if (Item.FullPath() == PathOf(Relative)) {
@@ -137,52 +129,59 @@ TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
   for (const TDupItem& Item : Map().Items()) {
     if (Item.Kind == TDupKind::dkFile) {
       OnMap.insert(Item.FullPath());
-      EXPECT_EQ(Item.Color, Groups.GroupByPathKey.at(Item.PathKey())->Color) << Item.FullPath();
+      EXPECT_EQ(Item.Color, Groups.GroupByPathKey.at(PathKey(Item.FullPath()))->Color)
+          << Item.FullPath();
     }
   }
   EXPECT_EQ(OnMap, AllMembers);
 
-  // The largest group starts selected, at the top, on the map too.
+  // The largest group starts selected, at the top, on the map and in the legend too.
   EXPECT_EQ(Tree->currentItem(), Tree->topLevelItem(0));
-  EXPECT_EQ(Tree->selectedItems(), QList<QTreeWidgetItem*>{Tree->topLevelItem(0)});
+  EXPECT_TRUE(Tree->topLevelItem(0)->isSelected());
   EXPECT_EQ(SelectedOnMap(), Expected[0]);
+  EXPECT_EQ(Highlighted(DupView()), Expected[0]);
+  EXPECT_EQ(Legend()->selectedItems(), QList<QTreeWidgetItem*>{Legend()->topLevelItem(0)});
 }
 
-TEST_F(DuplicatesViewTest, TreeAndLegendSelectTheirFilesOnTheMap) {
+TEST_F(DuplicatesViewTest, TreeLegendAndMapShowOneSelection) {
   ScanDuplicates();
   const TPaths Notes = Paths({"one/notes.txt", "two/notes.txt", "three/deep/notes.txt"});
 
   SelectOnly(GroupTree()->topLevelItem(1));
   EXPECT_EQ(SelectedOnMap(), Notes);
+  EXPECT_EQ(Legend()->selectedItems(), QList<QTreeWidgetItem*>{Legend()->topLevelItem(1)});
 
   SelectOnly(FileNode("three/deep/notes.txt"));
   EXPECT_EQ(SelectedOnMap(), Paths({"three/deep/notes.txt"}));
+  EXPECT_TRUE(Legend()->selectedItems().isEmpty()) << "one file does not make its group";
 
-  GroupTree()->setCurrentItem(FileNode("one/photo.jpg"), 0, QItemSelectionModel::Select);
-  EXPECT_EQ(SelectedOnMap(), Paths({"three/deep/notes.txt", "one/photo.jpg"}));
+  // Two legend rows: every file of both groups, in the tree as on the map; the tree's earlier
+  // file is no longer selected.
+  ClickRow(Legend(), Legend()->model()->index(0, 0));
+  ClickRow(Legend(), Legend()->model()->index(2, 0), Qt::ControlModifier);
+  const TPaths Both = Paths({"one/photo.jpg", "two/photo.jpg", "one/README", "two/readme"});
+  EXPECT_EQ(SelectedOnMap(), Both);
+  EXPECT_EQ(Highlighted(DupView()), Both);
+  EXPECT_TRUE(GroupTree()->topLevelItem(0)->isSelected());
+  EXPECT_TRUE(GroupTree()->topLevelItem(2)->isSelected());
+  EXPECT_FALSE(FileNode("three/deep/notes.txt")->isSelected());
+  EXPECT_EQ(Status(), "photo.jpg, " + Legend()->topLevelItem(2)->text(0) + "  6.6 KB  (4 file(s))");
 
-  // Two legend rows: every member of both groups; the tree keeps its selection.
-  const QList<QTreeWidgetItem*> TreeSelection = GroupTree()->selectedItems();
-  Legend()->topLevelItem(0)->setSelected(true);
-  Legend()->topLevelItem(2)->setSelected(true);
-  EXPECT_EQ(SelectedOnMap(), Paths({"one/photo.jpg", "two/photo.jpg", "one/README", "two/readme"}));
-  EXPECT_EQ(GroupTree()->selectedItems(), TreeSelection);
-
-  // Taking a row out of the legend's selection leaves the map alone.
-  Legend()->topLevelItem(2)->setSelected(false);
-  EXPECT_EQ(SelectedOnMap(), Paths({"one/photo.jpg", "two/photo.jpg", "one/README", "two/readme"}));
+  // Ctrl on a legend row takes its files out again.
+  ClickRow(Legend(), Legend()->model()->index(2, 0), Qt::ControlModifier);
+  EXPECT_EQ(SelectedOnMap(), Paths({"one/photo.jpg", "two/photo.jpg"}));
 
   // An empty tree selection empties the map's.
   GroupTree()->clearSelection();
   EXPECT_TRUE(SelectedOnMap().empty());
-  EXPECT_EQ(Map().Primary(), nullptr);
+  EXPECT_TRUE(Legend()->selectedItems().isEmpty());
 }
 
 TEST_F(DuplicatesViewTest, ClicksOnTheMapSelectTheFilesNode) {
   ScanDuplicates();
   ClickCell(Surface(), Cell("two/notes.txt").Rect);
   EXPECT_EQ(GroupTree()->currentItem(), FileNode("two/notes.txt"));
-  EXPECT_EQ(GroupTree()->selectedItems().size(), 1);
+  EXPECT_EQ(GroupTree()->selectedItems(), QList<QTreeWidgetItem*>{FileNode("two/notes.txt")});
   EXPECT_EQ(SelectedOnMap(), Paths({"two/notes.txt"}));
   EXPECT_EQ(Status(), ShownText(PathOf("two/notes.txt")) + "  1000 B");
 
@@ -194,11 +193,11 @@ TEST_F(DuplicatesViewTest, ClicksOnTheMapSelectTheFilesNode) {
   EXPECT_EQ(SelectedOnMap(), Paths({"two/notes.txt"}));
   EXPECT_EQ(GroupTree()->selectedItems(), QList<QTreeWidgetItem*>{FileNode("two/notes.txt")});
 
-  // A folder has no node: the map selects it and the tree stays as it was.
+  // A folder has no node: the map selects it alone, and the commands act on the folder.
   ClickCellCorner(Surface(), Cell("three").Rect);
-  ASSERT_NE(Map().Primary(), nullptr);
-  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("three"));
-  EXPECT_EQ(GroupTree()->selectedItems(), QList<QTreeWidgetItem*>{FileNode("two/notes.txt")});
+  EXPECT_EQ(SelectedOnMap(), Paths({"three"}));
+  EXPECT_TRUE(GroupTree()->selectedItems().isEmpty());
+  EXPECT_EQ(Window->GetSelectedPaths(), std::vector<std::string>{PathOf("three")});
 
   DoubleClickCellCorner(Surface(), Cell("three").Rect);
   EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("three")});
@@ -207,7 +206,7 @@ TEST_F(DuplicatesViewTest, ClicksOnTheMapSelectTheFilesNode) {
   SaveScreenshotOfTab("TabSheetDuplicates");
 }
 
-TEST_F(DuplicatesViewTest, TheStatusLineDescribesTheTreesSelection) {
+TEST_F(DuplicatesViewTest, TheStatusLineDescribesTheSelection) {
   ScanDuplicates();
   const std::string Notes = PathOf("two/notes.txt");
   struct TCase {
@@ -219,35 +218,20 @@ TEST_F(DuplicatesViewTest, TheStatusLineDescribesTheTreesSelection) {
       {"a group", [&] { SelectOnly(GroupTree()->topLevelItem(1)); },
        "notes.txt  1000 B  (3 duplicates)"},
       {"a file", [&] { SelectOnly(FileNode("two/notes.txt")); }, ShownText(Notes) + "  1000 B"},
-      {"two files, no count",
+      {"two files",
        [&] {
          SelectOnly(FileNode("two/notes.txt"));
          GroupTree()->topLevelItem(0)->child(0)->setSelected(true);
        },
-       ShownText(Notes) + "  1000 B"},
-      {"nothing in the tree, a legend row on the map",
-       [&] {
-         GroupTree()->clearSelection();
-         Legend()->topLevelItem(1)->setSelected(true);
-       },
-       ""},
-      {"nothing at all",
-       [&] {
-         SelectOnly(GroupTree()->topLevelItem(0));
-         GroupTree()->clearSelection();
-       },
-       "Ready"},
+       ShownText(Notes) + "  1000 B  (2 selected)"},
+      {"a legend row", [&] { ClickRow(Legend(), Legend()->model()->index(1, 0)); },
+       "notes.txt  2.9 KB  (3 file(s))"},
+      {"nothing at all", [&] { GroupTree()->clearSelection(); }, "Ready"},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
     Case.Select();
-    if (Case.Expected.isEmpty()) {
-      // The map's primary cell is the first of the group's files.
-      ASSERT_NE(Map().Primary(), nullptr);
-      EXPECT_EQ(Status(), ShownText(Map().Primary()->FullPath()) + "  1000 B");
-    } else {
-      EXPECT_EQ(Status(), Case.Expected);
-    }
+    EXPECT_EQ(Status(), Case.Expected);
   }
 }
 

@@ -56,19 +56,32 @@ TEST_F(FilesInFoldersViewTest, TheTreeStartsAtTheRootAndOpensFolderByFolder) {
   EXPECT_EQ(ColumnTexts(Legend(), 3), (QStringList{"1", "2", "1", "2"}));
 }
 
-TEST_F(FilesInFoldersViewTest, ADeepFileClickedOnTheMapOpensItsFolders) {
+// A cell deep inside folders never opened in the tree: the tree opens the chain down to it,
+// selects its node and shows it, for a file and for a folder alike.
+TEST_F(FilesInFoldersViewTest, ADeepCellClickedOnTheMapSelectsItsNode) {
   ScanFixture();
-  const std::string Leaf = PathOf("big/deep/x/y/leaf.bin");
-  ClickCell(Surface(), Cell("big/deep/x/y/leaf.bin").Rect);
-  const QModelIndex Current = TreeView()->currentIndex();
-  ASSERT_NE(TScanTreeModel::FileOf(Current), nullptr);
-  EXPECT_EQ(TScanTreeModel::FileOf(Current)->FullPath(), Leaf);
-  for (QModelIndex Folder = Current.parent(); Folder.isValid(); Folder = Folder.parent()) {
-    EXPECT_TRUE(TreeView()->isExpanded(Folder)) << Folder.data().toString().toStdString();
+  for (const char* Relative : {"big/deep/x/y/leaf.bin", "big/deep/x/y", "big/deep/x", "small"}) {
+    SCOPED_TRACE(Relative);
+    const std::string Path = PathOf(Relative);
+    const THierItem& Target = Cell(Relative);
+    if (Target.Kind == THierKind::hkFile) {
+      ClickCell(Surface(), Target.Rect);
+    } else {
+      ClickCellCorner(Surface(), Target.Rect);
+    }
+    const QModelIndex Current = TreeView()->currentIndex();
+    const TFileLeaf* File = TScanTreeModel::FileOf(Current);
+    const TDirNode* Folder = TScanTreeModel::FolderOf(Current);
+    ASSERT_TRUE(File != nullptr || Folder != nullptr);
+    EXPECT_EQ(File != nullptr ? File->FullPath() : std::string(Folder->FullPath()), Path);
+    EXPECT_EQ(TreeView()->selectionModel()->selectedRows(), QModelIndexList{Current});
+    for (QModelIndex Above = Current.parent(); Above.isValid(); Above = Above.parent()) {
+      EXPECT_TRUE(TreeView()->isExpanded(Above)) << Above.data().toString().toStdString();
+    }
+    EXPECT_TRUE(TreeView()->viewport()->rect().intersects(TreeView()->visualRect(Current)));
+    EXPECT_EQ(Highlighted(FilesInFoldersView()), std::set<std::string>{Path});
   }
-  ASSERT_NE(Map().Primary(), nullptr);
-  EXPECT_EQ(Map().Primary()->FullPath(), Leaf);
-  EXPECT_EQ(Status(), ShownText(Leaf) + "  2.9 KB");
+  EXPECT_EQ(Status(), ShownText(PathOf("small")) + "  1000 B");
   SaveScreenshotOfTab("TabSheet3");
 }
 
@@ -76,12 +89,12 @@ TEST_F(FilesInFoldersViewTest, CtrlClicksOnTheMapAddToTheTreesSelectionAndTakeFr
   ScanFixture();
   ClickCell(Surface(), Cell("small/b.bin").Rect);
   ClickCell(Surface(), Cell("c.dat").Rect, Qt::ControlModifier);
-  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
-  EXPECT_TRUE(Map().IsSelected(Cell("c.dat")));
+  EXPECT_EQ(Highlighted(FilesInFoldersView()),
+            (std::set<std::string>{PathOf("small/b.bin"), PathOf("c.dat")}));
   EXPECT_EQ(TreeView()->selectionModel()->selectedIndexes().size(), 2);
+  EXPECT_EQ(Status(), ShownText(PathOf("small/b.bin")) + "  1000 B  (2 selected)");
   ClickCell(Surface(), Cell("small/b.bin").Rect, Qt::ControlModifier);
-  EXPECT_FALSE(Map().IsSelected(Cell("small/b.bin")));
-  EXPECT_TRUE(Map().IsSelected(Cell("c.dat")));
+  EXPECT_EQ(Highlighted(FilesInFoldersView()), std::set<std::string>{PathOf("c.dat")});
   EXPECT_EQ(TreeView()->selectionModel()->selectedIndexes().size(), 1);
 }
 
@@ -91,31 +104,25 @@ TEST_F(FilesInFoldersViewTest, TreeAndLegendSelectOnTheMap) {
   QItemSelectionModel* Selection = TreeView()->selectionModel();
   Selection->select(ChildRow(RootRow(), 1), QItemSelectionModel::ClearAndSelect);
   Selection->select(ChildRow(RootRow(), 2), QItemSelectionModel::Select);
-  EXPECT_TRUE(Map().IsSelected(Cell("small")));
-  EXPECT_TRUE(Map().IsSelected(Cell("c.dat")));
-  EXPECT_FALSE(Map().IsSelected(Cell("big")));
+  EXPECT_EQ(FramedOnMap(FilesInFoldersView()),
+            (std::set<std::string>{PathOf("small"), PathOf("c.dat")}));
   EXPECT_EQ(Status(), ShownText(PathOf("small")) + "  1000 B  (2 selected)");
 
-  Legend()->selectionModel()->select(Legend()->model()->index(1, 0),  // .bin
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
-  EXPECT_TRUE(Map().IsSelected(Cell("big/deep/x/y/leaf.bin")));
-  EXPECT_FALSE(Map().IsSelected(Cell("c.dat")));
+  // An extension's files, in the rows that exist and on the map; the tree's folders go.
+  ClickRow(Legend(), Legend()->model()->index(1, 0));  // .bin
+  EXPECT_EQ(Highlighted(FilesInFoldersView()),
+            (std::set<std::string>{PathOf("small/b.bin"), PathOf("big/deep/x/y/leaf.bin")}));
+  EXPECT_EQ(FramedOnMap(FilesInFoldersView()),
+            (std::set<std::string>{PathOf("small/b.bin"), PathOf("big/deep/x/y/leaf.bin")}));
+  EXPECT_TRUE(Selection->selectedRows().isEmpty()) << "neither file has a row yet";
+  EXPECT_EQ(Status(), ".bin  3.9 KB  (2 file(s))");
+  TreeView()->expand(ChildRow(RootRow(), 1));
+  ClickRow(Legend(), Legend()->model()->index(1, 0), Qt::ControlModifier);
+  ClickRow(Legend(), Legend()->model()->index(1, 0), Qt::ControlModifier);
+  EXPECT_EQ(Selection->selectedRows().size(), 1) << "small/b.bin's row exists now";
   Legend()->clearSelection();
-  EXPECT_EQ(Map().Primary(), nullptr);
-}
-
-TEST_F(FilesInFoldersViewTest, AFolderClickedOnTheMapSelectsItsRowOnlyWhenTheRowExists) {
-  ScanFixture();
-  ClickCellCorner(Surface(), Cell("big/deep").Rect);
-  EXPECT_FALSE(TreeView()->isExpanded(RootRow())) << "big's rows were never made";
-  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("big/deep"));
-  TreeView()->expand(RootRow());
-  ClickCellCorner(Surface(), Cell("big").Rect);
-  const TDirNode* Current = TScanTreeModel::FolderOf(TreeView()->currentIndex());
-  ASSERT_NE(Current, nullptr);
-  EXPECT_EQ(Current->FullPath(), PathOf("big"));
-  EXPECT_TRUE(TreeView()->isExpanded(TreeView()->currentIndex()));
+  EXPECT_TRUE(FramedOnMap(FilesInFoldersView()).empty());
+  EXPECT_EQ(Status(), "Ready");
 }
 
 }  // namespace

@@ -57,42 +57,44 @@ TEST_F(FilesViewTest, ListLegendAndMapShowTheScan) {
   SaveScreenshotOfTab("TabSheet1");
 }
 
-TEST_F(FilesViewTest, SelectionsKeepListMapAndLegendInStep) {
+TEST_F(FilesViewTest, ListMapAndLegendShowOneSelection) {
   ScanFixture();
   ShowTab("TabSheet1");
+  TFilesView* View = FilesView();
 
   // A row selects its file on the map, alone.
-  Files()->topLevelItem(1)->setSelected(true);
-  ASSERT_NE(Map().Primary(), nullptr);
-  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("big/deep/x/y/leaf.bin"));
+  ClickRow(Files(), Files()->model()->index(1, 0));
+  EXPECT_EQ(FramedOnMap(View), std::set<std::string>{PathOf("big/deep/x/y/leaf.bin")});
   EXPECT_EQ(Status(), ShownText(PathOf("big/deep/x/y/leaf.bin")) + "  2.9 KB");
 
-  // A cell selects its row alone; Ctrl toggles the cell but selects its row all the same.
+  // A cell selects its row alone; Ctrl takes it out of both again.
   ClickCell(Surface(), Cell("small/b.bin").Rect);
   EXPECT_EQ(SelectedNames(), QStringList{"b.bin"});
-  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
   EXPECT_EQ(Status(), ShownText(PathOf("small/b.bin")) + "  1000 B");
   ClickCell(Surface(), Cell("small/b.bin").Rect, Qt::ControlModifier);
-  EXPECT_FALSE(Map().IsSelected(Cell("small/b.bin")));
-  EXPECT_EQ(SelectedNames(), QStringList{"b.bin"});
+  EXPECT_TRUE(FramedOnMap(View).empty());
+  EXPECT_TRUE(SelectedNames().isEmpty());
+  EXPECT_EQ(Status(), "Ready");
 
-  // Extensions select their files in the list and on the map; none selected clears both.
+  // Extensions select their files in the list and on the map and say so in the status line;
+  // a file whose extension is all selected marks its legend row.
   SelectExts({".bin", ".dat"});
   EXPECT_EQ(SelectedNames(), (QStringList{"leaf.bin", "b.bin", "c.dat"}));
-  for (const char* Relative : {"big/deep/x/y/leaf.bin", "small/b.bin", "c.dat"}) {
-    EXPECT_TRUE(Map().IsSelected(Cell(Relative))) << Relative;
-  }
-  EXPECT_FALSE(Map().IsSelected(Cell("big/a.txt")));
+  EXPECT_EQ(FramedOnMap(View), (std::set<std::string>{PathOf("big/deep/x/y/leaf.bin"),
+                                                      PathOf("small/b.bin"), PathOf("c.dat")}));
+  EXPECT_EQ(Status(), ".bin, .dat  4.6 KB  (3 file(s))");
   Exts()->clearSelection();
   EXPECT_TRUE(SelectedNames().isEmpty());
-  EXPECT_FALSE(Map().HasSelection());
+  EXPECT_TRUE(FramedOnMap(View).empty());
 
-  // Two rows: both on the map, the count in the status line.
-  Files()->topLevelItem(0)->setSelected(true);
-  Files()->topLevelItem(2)->setSelected(true);
-  EXPECT_TRUE(Map().IsSelected(Cell("big/a.txt")));
-  EXPECT_TRUE(Map().IsSelected(Cell("small/b.bin")));
+  // Two rows: both on the map, the count in the status line, and the legend marks ".txt",
+  // whose only file is one of them.
+  ClickRow(Files(), Files()->model()->index(0, 0));
+  ClickRow(Files(), Files()->model()->index(2, 0), Qt::ControlModifier);
+  EXPECT_EQ(FramedOnMap(View), (std::set<std::string>{PathOf("big/a.txt"), PathOf("small/b.bin")}));
   EXPECT_EQ(Status(), ShownText(PathOf("big/a.txt")) + "  4.0 KB  (2 selected)");
+  EXPECT_EQ(Exts()->selectionModel()->selectedRows(),
+            QModelIndexList{Exts()->model()->index(0, 0)});
 }
 
 TEST_F(FilesViewTest, NamesThatDifferOnlyInCaseAreTwoFiles) {
@@ -102,7 +104,7 @@ TEST_F(FilesViewTest, NamesThatDifferOnlyInCaseAreTwoFiles) {
   EXPECT_EQ(SelectedNames(), QStringList{"makefile"});
   ClickCell(Surface(), Cell("big/Makefile").Rect);
   EXPECT_EQ(SelectedNames(), QStringList{"Makefile"});
-  EXPECT_EQ(Map().Primary()->FullPath(), PathOf("big/Makefile"));
+  EXPECT_EQ(FramedOnMap(FilesView()), std::set<std::string>{PathOf("big/Makefile")});
 }
 
 TEST_F(FilesViewTest, TheListStopsAtTheLargest5000WhileLegendAndMapCoverAll) {
@@ -122,9 +124,12 @@ TEST_F(FilesViewTest, TheListStopsAtTheLargest5000WhileLegendAndMapCoverAll) {
 
   SelectExts({".tiny"});
   EXPECT_TRUE(SelectedNames().isEmpty());
+  EXPECT_EQ(FilesView()->Selection().Size(), 3u);
   for (int I = 0; I < 3; ++I) {
-    EXPECT_TRUE(Map().IsSelected(Cell("rare/r" + std::to_string(I) + ".tiny")));
+    EXPECT_TRUE(
+        FilesView()->Selection().Contains(Cell("rare/r" + std::to_string(I) + ".tiny").File()));
   }
+  EXPECT_EQ(Exts()->selectionModel()->selectedRows().size(), 1);
 }
 
 TEST_F(FilesViewTest, HoverShowsPathAndSizeAndDoubleClickShowsTheFile) {

@@ -31,9 +31,13 @@ class FoldersViewTest : public ViewsTest {
 TEST_F(FoldersViewTest, TreeLegendAndMapStartAtTheLargestFolder) {
   ScanFixture();
   EXPECT_EQ(RowTexts(TreeView()), (QStringList{"big  [7.5 KB]", "small  [1000 B]"}));
-  EXPECT_EQ(CurrentFolder(), PathOf("big"));
-  EXPECT_EQ(FoldersView()->SelectedFolder()->FullPath(), PathOf("big"));
-  EXPECT_EQ(Map().SelectedNode(), FoldersView()->SelectedFolder());
+  EXPECT_EQ(FoldersView()->GetSelectedPaths(), std::vector<std::string>{PathOf("big")});
+  EXPECT_EQ(Highlighted(FoldersView()), std::set<std::string>{PathOf("big")});
+  // Showing the tab describes its selection in the status line, another tab's its own.
+  ShowTab("TabSheet2");
+  EXPECT_EQ(Status(), ShownText(PathOf("big")) + "  7.5 KB");
+  ShowTab("TabSheet1");
+  EXPECT_EQ(Status(), "Ready");
   // The shares are of the folders below the root: c.dat in the root is not part of the 100%.
   EXPECT_EQ(ColumnTexts(Legend(), 0), (QStringList{"big", "small"}));
   EXPECT_EQ(ColumnTexts(Legend(), 3), (QStringList{"88.51%", "11.49%"}));
@@ -41,27 +45,36 @@ TEST_F(FoldersViewTest, TreeLegendAndMapStartAtTheLargestFolder) {
   EXPECT_EQ(Legend()->headerItem()->text(3), "%");
 }
 
-TEST_F(FoldersViewTest, LegendMapAndTreeSelectTheSameFolder) {
+TEST_F(FoldersViewTest, LegendMapAndTreeSelectTheSameFolders) {
   ScanFixture();
   ShowTab("TabSheet2");
-  Legend()->topLevelItem(1)->setSelected(true);
-  ASSERT_TRUE(QTest::qWaitFor([this] { return CurrentFolder() == PathOf("small"); }, 2000));
-  EXPECT_EQ(Map().SelectedNode()->FullPath(), PathOf("small"));
-  EXPECT_TRUE(Legend()->selectedItems().isEmpty()) << "selecting the folder refills the legend";
-  EXPECT_EQ(Status(), ShownText(PathOf("small")) + "  1000 B");
+  TFoldersView* View = FoldersView();
+  ClickRow(Legend(), Legend()->model()->index(1, 0));
+  EXPECT_EQ(CurrentFolder(), PathOf("small"));
+  EXPECT_EQ(Highlighted(View), std::set<std::string>{PathOf("small")});
+  EXPECT_EQ(FramedOnMap(View), std::set<std::string>{PathOf("small")});
+  EXPECT_EQ(Status(), "small  1000 B  (1 file(s))");
 
-  // A folder whose node lies below a closed one is selected and opened all the same.
+  // A folder whose node lies below a closed one is selected, shown and opened.
   ClickCellCorner(Surface(), Cell("big/deep/x").Rect);
   EXPECT_EQ(CurrentFolder(), PathOf("big/deep/x"));
   EXPECT_TRUE(TreeView()->isExpanded(TreeView()->currentIndex()));
-  EXPECT_EQ(Map().SelectedNode()->FullPath(), PathOf("big/deep/x"));
+  EXPECT_EQ(Highlighted(View), std::set<std::string>{PathOf("big/deep/x")});
+  EXPECT_TRUE(Legend()->selectedItems().isEmpty()) << "no legend row stands for it";
   EXPECT_EQ(ColumnTexts(Legend(), 0), (QStringList{"big", "small"})) << "always the top folders";
+  EXPECT_EQ(Status(), ShownText(PathOf("big/deep/x")) + "  2.9 KB");
 
-  // A new size lays the map out again and keeps the selected folder.
+  // Ctrl adds a folder on the map and in the tree alike.
+  ClickCellCorner(Surface(), Cell("small").Rect);
+  QTest::mouseClick(Surface(), Qt::LeftButton, Qt::ControlModifier, Corner(Cell("big/deep").Rect));
+  EXPECT_EQ(Highlighted(View), (std::set<std::string>{PathOf("small"), PathOf("big/deep")}));
+  EXPECT_EQ(FramedOnMap(View), (std::set<std::string>{PathOf("small"), PathOf("big/deep")}));
+
+  // A new size lays the map out again and keeps the selection.
   const TRect Before = Cell("big").Rect;
   Window->resize(Window->width() - 200, Window->height() - 100);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !(Cell("big").Rect == Before); }, 2000));
-  EXPECT_EQ(Map().SelectedNode()->FullPath(), PathOf("big/deep/x"));
+  EXPECT_EQ(FramedOnMap(View), (std::set<std::string>{PathOf("small"), PathOf("big/deep")}));
 
   DoubleClickCellCorner(Surface(), Cell("small").Rect);
   EXPECT_EQ(Shell.Opened, std::vector<std::string>{PathOf("small")});

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QImage>
+#include <QSplitter>
 #include <QTimer>
 
 #include "views/ViewsFixture.h"
@@ -54,6 +55,52 @@ TEST_F(ViewsTest, AHiddenSurfaceGivesUpItsPictureAndDrawsTheSameMapWhenShownAgai
   EXPECT_TRUE(Surface->IsDirty());  // nothing kept to paint from
   ShowTab("TabSheet1");
   EXPECT_EQ(Surface->grab().toImage(), Before);
+}
+
+// Every map shows its tab's selection after any new layout: a new window size, a splitter moved,
+// another tab shown and this one again.
+TEST_F(ViewsTest, EveryMapKeepsItsHighlightThroughEveryRelayout) {
+  Tree.MakeFile("small/a.txt", 4100);  // a duplicate of big/a.txt
+  ScanFixture();
+  const struct {
+    const char* Page;
+    const char* Splitter;
+    std::string Clicked;
+  } kTabs[] = {{"TabSheet1", "Splitter2", PathOf("small/b.bin")},
+               {"TabSheet2", "Splitter1", PathOf("small")},
+               {"TabSheet3", "Splitter6", PathOf("c.dat")},
+               {"TabSheetDuplicates", "Splitter7", PathOf("small/a.txt")}};
+  ShowTab("TabSheet1");
+  ClickMap(FilesView(), "small/b.bin");
+  ShowTab("TabSheet2");
+  ClickMap(FoldersView(), "small");
+  ShowTab("TabSheet3");
+  ClickMap(FilesInFoldersView(), "c.dat");
+  ShowTab("TabSheetDuplicates");
+  ClickMap(View<TDuplicatesView>("TabSheetDuplicates"), "small/a.txt");
+  for (const auto& Tab : kTabs) {
+    ASSERT_EQ(FramedOnMap(View<TResultTab>(Tab.Page)), std::set<std::string>{Tab.Clicked});
+  }
+  const auto ExpectAllHighlighted = [&](const char* After) {
+    for (const auto& Tab : kTabs) {
+      ShowTab(Tab.Page);
+      EXPECT_EQ(FramedOnMap(View<TResultTab>(Tab.Page)), std::set<std::string>{Tab.Clicked})
+          << Tab.Page << " after " << After;
+    }
+  };
+  const QImage Before = Find<QWidget>("PaintBox1")->grab().toImage();
+  Window->resize(Window->width() - 300, Window->height() - 120);
+  QTest::qWait(20);
+  ExpectAllHighlighted("a smaller window");
+  for (const auto& Tab : kTabs) {
+    ShowTab(Tab.Page);
+    auto* Splitter = Find<QSplitter>(Tab.Splitter);
+    Splitter->setSizes({Splitter->sizes()[0] - 60, Splitter->sizes()[1] + 60});
+  }
+  QTest::qWait(20);
+  ExpectAllHighlighted("a moved splitter");
+  ShowTab("TabSheet1");
+  EXPECT_NE(Find<QWidget>("PaintBox1")->grab().toImage().size(), Before.size());
 }
 
 TEST_F(ViewsTest, TheModeMenuAndTheTabsFollowEachOther) {

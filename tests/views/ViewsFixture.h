@@ -3,7 +3,9 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/WindowFixture.h"
 #include "views/DuplicatesView.h"
@@ -59,6 +61,37 @@ class ViewsTest : public WindowTest {
     SaveScreenshot(Page);
   }
 
+  // A click on a row of a list or tree, as the mouse makes it, after scrolling it into view.
+  static void ClickRow(QAbstractItemView* View, const QModelIndex& Row,
+                       Qt::KeyboardModifiers Keys = Qt::NoModifier);
+
+  // A click on the map cell of a file or folder: in a folder's own band, in a file's middle.
+  template <typename TView>
+  void ClickMap(TView* View, const std::string& Relative,
+                Qt::KeyboardModifiers Keys = Qt::NoModifier) const {
+    const std::string Path = Relative.empty() ? Tree.Path() : PathOf(Relative);
+    for (const auto& Item : View->Map().Items()) {
+      if (PathOfCell(Item) == Path) {
+        QTest::mouseClick(View->Surface(), Qt::LeftButton, Keys,
+                          IsFolderCell(Item) ? Corner(Item.Rect)
+                                             : QPoint((Item.Rect.Left + Item.Rect.Right) / 2,
+                                                      (Item.Rect.Top + Item.Rect.Bottom) / 2));
+        return;
+      }
+    }
+    ADD_FAILURE() << "no cell " << Relative;
+  }
+  static std::string PathOfCell(const TTreemapItem& Item) { return Item.FullPath(); }
+  static std::string PathOfCell(const TFolderMapItem& Item) {
+    return std::string(Item.Node->FullPath());
+  }
+  static std::string PathOfCell(const THierItem& Item) { return Item.FullPath(); }
+  static std::string PathOfCell(const TDupItem& Item) { return Item.FullPath(); }
+  static bool IsFolderCell(const TTreemapItem&) { return false; }
+  static bool IsFolderCell(const TFolderMapItem&) { return true; }
+  static bool IsFolderCell(const THierItem& Item) { return Item.Kind == THierKind::hkDir; }
+  static bool IsFolderCell(const TDupItem& Item) { return Item.Kind == TDupKind::dkDir; }
+
   // A click at the centre of a map cell.
   static void ClickCell(TTreemapSurface* Surface, const TRect& Cell,
                         Qt::KeyboardModifiers Keys = Qt::NoModifier) {
@@ -85,6 +118,15 @@ class ViewsTest : public WindowTest {
 
   TTempDir Tree;
 };
+
+// The lines of clipboard text, whichever line break separates them.
+std::vector<std::string> ClipboardLines(const QString& Text);
+
+// What a tab highlights: the paths of the cells its map frames, of the items of the rows marked
+// in its list or tree, and of the files or folders of the rows marked in its legend.
+std::set<std::string> FramedOnMap(TResultTab* View);
+std::set<std::string> MarkedInRows(TResultTab* View);
+std::set<std::string> Highlighted(TResultTab* View);
 
 // The texts of one column of a list, top to bottom.
 QStringList ColumnTexts(const QTreeView* List, int Column);
