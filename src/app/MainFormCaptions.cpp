@@ -1,14 +1,10 @@
 // Every fixed text of the main window, in the current interface language.
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/FilterPanel.h"
 #include "app/Languages.h"
 #include "app/MainForm.h"
 #include "views/ResultTab.h"
@@ -24,11 +20,11 @@ void TfrmMain::BuildLanguageMenu() {
     Item->setData(static_cast<int>(Column));
     Item->setCheckable(true);
     Item->setChecked(static_cast<int>(Column) == LanguageIndex());
-    connect(Item, &QAction::triggered, this, [this, Item] { LanguageItemClick(Item); });
+    connect(Item, &QAction::triggered, this, [this, Item] { ChooseLanguage(Item); });
   }
 }
 
-void TfrmMain::LanguageItemClick(QAction* Item) {
+void TfrmMain::ChooseLanguage(QAction* Item) {
   for (QAction* Other : mmLanguage->actions()) {
     Other->setChecked(false);
   }
@@ -65,7 +61,7 @@ void TfrmMain::ApplyTranslation() {
                                         {OnlyFolders1, "Only Folders"},
                                         {Duplicates1, "Duplicates"},
                                         {ShowToolbar1, "Show Toolbar"},
-                                        {utorial1, "Tutorial"},
+                                        {Tutorial1, "Tutorial"},
                                         {ContactUs1, "Contact Us"},
                                         {VisitWebsite1, "Visit Website"},
                                         {About1, "About..."}}) {
@@ -79,7 +75,7 @@ void TfrmMain::ApplyTranslation() {
                                         {btnShowProperties, "Show Properties..."},
                                         {btnRemoveToRecycleBin, "Move to Recycle Bin"},
                                         {btnRemove, "Delete permanently"},
-                                        {btnWEbsite, "Visit Website"},
+                                        {btnWebsite, "Visit Website"},
                                         {btnAbout, "About..."}}) {
     Button->setToolTip(TranslatedText(English));
   }
@@ -88,24 +84,13 @@ void TfrmMain::ApplyTranslation() {
   for (int I = 0; I < PageControl1->count(); ++I) {
     PageControl1->setTabText(I, TranslatedText(TabCaptions[I]));
   }
-  gbSource->setTitle(TranslatedText("Sources"));
-  rbAllDrives->setText(TranslatedText("All Drives"));
-  rbCustomPath->setText(TranslatedText("Path:"));
-  btnBrowse->setText(TranslatedText("Browse..."));
-  gbFilters->setTitle(TranslatedText("Exclude Files"));
-  chModifiedBefore->setText(TranslatedText("Modified before:"));
-  chLessThan->setText(TranslatedText("Less than"));
-  // Renaming the items keeps the chosen one.
-  const char* const Units[] = {"Bytes", "KB", "MB", "GB", "TB"};
-  for (int I = 0; I < cbSizeUnits->count(); ++I) {
-    cbSizeUnits->setItemText(I, TranslatedText(Units[I]));
-  }
-  chPattern->setText(TranslatedText("Pattern"));
-  for (TResultTab* View : Views()) {
-    View->ApplyTranslation();
+  FSourcePanel->ApplyTranslation();
+  FFilterPanel->ApplyTranslation();
+  for (TResultTab* Tab : Tabs()) {
+    Tab->ApplyTranslation();
+    Tab->InvalidateMap();
   }
   FitFrameToText();
-  InvalidateAllSurfaces();
 }
 
 }  // namespace dunstrel

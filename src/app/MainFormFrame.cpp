@@ -1,26 +1,17 @@
 // The main window's controls: what exists, where it sits, and which handler each event reaches.
 // Captions come from ApplyTranslation.
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <iterator>
-#include <utility>
 
-#include "app/ElidedLabel.h"
+#include "app/FileCommands.h"
+#include "app/FilterPanel.h"
 #include "app/MainForm.h"
+#include "app/StatusStrip.h"
 #include "app/ToolbarIcons.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
@@ -39,7 +30,6 @@ constexpr int kToolIconSize = 35;
 constexpr int kGroupHeight = 53;
 constexpr int kSourceGroupWidth = 470;
 constexpr int kGroupSpacing = 19;
-constexpr int kStatusHeight = 27;
 
 QAction* NamedAction(QMenu* Menu, const char* Name) {
   return Named(Menu->addAction(QString()), Name);
@@ -65,7 +55,8 @@ void TfrmMain::BuildFrame() {
   Layout->setSpacing(0);
   Layout->addWidget(BuildTopPanel());
   Layout->addWidget(BuildPages(), 1);
-  Layout->addWidget(BuildStatusStrip());
+  FStatus = new TStatusStrip(Client);
+  Layout->addWidget(FStatus);
   setCentralWidget(Client);
   ConnectHandlers();
 }
@@ -109,7 +100,7 @@ void TfrmMain::BuildMenus() {
   BuildLanguageMenu();
 
   Help1 = Named(menuBar()->addMenu(QString()), "Help1");
-  utorial1 = NamedAction(Help1, "utorial1");
+  Tutorial1 = NamedAction(Help1, "utorial1");
   Help1->addSeparator();
   ContactUs1 = NamedAction(Help1, "ContactUs1");
   VisitWebsite1 = NamedAction(Help1, "VisitWebsite1");
@@ -129,8 +120,12 @@ QWidget* TfrmMain::BuildTopPanel() {
   Layout->addWidget(BuildToolbar());
   auto* Groups = new QHBoxLayout;
   Groups->setSpacing(kGroupSpacing);
-  Groups->addWidget(BuildSourceGroup());
-  Groups->addWidget(BuildFilterGroup(), 1);
+  FSourcePanel = new TSourcePanel(*FDialogs, *FVolumes, pnlTop);
+  FSourcePanel->setFixedSize(kSourceGroupWidth, kGroupHeight);
+  FFilterPanel = new TFilterPanel(FFormatSettings, pnlTop);
+  FFilterPanel->setFixedHeight(kGroupHeight);
+  Groups->addWidget(FSourcePanel);
+  Groups->addWidget(FFilterPanel, 1);
   Layout->addLayout(Groups);
   return pnlTop;
 }
@@ -149,119 +144,49 @@ QWidget* TfrmMain::BuildToolbar() {
   btnShowProperties = MakeToolButton(Panel4, "btnShowProperties", "file-properties");
   btnRemoveToRecycleBin = MakeToolButton(Panel4, "btnRemoveToRecycleBin", "recycle");
   btnRemove = MakeToolButton(Panel4, "btnRemove", "delete-file");
-  btnWEbsite = MakeToolButton(Panel4, "btnWEbsite", "domain");
+  btnWebsite = MakeToolButton(Panel4, "btnWEbsite", "domain");
   btnAbout = MakeToolButton(Panel4, "btnAbout", "info");
   for (QToolButton* Button : {btnScan, btnStop, btnOpen, btnCopyPath, btnOpenExplorer,
                               btnShowProperties, btnRemoveToRecycleBin, btnRemove}) {
     Layout->addWidget(Button);
   }
   Layout->addStretch(1);
-  Layout->addWidget(btnWEbsite);
+  Layout->addWidget(btnWebsite);
   Layout->addWidget(btnAbout);
   return Panel4;
 }
 
-QGroupBox* TfrmMain::BuildSourceGroup() {
-  gbSource = Named(new QGroupBox, "gbSource");
-  gbSource->setFixedSize(kSourceGroupWidth, kGroupHeight);
-  auto* Layout = new QHBoxLayout(gbSource);
-  Layout->setContentsMargins(8, 2, 8, 4);
-  rbAllDrives = Named(new QRadioButton(gbSource), "rbAllDrives");
-  rbAllDrives->setChecked(true);
-  rbCustomPath = Named(new QRadioButton(gbSource), "rbCustomPath");
-  cmbCustomPath = Named(new QComboBox(gbSource), "cmbCustomPath");
-  cmbCustomPath->setEditable(true);
-  cmbCustomPath->setInsertPolicy(QComboBox::NoInsert);
-  // Room for a short path even in the narrowest window.
-  cmbCustomPath->setMinimumContentsLength(12);
-  cmbCustomPath->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  btnBrowse = Named(new QPushButton(gbSource), "btnBrowse");
-  Layout->addWidget(rbAllDrives);
-  Layout->addWidget(rbCustomPath);
-  Layout->addWidget(cmbCustomPath, 1);
-  Layout->addWidget(btnBrowse);
-  return gbSource;
-}
-
-QGroupBox* TfrmMain::BuildFilterGroup() {
-  gbFilters = Named(new QGroupBox, "gbFilters");
-  gbFilters->setFixedHeight(kGroupHeight);
-  auto* Layout = new QHBoxLayout(gbFilters);
-  Layout->setContentsMargins(8, 2, 8, 4);
-  chModifiedBefore = Named(new QCheckBox(gbFilters), "chModifiedBefore");
-  dtpDate = Named(new QDateEdit(QDate(2026, 1, 14), gbFilters), "dtpDate");
-  dtpDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-  dtpDate->setCalendarPopup(true);
-  chLessThan = Named(new QCheckBox(gbFilters), "chLessThan");
-  edtLessThan = Named(new QLineEdit(QStringLiteral("1"), gbFilters), "edtLessThan");
-  edtLessThan->setFixedWidth(60);
-  cbSizeUnits = Named(new QComboBox(gbFilters), "cbSizeUnits");
-  cbSizeUnits->addItems({QString(), QString(), QString(), QString(), QString()});
-  cbSizeUnits->setCurrentIndex(0);
-  chPattern = Named(new QCheckBox(gbFilters), "chPattern");
-  chPattern->setChecked(true);
-  edtPattern =
-      Named(new QLineEdit(QStringLiteral("*.sys;*somefilename*"), gbFilters), "edtPattern");
-  for (QWidget* Control : std::initializer_list<QWidget*>{chModifiedBefore, dtpDate, chLessThan,
-                                                          edtLessThan, cbSizeUnits, chPattern}) {
-    Layout->addWidget(Control);
-  }
-  edtPattern->setMinimumWidth(edtPattern->fontMetrics().averageCharWidth() * 14);
-  Layout->addWidget(edtPattern, 1);
-  return gbFilters;
-}
-
 QTabWidget* TfrmMain::BuildPages() {
   PageControl1 = Named(new QTabWidget, "PageControl1");
-  FFilesInFoldersView = new TFilesInFoldersView(*this, FResults, FHierMap);
-  FFilesView = new TFilesView(*this, FResults, FTreemap);
-  FFoldersView = new TFoldersView(*this, FResults, FFolderMap);
-  FDuplicatesView = new TDuplicatesView(*this, FResults, FDupeMap);
-  for (TResultTab* View : Views()) {
-    PageControl1->addTab(View, QString());
+  FFilesInFoldersView = new TFilesInFoldersView(*this);
+  FFilesView = new TFilesView(*this);
+  FFoldersView = new TFoldersView(*this);
+  FDuplicatesView = new TDuplicatesView(*this);
+  for (TResultTab* Tab : Tabs()) {
+    PageControl1->addTab(Tab, QString());
+    connect(Tab, &TResultTab::Filled, this, &TfrmMain::FillNextTab);
   }
   PageControl1->setCurrentIndex(0);
   return PageControl1;
 }
 
-QWidget* TfrmMain::BuildStatusStrip() {
-  panStatus = Named(new QWidget, "panStatus");
-  panStatus->setFixedHeight(kStatusHeight);
-  auto* Layout = new QHBoxLayout(panStatus);
-  Layout->setContentsMargins(6, 0, 4, 0);
-  lblStatus = Named(new TElidedLabel(QStringLiteral("Ready"), panStatus), "lblStatus");
-  lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  lblStatus->setTextFormat(Qt::PlainText);
-  lblStatus->setMinimumWidth(1);
-  lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  pb = Named(new QProgressBar(panStatus), "pb");
-  pb->setFixedSize(314, 16);
-  pb->setTextVisible(false);
-  pb->setRange(0, 100);
-  pb->setValue(0);
-  Layout->addWidget(lblStatus, 1);
-  Layout->addWidget(pb);
-  return panStatus;
-}
-
 void TfrmMain::FitFrameToText() {
   // The design sizes hold the captions at 96 dots per inch in English; larger text or longer
   // words make the boxes grow rather than cut their controls.
-  gbSource->setFixedHeight(std::max(kGroupHeight, gbSource->minimumSizeHint().height()));
-  gbFilters->setFixedHeight(std::max(kGroupHeight, gbFilters->minimumSizeHint().height()));
+  FSourcePanel->setFixedHeight(std::max(kGroupHeight, FSourcePanel->minimumSizeHint().height()));
+  FFilterPanel->setFixedHeight(std::max(kGroupHeight, FFilterPanel->minimumSizeHint().height()));
   pnlTop->setFixedHeight(std::max(kTopPanelHeight, pnlTop->layout()->minimumSize().height()));
-  panStatus->setFixedHeight(
-      std::max(kStatusHeight, panStatus->layout()->minimumSize().height() + 4));
+  FStatus->setFixedHeight(FStatus->LeastHeight());
   FitSourceGroupToWidth();
   // The window is never narrower than the top panel's controls side by side, nor lower than
   // the panels above and below a tab plus a tab's own least height.
   const QMargins Margins = pnlTop->layout()->contentsMargins();
   const int Width = std::max(Panel4->minimumSizeHint().width(),
-                             gbSource->minimumSizeHint().width() + kGroupSpacing +
-                                 gbFilters->minimumSizeHint().width()) +
+                             FSourcePanel->minimumSizeHint().width() + kGroupSpacing +
+                                 FFilterPanel->minimumSizeHint().width()) +
                     Margins.left() + Margins.right();
   const int Height = menuBar()->sizeHint().height() + pnlTop->height() +
-                     PageControl1->minimumSizeHint().height() + panStatus->height();
+                     PageControl1->minimumSizeHint().height() + FStatus->height();
   setMinimumSize(Width, Height);
 }
 
@@ -269,55 +194,40 @@ void TfrmMain::FitSourceGroupToWidth() {
   // The source box keeps its design width while there is room, and gives way down to what its
   // own controls need before the filter box's controls would be cut.
   const QMargins Margins = pnlTop->layout()->contentsMargins();
-  const int Least = gbSource->minimumSizeHint().width();
+  const int Least = FSourcePanel->minimumSizeHint().width();
   const int Room = width() - Margins.left() - Margins.right() - kGroupSpacing -
-                   gbFilters->minimumSizeHint().width();
-  gbSource->setFixedWidth(std::clamp(Room, Least, std::max(Least, kSourceGroupWidth)));
+                   FFilterPanel->minimumSizeHint().width();
+  FSourcePanel->setFixedWidth(std::clamp(Room, Least, std::max(Least, kSourceGroupWidth)));
 }
 
 void TfrmMain::ConnectHandlers() {
-  connect(btnScan, &QToolButton::clicked, this, &TfrmMain::btnScanClick);
-  connect(Scan1, &QAction::triggered, this, &TfrmMain::btnScanClick);
-  connect(btnStop, &QToolButton::clicked, this, &TfrmMain::btnStopClick);
-  connect(Stop1, &QAction::triggered, this, &TfrmMain::btnStopClick);
-  connect(btnBrowse, &QPushButton::clicked, this, &TfrmMain::btnBrowseClick);
-  // Enter in the path box scans, as it would search in a search box.
-  connect(cmbCustomPath->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-    if (btnScan->isEnabled()) {
-      btnScanClick();
-    }
-  });
-  connect(chModifiedBefore, &QCheckBox::clicked, this, &TfrmMain::chModifiedBeforeClick);
-  connect(chLessThan, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);
-  connect(chPattern, &QCheckBox::clicked, this, &TfrmMain::chLessThanClick);
-  connect(ShowToolbar1, &QAction::triggered, this, &TfrmMain::ShowToolbar1Click);
-  connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
-  connect(OpenScan1, &QAction::triggered, this, &TfrmMain::OpenScan1Click);
-  connect(SaveScanAs1, &QAction::triggered, this, &TfrmMain::SaveScanAs1Click);
-  connect(btnAbout, &QToolButton::clicked, this, &TfrmMain::btnAboutClick);
-  connect(About1, &QAction::triggered, this, &TfrmMain::btnAboutClick);
-  connect(ContactUs1, &QAction::triggered, this, &TfrmMain::ContactUs1Click);
-  connect(btnWEbsite, &QToolButton::clicked, this, &TfrmMain::btnWEbsiteClick);
-  connect(VisitWebsite1, &QAction::triggered, this, &TfrmMain::btnWEbsiteClick);
-  connect(utorial1, &QAction::triggered, this, &TfrmMain::utorial1Click);
-  const std::pair<QAction*, QToolButton*> FileCommands[] = {
-      {Open1, btnOpen},
-      {CopyPath1, btnCopyPath},
-      {OpeninExplorer1, btnOpenExplorer},
-      {ShowProperties1, btnShowProperties},
-      {RemovetoRecycleBin1, btnRemoveToRecycleBin},
-      {RemoveCompletely1, btnRemove}};
-  void (TfrmMain::*const FileHandlers[])() = {&TfrmMain::btnOpenClick,
-                                              &TfrmMain::SpeedButton1Click,
-                                              &TfrmMain::btnOpenExplorerClick,
-                                              &TfrmMain::btnShowPropertiesClick,
-                                              &TfrmMain::btnRemoveToRecycleBinClick,
-                                              &TfrmMain::btnRemoveClick};
-  for (size_t I = 0; I < std::size(FileCommands); ++I) {
-    connect(FileCommands[I].first, &QAction::triggered, this, FileHandlers[I]);
-    connect(FileCommands[I].second, &QToolButton::clicked, this, FileHandlers[I]);
-  }
-  connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::PageControl1Change);
+  connect(btnScan, &QToolButton::clicked, this, &TfrmMain::StartScan);
+  connect(Scan1, &QAction::triggered, this, &TfrmMain::StartScan);
+  connect(FSourcePanel, &TSourcePanel::ScanRequested, this, &TfrmMain::StartScan);
+  connect(btnStop, &QToolButton::clicked, this, &TfrmMain::StopScan);
+  connect(Stop1, &QAction::triggered, this, &TfrmMain::StopScan);
+  connect(ShowToolbar1, &QAction::triggered, this, &TfrmMain::ToggleToolbar);
+  connect(Exit1, &QAction::triggered, this, &QWidget::close);
+  connect(OpenScan1, &QAction::triggered, this, &TfrmMain::OpenScan);
+  connect(SaveScanAs1, &QAction::triggered, this, &TfrmMain::SaveScanAs);
+  connect(btnAbout, &QToolButton::clicked, this, &TfrmMain::ShowAbout);
+  connect(About1, &QAction::triggered, this, &TfrmMain::ShowAbout);
+  connect(ContactUs1, &QAction::triggered, this, [this] { OpenSitePage("/support.html"); });
+  connect(btnWebsite, &QToolButton::clicked, this, [this] { OpenSitePage("/"); });
+  connect(VisitWebsite1, &QAction::triggered, this, [this] { OpenSitePage("/"); });
+  connect(Tutorial1, &QAction::triggered, this,
+          [this] { OpenSitePage("/redirect/tutorial-dunstrel.html"); });
+  FFileCommands = new TFileCommands(
+      *FDialogs, *FShell, FFormatSettings, [this] { return ShownTab(); }, this);
+  FFileCommands->Connect(Open1, btnOpen, &TFileCommands::OpenSelected);
+  FFileCommands->Connect(CopyPath1, btnCopyPath, &TFileCommands::CopySelectedPaths);
+  FFileCommands->Connect(OpeninExplorer1, btnOpenExplorer, &TFileCommands::ShowSelectedInFolder);
+  FFileCommands->Connect(ShowProperties1, btnShowProperties,
+                         &TFileCommands::ShowSelectedProperties);
+  FFileCommands->Connect(RemovetoRecycleBin1, btnRemoveToRecycleBin,
+                         &TFileCommands::MoveSelectedToTrash);
+  FFileCommands->Connect(RemoveCompletely1, btnRemove, &TFileCommands::DeleteSelected);
+  connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::TabChanged);
   const QAction* const Modes[] = {FilesinFolders1, OnlyFiles1, OnlyFolders1, Duplicates1};
   for (int Page = 0; Page < 4; ++Page) {
     connect(Modes[Page], &QAction::triggered, this, [this, Page] { ShowPage(Page); });

@@ -62,8 +62,8 @@ class WindowTest : public ::testing::Test {
   // Types a folder into the path box and chooses "Path:".
   void ChoosePath(const QString& Typed) const;
 
-  // Scans a folder, pressing Stop as soon as the status line reads StopAt, and waits until the
-  // window is idle again; false when it is not within the time.
+  // Scans a folder, pressing Stop as soon as the status line shows StopAt, and waits until the
+  // window is idle again; false when the text never showed or the window is not idle in time.
   bool ScanStoppingAt(const QString& Folder, const QString& StopAt) const;
 
   void SaveScreenshot(const char* Name) const {

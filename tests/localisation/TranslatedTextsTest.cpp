@@ -160,9 +160,9 @@ const TIndirectTexts kIndirectTexts[] = {
     // The window's captions: every literal of that file is one.
     {"English", "app/MainFormCaptions.cpp", {"$"}},
     {"TabCaptions[I]", "app/MainFormCaptions.cpp", {"$"}},
-    {"Units[I]", "app/MainFormCaptions.cpp", {"$"}},
-    // The steps of building the results: {"Status text", &TfrmMain::Step}.
-    {"Step.StatusText", "app/MainFormPipeline.cpp", {"{", "$", ",", "&"}},
+    // The steps of building the results: Announce("Status text"), and the counted ones.
+    {"Text", "results/ResultsBuilder.cpp", {"Announce", "(", "$"}},
+    {"Format", "results/ResultsBuilder.cpp", {"Step", "(", "Report", ",", "$"}},
     // The properties dialog's field captions.
     {"Caption", "app/PropertiesDialog.cpp", {"AddField", "(", "$"}},
 };

@@ -9,13 +9,17 @@ class FilesViewTest : public ViewsTest {
  protected:
   QTreeWidget* Files() const { return Find<QTreeWidget>("lvFiles"); }
   QTreeView* Exts() const { return Find<QTreeView>("lvExt"); }
-  const TTreemapLayout& Map() const { return FilesView()->Map(); }
+  const TFlatTreemapLayout& Map() const { return FilesView()->Map(); }
   TTreemapSurface* Surface() const { return Find<TTreemapSurface>("PaintBox1"); }
 
-  const TTreemapItem& Cell(std::string_view Relative) const {
-    const TTreemapItem* Item = Map().GetItemByPath(PathOf(Relative));
-    EXPECT_NE(Item, nullptr) << Relative;
-    return *Item;
+  const TFlatMapItem& Cell(std::string_view Relative) const {
+    for (const TFlatMapItem& Item : Map().Items()) {
+      if (Item.FullPath() == PathOf(Relative)) {
+        return Item;
+      }
+    }
+    ADD_FAILURE() << "no cell for " << Relative;
+    return Map().Items().front();
   }
   QStringList SelectedNames() const {
     QStringList Names;
@@ -53,6 +57,8 @@ TEST_F(FilesViewTest, ListLegendAndMapShowTheScan) {
   EXPECT_EQ(ColumnTexts(Exts(), 0), (QStringList{".txt", ".bin", ".dat", "(none)"}));
   EXPECT_EQ(ColumnTexts(Exts(), 2), (QStringList{"4.0 KB", "3.9 KB", "700 B", "600 B"}));
   EXPECT_EQ(ColumnTexts(Exts(), 4), (QStringList{"1", "2", "1", "2"}));
+  EXPECT_TRUE(Map().Items().empty()) << "a hidden tab's map waits until it is shown";
+  ShowTab("TabSheet1");
   EXPECT_EQ(Map().Items().size(), 6u);
   SaveScreenshotOfTab("TabSheet1");
 }

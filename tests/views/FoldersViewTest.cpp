@@ -33,11 +33,16 @@ TEST_F(FoldersViewTest, TreeLegendAndMapStartAtTheLargestFolder) {
   EXPECT_EQ(RowTexts(TreeView()), (QStringList{"big  [7.5 KB]", "small  [1000 B]"}));
   EXPECT_EQ(FoldersView()->GetSelectedPaths(), std::vector<std::string>{PathOf("big")});
   EXPECT_EQ(Highlighted(FoldersView()), std::set<std::string>{PathOf("big")});
-  // Showing the tab describes its selection in the status line, another tab's its own.
+  // Showing a tab describes its selection in the status line; a tab without one leaves the
+  // line as it was, the summary of the scan among others.
+  const QString Summary = Status();
+  ASSERT_TRUE(Summary.startsWith("Done."));
+  ShowTab("TabSheet1");
+  EXPECT_EQ(Status(), Summary);
   ShowTab("TabSheet2");
   EXPECT_EQ(Status(), ShownText(PathOf("big")) + "  7.5 KB");
   ShowTab("TabSheet1");
-  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(Status(), ShownText(PathOf("big")) + "  7.5 KB");
   // The shares are of the folders below the root: c.dat in the root is not part of the 100%.
   EXPECT_EQ(ColumnTexts(Legend(), 0), (QStringList{"big", "small"}));
   EXPECT_EQ(ColumnTexts(Legend(), 3), (QStringList{"88.51%", "11.49%"}));

@@ -72,7 +72,7 @@ std::vector<std::string> ClipboardLines(const QString& Text) {
 std::set<std::string> FramedOnMap(TResultTab* View) {
   if (auto* Files = dynamic_cast<TFilesView*>(View)) {
     return Framed(View, Files->Map().Items(),
-                  [](const TTreemapItem& Item) { return Item.FullPath(); });
+                  [](const TFlatMapItem& Item) { return Item.FullPath(); });
   }
   if (auto* Folders = dynamic_cast<TFoldersView*>(View)) {
     return Framed(View, Folders->Map().Items(),
@@ -91,7 +91,7 @@ std::set<std::string> MarkedInRows(TResultTab* View) {
   std::set<std::string> Paths;
   const TScanResults* Results = nullptr;
   if (auto* Files = dynamic_cast<TFilesView*>(View)) {
-    Results = &dynamic_cast<TfrmMain*>(View->window())->Results();
+    Results = View->Results();
     for (const int Row : MarkedRows(Files->FilesList())) {
       AddPath(Results->DisplayFiles[static_cast<size_t>(Row)], Paths);
     }
@@ -112,7 +112,7 @@ std::set<std::string> MarkedInRows(TResultTab* View) {
       AddPath(static_cast<const TDirNode*>(Row->data(0, Qt::UserRole).value<void*>()), Paths);
     }
   } else if (auto* Nested = dynamic_cast<TFilesInFoldersView*>(View)) {
-    Results = &dynamic_cast<TfrmMain*>(View->window())->Results();
+    Results = View->Results();
     for (const QModelIndex& Row : Nested->Tree()->selectionModel()->selectedRows()) {
       if (const TDirNode* Folder = TScanTreeModel::FolderOf(Row)) {
         AddPath(Folder, Paths);

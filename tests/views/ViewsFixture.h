@@ -81,13 +81,13 @@ class ViewsTest : public WindowTest {
     }
     ADD_FAILURE() << "no cell " << Relative;
   }
-  static std::string PathOfCell(const TTreemapItem& Item) { return Item.FullPath(); }
+  static std::string PathOfCell(const TFlatMapItem& Item) { return Item.FullPath(); }
   static std::string PathOfCell(const TFolderMapItem& Item) {
     return std::string(Item.Node->FullPath());
   }
   static std::string PathOfCell(const THierItem& Item) { return Item.FullPath(); }
   static std::string PathOfCell(const TDupItem& Item) { return Item.FullPath(); }
-  static bool IsFolderCell(const TTreemapItem&) { return false; }
+  static bool IsFolderCell(const TFlatMapItem&) { return false; }
   static bool IsFolderCell(const TFolderMapItem&) { return true; }
   static bool IsFolderCell(const THierItem& Item) { return Item.Kind == THierKind::hkDir; }
   static bool IsFolderCell(const TDupItem& Item) { return Item.Kind == TDupKind::dkDir; }

@@ -1,0 +1,236 @@
+// Scanning a folder or every drive, or opening a saved scan: the job that makes the results,
+// what the window shows while it runs, and handing its results to the tabs.
+#include <QAction>
+#include <QToolButton>
+#include <algorithm>
+
+#include "app/FileCommands.h"
+#include "app/FilterPanel.h"
+#include "app/MainForm.h"
+#include "app/ScanFileDialogs.h"
+#include "app/ScanRun.h"
+#include "app/StatusStrip.h"
+#include "app/UserDialogs.h"
+#include "common/Rounding.h"
+#include "platform/Memory.h"
+#include "results/ScanSummary.h"
+#include "views/DuplicatesView.h"
+#include "views/FilesInFoldersView.h"
+#include "views/FilesView.h"
+#include "views/FoldersView.h"
+#include "views/ShownText.h"
+
+namespace dunstrel {
+
+namespace {
+
+// The figures are apparent sizes until the window offers the choice of count.
+constexpr TSizeCount kShownCount = TSizeCount::ApparentSize;
+
+int ProgressOf(int64_t Done, int64_t Expected) {
+  const double Share = std::min(static_cast<double>(Done) / static_cast<double>(Expected), 1.0);
+  return std::clamp(static_cast<int>(RoundHalfEven(Share * TStatusStrip::kProgressMaximum)), 0,
+                    TStatusStrip::kProgressMaximum);
+}
+
+}  // namespace
+
+void TfrmMain::ScanFolder(const std::string& Path) {
+  FSourcePanel->ChooseFolder(Path);
+  StartScan();
+}
+
+void TfrmMain::StartScan() {
+  if (!btnScan->isEnabled()) {
+    return;  // a job runs, or its results are being shown
+  }
+  std::optional<TScanSource> Source = FSourcePanel->ReadSource();
+  if (!Source.has_value()) {
+    return;
+  }
+  if (!FFilterPanel->LessThanValid()) {
+    FDialogs->ShowError(this, TranslatedText("Invalid \"Less than\" value."));
+    return;
+  }
+  ClearResults();
+  FFileCommands->SetAllowed(true);
+  auto Context = std::make_shared<TScanContext>();
+  FFilterPanel->ApplyTo(*Context);
+  FExpected = FSourcePanel->Expect(*Source);
+  StartJob(WalkSource(std::move(*Source), FCreateLister()), std::move(Context), false);
+  SetStatus(TranslatedText("Scanning..."));
+  if (FExpected.Entries > 0 || FExpected.Bytes > 0) {
+    FStatus->ShowProgress(0);
+  } else {
+    FStatus->ShowMarquee();
+  }
+}
+
+void TfrmMain::OpenScanFile(const std::string& Path) {
+  if (!btnScan->isEnabled()) {
+    return;
+  }
+  // Stop cancels the reading and the results' build.
+  StartJob(SavedScanSource(Path), std::make_shared<TScanContext>(), true);
+  FStatus->ShowMarquee();
+  SetStatus(TranslatedText("Opening scan file..."));
+}
+
+void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
+                        bool SavedScan) {
+  FOpeningSavedScan = SavedScan;
+  SetScanningState(true);
+  FStatus->ShowBusyPointer();
+  FRun = std::make_unique<TScanRun>(std::move(Source), std::move(Context), kShownCount,
+                                    FFormatSettings);
+  connect(FRun.get(), &TScanRun::Walked, this, &TfrmMain::ShowWalk);
+  connect(FRun.get(), &TScanRun::Building, this, &TfrmMain::ShowBuildStatus);
+  connect(FRun.get(), &TScanRun::Ended, this, &TfrmMain::JobEnded);
+}
+
+void TfrmMain::StopScan() {
+  if (FFilling) {
+    EndInCancelled();  // the tabs are being given the results: they go at once
+    return;
+  }
+  if (FRun != nullptr) {
+    FRun->Stop();
+  }
+  SetStatus(TranslatedText("Cancelling..."));
+}
+
+void TfrmMain::ShowWalk(const TWalkProgress& Progress) {
+  if (FRun->Stopped()) {
+    return;  // "Cancelling..." stays until the job ends
+  }
+  if (FExpected.Entries >= 1) {
+    FStatus->ShowProgress(ProgressOf(Progress.Files + Progress.Dirs, FExpected.Entries));
+  } else if (FExpected.Bytes >= 1) {
+    FStatus->ShowProgress(Progress.Bytes > 0 ? ProgressOf(Progress.Bytes, FExpected.Bytes) : 0);
+  } else {
+    FStatus->ShowMarquee();
+  }
+  if (!Progress.Path.empty()) {
+    FStatus->SetText(
+        ShownText(FormatText(Translate("Scanning: %s  (files: %d, dirs: %d)"),
+                             {Progress.Path, Progress.Files, Progress.Dirs}, FFormatSettings)),
+        ShownText(Progress.Path));
+  } else {
+    SetStatus(ShownText(FormatText(Translate("Scanning... (files: %d, dirs: %d)"),
+                                   {Progress.Files, Progress.Dirs}, FFormatSettings)));
+  }
+}
+
+void TfrmMain::ShowBuildStatus(const TBuildStatus& Status) {
+  if (FRun->Stopped()) {
+    return;
+  }
+  if (Status.Maximum > 0) {
+    const int Maximum = static_cast<int>(std::min<int64_t>(Status.Maximum, INT32_MAX));
+    FStatus->ShowProgress(static_cast<int>(std::min<int64_t>(Status.Position, Maximum)), Maximum);
+  } else {
+    FStatus->ShowMarquee();
+  }
+  SetStatus(ShownText(Status.Text));
+}
+
+void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
+  using TEnd = TScanOutcome::TEnd;
+  const bool Stopped = FRun->Stopped();
+  if (Outcome.End == TEnd::Done && !Stopped) {
+    if (FOpeningSavedScan) {
+      ClearResults();
+      FFileCommands->SetAllowed(Outcome.FoldersHere);
+    }
+    FResults = Outcome.Results;
+    FFilling = 0;
+    FillNextTab();
+    return;
+  }
+  if (Outcome.End == TEnd::Done || Outcome.End == TEnd::BuildStopped) {
+    EndInCancelled();
+    return;
+  }
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  QString Error;
+  if (Outcome.End == TEnd::BuildFailed) {
+    Error = TranslatedText("Error while building results:") + QLatin1Char('\n');
+  } else if (FOpeningSavedScan) {
+    // Refused or stopped: the results shown before stay as they were.
+    Error = Stopped ? QString() : TranslatedText("Cannot open the scan file:") + QLatin1Char('\n');
+  } else if (Stopped || !Outcome.Err.empty()) {
+    Error = TranslatedText("Scan failed: ") + QLatin1Char('\n');
+  }
+  if (!Error.isEmpty()) {
+    FDialogs->ShowError(this,
+                        Error + ShownText(Stopped ? Translate("Cancelled by user") : Outcome.Err));
+  }
+}
+
+void TfrmMain::FillNextTab() {
+  if (!FFilling) {
+    return;
+  }
+  // In the order of the texts they announce.
+  TResultTab* const Order[] = {FFilesView, FDuplicatesView, FFoldersView, FFilesInFoldersView};
+  if (*FFilling < std::size(Order)) {
+    Order[(*FFilling)++]->Show(FResults);
+    return;
+  }
+  FFilling.reset();
+  // The build's temporary arrays are gone; their peak need not stay with the process.
+  platform::ReleaseFreedMemory();
+  const std::string Summary = ScanSummaryLine(
+      static_cast<int64_t>(FResults->AllFiles.size()), FResults->AllTotalBytes,
+      FResults->Root != nullptr ? FResults->Root->UnreadableFolders : 0, FFormatSettings);
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  SetStatus(ShownText(Summary));
+}
+
+void TfrmMain::EndInCancelled() {
+  FFilling.reset();
+  ClearResults();
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  SetStatus(TranslatedText("Cancelled"));
+}
+
+void TfrmMain::SetScanningState(bool Scanning) {
+  btnScan->setEnabled(!Scanning);
+  btnStop->setEnabled(Scanning);
+  Scan1->setEnabled(!Scanning);
+  Stop1->setEnabled(Scanning);
+  OpenScan1->setEnabled(!Scanning);
+  SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
+  FSourcePanel->SetScanning(Scanning);
+  FFilterPanel->setEnabled(!Scanning);
+  if (!Scanning) {
+    FStatus->ShowProgress(0);
+    SetStatus(TranslatedText("Ready"));
+  }
+}
+
+void TfrmMain::ClearResults() {
+  // The tabs let go of the results first; the last holder frees them.
+  for (TResultTab* Tab : Tabs()) {
+    Tab->Clear();
+  }
+  FResults.reset();
+  platform::ReleaseFreedMemory();
+}
+
+void TfrmMain::SaveScanAs() {
+  if (FResults != nullptr && FResults->Root != nullptr) {
+    SaveScanWithDialog(*FDialogs, this, *FStatus, *FResults->Root);
+  }
+}
+
+void TfrmMain::OpenScan() {
+  if (const std::optional<std::string> File = ChooseScanFile(*FDialogs, this)) {
+    OpenScanFile(*File);
+  }
+}
+
+}  // namespace dunstrel

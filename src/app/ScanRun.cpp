@@ -1,0 +1,70 @@
+#include "app/ScanRun.h"
+
+#include <QThreadPool>
+#include <chrono>
+#include <functional>
+#include <mutex>
+
+namespace dunstrel {
+
+namespace {
+
+// How long closing the window waits for a job that does not stop at once (a walk stuck in a
+// listing of a network folder).
+constexpr std::chrono::milliseconds kShutdownWait(2000);
+
+// Orders the creation of a job before its start on a pool thread by a lock of our own, so the
+// hand-over does not rest on the pool's internal locking alone, which thread checkers cannot
+// see into. Constant-initialised and trivially destroyed, it is valid for the whole process.
+constinit std::mutex JobHandOver;
+
+}  // namespace
+
+TScanRun::TScanRun(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
+                   TSizeCount Count, const TFormatSettings& Settings, QObject* Parent)
+    : QObject(Parent),
+      FContext(std::move(Context)),
+      FJob(std::make_shared<TScanJob>(FContext, std::move(Source), Count, Settings)) {
+  // Each notice only queues a call onto this object's thread: a call still queued when the run
+  // is destroyed is dropped with it.
+  TScanJobNotices Notices;
+  Notices.Walked = [this](const TWalkProgress& Progress) {
+    QMetaObject::invokeMethod(
+        this, [this, Progress] { Q_EMIT Walked(Progress); }, Qt::QueuedConnection);
+  };
+  Notices.Building = [this](const TBuildStatus& Status) {
+    QMetaObject::invokeMethod(
+        this, [this, Status] { Q_EMIT Building(Status); }, Qt::QueuedConnection);
+  };
+  Notices.Ended = [this] {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          FRunning = false;
+          Q_EMIT Ended(FJob->TakeOutcome());
+        },
+        Qt::QueuedConnection);
+  };
+  FJob->SetNotices(std::move(Notices));
+  std::function<void()> Body;
+  {
+    const std::lock_guard HandOver(JobHandOver);
+    Body = [Job = FJob] {
+      { const std::lock_guard Received(JobHandOver); }
+      Job->Run();
+    };
+  }
+  QThreadPool::globalInstance()->start(std::move(Body));
+}
+
+TScanRun::~TScanRun() {
+  FContext->Cancel();
+  FJob->DetachNotices();
+  FJob->WaitFinished(kShutdownWait);
+}
+
+void TScanRun::Stop() {
+  FContext->Cancel();
+}
+
+}  // namespace dunstrel
