@@ -16,9 +16,7 @@
 #include "views/ViewHost.h"
 
 class QAction;
-class QMenu;
 class QTabWidget;
-class QToolButton;
 
 namespace dunstrel {
 
@@ -33,6 +31,9 @@ class TFoldersView;
 class TResultTab;
 class TScanRun;
 class TStatusStrip;
+class TToolbar;
+class TTopPanel;
+struct TMainMenu;
 
 using TDirectoryListerFactory = std::function<std::unique_ptr<platform::IDirectoryLister>()>;
 
@@ -79,15 +80,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
  private:
   // The controls, their placement and their wiring.
   void BuildFrame();
-  void BuildMenus();
-  QWidget* BuildTopPanel();
-  QWidget* BuildToolbar();
   QTabWidget* BuildPages();
   void ConnectHandlers();
   // Grows the fixed boxes to their captions and sets the window's least size.
   void FitFrameToText();
-  // Narrows the source box when the window is too narrow for both boxes at their design sizes.
-  void FitSourceGroupToWidth();
 
   // Languages: one menu item per column of the translation table; every fixed text of the
   // window set again in the current language.
@@ -111,8 +107,6 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void StopScan();
   void StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
                 bool SavedScan);
-  void ShowWalk(const TWalkProgress& Progress);
-  void ShowBuildStatus(const TBuildStatus& Status);
   void JobEnded(const TScanOutcome& Outcome);
   // Hands the results to the next tab in the order they are announced; the summary after the
   // last.
@@ -149,47 +143,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::shared_ptr<const TScanResults> FResults;
   std::optional<size_t> FFilling;
 
-  // Controls, owned by the widget tree.
-  QMenu* File1 = nullptr;
-  QMenu* Run1 = nullptr;
-  QMenu* View1 = nullptr;
-  QMenu* Mode1 = nullptr;
-  QMenu* mmLanguage = nullptr;
-  QMenu* Help1 = nullptr;
-  QAction* Open1 = nullptr;
-  QAction* CopyPath1 = nullptr;
-  QAction* OpeninExplorer1 = nullptr;
-  QAction* ShowProperties1 = nullptr;
-  QAction* RemovetoRecycleBin1 = nullptr;
-  QAction* RemoveCompletely1 = nullptr;
-  QAction* SaveScanAs1 = nullptr;
-  QAction* OpenScan1 = nullptr;
-  QAction* Exit1 = nullptr;
-  QAction* Scan1 = nullptr;
-  QAction* Stop1 = nullptr;
-  QAction* FilesinFolders1 = nullptr;
-  QAction* OnlyFiles1 = nullptr;
-  QAction* OnlyFolders1 = nullptr;
-  QAction* Duplicates1 = nullptr;
-  QAction* ShowToolbar1 = nullptr;
-  QAction* Tutorial1 = nullptr;
-  QAction* ContactUs1 = nullptr;
-  QAction* VisitWebsite1 = nullptr;
-  QAction* About1 = nullptr;
-
-  QWidget* pnlTop = nullptr;
-  QWidget* Panel4 = nullptr;
-  QToolButton* btnScan = nullptr;
-  QToolButton* btnStop = nullptr;
-  QToolButton* btnOpen = nullptr;
-  QToolButton* btnCopyPath = nullptr;
-  QToolButton* btnOpenExplorer = nullptr;
-  QToolButton* btnShowProperties = nullptr;
-  QToolButton* btnRemoveToRecycleBin = nullptr;
-  QToolButton* btnRemove = nullptr;
-  QToolButton* btnWebsite = nullptr;
-  QToolButton* btnAbout = nullptr;
-
+  // Controls, owned by the widget tree; the menu's items by the menu bar.
+  std::unique_ptr<TMainMenu> FMenu;
+  TTopPanel* pnlTop = nullptr;
+  TToolbar* FToolbar = nullptr;
   TSourcePanel* FSourcePanel = nullptr;
   TFilterPanel* FFilterPanel = nullptr;
   TStatusStrip* FStatus = nullptr;

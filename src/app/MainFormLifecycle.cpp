@@ -9,10 +9,12 @@
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
+#include "app/MainMenu.h"
 #include "app/RegionalSettings.h"
 #include "app/ScanRun.h"
 #include "app/ShellServices.h"
 #include "app/StatusStrip.h"
+#include "app/TopPanel.h"
 #include "app/UserDialogs.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
@@ -60,7 +62,6 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::resizeEvent(QResizeEvent* Event) {
   QMainWindow::resizeEvent(Event);
-  FitSourceGroupToWidth();
   for (TResultTab* Tab : Tabs()) {
     Tab->AdjustSideListWidth();
   }
@@ -75,10 +76,9 @@ TResultTab* TfrmMain::ShownTab() const {
 }
 
 void TfrmMain::TabChanged() {
-  QAction* const Modes[] = {FilesinFolders1, OnlyFiles1, OnlyFolders1, Duplicates1};
   const int Page = PageControl1->currentIndex();
   for (int I = 0; I < 4; ++I) {
-    Modes[I]->setChecked(I == Page);
+    FMenu->Modes()[static_cast<size_t>(I)]->setChecked(I == Page);
   }
   // The status line tells of the selection shown when there is one; else it keeps what it said
   // (the summary of the scan), and while a job runs it tells of the job.
@@ -98,7 +98,7 @@ void TfrmMain::ShowPage(int Index) {
 
 void TfrmMain::ToggleToolbar() {
   // The action has already flipped its own check mark.
-  pnlTop->setVisible(ShowToolbar1->isChecked());
+  pnlTop->setVisible(FMenu->ShowToolbar1->isChecked());
 }
 
 void TfrmMain::ShowAbout() {

@@ -2,16 +2,16 @@
 // what the window shows while it runs, and handing its results to the tabs.
 #include <QAction>
 #include <QToolButton>
-#include <algorithm>
 
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
+#include "app/MainMenu.h"
 #include "app/ScanFileDialogs.h"
 #include "app/ScanRun.h"
 #include "app/StatusStrip.h"
+#include "app/Toolbar.h"
 #include "app/UserDialogs.h"
-#include "common/Rounding.h"
 #include "platform/Memory.h"
 #include "results/ScanSummary.h"
 #include "views/DuplicatesView.h"
@@ -27,12 +27,6 @@ namespace {
 // The figures are apparent sizes until the window offers the choice of count.
 constexpr TSizeCount kShownCount = TSizeCount::ApparentSize;
 
-int ProgressOf(int64_t Done, int64_t Expected) {
-  const double Share = std::min(static_cast<double>(Done) / static_cast<double>(Expected), 1.0);
-  return std::clamp(static_cast<int>(RoundHalfEven(Share * TStatusStrip::kProgressMaximum)), 0,
-                    TStatusStrip::kProgressMaximum);
-}
-
 }  // namespace
 
 void TfrmMain::ScanFolder(const std::string& Path) {
@@ -41,7 +35,7 @@ void TfrmMain::ScanFolder(const std::string& Path) {
 }
 
 void TfrmMain::StartScan() {
-  if (!btnScan->isEnabled()) {
+  if (!FToolbar->btnScan->isEnabled()) {
     return;  // a job runs, or its results are being shown
   }
   std::optional<TScanSource> Source = FSourcePanel->ReadSource();
@@ -67,7 +61,7 @@ void TfrmMain::StartScan() {
 }
 
 void TfrmMain::OpenScanFile(const std::string& Path) {
-  if (!btnScan->isEnabled()) {
+  if (!FToolbar->btnScan->isEnabled()) {
     return;
   }
   // Stop cancels the reading and the results' build.
@@ -83,8 +77,17 @@ void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TSc
   FStatus->ShowBusyPointer();
   FRun = std::make_unique<TScanRun>(std::move(Source), std::move(Context), kShownCount,
                                     FFormatSettings);
-  connect(FRun.get(), &TScanRun::Walked, this, &TfrmMain::ShowWalk);
-  connect(FRun.get(), &TScanRun::Building, this, &TfrmMain::ShowBuildStatus);
+  // While Stop is pressed, "Cancelling..." stays until the job ends.
+  connect(FRun.get(), &TScanRun::Walked, this, [this](const TWalkProgress& Progress) {
+    if (!FRun->Stopped()) {
+      FStatus->ShowWalk(Progress, FExpected, FFormatSettings);
+    }
+  });
+  connect(FRun.get(), &TScanRun::Building, this, [this](const TBuildStatus& Status) {
+    if (!FRun->Stopped()) {
+      FStatus->ShowBuild(Status);
+    }
+  });
   connect(FRun.get(), &TScanRun::Ended, this, &TfrmMain::JobEnded);
 }
 
@@ -97,41 +100,6 @@ void TfrmMain::StopScan() {
     FRun->Stop();
   }
   SetStatus(TranslatedText("Cancelling..."));
-}
-
-void TfrmMain::ShowWalk(const TWalkProgress& Progress) {
-  if (FRun->Stopped()) {
-    return;  // "Cancelling..." stays until the job ends
-  }
-  if (FExpected.Entries >= 1) {
-    FStatus->ShowProgress(ProgressOf(Progress.Files + Progress.Dirs, FExpected.Entries));
-  } else if (FExpected.Bytes >= 1) {
-    FStatus->ShowProgress(Progress.Bytes > 0 ? ProgressOf(Progress.Bytes, FExpected.Bytes) : 0);
-  } else {
-    FStatus->ShowMarquee();
-  }
-  if (!Progress.Path.empty()) {
-    FStatus->SetText(
-        ShownText(FormatText(Translate("Scanning: %s  (files: %d, dirs: %d)"),
-                             {Progress.Path, Progress.Files, Progress.Dirs}, FFormatSettings)),
-        ShownText(Progress.Path));
-  } else {
-    SetStatus(ShownText(FormatText(Translate("Scanning... (files: %d, dirs: %d)"),
-                                   {Progress.Files, Progress.Dirs}, FFormatSettings)));
-  }
-}
-
-void TfrmMain::ShowBuildStatus(const TBuildStatus& Status) {
-  if (FRun->Stopped()) {
-    return;
-  }
-  if (Status.Maximum > 0) {
-    const int Maximum = static_cast<int>(std::min<int64_t>(Status.Maximum, INT32_MAX));
-    FStatus->ShowProgress(static_cast<int>(std::min<int64_t>(Status.Position, Maximum)), Maximum);
-  } else {
-    FStatus->ShowMarquee();
-  }
-  SetStatus(ShownText(Status.Text));
 }
 
 void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
@@ -198,12 +166,12 @@ void TfrmMain::EndInCancelled() {
 }
 
 void TfrmMain::SetScanningState(bool Scanning) {
-  btnScan->setEnabled(!Scanning);
-  btnStop->setEnabled(Scanning);
-  Scan1->setEnabled(!Scanning);
-  Stop1->setEnabled(Scanning);
-  OpenScan1->setEnabled(!Scanning);
-  SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
+  FToolbar->btnScan->setEnabled(!Scanning);
+  FToolbar->btnStop->setEnabled(Scanning);
+  FMenu->Scan1->setEnabled(!Scanning);
+  FMenu->Stop1->setEnabled(Scanning);
+  FMenu->OpenScan1->setEnabled(!Scanning);
+  FMenu->SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
   FSourcePanel->SetScanning(Scanning);
   FFilterPanel->setEnabled(!Scanning);
   if (!Scanning) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StatusStrip.h"
 #include "platform/Volumes.h"
 #include "results/ScanJob.h"
 
@@ -16,12 +17,6 @@ class QRadioButton;
 namespace dunstrel {
 
 class IUserDialogs;
-
-// How much a whole-computer scan will meet, as its file systems count it; 0 when unknown.
-struct TScanExpectation {
-  int64_t Bytes = 0;
-  int64_t Entries = 0;
-};
 
 // The "Sources" box: every local drive, or one folder typed, picked from the drives or browsed
 // for. Its path controls are locked while a scan runs.

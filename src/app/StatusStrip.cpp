@@ -6,13 +6,21 @@
 #include <algorithm>
 
 #include "app/ElidedLabel.h"
+#include "common/Rounding.h"
 #include "views/Named.h"
+#include "views/ShownText.h"
 
 namespace dunstrel {
 
 namespace {
 
 constexpr int kDesignHeight = 27;
+
+int ShareOf(int64_t Done, int64_t Expected) {
+  const double Share = std::min(static_cast<double>(Done) / static_cast<double>(Expected), 1.0);
+  return std::clamp(static_cast<int>(RoundHalfEven(Share * TStatusStrip::kProgressMaximum)), 0,
+                    TStatusStrip::kProgressMaximum);
+}
 
 }  // namespace
 
@@ -55,6 +63,35 @@ void TStatusStrip::ShowProgress(int Position, int Maximum) {
 
 void TStatusStrip::ShowMarquee() {
   pb->setRange(0, 0);
+}
+
+void TStatusStrip::ShowWalk(const TWalkProgress& Progress, const TScanExpectation& Expected,
+                            const TFormatSettings& Settings) {
+  if (Expected.Entries >= 1) {
+    ShowProgress(ShareOf(Progress.Files + Progress.Dirs, Expected.Entries));
+  } else if (Expected.Bytes >= 1) {
+    ShowProgress(Progress.Bytes > 0 ? ShareOf(Progress.Bytes, Expected.Bytes) : 0);
+  } else {
+    ShowMarquee();
+  }
+  if (!Progress.Path.empty()) {
+    SetText(ShownText(FormatText(Translate("Scanning: %s  (files: %d, dirs: %d)"),
+                                 {Progress.Path, Progress.Files, Progress.Dirs}, Settings)),
+            ShownText(Progress.Path));
+  } else {
+    SetText(ShownText(FormatText(Translate("Scanning... (files: %d, dirs: %d)"),
+                                 {Progress.Files, Progress.Dirs}, Settings)));
+  }
+}
+
+void TStatusStrip::ShowBuild(const TBuildStatus& Status) {
+  if (Status.Maximum > 0) {
+    const int Maximum = static_cast<int>(std::min<int64_t>(Status.Maximum, INT32_MAX));
+    ShowProgress(static_cast<int>(std::min<int64_t>(Status.Position, Maximum)), Maximum);
+  } else {
+    ShowMarquee();
+  }
+  SetText(ShownText(Status.Text));
 }
 
 void TStatusStrip::ShowBusyPointer() {

@@ -2,12 +2,23 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+
+#include "localisation/TextFormat.h"
+#include "results/ResultsBuilder.h"
+#include "results/ScanJob.h"
 
 class QProgressBar;
 
 namespace dunstrel {
 
 class TElidedLabel;
+
+// How much a whole-computer scan will meet, as its file systems count it; 0 when unknown.
+struct TScanExpectation {
+  int64_t Bytes = 0;
+  int64_t Entries = 0;
+};
 
 // The strip at the bottom of the window: the one line of status text, the progress bar, and
 // the busy pointer shown while the window works for the user.
@@ -29,6 +40,13 @@ class TStatusStrip final : public QWidget {
   void ShowProgress(int Position, int Maximum = kProgressMaximum);
   // The bar moving on its own: work of unknown length.
   void ShowMarquee();
+
+  // How far a walk has come: the bar against what the walk will meet (the marquee when that is
+  // unknown), the text with the folder being walked and the counts.
+  void ShowWalk(const TWalkProgress& Progress, const TScanExpectation& Expected,
+                const TFormatSettings& Settings);
+  // A step of the results' build: its text, and the bar counting it or moving on its own.
+  void ShowBuild(const TBuildStatus& Status);
 
   void ShowBusyPointer();
   void RestoreDefaultPointer();

@@ -157,8 +157,9 @@ struct TIndirectTexts {
 const TIndirectTexts kIndirectTexts[] = {
     // Column tables: {"Title", width}; a third entry marks a title shown untranslated.
     {"Column.Title", "views/ListColumns.cpp", {"{", "$", ",", "#", "}"}},
-    // The window's captions: every literal of that file is one.
-    {"English", "app/MainFormCaptions.cpp", {"$"}},
+    // The window's captions: tables of {control, "Text"}, and every literal of the tab captions.
+    {"English", "app/MainMenu.cpp", {"{", "*", ",", "$", "}"}},
+    {"English", "app/Toolbar.cpp", {"{", "*", ",", "$", "}"}},
     {"TabCaptions[I]", "app/MainFormCaptions.cpp", {"$"}},
     // The steps of building the results: Announce("Status text"), and the counted ones.
     {"Text", "results/ResultsBuilder.cpp", {"Announce", "(", "$"}},
