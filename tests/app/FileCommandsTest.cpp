@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ScannedWindow.h"
 #include "support/ScopedEnvironment.h"
-#include "views/ViewsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
@@ -43,7 +43,7 @@ class TScopedPermissionsApply {
   __user_cap_data_struct FSaved[2]{};
 };
 
-class FileCommandsTest : public ViewsTest {
+class FileCommandsTest : public ScannedWindowTest {
  protected:
   QTreeWidget* FilesList() const { return Find<QTreeWidget>("lvFiles"); }
 

@@ -10,7 +10,7 @@ void WindowTest::ChoosePath(const QString& Typed) const {
   Find<QComboBox>("cmbCustomPath")->setEditText(Typed);
 }
 
-bool WindowTest::ScanStoppingAt(const QString& Folder, const QString& StopAt) const {
+bool WindowTest::StoppingAt(const QString& StopAt, const std::function<void()>& Start) const {
   // Stop is pressed as the user would press it while the text is shown: as the next event.
   bool Seen = false;
   const QMetaObject::Connection Watch = QObject::connect(
@@ -22,11 +22,17 @@ bool WindowTest::ScanStoppingAt(const QString& Folder, const QString& StopAt) co
         }
       },
       Qt::QueuedConnection);
-  ChoosePath(Folder);
-  Click("btnScan");
+  Start();
   const bool Idle = WaitUntilIdle();
   QObject::disconnect(Watch);
   return Idle && Seen;
+}
+
+bool WindowTest::ScanStoppingAt(const QString& Folder, const QString& StopAt) const {
+  return StoppingAt(StopAt, [&] {
+    ChoosePath(Folder);
+    Click("btnScan");
+  });
 }
 
 }  // namespace dunstrel::testing

@@ -4,14 +4,14 @@
 #include <set>
 
 #include "views/ColorSwatch.h"
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
 
 using TPaths = std::set<std::string>;
 
-class DuplicatesViewTest : public ViewsTest {
+class DuplicatesViewTest : public TabsTest {
  protected:
   // Three groups and two files that only look alike:
   //   photo.jpg  3000 in one/ and two/                    6000 bytes
@@ -30,7 +30,7 @@ class DuplicatesViewTest : public ViewsTest {
     Tree.MakeFile("one/size.dat", 10);
     Tree.MakeFile("two/size.dat", 11);
     Tree.MakeFile("one/single.bin", 5000);
-    ScanPath(Tree.Path());
+    ShowScan();
     ShowTab("TabSheetDuplicates");
   }
 
@@ -89,7 +89,7 @@ class DuplicatesViewTest : public ViewsTest {
 
 TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
   ScanDuplicates();
-  const TDuplicates& Groups = Window->Results()->Duplicates;
+  const TDuplicates& Groups = Results->Duplicates;
   ASSERT_EQ(Groups.Groups.size(), 3u);
 
   QTreeWidget* Tree = GroupTree();
@@ -197,10 +197,10 @@ TEST_F(DuplicatesViewTest, ClicksOnTheMapSelectTheFilesNode) {
   ClickCellCorner(Surface(), Cell("three").Rect);
   EXPECT_EQ(SelectedOnMap(), Paths({"three"}));
   EXPECT_TRUE(GroupTree()->selectedItems().isEmpty());
-  EXPECT_EQ(Window->GetSelectedPaths(), std::vector<std::string>{PathOf("three")});
+  EXPECT_EQ(DupView()->GetSelectedPaths(), std::vector<std::string>{PathOf("three")});
 
   DoubleClickCellCorner(Surface(), Cell("three").Rect);
-  EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("three")});
+  EXPECT_EQ(Host.Shown, std::vector<std::string>{PathOf("three")});
 
   SelectOnly(GroupTree()->topLevelItem(1));
   SaveScreenshotOfTab("TabSheetDuplicates");
@@ -248,7 +248,7 @@ TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
     Tree.MakeFile("many/" + Name, 3);
     Names.insert(PathOf("many/" + Name));
   }
-  ScanPath(Tree.Path());
+  ShowScan();
   ShowTab("TabSheetDuplicates");
   ASSERT_EQ(GroupTree()->topLevelItemCount(), 1);
   QTreeWidgetItem* Group = GroupTree()->topLevelItem(0);
@@ -263,27 +263,6 @@ TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
   EXPECT_EQ(SelectedOnMap(), Names);
   SelectOnly(Group->child(500));
   EXPECT_TRUE(SelectedOnMap().empty()) << "the overflow node stands for no file";
-}
-
-TEST_F(DuplicatesViewTest, StopWhileTheGroupsAreMadeEmptiesTheTab) {
-  // Enough files for the grouping to tell its progress.
-  for (int I = 0; I < 160; ++I) {
-    Tree.MakeFile("a/" + std::to_string(I) + ".txt", 10 + I);
-    Tree.MakeFile("b/" + std::to_string(I) + ".txt", 10 + I);
-  }
-  for (const char* Step :
-       {"Building duplicates... 1 / 320", "Duplicates ready. Groups shown: 160"}) {
-    SCOPED_TRACE(Step);
-    OpenWindow();
-    ASSERT_TRUE(ScanStoppingAt(ShownText(Tree.Path()), QLatin1String(Step)));
-    EXPECT_EQ(Status(), "Cancelled");
-    EXPECT_EQ(Window->Results(), nullptr);
-    EXPECT_EQ(GroupTree()->topLevelItemCount(), 0);
-    EXPECT_EQ(Legend()->topLevelItemCount(), 0);
-    EXPECT_FALSE(DupView()->HasMapData());
-    EXPECT_TRUE(Map().Items().empty());
-    Window.reset();
-  }
 }
 
 }  // namespace

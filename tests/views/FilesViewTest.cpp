@@ -1,11 +1,11 @@
 #include <QItemSelectionModel>
 
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
 
-class FilesViewTest : public ViewsTest {
+class FilesViewTest : public TabsTest {
  protected:
   QTreeWidget* Files() const { return Find<QTreeWidget>("lvFiles"); }
   QTreeView* Exts() const { return Find<QTreeView>("lvExt"); }
@@ -120,7 +120,7 @@ TEST_F(FilesViewTest, TheListStopsAtTheLargest5000WhileLegendAndMapCoverAll) {
   for (int I = 0; I < 3; ++I) {
     Tree.MakeFile("rare/r" + std::to_string(I) + ".tiny", 1);
   }
-  ScanPath(Tree.Path());
+  ShowScan();
   ShowTab("TabSheet1");
   ASSERT_EQ(Files()->topLevelItemCount(), 5000);
   EXPECT_EQ(Files()->topLevelItem(0)->text(0), "f4999.big");
@@ -145,7 +145,7 @@ TEST_F(FilesViewTest, HoverShowsPathAndSizeAndDoubleClickShowsTheFile) {
   QTest::mouseMove(Surface(), QPoint(Rect.Left + 2, Rect.Top + 2));
   EXPECT_EQ(Surface()->toolTip(), ShownText(PathOf("big/a.txt")) + "\n4.0 KB");
   DoubleClickCellCorner(Surface(), Rect);
-  EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("big/a.txt")});
+  EXPECT_EQ(Host.Shown, std::vector<std::string>{PathOf("big/a.txt")});
 }
 
 }  // namespace
