@@ -25,26 +25,10 @@ TScanRun::TScanRun(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanCon
     : QObject(Parent),
       FContext(std::move(Context)),
       FJob(std::make_shared<TScanJob>(FContext, std::move(Source), Count, Settings)) {
-  // Each notice only queues a call onto this object's thread: a call still queued when the run
-  // is destroyed is dropped with it.
   TScanJobNotices Notices;
-  Notices.Walked = [this](const TWalkProgress& Progress) {
-    QMetaObject::invokeMethod(
-        this, [this, Progress] { Q_EMIT Walked(Progress); }, Qt::QueuedConnection);
-  };
-  Notices.Building = [this](const TBuildStatus& Status) {
-    QMetaObject::invokeMethod(
-        this, [this, Status] { Q_EMIT Building(Status); }, Qt::QueuedConnection);
-  };
-  Notices.Ended = [this] {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          FRunning = false;
-          Q_EMIT Ended(FJob->TakeOutcome());
-        },
-        Qt::QueuedConnection);
-  };
+  Notices.Walked = [this](const TWalkProgress& Progress) { Queue(Progress); };
+  Notices.Building = [this](const TBuildStatus& Status) { Queue(Status); };
+  Notices.Ended = [this] { Queue(TEnded{}); };
   FJob->SetNotices(std::move(Notices));
   std::function<void()> Body;
   {
@@ -65,6 +49,38 @@ TScanRun::~TScanRun() {
 
 void TScanRun::Stop() {
   FContext->Cancel();
+}
+
+void TScanRun::Queue(TNotice Notice) {
+  bool First = false;
+  {
+    const std::lock_guard Lock(FLock);
+    First = FNotices.empty();
+    FNotices.push_back(std::move(Notice));
+  }
+  // One call for what piles up meanwhile; a call still queued when the run goes is dropped with
+  // it.
+  if (First) {
+    QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+  }
+}
+
+void TScanRun::Deliver() {
+  std::deque<TNotice> Notices;
+  {
+    const std::lock_guard Lock(FLock);
+    Notices.swap(FNotices);
+  }
+  for (const TNotice& Notice : Notices) {
+    if (const auto* Progress = std::get_if<TWalkProgress>(&Notice)) {
+      Q_EMIT Walked(*Progress);
+    } else if (const auto* Status = std::get_if<TBuildStatus>(&Notice)) {
+      Q_EMIT Building(*Status);
+    } else {
+      FRunning = false;
+      Q_EMIT Ended(FJob->TakeOutcome());
+    }
+  }
 }
 
 }  // namespace dunstrel

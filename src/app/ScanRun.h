@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <variant>
 
 #include "results/ScanJob.h"
 
@@ -28,10 +31,22 @@ class TScanRun final : public QObject {
   void Building(const TBuildStatus& Status);
   void Ended(const TScanOutcome& Outcome);
 
+ private Q_SLOTS:
+  // Signals what the job has told since the last call, in order.
+  void Deliver();
+
  private:
+  struct TEnded {};
+  using TNotice = std::variant<TWalkProgress, TBuildStatus, TEnded>;
+  // Keeps a notice of the job's thread for Deliver on this object's thread.
+  void Queue(TNotice Notice);
+
   const std::shared_ptr<TScanContext> FContext;
   const std::shared_ptr<TScanJob> FJob;
   bool FRunning = true;
+  // The job's notices pass to this object's thread under a lock of this program's own.
+  std::mutex FLock;
+  std::deque<TNotice> FNotices;
 };
 
 }  // namespace dunstrel
