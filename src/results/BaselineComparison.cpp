@@ -71,6 +71,35 @@ class TBaselineEntries {
   std::vector<bool> FMatched;
 };
 
+// Entries collected in blocks of a fixed size and then moved into one vector of exactly their
+// number, a block at a time: never twice the memory of the result, as a growing vector would take.
+template <typename T>
+class TBlocks {
+ public:
+  void Add(const T& Item) {
+    if (FBlocks.empty() || FBlocks.back().size() == kBlock) {
+      FBlocks.emplace_back().reserve(kBlock);
+    }
+    FBlocks.back().push_back(Item);
+    ++FCount;
+  }
+  void MoveInto(std::vector<T>& Out) {
+    Out.clear();
+    Out.reserve(FCount);
+    for (std::vector<T>& Block : FBlocks) {
+      Out.insert(Out.end(), Block.begin(), Block.end());
+      std::vector<T>().swap(Block);
+    }
+    FBlocks.clear();
+    FCount = 0;
+  }
+
+ private:
+  static constexpr size_t kBlock = 16384;
+  std::vector<std::vector<T>> FBlocks;
+  size_t FCount = 0;
+};
+
 // The path a message names a tree by.
 std::string ShownPath(const TDirNode& Root) {
   const std::string Path = Root.FullPath();
@@ -148,9 +177,11 @@ TBaselineComparison CompareWithBaseline(const TDirNode& Current, const TDirNode&
     Result.FRemovedNames.insert(Result.FRemovedNames.end(), Name.begin(), Name.end());
     Result.FRemoved.push_back({&Folder, Name, IsFolder, Apparent, DiskUsage, Files});
   };
-  const auto NoteSizes = [&Result](const void* Entry, int64_t Apparent, int64_t DiskUsage) {
+  TBlocks<TBaselineComparison::TChanged> Changed;
+  TBlocks<const void*> New;
+  const auto NoteSizes = [&Changed](const void* Entry, int64_t Apparent, int64_t DiskUsage) {
     if (Apparent != 0 || DiskUsage != 0) {
-      Result.FChanged.push_back({Entry, Apparent, DiskUsage});
+      Changed.Add({Entry, Apparent, DiskUsage});
     }
   };
   NoteSizes(&Current, Current.TotalSize - Baseline.TotalSize,
@@ -169,7 +200,7 @@ TBaselineComparison CompareWithBaseline(const TDirNode& Current, const TDirNode&
     for (const TFileLeaf* File : Now->Leaves) {
       const size_t Found = Files.Match(Keys.Of(*File));
       if (Found == Then->Leaves.size()) {
-        Result.FNew.push_back(File);
+        New.Add(File);
         continue;
       }
       const TFileLeaf& Old = *Then->Leaves[Found];
@@ -186,7 +217,7 @@ TBaselineComparison CompareWithBaseline(const TDirNode& Current, const TDirNode&
     for (const auto& Child : Now->Children) {
       const size_t Found = Folders.Match(Keys.Of(*Child));
       if (Found == Then->Children.size()) {
-        Result.FNew.push_back(Child.get());
+        New.Add(Child.get());
         continue;
       }
       const TDirNode& Old = *Then->Children[Found];
@@ -209,11 +240,11 @@ TBaselineComparison CompareWithBaseline(const TDirNode& Current, const TDirNode&
   std::stable_sort(
       Result.FRemoved.begin(), Result.FRemoved.end(),
       [](const TRemovedEntry& A, const TRemovedEntry& B) { return A.Folder < B.Folder; });
+  Changed.MoveInto(Result.FChanged);
   std::sort(Result.FChanged.begin(), Result.FChanged.end(),
             [](const auto& A, const auto& B) { return A.Entry < B.Entry; });
+  New.MoveInto(Result.FNew);
   std::sort(Result.FNew.begin(), Result.FNew.end());
-  Result.FChanged.shrink_to_fit();
-  Result.FNew.shrink_to_fit();
   Result.FRemoved.shrink_to_fit();
   return Result;
 }

@@ -22,16 +22,17 @@ struct TNextFileArrays {
   TDuplicates Duplicates;
 };
 
-// AllFiles (largest first, as FlattenAllFiles gives them) without the files of Gone, with Added
-// merged in at their places; equal sizes in no defined order, as there. TotalBytes receives the
-// byte sum.
-std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles, const TLeafSet& Gone,
+// AllFiles (largest first, as FlattenAllFiles gives them; AllTotalBytes their byte sum) without
+// the files of Gone, with Added merged in at their places; equal sizes in no defined order, as
+// there. TotalBytes receives the byte sum.
+std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
+                                         int64_t AllTotalBytes, const TLeafSet& Gone,
                                          std::span<TFileLeaf* const> Added, int64_t& TotalBytes);
 
-// The duplicate groups after Change, NextAllFiles being the files after it: the previous groups
-// as they were while no group kept lost a member and no file came (a group left out at the cut
-// only shrinks, so it stays out), else the files grouped again as the results of a new scan
-// group them. False when Progress stopped the grouping.
+// The duplicate groups after Change, NextAllFiles being the files after it, as the results of a
+// new scan group them: only the files of the sizes the change touched are grouped again, and
+// the groups of other sizes kept, unless the previous groups (with their next ones) cannot
+// settle which groups make the cut; then every file is. False when Progress stopped that.
 [[nodiscard]] bool DuplicatesAfterChange(const TDuplicates& Previous,
                                          std::span<TFileLeaf* const> NextAllFiles,
                                          const TTreeChange& Change, TDuplicates& Next,
@@ -39,7 +40,7 @@ std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles, c
 
 // Every array at once; Largest is how many files the list of the largest holds. False when
 // Progress stopped the grouping, and Next is then not to be shown.
-[[nodiscard]] bool NextFileArrays(std::span<TFileLeaf* const> AllFiles,
+[[nodiscard]] bool NextFileArrays(std::span<TFileLeaf* const> AllFiles, int64_t AllTotalBytes,
                                   const TDuplicates& Duplicates, const TTreeChange& Change,
                                   size_t Largest, TNextFileArrays& Next,
                                   const TDupProgress& Progress = {});

@@ -189,7 +189,8 @@ const TFileLeaf* FindFile(const TDirNode& Root, const std::string& Relative) {
 void ExpectLikeANewScan(std::unique_ptr<TDirNode>& Root, const TArrays& Previous,
                         TTreeChange Change, const TTempDir& Dir, int Threads) {
   TNextFileArrays Next;
-  ASSERT_TRUE(NextFileArrays(Previous.AllFiles, Previous.Duplicates, Change, kLargest, Next));
+  ASSERT_TRUE(NextFileArrays(Previous.AllFiles, Previous.AllTotalBytes, Previous.Duplicates, Change,
+                             kLargest, Next));
   const TDetachedFolders Detached = std::move(Change).Apply(*Root);
   TScanContext Context;
   Context.WalkThreads = Threads;
