@@ -11,7 +11,8 @@
 namespace dunstrel {
 
 // Folders a change took out of their tree, whole. While they are held, their files and paths
-// read as before, for whatever still points into them (the results shown until the next ones).
+// read as before, for whatever still points into them (the results shown until the next ones);
+// they are to be released before the tree, and before those of a later change.
 using TDetachedFolders = std::vector<std::unique_ptr<TDirNode>>;
 
 // One change of a scan tree: files and folders taken out, or a folder put in the place of

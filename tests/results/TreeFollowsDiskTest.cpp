@@ -187,13 +187,13 @@ const TFileLeaf* FindFile(const TDirNode& Root, const std::string& Relative) {
 // Applies Change as the results would: the next arrays from the previous ones while the tree is
 // as it was, then the tree; then both are checked against a new scan of the disk.
 void ExpectLikeANewScan(std::unique_ptr<TDirNode>& Root, const TArrays& Previous,
-                        TTreeChange Change, const TTempDir& Dir, int Threads) {
+                        TTreeChange Change, const TTempDir& Dir, const TScanContext& Settings) {
   TNextFileArrays Next;
   ASSERT_TRUE(NextFileArrays(Previous.AllFiles, Previous.AllTotalBytes, Previous.Duplicates, Change,
                              kLargest, Next));
   const TDetachedFolders Detached = std::move(Change).Apply(*Root);
   TScanContext Context;
-  Context.WalkThreads = Threads;
+  Context.CopySettingsFrom(Settings);
   const std::unique_ptr<TDirNode> Fresh = TDiskScanner(Context).Scan(Dir.Path());
   EXPECT_EQ(Describe(*Root), Describe(*Fresh));
   EXPECT_EQ(Describe(Next), Describe(ArraysOf(*Fresh)));
@@ -247,7 +247,7 @@ TEST(TreeFollowsDiskTest, RemovalLeavesWhatANewScanFinds) {
           }
         }
       }
-      ExpectLikeANewScan(Root, Previous, TTreeChange::Removal(Files, Folders, true), Dir, Threads);
+      ExpectLikeANewScan(Root, Previous, TTreeChange::Removal(Files, Folders, true), Dir, Context);
     }
   }
 }
@@ -288,14 +288,25 @@ TEST(TreeFollowsDiskTest, FolderWalkedAgainIsWhatANewScanFinds) {
        },
        TRescanOutcome::Gone},
   };
+  // Walked on one thread and on many, and with filters that leave files out.
+  struct TSettings {
+    int Threads;
+    bool Filtered;
+  };
   for (const TCase& Case : Cases) {
-    for (const int Threads : {1, 16}) {
-      SCOPED_TRACE(std::string(Case.Name) + ", threads " + std::to_string(Threads));
+    for (const TSettings Settings :
+         {TSettings{1, false}, TSettings{16, false}, TSettings{16, true}}) {
+      SCOPED_TRACE(std::string(Case.Name) + ", threads " + std::to_string(Settings.Threads) +
+                   (Settings.Filtered ? ", filtered" : ""));
       const TTempDir Dir;
       const TTempDir Outside;
       MakeFixture(Dir);
       TScanContext Context;
-      Context.WalkThreads = Threads;
+      Context.WalkThreads = Settings.Threads;
+      Context.ExcludeLessThan = Settings.Filtered;
+      Context.LessThanBytes = 150;
+      Context.ExcludePattern = Settings.Filtered;
+      Context.PatternMasks = {"*.log"};
       std::unique_ptr<TDirNode> Root = TDiskScanner(Context).Scan(Dir.Path());
       const TArrays Previous = ArraysOf(*Root);
       Case.ChangeDisk(Dir, Outside);
@@ -303,7 +314,7 @@ TEST(TreeFollowsDiskTest, FolderWalkedAgainIsWhatANewScanFinds) {
       TRescanWalk Walk = TDiskScanner(Context).Rescan(Folder);
       ASSERT_EQ(Walk.Outcome, Case.Outcome);
       ExpectLikeANewScan(Root, Previous, TTreeChange::AfterRescan(Folder, std::move(Walk)), Dir,
-                         Threads);
+                         Context);
     }
   }
 }
