@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "common/SaturatingSum.h"
+#include "platform/FileSave.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
 #include "update/ProductVersion.h"
@@ -63,9 +65,14 @@ platform::TFileStamp UnixSecondsToStamp(int64_t Seconds) {
 // ---------------------------------------------------------------------------------------------
 // Writing
 
+// Where the written bytes go, a buffer at a time; throws EScanFileError when they cannot.
+using TExportSink = std::function<void(std::string_view Bytes)>;
+
 class TExportWriter {
  public:
-  explicit TExportWriter(std::ostream& Out) : FOut(Out) { FBuffer.reserve(kBufferBytes + 1024); }
+  explicit TExportWriter(const TExportSink& Sink) : FSink(Sink) {
+    FBuffer.reserve(kBufferBytes + 1024);
+  }
 
   void Raw(std::string_view Text) {
     FBuffer.append(Text);
@@ -101,11 +108,8 @@ class TExportWriter {
   }
 
   void Flush() {
-    FOut.write(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
+    FSink(FBuffer);
     FBuffer.clear();
-    if (!FOut) {
-      throw EScanFileError("The scan file could not be written.");
-    }
   }
 
  private:
@@ -115,7 +119,7 @@ class TExportWriter {
     }
   }
 
-  std::ostream& FOut;
+  const TExportSink& FSink;
   std::string FBuffer;
 };
 
@@ -131,10 +135,8 @@ void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf) {
   Writer.Raw("}");
 }
 
-}  // namespace
-
-void WriteScanExport(const TDirNode& Root, std::ostream& Out) {
-  TExportWriter Writer(Out);
+void WriteExport(const TDirNode& Root, const TExportSink& Sink) {
+  TExportWriter Writer(Sink);
   Writer.Raw("[");
   Writer.Number(kMajorVersion);
   Writer.Raw(",");
@@ -176,6 +178,17 @@ void WriteScanExport(const TDirNode& Root, std::ostream& Out) {
   }
   Writer.Raw("]\n");
   Writer.Flush();
+}
+
+}  // namespace
+
+void WriteScanExport(const TDirNode& Root, std::ostream& Out) {
+  WriteExport(Root, [&Out](std::string_view Bytes) {
+    Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    if (!Out) {
+      throw EScanFileError("The scan file could not be written.");
+    }
+  });
   Out.flush();
   if (!Out) {
     throw EScanFileError("The scan file could not be written.");
@@ -183,33 +196,18 @@ void WriteScanExport(const TDirNode& Root, std::ostream& Out) {
 }
 
 void SaveScanFile(const TDirNode& Root, const std::string& Path) {
-  const std::filesystem::path Target = NativePath(Path);
-  std::filesystem::path Partial = Target;
-  Partial += ".part";
-  {
-    std::ofstream Out(Partial, std::ios::binary | std::ios::trunc);
-    if (!Out) {
-      throw EScanFileError("Cannot create " + Path + ": " + SystemErrorText(errno));
-    }
-    try {
-      WriteScanExport(Root, Out);
-      Out.close();
-      if (!Out) {
-        throw EScanFileError("The scan file could not be written.");
-      }
-    } catch (const EScanFileError&) {
-      Out.close();
-      std::error_code Ignored;
-      std::filesystem::remove(Partial, Ignored);
-      throw EScanFileError("Cannot write " + Path + ": " + SystemErrorText(errno));
-    }
+  platform::TFileSave File(Path);
+  const auto Fail = [&] { throw EScanFileError("Cannot save " + Path + ": " + File.Failure()); };
+  if (!File.IsOpen()) {
+    Fail();
   }
-  std::error_code Error;
-  std::filesystem::rename(Partial, Target, Error);
-  if (Error) {
-    std::error_code Ignored;
-    std::filesystem::remove(Partial, Ignored);
-    throw EScanFileError("Cannot write " + Path + ": " + Error.message());
+  WriteExport(Root, [&](std::string_view Bytes) {
+    if (!File.Write(Bytes)) {
+      Fail();
+    }
+  });
+  if (!File.Commit()) {
+    Fail();
   }
 }
 
@@ -637,19 +635,26 @@ void TExportReader::CheckName(const std::string& Name) const {
   }
 }
 
-void TExportReader::CheckDrivePath(const std::string& Name) const {
-  bool Usable = platform::IsAbsolutePath(Name) && Name.find('\0') == std::string::npos;
-  // No "." or ".." component: the path names the folder the tree shows.
-  for (size_t Start = 0; Usable && Start <= Name.size();) {
-    size_t End = Name.find('/', Start);
-    if (End == std::string::npos) {
-      End = Name.size();
+// A "." or ".." component would make the path name another folder than the one the tree shows,
+// and a removal refuses such a path.
+bool HasDotComponent(std::string_view Path) {
+  for (size_t Start = 0; Start <= Path.size();) {
+    size_t End = Start;
+    while (End < Path.size() && Path[End] != '/' && Path[End] != platform::kPathDelimiter) {
+      ++End;
     }
-    const std::string_view Part(Name.data() + Start, End - Start);
-    Usable = Part != "." && Part != "..";
+    const std::string_view Part = Path.substr(Start, End - Start);
+    if (Part == "." || Part == "..") {
+      return true;
+    }
     Start = End + 1;
   }
-  if (!Usable) {
+  return false;
+}
+
+void TExportReader::CheckDrivePath(const std::string& Name) const {
+  if (!platform::IsAbsolutePath(Name) || Name.find('\0') != std::string::npos ||
+      HasDotComponent(Name)) {
     Fail("A drive whose name is not a usable path");
   }
 }
@@ -688,6 +693,9 @@ std::unique_ptr<TDirNode> TExportReader::Read() {
   // A top folder named by no absolute path is the root of a scan of every drive, and the folders
   // right under it are drives named by their paths.
   const bool DrivesRoot = !platform::IsAbsolutePath(Info.Name);
+  if (!DrivesRoot && HasDotComponent(Info.Name)) {
+    Fail("The top folder's path holds a \".\" or \"..\" component");
+  }
   auto Root = DrivesRoot ? std::make_unique<TDirNode>(std::string(), Info.Name)
                          : std::make_unique<TDirNode>(platform::StripTrailingDelimiter(Info.Name));
   if (Root->FullPath().size() > kScanFileMaxPathBytes) {

@@ -29,8 +29,9 @@ inline constexpr size_t kScanFileMaxDepth = 4096;
 // escaped. Throws EScanFileError when the stream fails.
 void WriteScanExport(const TDirNode& Root, std::ostream& Out);
 
-// Writes the file through a temporary file beside it that replaces Path only once complete, so
-// a failed save leaves an existing file as it was.
+// Writes the file through a new file beside it that replaces Path only once complete, so a failed
+// save leaves an existing file as it was; a link at Path is replaced, never written through.
+// Throws EScanFileError naming Path and the reason.
 void SaveScanFile(const TDirNode& Root, const std::string& Path);
 
 // Called now and then while a file is read, with the bytes read so far.
