@@ -1,20 +1,19 @@
 #include "results/ScanExport.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <streambuf>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "common/SaturatingSum.h"
+#include "platform/FileRead.h"
 #include "platform/FileSave.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
@@ -32,18 +31,6 @@ constexpr size_t kBufferBytes = 1 << 20;
 // Texts this program does not use (metadata, keys and values of other tools) are still bounded.
 constexpr size_t kMaxOtherTextBytes = 65536;
 constexpr size_t kMaxSkippedDepth = 64;
-
-std::filesystem::path NativePath(const std::string& Path) {
-#ifdef _WIN32
-  return std::filesystem::path(std::u8string(Path.begin(), Path.end()));
-#else
-  return std::filesystem::path(Path);
-#endif
-}
-
-std::string SystemErrorText(int Code) {
-  return std::error_code(Code, std::generic_category()).message();
-}
 
 // Unix seconds from a stamp, and back; stamps before 1601 or beyond the stamp's range are none.
 int64_t StampToUnixSeconds(platform::TFileStamp Stamp) {
@@ -802,12 +789,47 @@ std::unique_ptr<TDirNode> ReadScanExport(std::istream& In, const TScanFileProgre
   return Reader.Read();
 }
 
+namespace {
+
+// Feeds the reader from a file the platform opened, which refuses anything but a regular file
+// without waiting on it (a FIFO would otherwise block the reading for ever).
+class TFileReadBuffer : public std::streambuf {
+ public:
+  TFileReadBuffer(platform::TFileRead& File, const std::string& Path)
+      : FFile(File), FPath(Path), FBuffer(kBufferBytes) {}
+
+ protected:
+  int_type underflow() override {
+    const int64_t Got = FFile.Read(FBuffer.data(), FBuffer.size());
+    if (Got < 0) {
+      throw EScanFileError("Cannot read " + FPath + ": " + FFile.Reason());
+    }
+    if (Got == 0) {
+      return traits_type::eof();
+    }
+    setg(FBuffer.data(), FBuffer.data(), FBuffer.data() + Got);
+    return traits_type::to_int_type(FBuffer[0]);
+  }
+
+ private:
+  platform::TFileRead& FFile;
+  const std::string& FPath;
+  std::vector<char> FBuffer;
+};
+
+}  // namespace
+
 std::unique_ptr<TDirNode> LoadScanFile(const std::string& Path,
                                        const TScanFileProgress& OnProgress) {
-  std::ifstream In(NativePath(Path), std::ios::binary);
-  if (!In) {
-    throw EScanFileError("Cannot open " + Path + ": " + SystemErrorText(errno));
+  platform::TFileRead File(Path);
+  if (!File.IsOpen()) {
+    throw EScanFileError(File.Failure() == platform::TFileRead::EFailure::NotAFile
+                             ? Path + " is not a file"
+                             : "Cannot open " + Path + ": " + File.Reason());
   }
+  TFileReadBuffer Buffer(File, Path);
+  std::istream In(&Buffer);
+  In.exceptions(std::ios::badbit);  // a failed read ends the reading with its own message
   return ReadScanExport(In, OnProgress);
 }
 

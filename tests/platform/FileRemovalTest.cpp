@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <regex>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "platform/FileRemoval.h"
 #include "support/PrivateMounts.h"
@@ -218,6 +221,62 @@ TEST_F(RemovalMountTest, AMountPointItselfIsRefusedBeforeAnythingIsTouched) {
       EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep") << Path;
     }
   }
+}
+
+TEST_F(RemovalMountTest, AFileBoundOverAnotherIsAMountToo) {
+  const TTempDir Data;
+  const TScopedEnvironment DataHome("XDG_DATA_HOME", Data.Path());
+  const std::string Source = FDir.MakeFile("source.txt");
+  WriteText(Source, "keep");
+  const std::string Bound = FDir.MakeFile("folder/bound.txt");
+  if (const std::string Failure = Mount(Source, Bound); !Failure.empty()) {
+    GTEST_SKIP() << Failure;
+  }
+  for (const TRemoval& Removal : kRemovals) {
+    SCOPED_TRACE(Removal.Name);
+    std::string Failure;
+    EXPECT_FALSE(Removal.Remove(Bound, &Failure));
+    EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+  }
+  std::string Failure;
+  EXPECT_FALSE(DeletePermanently(FDir / "folder", &Failure));
+  EXPECT_NE(Failure.find("mounted inside"), std::string::npos) << Failure;
+  EXPECT_EQ(ReadText(Bound), "keep");
+  EXPECT_EQ(ReadText(Source), "keep");
+}
+
+// A folder swapped for a file and back while it is deleted: the removal either takes what it
+// finds or says that the entry changed, never a bare "Not a directory", and never touches
+// anything beside it.
+TEST(FileRemovalTest, AFolderSwappedDuringTheDeleteIsReportedAsSuch) {
+  const TTempDir Dir;
+  const std::string Victim = Dir / "victim";
+  const std::string Other = Dir / "other";
+  const std::string Keep = Dir.MakeFile("keep/keep.txt", 4);
+  std::set<std::string> Failures;
+  for (int Round = 0; Round < 300; ++Round) {
+    fs::remove_all(Victim);
+    fs::remove_all(Other);
+    Dir.MakeFile("victim/a/b.txt", 1);
+    Dir.MakeFile("other", 1);
+    std::atomic<bool> Stop = false;
+    std::thread Swapper([&] {
+      while (!Stop) {
+        renameat2(AT_FDCWD, Victim.c_str(), AT_FDCWD, Other.c_str(), RENAME_EXCHANGE);
+      }
+    });
+    std::string Failure;
+    if (!DeletePermanently(Victim, &Failure)) {
+      Failures.insert(Failure);
+    }
+    Stop = true;
+    Swapper.join();
+  }
+  for (const std::string& Failure : Failures) {
+    EXPECT_EQ(Failure.find("Not a directory"), std::string::npos) << Failure;
+    EXPECT_EQ(Failure.find("Is a directory"), std::string::npos) << Failure;
+  }
+  EXPECT_TRUE(EntryExists(Keep));
 }
 
 // Runs Check in a child process whose root is a fresh temporary folder, so that a removal of "/"

@@ -2,13 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
+#include <thread>
 
+#include "results/HeadlessExport.h"
 #include "scan/ScanModel.h"
 #include "support/PrivateMounts.h"
 #include "support/TempDir.h"
@@ -280,6 +288,72 @@ TEST(ScanExportTest, AFailedSaveSaysWhyAndLeavesTheFolderAsItWas) {
     EXPECT_EQ(Listing(Dir / "full"), std::vector<std::string>{"inside.txt"});
   }
   EXPECT_THROW(LoadScanFile(TTempDir() / "missing.json"), EScanFileError);
+}
+
+// Only a regular file is read as a scan: a FIFO without a writer, a folder or a device is refused
+// at once, never waited on, and the message names it.
+TEST(ScanExportTest, OnlyARegularFileIsReadAsAScan) {
+  TTempDir Dir;
+  const std::string Fifo = Dir / "fifo.json";
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  const struct TCase {
+    const char* What;
+    std::string Path;
+    std::string Message;
+  } Cases[] = {
+      {"a FIFO", Fifo, Fifo + " is not a file"},
+      {"a folder", Dir.MakeDir("folder.json"), Dir / "folder.json is not a file"},
+      {"a device", "/dev/null", "/dev/null is not a file"},
+      {"a missing file", Dir / "missing.json",
+       "Cannot open " + (Dir / "missing.json") + ": No such file or directory"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    std::promise<std::string> Outcome;
+    std::future<std::string> Said = Outcome.get_future();
+    std::thread([&Outcome, Path = Case.Path] {
+      try {
+        LoadScanFile(Path);
+        Outcome.set_value("read");
+      } catch (const EScanFileError& Error) {
+        Outcome.set_value(Error.what());
+      }
+    }).detach();
+    if (Said.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "still waiting after 10 s";
+      close(open(Fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets a blocked open go on
+      Said.wait();
+      continue;
+    }
+    EXPECT_EQ(Said.get(), Case.Message);
+  }
+}
+
+// --export names what is wrong with the folder it was given, and writes nothing.
+TEST(ScanExportTest, AnExportOfWhatIsNoFolderSaysSo) {
+  TTempDir Dir;
+  const std::string Fifo = Dir / "fifo";
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  const struct TCase {
+    const char* What;
+    std::string Folder;
+    const char* Message;
+  } Cases[] = {
+      {"a file", Dir.MakeFile("file.txt", 3), "is not a folder"},
+      {"a FIFO", Fifo, "is not a folder"},
+      {"a missing folder", Dir / "missing", "folder does not exist"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    char* Text = nullptr;
+    size_t Size = 0;
+    FILE* Errors = open_memstream(&Text, &Size);
+    EXPECT_EQ(ExportScanOfFolder(Dir / "out.json", Case.Folder, nullptr, Errors), 1);
+    std::fclose(Errors);
+    EXPECT_EQ(std::string(Text, Size), "dunstrel: " + Case.Folder + ": " + Case.Message + "\n");
+    std::free(Text);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "out.json"));
+  }
 }
 
 // A disk that fills up while the file is written: the old file stays and nothing else is left.

@@ -30,6 +30,8 @@ constexpr const char* kMountPointRefused =
     "it is the mount point of a file system, which is never deleted; unmount it first";
 constexpr const char* kMountInside = "a file system mounted inside it was left alone";
 constexpr const char* kMovedAway = "part of it was moved elsewhere while it was being deleted";
+constexpr const char* kReplaced =
+    "it was replaced by another entry while it was being deleted, and was left alone";
 
 bool IsDotOrDotDot(const char* Name) {
   return Name[0] == '.' && (Name[1] == '\0' || (Name[1] == '.' && Name[2] == '\0'));
@@ -148,12 +150,13 @@ class TFolderEmptier {
       }
       return;
     }
+    // A file bind-mounted here is a mount as much as a folder is.
+    if (FMounts.IsMountRoot(Info, Current.Info)) {
+      Fail(kMountInside);
+      Current.LeftAlone.insert(Name);
+      return;
+    }
     if (S_ISDIR(Info.stx_mode)) {
-      if (FMounts.IsMountRoot(Info, Current.Info)) {
-        Fail(kMountInside);
-        Current.LeftAlone.insert(Name);
-        return;
-      }
       DIR* Child =
           WithDescriptorRoom([&] { return OpenSameFolder(CurrentFd, Name.c_str(), Info); });
       if (Child != nullptr) {
@@ -172,7 +175,8 @@ class TFolderEmptier {
     if (unlinkat(CurrentFd, Name.c_str(), 0) == 0) {
       Current.RemovedInPass = true;
     } else if (errno != ENOENT) {
-      FailWithErrno();
+      // A folder in the place of the file that was looked at: left for the next pass.
+      errno == EISDIR ? Fail(kMovedAway) : FailWithErrno();
       Current.LeftAlone.insert(Name);
     }
   }
@@ -237,7 +241,8 @@ class TFolderEmptier {
     if (unlinkat(dirfd(Parent.Dir), Done.NameInParent.c_str(), AT_REMOVEDIR) == 0) {
       Parent.RemovedInPass = true;
     } else if (errno != ENOENT) {
-      FailWithErrno();  // a failure inside it has been recorded first, when there was one
+      // A failure inside it has been recorded first, when there was one.
+      errno == ENOTDIR ? Fail(kMovedAway) : FailWithErrno();
       Parent.LeftAlone.insert(Done.NameInParent);
     }
   }
@@ -247,10 +252,10 @@ class TFolderEmptier {
   std::string FFailure;
 };
 
-// Why the folder Info, found in the open folder ParentFd, may not be removed at all, before
-// anything in it is touched: the system's root, or the root of a mount, which only unmounting
-// can take away.
-const char* RefusedFolder(int ParentFd, const struct statx& Info) {
+// Why the entry Info, found in the open folder ParentFd, may not be removed at all, before
+// anything in it is touched: the system's root, or the root of a mount (a folder or a file bound
+// there), which only unmounting can take away.
+const char* RefusedEntry(int ParentFd, const struct statx& Info) {
   struct statx SystemRoot {};
   if (StatxNoFollow(AT_FDCWD, "/", SystemRoot) && SameFolder(Info, SystemRoot)) {
     return kRootRefused;
@@ -287,15 +292,20 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
   if (!StatxNoFollow(Parent.Get(), Name, Info)) {
     return RefuseWithErrno(Failure);
   }
-  if (!S_ISDIR(Info.stx_mode)) {
-    return unlinkat(Parent.Get(), Name, 0) == 0 || RefuseWithErrno(Failure);
-  }
-  if (const char* Refused = RefusedFolder(Parent.Get(), Info)) {
+  if (const char* Refused = RefusedEntry(Parent.Get(), Info)) {
     return Refuse(Failure, Refused);
+  }
+  if (!S_ISDIR(Info.stx_mode)) {
+    if (unlinkat(Parent.Get(), Name, 0) == 0) {
+      return true;
+    }
+    return errno == EISDIR ? Refuse(Failure, kReplaced) : RefuseWithErrno(Failure);
   }
   DIR* Dir = OpenSameFolder(Parent.Get(), Name, Info);
   if (Dir == nullptr) {
-    return RefuseWithErrno(Failure);
+    // ESTALE, ENOTDIR, ELOOP: no longer the folder that was looked at.
+    return errno == ESTALE || errno == ENOTDIR || errno == ELOOP ? Refuse(Failure, kReplaced)
+                                                                 : RefuseWithErrno(Failure);
   }
   TFolderEmptier Emptier;
   if (!Emptier.Empty(Dir, Info)) {
@@ -304,9 +314,12 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
   // Only the emptied folder itself is removed, not one that took its place meanwhile.
   struct statx Now {};
   if (!StatxNoFollow(Parent.Get(), Name, Now) || !SameFolder(Now, Info)) {
-    return Refuse(Failure, kMovedAway);
+    return Refuse(Failure, kReplaced);
   }
-  return unlinkat(Parent.Get(), Name, AT_REMOVEDIR) == 0 || RefuseWithErrno(Failure);
+  if (unlinkat(Parent.Get(), Name, AT_REMOVEDIR) == 0) {
+    return true;
+  }
+  return errno == ENOTDIR ? Refuse(Failure, kReplaced) : RefuseWithErrno(Failure);
 }
 
 }  // namespace dunstrel::platform

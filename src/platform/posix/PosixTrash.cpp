@@ -319,7 +319,7 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
     return Fail(Failure, "its folder was moved while it was being moved to the trash");
   }
   TMountRootTest Mounts;
-  if (S_ISDIR(Item.stx_mode) && Mounts.IsMountRoot(Item, Parent)) {
+  if (Mounts.IsMountRoot(Item, Parent)) {  // a folder, or a file bound there
     return Fail(Failure,
                 "it is the mount point of a file system, which is never moved to the trash");
   }
