@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: setup build run test test-sanitize test-thread test-release check-windows test-windows bench
+.PHONY: setup build run test test-sanitize test-thread test-release check-windows test-windows fuzz bench
 
 setup:
 	./scripts/setup.sh
@@ -74,6 +74,17 @@ package: setup
 check-package: package
 	./scripts/setup.sh package-check
 	./scripts/check-package.sh
+
+# The fuzzers of the saved-scan and translation-file readers, built with clang and its libFuzzer
+# under AddressSanitizer and UBSan, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/setup.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_TESTS=OFF -DDUNSTREL_BUILD_BENCH=OFF \
+	  -DDUNSTREL_SANITIZE=address,undefined -DDUNSTREL_BUILD_FUZZERS=ON -DDUNSTREL_WERROR=ON
+	cmake --build build-fuzz
+	./scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
 bench: build
 	./bench/run-scan-bench.sh
