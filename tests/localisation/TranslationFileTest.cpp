@@ -151,9 +151,13 @@ TEST_F(LanguageChoiceTest, TheCodeChoosesItsColumnIgnoringCase) {
       {"", 0, "Scan"},
       {"d", 0, "Scan"},
       {"KR", 3, "Scan-kr"},
+#ifndef _WIN32
+      // The Kelvin sign, whose case folds to "k" by Unicode's folding; on Windows the system's
+      // casing decides, and Wine's has no such mapping.
       {"\xE2\x84\xAA"
        "R",
-       3, "Scan-kr"},         // the Kelvin sign, whose case folds to "k"
+       3, "Scan-kr"},
+#endif
       {"\xFFkr", 0, "Scan"},  // not UTF-8: matches only itself
   };
   for (const TCase& Case : Cases) {

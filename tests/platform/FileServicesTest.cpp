@@ -1,3 +1,4 @@
+#include "platform/FileRead.h"
 #include "platform/FileSave.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,26 @@ TEST(FileSaveTest, ASaveThatCannotStartSaysWhyAndMakesNothing) {
     EXPECT_FALSE(Save.Commit());
     EXPECT_EQ(EntriesIn(Dir.Path()), 0u);
   }
+}
+
+TEST(FileReadTest, OnlyARegularFileIsOpened) {
+  const TTempDir Dir;
+  const std::string File = Dir / "scan.json";
+  std::ofstream(Native(File)) << "content";
+  TFileRead Read(File);
+  ASSERT_TRUE(Read.IsOpen()) << Read.Reason();
+  char Buffer[16];
+  EXPECT_EQ(Read.Read(Buffer, sizeof Buffer), 7);
+  EXPECT_EQ(std::string(Buffer, 7), "content");
+  EXPECT_EQ(Read.Read(Buffer, sizeof Buffer), 0);
+
+  const TFileRead Folder(Dir.Path());
+  EXPECT_FALSE(Folder.IsOpen());
+  EXPECT_EQ(Folder.Failure(), TFileRead::EFailure::NotAFile);
+  const TFileRead Missing(Dir / "missing.json");
+  EXPECT_FALSE(Missing.IsOpen());
+  EXPECT_EQ(Missing.Failure(), TFileRead::EFailure::System);
+  EXPECT_FALSE(Missing.Reason().empty());
 }
 
 TEST(RemovalTargetTest, PathsAreReadWithoutInterpretingThem) {
