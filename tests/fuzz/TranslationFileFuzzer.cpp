@@ -11,8 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string_view Content(reinterpret_cast<const char*>(Data), Size);
-  const std::optional<dunstrel::TTranslationTable> Table =
-      dunstrel::ParseTranslationFile(Content);
+  const std::optional<dunstrel::TTranslationTable> Table = dunstrel::ParseTranslationFile(Content);
   if (Table) {
     if (static_cast<int64_t>(Table->size()) > dunstrel::kMaxTranslationLanguages) {
       std::abort();
