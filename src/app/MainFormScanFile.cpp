@@ -8,6 +8,8 @@
 #include "app/MainForm.h"
 #include "app/ScanFileLoad.h"
 #include "app/UserDialogs.h"
+#include "localisation/TextFormat.h"
+#include "localisation/translation.h"
 #include "platform/FileSystem.h"
 #include "results/ScanExport.h"
 #include "views/ShownText.h"
@@ -76,6 +78,15 @@ void TfrmMain::OpenScan1Click() {
 void TfrmMain::OpenScanFile(const std::string& Path) {
   if (FLoad != nullptr || !btnScan->isEnabled()) {
     return;  // a scan or a reading is running
+  }
+  // Said here in the user's language; the reading refuses such an entry too, without waiting
+  // on it, should it be put in the file's place meanwhile.
+  const platform::EEntryKind Kind = platform::EntryKindOf(Path);
+  if (Kind == platform::EEntryKind::Folder || Kind == platform::EEntryKind::Other) {
+    FDialogs->ShowError(
+        this, TranslatedText("Cannot open the scan file:") + QLatin1Char('\n') +
+                  ShownText(FormatText(Translate("%s is not a file"), {Path}, FFormatSettings)));
+    return;
   }
   SetScanningState(true);
   FContext = std::make_shared<TScanContext>();  // Stop cancels the reading and the results' build

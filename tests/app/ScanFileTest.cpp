@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QFile>
 #include <QTreeWidget>
@@ -83,11 +85,28 @@ TEST_F(ScanFileTest, ARefusedFileChangesNothing) {
   EXPECT_EQ(Window->ScanRoot(), Before);
   EXPECT_TRUE(Window->FileCommandsAllowed());
 
+  // A folder, or a FIFO that nobody writes to, is no scan file: said at once, in the user's
+  // language, and nothing waits on it.
+  const std::string Fifo = FWork / "fifo.json";
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  for (const std::string& NoFile : {FWork / "tree", Fifo}) {
+    Dialogs.Errors.clear();
+    OpenThroughMenu(NoFile);
+    ASSERT_EQ(Dialogs.Errors.size(), 1u) << NoFile;
+    EXPECT_EQ(Dialogs.Errors[0], QStringLiteral("Cannot open the scan file:\n") +
+                                     QString::fromStdString(NoFile) +
+                                     QStringLiteral(" is not a file"));
+    EXPECT_EQ(Window->ScanRoot(), Before);
+  }
+  Dialogs.Errors.clear();
+
   // A file that cannot be written is named in the message.
   Dialogs.FileAnswer = QString::fromStdString(FWork / "no/such/folder/scan.json");
   Trigger("SaveScanAs1");
-  ASSERT_EQ(Dialogs.Errors.size(), 2u);
-  EXPECT_TRUE(Dialogs.Errors[1].startsWith(QStringLiteral("Cannot save the scan file:")));
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("Cannot save the scan file:")));
+  EXPECT_TRUE(
+      Dialogs.Errors[0].contains(QString::fromStdString(FWork / "no/such/folder/scan.json")));
 }
 
 }  // namespace
