@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "localisation/translation.h"
+#include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "treemap/TreemapKeys.h"
 
@@ -64,7 +65,7 @@ std::string JoinPathsForClipboard(const std::vector<std::string>& Paths) {
   std::string Text;
   for (const std::string& Path : Paths) {
     if (!Text.empty()) {
-      Text += "\r\n";
+      Text += platform::kLineBreak;
     }
     Text += Path;
   }

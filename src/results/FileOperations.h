@@ -22,7 +22,8 @@ inline constexpr size_t kMaxListedFailures = 10;
 // this, an item listed twice would fail the second time and make a complete removal look failed.
 std::vector<std::string> PathsToRemove(const std::vector<std::string>& Paths);
 
-// The paths as clipboard text: one per line, CR LF between them, no line break after the last.
+// The paths as clipboard text: one per line, with the platform's line break (LF, CR LF on
+// Windows) between them and none after the last.
 std::string JoinPathsForClipboard(const std::vector<std::string>& Paths);
 
 // The question asked before moving Count items to the trash or deleting them for good.
