@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <memory>
 
-#include "app/AppInfo.h"
+#include "app/WindowSettings.h"
 #include "localisation/TranslationFile.h"
 #include "localisation/translation.h"
 
@@ -17,19 +17,6 @@ namespace {
 
 const QString kFileName = QStringLiteral("transl.dt");
 const QString kLanguageKey = QStringLiteral("CurrentLanguage");
-
-// The user's own settings of the program: ~/.config/Dunstrel.conf; on Windows the registry key
-// Software\Dunstrel of the current user itself, where Qt would add a subkey for a program
-// without an application name.
-std::unique_ptr<QSettings> UserSettings() {
-#ifdef Q_OS_WIN
-  return std::make_unique<QSettings>(
-      QStringLiteral("HKEY_CURRENT_USER\\Software\\") + QLatin1String(kApplicationTitle),
-      QSettings::NativeFormat);
-#else
-  return std::make_unique<QSettings>(QSettings::UserScope, QLatin1String(kApplicationTitle));
-#endif
-}
 
 }  // namespace
 
@@ -55,7 +42,7 @@ std::string GetSystemLanguageCode() {
 void LoadTranslations(const QString& ExecutableFolder) {
   std::string Code = GetSystemLanguageCode();
   {
-    const std::unique_ptr<QSettings> Settings = UserSettings();
+    const std::unique_ptr<QSettings> Settings = OpenUserSettings();
     if (Settings->contains(kLanguageKey)) {
       Code = Settings->value(kLanguageKey).toString().toStdString();
     }
@@ -73,7 +60,7 @@ void LoadTranslations(const QString& ExecutableFolder) {
 }
 
 void SaveLanguageSetting() {
-  UserSettings()->setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
+  OpenUserSettings()->setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
 }
 
 }  // namespace dunstrel

@@ -29,6 +29,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 class QTabWidget;
 class QTimer;
 class QToolButton;
@@ -57,6 +58,9 @@ struct TMainWindowServices {
   TDirectoryListerFactory CreateLister;
   // The user's regional settings when not given.
   std::optional<TFormatSettings> FormatSettings;
+  // Where the window keeps what it remembers between runs; the user's own settings when not
+  // given.
+  QSettings* Settings = nullptr;
 };
 
 // The main window: the single owner of the scan, its results, the maps and the four result
@@ -112,6 +116,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Creation and shutdown.
   void FormCreate();
   void FormDestroy();
+  // What the window keeps between runs: read once it is built, written as it closes.
+  void RestoreSettings();
+  void StoreSettings() const;
   // Languages: one menu item per column of the translation table; every fixed text of the
   // window set again in the current language.
   void BuildLanguageMenu();
@@ -165,7 +172,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Scan control.
   std::vector<std::string> GetScanDrives() const;
   int64_t GetDriveUsedBytes(const std::string& Root) const;
+  // The path box: the folders scanned last, then the drive roots.
   void FillDriveList();
+  // Puts a folder at the head of the path box's history and shows it there.
+  void RememberPath(const std::string& Path);
   std::string TypedScanPath() const;
   void btnBrowseClick();
   void btnScanClick();
@@ -211,6 +221,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   IShellServices* const FShell;
   const platform::IVolumes* const FVolumes;
   const TDirectoryListerFactory FCreateLister;
+  const std::unique_ptr<QSettings> FOwnedSettings;
+  QSettings* const FSettings;
 
   // Set when the window starts to close; from then on the handlers that would touch half-freed
   // state do nothing.
@@ -223,6 +235,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // The reading of a saved scan, while one runs.
   std::shared_ptr<TScanFileLoad> FLoad;
   bool FFileCommandsOff = false;
+  // The folders scanned last, as their own bytes, latest first.
+  std::vector<std::string> FPathHistory;
   QTimer* FUITimer = nullptr;
   int64_t FExpectedBytesTotal = 0;
   bool FBusyPointerShown = false;

@@ -87,7 +87,7 @@ TEST_F(MainFormFrameTest, StartsReadyOnTheFirstTabWithEmptyViews) {
 }
 
 TEST_F(MainFormFrameTest, OpensMaximised) {
-  TfrmMain Fresh(TMainWindowServices{&Dialogs, &Shell, &Volumes, nullptr, std::nullopt});
+  TfrmMain Fresh(TMainWindowServices{&Dialogs, &Shell, &Volumes, nullptr, std::nullopt, &Store()});
   EXPECT_TRUE(Fresh.windowState() & Qt::WindowMaximized);
 }
 
