@@ -124,6 +124,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void BuildLanguageMenu();
   void LanguageItemClick(QAction* Item);
   void ApplyTranslation();
+  // Gives the menus' items Alt+letters of the language in force.
+  void MarkMnemonics();
+  // The commands' keys; the file commands' act where the result tabs have the focus.
+  void SetUpKeys();
   void UpdateSourceControls();
   void AdjustSideListWidths();
   void FormResize();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -11,6 +12,8 @@
 
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/Mnemonics.h"
+#include "platform/Desktop.h"
 #include "views/ResultTab.h"
 #include "views/ShownText.h"
 
@@ -49,38 +52,42 @@ void TfrmMain::ApplyTranslation() {
                                       {mmLanguage, "Language"}}) {
     Menu->setTitle(TranslatedText(English));
   }
-  for (const auto& [Action, English] : {std::pair<QAction*, const char*>{Open1, "Open / View"},
-                                        {CopyPath1, "Copy Path"},
-                                        {OpeninExplorer1, "View in Explorer"},
-                                        {ShowProperties1, "Show Properties..."},
-                                        {RemovetoRecycleBin1, "Remove to Recycle Bin"},
-                                        {RemoveCompletely1, "Remove Completely"},
-                                        {OpenScan1, "Open Scan..."},
-                                        {SaveScanAs1, "Save Scan As..."},
-                                        {Exit1, "Exit"},
-                                        {Scan1, "Scan"},
-                                        {Stop1, "Stop"},
-                                        {FilesinFolders1, "Files in Folders"},
-                                        {OnlyFiles1, "Only Files"},
-                                        {OnlyFolders1, "Only Folders"},
-                                        {Duplicates1, "Duplicates"},
-                                        {ShowToolbar1, "Show Toolbar"},
-                                        {utorial1, "Tutorial"},
-                                        {ContactUs1, "Contact Us"},
-                                        {VisitWebsite1, "Visit Website"},
-                                        {About1, "About..."}}) {
+  // The desktop's own names for its trash and its file manager.
+  constexpr bool RecycleBin = platform::kDesktopSaysRecycleBin;
+  for (const auto& [Action, English] :
+       {std::pair<QAction*, const char*>{Open1, "Open / View"},
+        {CopyPath1, "Copy Path"},
+        {OpeninExplorer1, RecycleBin ? "View in Explorer" : "Show in Folder"},
+        {ShowProperties1, "Show Properties..."},
+        {RemovetoRecycleBin1, RecycleBin ? "Remove to Recycle Bin" : "Move to Trash"},
+        {RemoveCompletely1, "Remove Completely"},
+        {OpenScan1, "Open Scan..."},
+        {SaveScanAs1, "Save Scan As..."},
+        {Exit1, "Exit"},
+        {Scan1, "Scan"},
+        {Stop1, "Stop"},
+        {FilesinFolders1, "Files in Folders"},
+        {OnlyFiles1, "Only Files"},
+        {OnlyFolders1, "Only Folders"},
+        {Duplicates1, "Duplicates"},
+        {ShowToolbar1, "Show Toolbar"},
+        {utorial1, "Tutorial"},
+        {ContactUs1, "Contact Us"},
+        {VisitWebsite1, "Visit Website"},
+        {About1, "About..."}}) {
     Action->setText(TranslatedText(English));
   }
-  for (const auto& [Button, English] : {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
-                                        {btnStop, "Stop"},
-                                        {btnOpen, "Open / View"},
-                                        {btnCopyPath, "Copy path(s) to clipboard"},
-                                        {btnOpenExplorer, "Open containing folder"},
-                                        {btnShowProperties, "Show Properties..."},
-                                        {btnRemoveToRecycleBin, "Move to Recycle Bin"},
-                                        {btnRemove, "Delete permanently"},
-                                        {btnWEbsite, "Visit Website"},
-                                        {btnAbout, "About..."}}) {
+  for (const auto& [Button, English] :
+       {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
+        {btnStop, "Stop"},
+        {btnOpen, "Open / View"},
+        {btnCopyPath, "Copy path(s) to clipboard"},
+        {btnOpenExplorer, "Open containing folder"},
+        {btnShowProperties, "Show Properties..."},
+        {btnRemoveToRecycleBin, RecycleBin ? "Move to Recycle Bin" : "Move to Trash"},
+        {btnRemove, "Delete permanently"},
+        {btnWEbsite, "Visit Website"},
+        {btnAbout, "About..."}}) {
     Button->setToolTip(TranslatedText(English));
   }
   const char* const TabCaptions[] = {"Files in Folders", "Only Files", "Only Folders",
@@ -101,11 +108,30 @@ void TfrmMain::ApplyTranslation() {
     cbSizeUnits->setItemText(I, TranslatedText(Units[I]));
   }
   chPattern->setText(TranslatedText("Pattern"));
+  MarkMnemonics();
   for (TResultTab* View : Views()) {
     View->ApplyTranslation();
   }
   FitFrameToText();
   InvalidateAllSurfaces();
+}
+
+void TfrmMain::MarkMnemonics() {
+  // The languages' own names keep their spelling; every other menu and the bar get their letters
+  // from the captions of the language in force.
+  for (QWidget* Menu :
+       std::initializer_list<QWidget*>{menuBar(), File1, Run1, View1, Mode1, Help1}) {
+    QList<QAction*> Items = Menu->actions();
+    Items.removeIf([](const QAction* Item) { return Item->isSeparator(); });
+    QStringList Captions;
+    for (const QAction* Item : Items) {
+      Captions.append(Item->text());
+    }
+    const QStringList Marked = WithMnemonics(Captions);
+    for (qsizetype I = 0; I < Items.size(); ++I) {
+      Items[I]->setText(Marked[I]);
+    }
+  }
 }
 
 }  // namespace dunstrel

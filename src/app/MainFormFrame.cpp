@@ -275,7 +275,35 @@ void TfrmMain::FitSourceGroupToWidth() {
   gbSource->setFixedWidth(std::clamp(Room, Least, std::max(Least, kSourceGroupWidth)));
 }
 
+void TfrmMain::SetUpKeys() {
+  Open1->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  CopyPath1->setShortcuts(QKeySequence::Copy);
+  RemovetoRecycleBin1->setShortcuts(QKeySequence::Delete);
+  RemoveCompletely1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+  OpenScan1->setShortcuts(QKeySequence::Open);
+  SaveScanAs1->setShortcuts(QKeySequence::keyBindings(QKeySequence::Save) +
+                            QKeySequence::keyBindings(QKeySequence::SaveAs));
+  Stop1->setShortcuts(QKeySequence::Cancel);
+  // Ctrl+Q where the desktop names no key of its own for quitting.
+  const QList<QKeySequence> Quit = QKeySequence::keyBindings(QKeySequence::Quit);
+  Exit1->setShortcuts(Quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : Quit);
+  // The file commands act on the items of the result tabs, so their keys work where the tabs
+  // have the focus and leave Enter, Delete and Ctrl+C to the path box and the filters' fields.
+  for (QAction* Command : {Open1, CopyPath1, OpeninExplorer1, ShowProperties1, RemovetoRecycleBin1,
+                           RemoveCompletely1}) {
+    Command->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    PageControl1->addAction(Command);
+  }
+  // F10 opens the first menu, as it does in other desktop programs.
+  auto* MenuKey = Named(new QAction(this), "MenuKey");
+  MenuKey->setShortcut(QKeySequence(Qt::Key_F10));
+  addAction(MenuKey);
+  connect(MenuKey, &QAction::triggered, this,
+          [this] { menuBar()->setActiveAction(File1->menuAction()); });
+}
+
 void TfrmMain::ConnectHandlers() {
+  SetUpKeys();
   connect(btnScan, &QToolButton::clicked, this, &TfrmMain::btnScanClick);
   connect(Scan1, &QAction::triggered, this, &TfrmMain::btnScanClick);
   connect(btnStop, &QToolButton::clicked, this, &TfrmMain::btnStopClick);

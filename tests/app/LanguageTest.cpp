@@ -88,10 +88,10 @@ class LanguageTest : public WindowTest {
   std::map<QString, QString> Captions() const {
     std::map<QString, QString> Texts;
     for (QMenu* Menu : Window->menuBar()->findChildren<QMenu*>()) {
-      Texts[Menu->objectName()] = Menu->title();
+      Texts[Menu->objectName()] = WithoutMnemonic(Menu->title());
       for (QAction* Item : Menu->actions()) {
         if (!Item->objectName().isEmpty()) {
-          Texts[Item->objectName()] = Item->text();
+          Texts[Item->objectName()] = WithoutMnemonic(Item->text());
         }
       }
     }
@@ -133,6 +133,7 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   OpenWindow();
   const std::map<QString, QString> English = Captions();
   EXPECT_EQ(English.at(QStringLiteral("File1")), "File");
+  EXPECT_EQ(English.at(QStringLiteral("RemovetoRecycleBin1")), "Move to Trash");
   QStringList Names;
   for (QAction* Item : LanguageItems()) {
     Names.append(Item->text());
@@ -156,9 +157,12 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   EXPECT_EQ(CheckedLanguages(), QStringList{"Deutsch"});
   EXPECT_EQ(LanguageCode(), "de");
   EXPECT_EQ(StoredLanguage(), "de");
-  EXPECT_EQ(Find<QMenu>("File1")->title(), "Datei");
-  EXPECT_EQ(Find<QMenu>("mmLanguage")->title(), "Sprache");
-  EXPECT_EQ(Find<QAction>("RemoveCompletely1")->text(), "Endgültig löschen");
+  EXPECT_EQ(Find<QMenu>("File1")->title(), "&Datei");
+  EXPECT_EQ(WithoutMnemonic(Find<QMenu>("mmLanguage")->title()), "Sprache");
+  EXPECT_EQ(WithoutMnemonic(Find<QAction>("RemoveCompletely1")->text()), "Endgültig löschen");
+  EXPECT_EQ(WithoutMnemonic(Find<QAction>("RemovetoRecycleBin1")->text()),
+            "In den Papierkorb verschieben");
+  EXPECT_EQ(WithoutMnemonic(Find<QAction>("OpeninExplorer1")->text()), "Im Ordner anzeigen");
   EXPECT_EQ(Find<QToolButton>("btnCopyPath")->toolTip(), "Pfad(e) in die Zwischenablage kopieren");
   EXPECT_EQ(Find<QTabWidget>("PageControl1")->tabText(1), "Nur Dateien");
   EXPECT_EQ(Find<QGroupBox>("gbFilters")->title(), "Dateien ausschließen");
@@ -185,7 +189,7 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   Window.reset();
   LoadTranslations(Program);
   OpenWindow();
-  EXPECT_EQ(Find<QMenu>("File1")->title(), "Datei");
+  EXPECT_EQ(Find<QMenu>("File1")->title(), "&Datei");
   EXPECT_EQ(CheckedLanguages(), QStringList{"Deutsch"});
 
   // English again restores every caption exactly.
@@ -231,7 +235,7 @@ TEST_F(LanguageTest, StartsInTheStoredOrTheSystemLanguageWhereverTheFileLies) {
   // Without a file the Language menu is empty and the window English.
   OpenWindow();
   EXPECT_TRUE(LanguageItems().empty());
-  EXPECT_EQ(Find<QMenu>("File1")->title(), "File");
+  EXPECT_EQ(Find<QMenu>("File1")->title(), "&File");
 }
 
 TEST_F(LanguageTest, TheFileBesideTheProgramComesBeforeTheInstalledOne) {

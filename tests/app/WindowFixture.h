@@ -17,6 +17,18 @@
 
 namespace dunstrel::testing {
 
+// A menu caption as the user reads it: without the ampersand that marks its Alt+letter.
+inline QString WithoutMnemonic(const QString& Caption) {
+  QString Text;
+  for (qsizetype I = 0; I < Caption.size(); ++I) {
+    if (Caption[I] == QLatin1Char('&') && I + 1 < Caption.size()) {
+      ++I;
+    }
+    Text.append(Caption[I]);
+  }
+  return Text;
+}
+
 // One main window with recording services and a paced directory listing, shown at its design
 // size.
 class WindowTest : public ::testing::Test {
