@@ -12,7 +12,7 @@ packages=(
   libicu-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools "qt6-svg-dev|libqt6svg6-dev" libqt6svg6 qt6-qpa-plugins libgl-dev
-  xdg-utils
+  xdg-utils qt6-translations-l10n
   desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
 if [ "${1:-}" = "windows-cross" ]; then

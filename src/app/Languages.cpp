@@ -1,11 +1,16 @@
 #include "app/Languages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QSettings>
+#include <QTranslator>
 #include <memory>
+#include <utility>
 
 #include "app/WindowSettings.h"
 #include "localisation/TranslationFile.h"
@@ -17,6 +22,19 @@ namespace {
 
 const QString kFileName = QStringLiteral("transl.dt");
 const QString kLanguageKey = QStringLiteral("CurrentLanguage");
+
+// The locale Qt names its catalogues by for one of our codes: our codes for Chinese, Japanese
+// and Korean are not the ISO ones.
+QLocale ToolkitLocale(const std::string& Code) {
+  static constexpr std::pair<const char*, const char*> kRenamed[] = {
+      {"cn", "zh_CN"}, {"jp", "ja"}, {"kr", "ko"}};
+  for (const auto& [Ours, Iso] : kRenamed) {
+    if (QString::fromStdString(Code).compare(QLatin1String(Ours), Qt::CaseInsensitive) == 0) {
+      return QLocale(QLatin1String(Iso));
+    }
+  }
+  return QLocale(QString::fromStdString(Code));
+}
 
 }  // namespace
 
@@ -51,16 +69,43 @@ void LoadTranslations(const QString& ExecutableFolder) {
   QFile File(TranslationFilePath(ExecutableFolder));
   if (File.fileName().isEmpty() || !File.open(QIODevice::ReadOnly)) {
     SetTranslations({});
+    ApplyToolkitLanguage();
     return;
   }
   // One byte past the limit is enough to tell a file that is too large.
   const QByteArray Content = File.read(static_cast<qint64>(kMaxTranslationFileBytes) + 1);
   InstallTranslationFile(
       std::string_view(Content.constData(), static_cast<size_t>(Content.size())));
+  ApplyToolkitLanguage();
 }
 
 void SaveLanguageSetting() {
   OpenUserSettings()->setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
+}
+
+void ApplyToolkitLanguage() {
+  // Owned by the application object, so that it never outlives it.
+  static QPointer<QTranslator> Installed;
+  if (!Installed.isNull()) {
+    QCoreApplication::removeTranslator(Installed);
+    delete Installed;
+  }
+  const TTranslationTable& Table = Translations();
+  const int Column = LanguageIndex();
+  if (Column <= 0 || Column >= static_cast<int>(Table.size())) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::system().territory()));
+    return;
+  }
+  const QLocale Locale = ToolkitLocale(Table[static_cast<size_t>(Column)][1]);
+  QLocale::setDefault(Locale);
+  auto* Translator = new QTranslator(QCoreApplication::instance());
+  if (Translator->load(Locale, QStringLiteral("qt"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(Translator);
+    Installed = Translator;
+  } else {
+    delete Translator;
+  }
 }
 
 }  // namespace dunstrel

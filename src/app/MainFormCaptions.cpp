@@ -1,4 +1,5 @@
 // Every fixed text of the main window, in the current interface language.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,6 +41,7 @@ void TfrmMain::LanguageItemClick(QAction* Item) {
   Item->setChecked(true);
   SetLanguageCode(Translations()[static_cast<size_t>(Column)][1]);
   SaveLanguageSetting();
+  ApplyToolkitLanguage();
   ApplyTranslation();
 }
 
@@ -111,6 +113,10 @@ void TfrmMain::ApplyTranslation() {
   MarkMnemonics();
   for (TResultTab* View : Views()) {
     View->ApplyTranslation();
+    // The lists that format their figures as they draw them draw them again.
+    for (QAbstractItemView* List : View->findChildren<QAbstractItemView*>()) {
+      List->viewport()->update();
+    }
   }
   FitFrameToText();
   InvalidateAllSurfaces();

@@ -18,6 +18,7 @@ namespace {
 
 // The group of a top-level node or legend row, the file of a node below a group.
 constexpr int kDataRole = Qt::UserRole;
+constexpr int kGroupSizeColumn = 2;
 // The tree lets the event loop run once per this many file nodes.
 constexpr int kFileNodesPerEventPass = 150;
 
@@ -72,6 +73,13 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
 
 void TDuplicatesView::ApplyTranslation() {
   SetListColumnTitles(lvDuplicateGroupsColors, DuplicateGroupColumns());
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(I);
+    if (const TDupGroup* Group = GroupOfRow(Row)) {
+      Row->setText(kGroupSizeColumn, ShownText(FormatSize(Group->Size, Settings)));
+    }
+  }
 }
 
 void TDuplicatesView::Clear() {
