@@ -10,6 +10,7 @@
 
 #include "localisation/TextFormat.h"
 #include "platform/DirectoryLister.h"
+#include "platform/FileSystem.h"
 #include "platform/Volumes.h"
 #include "results/ScanJob.h"
 #include "results/ScanResults.h"
@@ -164,6 +165,11 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Saved scans.
   void SaveScanAs1Click();
   void OpenScan1Click();
+  // Names the saved scan shown, in the title and the status line, and its top folder in the
+  // source controls.
+  void ShowOpenedScan(const std::string& File, platform::TFileStamp Written);
+  // The window's title: the program, after what it shows when that is a saved scan.
+  void ShowCaption(const QString& Shown = {});
 
   // Exclusion filters.
   TFilterInputs ReadFilterInputs() const;

@@ -60,8 +60,7 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::FormCreate() {
-  setWindowTitle(
-      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersionText)));
+  ShowCaption();
   resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
   setWindowState(windowState() | Qt::WindowMaximized);
   FProgress = std::make_shared<TScanProgress>();
@@ -80,6 +79,12 @@ void TfrmMain::FormCreate() {
   AdjustSideListWidths();
   RestoreSettings();
   ApplyTranslation();
+}
+
+void TfrmMain::ShowCaption(const QString& Shown) {
+  const QString Program =
+      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersionText));
+  setWindowTitle(Shown.isEmpty() ? Program : Shown + QStringLiteral(" - ") + Program);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event) {

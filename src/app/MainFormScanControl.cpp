@@ -144,6 +144,7 @@ void TfrmMain::btnScanClick() {
     RememberPath(Source.PathToScan);
   }
   ClearResults();
+  ShowCaption();
   FFileCommandsOff = false;
   UpdateFileCommands();
   SetScanningState(true);

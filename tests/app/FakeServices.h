@@ -32,12 +32,16 @@ class TRecordingDialogs : public IUserDialogs {
     PickerStarts.push_back(StartFolder);
     return PickerAnswer;
   }
-  std::optional<QString> PickSaveFile(QWidget*, const QString& Caption, const QString&) override {
+  std::optional<QString> PickSaveFile(QWidget*, const QString& Caption,
+                                      const QString& Filter) override {
     PickerCaptions.push_back(Caption);
+    PickerFilters.push_back(Filter);
     return FileAnswer;
   }
-  std::optional<QString> PickOpenFile(QWidget*, const QString& Caption, const QString&) override {
+  std::optional<QString> PickOpenFile(QWidget*, const QString& Caption,
+                                      const QString& Filter) override {
     PickerCaptions.push_back(Caption);
+    PickerFilters.push_back(Filter);
     return FileAnswer;
   }
 
@@ -47,6 +51,7 @@ class TRecordingDialogs : public IUserDialogs {
   std::vector<std::pair<QString, bool>> Questions;
   bool Answer = true;
   std::vector<QString> PickerCaptions;
+  std::vector<QString> PickerFilters;
   std::vector<QString> PickerStarts;
   // What the save and open file pickers answer.
   std::optional<QString> FileAnswer;
