@@ -129,6 +129,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void MarkMnemonics();
   // The commands' keys; the file commands' act where the result tabs have the focus.
   void SetUpKeys();
+  void SetUpMenuIcons();
   void UpdateSourceControls();
   void AdjustSideListWidths();
   void FormResize();

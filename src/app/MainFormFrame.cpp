@@ -302,8 +302,34 @@ void TfrmMain::SetUpKeys() {
           [this] { menuBar()->setActiveAction(File1->menuAction()); });
 }
 
+void TfrmMain::SetUpMenuIcons() {
+  // The commands that have a button show its picture; the others the desktop theme's, if any.
+  const std::pair<QAction*, QToolButton*> WithButtons[] = {
+      {Scan1, btnScan},
+      {Stop1, btnStop},
+      {Open1, btnOpen},
+      {CopyPath1, btnCopyPath},
+      {OpeninExplorer1, btnOpenExplorer},
+      {ShowProperties1, btnShowProperties},
+      {RemovetoRecycleBin1, btnRemoveToRecycleBin},
+      {RemoveCompletely1, btnRemove},
+      {VisitWebsite1, btnWEbsite},
+      {About1, btnAbout}};
+  for (const auto& [Action, Button] : WithButtons) {
+    Action->setIcon(Button->icon());
+  }
+  const std::pair<QAction*, const char*> FromTheme[] = {{OpenScan1, "document-open"},
+                                                        {SaveScanAs1, "document-save-as"},
+                                                        {Exit1, "application-exit"},
+                                                        {utorial1, "help-contents"}};
+  for (const auto& [Action, Name] : FromTheme) {
+    Action->setIcon(QIcon::fromTheme(QLatin1String(Name)));
+  }
+}
+
 void TfrmMain::ConnectHandlers() {
   SetUpKeys();
+  SetUpMenuIcons();
   connect(btnScan, &QToolButton::clicked, this, &TfrmMain::btnScanClick);
   connect(Scan1, &QAction::triggered, this, &TfrmMain::btnScanClick);
   connect(btnStop, &QToolButton::clicked, this, &TfrmMain::btnStopClick);

@@ -8,6 +8,7 @@
 
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
 #include "views/ShownText.h"
@@ -65,6 +66,15 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
   SetUpReportList(lvDuplicateGroupsColors, DuplicateGroupColumns(), logicalDpiX());
   lvDuplicateGroupsColors->setItemDelegateForColumn(
       1, new TColorSwatchDelegate(lvDuplicateGroupsColors));
+  // A group's row shows the icon of its files' type, as the other legends show theirs.
+  lvDuplicateGroupsColors->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               const auto* Group =
+                   static_cast<const TDupGroup*>(Row.data(kDataRole).value<void*>());
+               return Group != nullptr ? FHost.SmallIcon(Group->FileName, false) : QIcon();
+             },
+             lvDuplicateGroupsColors));
   connect(tvDuplicateFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { tvDuplicateFilesChange(); });
   connect(lvDuplicateGroupsColors->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include <QPixmap>
+
 #include "app/ShellServices.h"
 #include "app/UserDialogs.h"
 #include "platform/DirectoryLister.h"
@@ -81,7 +83,16 @@ class TRecordingShell : public IShellServices {
     return FReal->DeletePaths(Paths, ToTrash);
   }
   void SetClipboardText(const QString& Text) override { Clipboard = Text; }
-  QIcon SmallIcon(const std::string&, bool) override { return {}; }
+  // A blank icon, the same for every item; each request is remembered.
+  QIcon SmallIcon(const std::string& Path, bool) override {
+    IconsAsked.push_back(Path);
+    if (FIcon.isNull()) {
+      QPixmap Blank(16, 16);
+      Blank.fill(Qt::transparent);
+      FIcon = QIcon(Blank);
+    }
+    return FIcon;
+  }
 
   std::vector<std::string> Opened;
   std::vector<QString> Addresses;
@@ -89,10 +100,12 @@ class TRecordingShell : public IShellServices {
   std::vector<std::string> Properties;
   std::vector<std::pair<std::vector<std::string>, bool>> Deleted;
   QString Clipboard;
+  std::vector<std::string> IconsAsked;
   bool RemoveForReal = false;
 
  private:
   std::unique_ptr<IShellServices> FReal;
+  QIcon FIcon;
 };
 
 // Drives that are folders of the test, with made-up used bytes.
