@@ -37,9 +37,9 @@ double WorstAspect(const TRowMeasure& Row, double W) {
   return std::max(W2 * Row.Max / S2, S2 / (W2 * Row.Min));
 }
 
-void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, TRect& Free,
+void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, double Scale, TRect& Free,
                bool AlongTop, bool TakesTheRest, std::vector<TPlacedCell>& Out) {
-  const double S = SumOfAreas(Entries, Begin, End);
+  const double S = SumOfAreas(Entries, Begin, End) * Scale;
   if (!(S > 0)) {
     return;
   }
@@ -65,7 +65,7 @@ void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, TRect&
   double Running = 0;
   int64_t From = First;
   for (size_t I = Begin; I < End; ++I) {
-    Running += Entries[I].Area;
+    Running += Entries[I].Area * Scale;
     const int64_t To =
         I + 1 == End ? Last : std::min(Last, First + RoundPixels(Running / S * Length));
     Out.push_back({I, AlongTop ? MakeRect(From, Strip.Top, To, Strip.Bottom)
@@ -75,34 +75,46 @@ void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, TRect&
 }
 
 void Squarify(std::span<const TEntry> Entries, const TRect& Rect, std::vector<TPlacedCell>& Out) {
-  // The row that holds the last entry of any area takes all the space that is left, so that the
-  // rounding of the strips before it leaves no uncovered band at the end.
+  // The row that holds the last entry of any area takes all the space that is left.
   size_t Positive = 0;
+  double Remaining = 0;
   for (size_t I = 0; I < Entries.size(); ++I) {
     if (Entries[I].Area > 0) {
       Positive = I + 1;
+      Remaining += Entries[I].Area;
     }
   }
   TRect Free = Rect;
+  // The entries not yet placed share the space that is left as their areas share their sum, so
+  // that a strip rounded thinner or thicker than its areas passes the difference on to all that
+  // follow instead of leaving it to the last.
+  const auto ScaleToFree = [&] {
+    const double FreeArea = static_cast<double>(Width(Free)) * static_cast<double>(Height(Free));
+    return Remaining > 0 && FreeArea > 0 ? FreeArea / Remaining : 0.0;
+  };
+  double Scale = ScaleToFree();
   size_t RowBegin = 0;
   TRowMeasure Row;
   for (size_t I = 0; I < Entries.size(); ++I) {
     const TRowMeasure Previous = Row;
-    Row.Add(Entries[I].Area);
+    Row.Add(Entries[I].Area * Scale);
     const int64_t W = std::min(Width(Free), Height(Free));
     if (W <= 0) {
       return;  // the space is used up: nothing more fits, not even the open row
     }
     const double Side = static_cast<double>(W);
     if (Row.Count >= 2 && WorstAspect(Row, Side) > WorstAspect(Previous, Side)) {
-      LayoutRow(Entries, RowBegin, I, Free, Width(Free) < Height(Free), I >= Positive, Out);
+      LayoutRow(Entries, RowBegin, I, Scale, Free, Width(Free) < Height(Free), I >= Positive, Out);
+      Remaining -= SumOfAreas(Entries, RowBegin, I);
+      Scale = ScaleToFree();
       RowBegin = I;
       Row = TRowMeasure();
-      Row.Add(Entries[I].Area);
+      Row.Add(Entries[I].Area * Scale);
     }
   }
   if (RowBegin < Entries.size()) {
-    LayoutRow(Entries, RowBegin, Entries.size(), Free, Width(Free) < Height(Free), true, Out);
+    LayoutRow(Entries, RowBegin, Entries.size(), Scale, Free, Width(Free) < Height(Free), true,
+              Out);
   }
 }
 

@@ -118,6 +118,33 @@ TEST(SquarifyTest, RoundingLeavesNoPixelUncoveredAndNoneTwice) {
   }
 }
 
+TEST(SquarifyTest, ManySmallEntriesEachKeepNearTheirShare) {
+  // Thousands of strips each rounded to whole pixels: the rounding is shared by the rows that
+  // follow, so none is left to the last entries and none runs out of space before them.
+  const struct TCase {
+    int Count;
+    TRect Rect;
+  } Cases[] = {{2000, {0, 0, 365, 255}}, {2000, {0, 0, 800, 255}}, {20000, {0, 0, 800, 255}}};
+  for (const TCase& Case : Cases) {
+    std::vector<TEntry> Entries(static_cast<size_t>(Case.Count));
+    for (size_t I = 0; I < Entries.size(); ++I) {
+      Entries[I].Weight = 900 + static_cast<int64_t>(I % 7) * 300;
+    }
+    std::vector<TPlacedCell> Cells;
+    ArrangeEntries(Entries, Case.Rect, Cells);
+    int Placed = 0;
+    int FarFromShare = 0;  // cells of a share of 4 pixels or more, given under half or over twice
+    for (const TPlacedCell& Cell : Cells) {
+      const double Area = static_cast<double>(Width(Cell.Cell) * Height(Cell.Cell));
+      const double Share = Entries[Cell.Entry].Area;
+      Placed += Area > 0 ? 1 : 0;
+      FarFromShare += Share >= 4 && (Area < Share / 2 || Area > Share * 2) ? 1 : 0;
+    }
+    EXPECT_EQ(Placed, Case.Count) << ::testing::PrintToString(Case.Rect);
+    EXPECT_EQ(FarFromShare, 0) << Case.Count << " in " << ::testing::PrintToString(Case.Rect);
+  }
+}
+
 TEST(SquarifyTest, WorstAspect) {
   TRowMeasure Empty;
   TRowMeasure Square;
