@@ -77,8 +77,10 @@ void TfrmMain::StoreSettings() const {
   TWindowMemory Memory;
   Memory.Geometry = saveGeometry();
   Memory.ToolbarShown = ShowToolbar1->isChecked();
+  // The splitters between each map and its lists; the side list beside them follows the
+  // window's width at every resize, so its splitter has nothing to keep.
   for (const QSplitter* Splitter : PageControl1->findChildren<QSplitter*>()) {
-    if (!Splitter->objectName().isEmpty()) {
+    if (Splitter->orientation() == Qt::Vertical && !Splitter->objectName().isEmpty()) {
       Memory.Splitters.emplace(Splitter->objectName(), Splitter->saveState());
     }
   }
