@@ -122,11 +122,12 @@ TEST_F(WindowSettingsTest, ACorruptOrForeignStoreGivesTheFirstStart) {
   const std::map<std::string, QVariant> FirstStart = StartState();
   Window.reset();
 
+  static constexpr char kNotText[] = "\x00\xFF\xFE[[=\n\x01@Variant(\x7F\xFF\xFF\xFF)";
   const struct TCase {
     const char* Name;
     QByteArray Content;
   } Cases[] = {
-      {"not text at all", QByteArray("\x00\xFF\xFE[[=\n\x01@Variant(\x7F\xFF\xFF\xFF)", 30)},
+      {"not text at all", QByteArray(kNotText, sizeof(kNotText) - 1)},
       {"a broken section and lines without values", "[Window\nGeometry\n[Filters]]\n=\n"},
       {"values of other kinds",
        "[Window]\nGeometry=just text\nPage=banana\nToolbarShown=maybe\n"
