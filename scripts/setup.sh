@@ -12,7 +12,7 @@ packages=(
   libicu-dev zlib1g-dev libzstd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools "qt6-svg-dev|libqt6svg6-dev" libqt6svg6 qt6-qpa-plugins libgl-dev
-  xdg-utils
+  xdg-utils qt6-translations-l10n
   ncdu
   desktop-file-utils appstream librsvg2-bin dpkg-dev
 )

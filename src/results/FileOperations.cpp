@@ -6,6 +6,7 @@
 
 #include "common/SaturatingSum.h"
 #include "localisation/translation.h"
+#include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "results/ValueFormat.h"
 #include "scan/PathKeys.h"
@@ -84,7 +85,7 @@ std::string JoinPathsForClipboard(const std::vector<std::string>& Paths) {
   std::string Text;
   for (const std::string& Path : Paths) {
     if (!Text.empty()) {
-      Text += "\r\n";
+      Text += platform::kLineBreak;
     }
     Text += Path;
   }

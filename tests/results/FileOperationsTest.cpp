@@ -45,9 +45,8 @@ TEST(FileOperationsTest, RemovalsDropRepeatsAndPathsInsideAListedFolder) {
   }
 }
 
-TEST(FileOperationsTest, ClipboardTextHasCrLfBetweenPathsAndNoneAfterTheLast) {
-  EXPECT_EQ(JoinPathsForClipboard({"/a/one", "/b/t\nwo", "/c/\xFF"}),
-            "/a/one\r\n/b/t\nwo\r\n/c/\xFF");
+TEST(FileOperationsTest, ClipboardTextHasOneLineBreakBetweenPathsAndNoneAfterTheLast) {
+  EXPECT_EQ(JoinPathsForClipboard({"/a/one", "/b/t\nwo", "/c/\xFF"}), "/a/one\n/b/t\nwo\n/c/\xFF");
   EXPECT_EQ(JoinPathsForClipboard({"/only"}), "/only");
   EXPECT_EQ(JoinPathsForClipboard({}), "");
 }
