@@ -10,6 +10,7 @@
 
 #include "localisation/TextFormat.h"
 #include "platform/DirectoryLister.h"
+#include "platform/FileSystem.h"
 #include "platform/Volumes.h"
 #include "results/ScanJob.h"
 #include "results/ScanResults.h"
@@ -29,6 +30,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 class QTabWidget;
 class QTimer;
 class QToolButton;
@@ -57,6 +59,9 @@ struct TMainWindowServices {
   TDirectoryListerFactory CreateLister;
   // The user's regional settings when not given.
   std::optional<TFormatSettings> FormatSettings;
+  // Where the window keeps what it remembers between runs; the user's own settings when not
+  // given.
+  QSettings* Settings = nullptr;
 };
 
 // The main window: the single owner of the scan, its results, the maps and the four result
@@ -112,11 +117,19 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Creation and shutdown.
   void FormCreate();
   void FormDestroy();
+  // What the window keeps between runs: read once it is built, written as it closes.
+  void RestoreSettings();
+  void StoreSettings() const;
   // Languages: one menu item per column of the translation table; every fixed text of the
   // window set again in the current language.
   void BuildLanguageMenu();
   void LanguageItemClick(QAction* Item);
   void ApplyTranslation();
+  // Gives the menus' items Alt+letters of the language in force.
+  void MarkMnemonics();
+  // The commands' keys; the file commands' act where the result tabs have the focus.
+  void SetUpKeys();
+  void SetUpMenuIcons();
   void UpdateSourceControls();
   void AdjustSideListWidths();
   void FormResize();
@@ -155,6 +168,11 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Saved scans.
   void SaveScanAs1Click();
   void OpenScan1Click();
+  // Names the saved scan shown, in the title and the status line, and its top folder in the
+  // source controls.
+  void ShowOpenedScan(const std::string& File, platform::TFileStamp Written);
+  // The window's title: the program, after what it shows when that is a saved scan.
+  void ShowCaption(const QString& Shown = {});
 
   // Exclusion filters.
   TFilterInputs ReadFilterInputs() const;
@@ -167,7 +185,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Scan control.
   std::vector<std::string> GetScanDrives() const;
   int64_t GetDriveUsedBytes(const std::string& Root) const;
+  // The path box: the folders scanned last, then the drive roots.
   void FillDriveList();
+  // Puts a folder at the head of the path box's history and shows it there.
+  void RememberPath(const std::string& Path);
   std::string TypedScanPath() const;
   void btnBrowseClick();
   void btnScanClick();
@@ -212,6 +233,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   IShellServices* const FShell;
   const platform::IVolumes* const FVolumes;
   const TDirectoryListerFactory FCreateLister;
+  const std::unique_ptr<QSettings> FOwnedSettings;
+  QSettings* const FSettings;
 
   // Set when the window starts to close; from then on the handlers that would touch half-freed
   // state do nothing.
@@ -224,6 +247,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // The reading of a saved scan, while one runs.
   std::shared_ptr<TScanFileLoad> FLoad;
   bool FFileCommandsOff = false;
+  // The folders scanned last, as their own bytes, latest first.
+  std::vector<std::string> FPathHistory;
   QTimer* FUITimer = nullptr;
   int64_t FExpectedBytesTotal = 0;
   // Files and folders of the drives of a whole-computer scan; 0 when they cannot be told.

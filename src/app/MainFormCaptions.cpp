@@ -1,9 +1,11 @@
 // Every fixed text of the main window, in the current interface language.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -11,6 +13,8 @@
 
 #include "app/Languages.h"
 #include "app/MainForm.h"
+#include "app/Mnemonics.h"
+#include "platform/Desktop.h"
 #include "views/ResultTab.h"
 #include "views/ShownText.h"
 
@@ -37,6 +41,7 @@ void TfrmMain::LanguageItemClick(QAction* Item) {
   Item->setChecked(true);
   SetLanguageCode(Translations()[static_cast<size_t>(Column)][1]);
   SaveLanguageSetting();
+  ApplyToolkitLanguage();
   ApplyTranslation();
 }
 
@@ -49,38 +54,42 @@ void TfrmMain::ApplyTranslation() {
                                       {mmLanguage, "Language"}}) {
     Menu->setTitle(TranslatedText(English));
   }
-  for (const auto& [Action, English] : {std::pair<QAction*, const char*>{Open1, "Open / View"},
-                                        {CopyPath1, "Copy Path"},
-                                        {OpeninExplorer1, "View in Explorer"},
-                                        {ShowProperties1, "Show Properties..."},
-                                        {RemovetoRecycleBin1, "Remove to Recycle Bin"},
-                                        {RemoveCompletely1, "Remove Completely"},
-                                        {OpenScan1, "Open Scan..."},
-                                        {SaveScanAs1, "Save Scan As..."},
-                                        {Exit1, "Exit"},
-                                        {Scan1, "Scan"},
-                                        {Stop1, "Stop"},
-                                        {FilesinFolders1, "Files in Folders"},
-                                        {OnlyFiles1, "Only Files"},
-                                        {OnlyFolders1, "Only Folders"},
-                                        {Duplicates1, "Duplicates"},
-                                        {ShowToolbar1, "Show Toolbar"},
-                                        {utorial1, "Tutorial"},
-                                        {ContactUs1, "Contact Us"},
-                                        {VisitWebsite1, "Visit Website"},
-                                        {About1, "About..."}}) {
+  // The desktop's own names for its trash and its file manager.
+  constexpr bool RecycleBin = platform::kDesktopSaysRecycleBin;
+  for (const auto& [Action, English] :
+       {std::pair<QAction*, const char*>{Open1, "Open / View"},
+        {CopyPath1, "Copy Path"},
+        {OpeninExplorer1, RecycleBin ? "View in Explorer" : "Show in Folder"},
+        {ShowProperties1, "Show Properties..."},
+        {RemovetoRecycleBin1, RecycleBin ? "Remove to Recycle Bin" : "Move to Trash"},
+        {RemoveCompletely1, "Remove Completely"},
+        {OpenScan1, "Open Scan..."},
+        {SaveScanAs1, "Save Scan As..."},
+        {Exit1, "Exit"},
+        {Scan1, "Scan"},
+        {Stop1, "Stop"},
+        {FilesinFolders1, "Files in Folders"},
+        {OnlyFiles1, "Only Files"},
+        {OnlyFolders1, "Only Folders"},
+        {Duplicates1, "Duplicates"},
+        {ShowToolbar1, "Show Toolbar"},
+        {utorial1, "Tutorial"},
+        {ContactUs1, "Contact Us"},
+        {VisitWebsite1, "Visit Website"},
+        {About1, "About..."}}) {
     Action->setText(TranslatedText(English));
   }
-  for (const auto& [Button, English] : {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
-                                        {btnStop, "Stop"},
-                                        {btnOpen, "Open / View"},
-                                        {btnCopyPath, "Copy path(s) to clipboard"},
-                                        {btnOpenExplorer, "Open containing folder"},
-                                        {btnShowProperties, "Show Properties..."},
-                                        {btnRemoveToRecycleBin, "Move to Recycle Bin"},
-                                        {btnRemove, "Delete permanently"},
-                                        {btnWEbsite, "Visit Website"},
-                                        {btnAbout, "About..."}}) {
+  for (const auto& [Button, English] :
+       {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
+        {btnStop, "Stop"},
+        {btnOpen, "Open / View"},
+        {btnCopyPath, "Copy path(s) to clipboard"},
+        {btnOpenExplorer, "Open containing folder"},
+        {btnShowProperties, "Show Properties..."},
+        {btnRemoveToRecycleBin, RecycleBin ? "Move to Recycle Bin" : "Move to Trash"},
+        {btnRemove, "Delete permanently"},
+        {btnWEbsite, "Visit Website"},
+        {btnAbout, "About..."}}) {
     Button->setToolTip(TranslatedText(English));
   }
   const char* const TabCaptions[] = {"Files in Folders", "Only Files", "Only Folders",
@@ -101,11 +110,34 @@ void TfrmMain::ApplyTranslation() {
     cbSizeUnits->setItemText(I, TranslatedText(Units[I]));
   }
   chPattern->setText(TranslatedText("Pattern"));
+  MarkMnemonics();
   for (TResultTab* View : Views()) {
     View->ApplyTranslation();
+    // The lists that format their figures as they draw them draw them again.
+    for (QAbstractItemView* List : View->findChildren<QAbstractItemView*>()) {
+      List->viewport()->update();
+    }
   }
   FitFrameToText();
   InvalidateAllSurfaces();
+}
+
+void TfrmMain::MarkMnemonics() {
+  // The languages' own names keep their spelling; every other menu and the bar get their letters
+  // from the captions of the language in force.
+  for (QWidget* Menu :
+       std::initializer_list<QWidget*>{menuBar(), File1, Run1, View1, Mode1, Help1}) {
+    QList<QAction*> Items = Menu->actions();
+    Items.removeIf([](const QAction* Item) { return Item->isSeparator(); });
+    QStringList Captions;
+    for (const QAction* Item : Items) {
+      Captions.append(Item->text());
+    }
+    const QStringList Marked = WithMnemonics(Captions);
+    for (qsizetype I = 0; I < Items.size(); ++I) {
+      Items[I]->setText(Marked[I]);
+    }
+  }
 }
 
 }  // namespace dunstrel

@@ -275,7 +275,61 @@ void TfrmMain::FitSourceGroupToWidth() {
   gbSource->setFixedWidth(std::clamp(Room, Least, std::max(Least, kSourceGroupWidth)));
 }
 
+void TfrmMain::SetUpKeys() {
+  Open1->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  CopyPath1->setShortcuts(QKeySequence::Copy);
+  RemovetoRecycleBin1->setShortcuts(QKeySequence::Delete);
+  RemoveCompletely1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+  OpenScan1->setShortcuts(QKeySequence::Open);
+  SaveScanAs1->setShortcuts(QKeySequence::keyBindings(QKeySequence::Save) +
+                            QKeySequence::keyBindings(QKeySequence::SaveAs));
+  Stop1->setShortcuts(QKeySequence::Cancel);
+  // Ctrl+Q where the desktop names no key of its own for quitting.
+  const QList<QKeySequence> Quit = QKeySequence::keyBindings(QKeySequence::Quit);
+  Exit1->setShortcuts(Quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : Quit);
+  // The file commands act on the items of the result tabs, so their keys work where the tabs
+  // have the focus and leave Enter, Delete and Ctrl+C to the path box and the filters' fields.
+  for (QAction* Command : {Open1, CopyPath1, OpeninExplorer1, ShowProperties1, RemovetoRecycleBin1,
+                           RemoveCompletely1}) {
+    Command->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    PageControl1->addAction(Command);
+  }
+  // F10 opens the first menu, as it does in other desktop programs.
+  auto* MenuKey = Named(new QAction(this), "MenuKey");
+  MenuKey->setShortcut(QKeySequence(Qt::Key_F10));
+  addAction(MenuKey);
+  connect(MenuKey, &QAction::triggered, this,
+          [this] { menuBar()->setActiveAction(File1->menuAction()); });
+}
+
+void TfrmMain::SetUpMenuIcons() {
+  // The commands that have a button show its picture; the others the desktop theme's, if any.
+  const std::pair<QAction*, QToolButton*> WithButtons[] = {
+      {Scan1, btnScan},
+      {Stop1, btnStop},
+      {Open1, btnOpen},
+      {CopyPath1, btnCopyPath},
+      {OpeninExplorer1, btnOpenExplorer},
+      {ShowProperties1, btnShowProperties},
+      {RemovetoRecycleBin1, btnRemoveToRecycleBin},
+      {RemoveCompletely1, btnRemove},
+      {VisitWebsite1, btnWEbsite},
+      {About1, btnAbout}};
+  for (const auto& [Action, Button] : WithButtons) {
+    Action->setIcon(Button->icon());
+  }
+  const std::pair<QAction*, const char*> FromTheme[] = {{OpenScan1, "document-open"},
+                                                        {SaveScanAs1, "document-save-as"},
+                                                        {Exit1, "application-exit"},
+                                                        {utorial1, "help-contents"}};
+  for (const auto& [Action, Name] : FromTheme) {
+    Action->setIcon(QIcon::fromTheme(QLatin1String(Name)));
+  }
+}
+
 void TfrmMain::ConnectHandlers() {
+  SetUpKeys();
+  SetUpMenuIcons();
   connect(btnScan, &QToolButton::clicked, this, &TfrmMain::btnScanClick);
   connect(Scan1, &QAction::triggered, this, &TfrmMain::btnScanClick);
   connect(btnStop, &QToolButton::clicked, this, &TfrmMain::btnStopClick);

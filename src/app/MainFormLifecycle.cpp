@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -18,6 +19,7 @@
 #include "app/ScanFileLoad.h"
 #include "app/ShellServices.h"
 #include "app/UserDialogs.h"
+#include "app/WindowSettings.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
@@ -46,7 +48,9 @@ TfrmMain::TfrmMain(TMainWindowServices Services, QWidget* Parent)
       FVolumes(Services.Volumes != nullptr ? Services.Volumes : &platform::SystemVolumes()),
       FCreateLister(Services.CreateLister
                         ? std::move(Services.CreateLister)
-                        : TDirectoryListerFactory(&platform::CreateDirectoryLister)) {
+                        : TDirectoryListerFactory(&platform::CreateDirectoryLister)),
+      FOwnedSettings(Services.Settings != nullptr ? nullptr : OpenUserSettings()),
+      FSettings(Services.Settings != nullptr ? Services.Settings : FOwnedSettings.get()) {
   BuildFrame();
   FormCreate();
 }
@@ -56,8 +60,7 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::FormCreate() {
-  setWindowTitle(
-      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersionText)));
+  ShowCaption();
   resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
   setWindowState(windowState() | Qt::WindowMaximized);
   FProgress = std::make_shared<TScanProgress>();
@@ -74,11 +77,21 @@ void TfrmMain::FormCreate() {
   chModifiedBeforeClick();
   chLessThanClick();
   AdjustSideListWidths();
+  RestoreSettings();
   ApplyTranslation();
+}
+
+void TfrmMain::ShowCaption(const QString& Shown) {
+  const QString Program =
+      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersionText));
+  setWindowTitle(Shown.isEmpty() ? Program : Shown + QStringLiteral(" - ") + Program);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event) {
   // FormCloseQuery: closing is always allowed; a running scan is left to FormDestroy.
+  if (!FAppClosing) {
+    StoreSettings();
+  }
   FAppClosing = true;
   for (TResultTab* View : Views()) {
     View->Surface()->Freeze();

@@ -18,6 +18,7 @@
 #include "app/ElidedLabel.h"
 #include "app/MainForm.h"
 #include "app/UserDialogs.h"
+#include "app/WindowSettings.h"
 #include "common/Rounding.h"
 #include "platform/FileSystem.h"
 #include "platform/Memory.h"
@@ -54,12 +55,27 @@ int64_t TfrmMain::GetDriveUsedBytes(const std::string& Root) const {
 void TfrmMain::FillDriveList() {
   const QSignalBlocker Quiet(cmbCustomPath);
   cmbCustomPath->clear();
-  for (const std::string& Root : GetScanDrives()) {
-    cmbCustomPath->addItem(ShownText(Root), QByteArray::fromStdString(Root));
+  std::vector<std::string> Paths = FPathHistory;
+  for (std::string& Root : GetScanDrives()) {
+    if (std::find(Paths.begin(), Paths.end(), Root) == Paths.end()) {
+      Paths.push_back(std::move(Root));
+    }
+  }
+  for (const std::string& Path : Paths) {
+    cmbCustomPath->addItem(ShownText(Path), QByteArray::fromStdString(Path));
   }
   if (cmbCustomPath->count() > 0) {
     cmbCustomPath->setCurrentIndex(0);
   }
+}
+
+void TfrmMain::RememberPath(const std::string& Path) {
+  std::erase(FPathHistory, Path);
+  FPathHistory.insert(FPathHistory.begin(), Path);
+  if (FPathHistory.size() > kPathHistoryLength) {
+    FPathHistory.resize(kPathHistoryLength);
+  }
+  FillDriveList();
 }
 
 std::string TfrmMain::TypedScanPath() const {
@@ -124,7 +140,11 @@ void TfrmMain::btnScanClick() {
     return;
   }
 
+  if (!Source.AllDrives) {
+    RememberPath(Source.PathToScan);
+  }
   ClearResults();
+  ShowCaption();
   FFileCommandsOff = false;
   UpdateFileCommands();
   SetScanningState(true);

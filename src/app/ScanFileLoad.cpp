@@ -19,6 +19,10 @@ void TScanFileLoad::DetachCompletionNotice() {
 
 void TScanFileLoad::Run() {
   TResult Result;
+  Result.Path = FPath;
+  if (const std::optional<platform::TEntryInfo> Info = platform::GetEntryInfo(FPath)) {
+    Result.Written = Info->Modified;
+  }
   try {
     Result.Root = LoadScanFile(FPath, [this](int64_t) {
       if (FContext->IsCancelled()) {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "scan/ScanContext.h"
 #include "scan/ScanTree.h"
 
@@ -17,6 +18,10 @@ class TScanFileLoad {
   struct TResult {
     std::unique_ptr<TDirNode> Root;  // none when the file was refused
     std::string Err;
+    std::string Path;  // the file read
+    // When the file was last written, as near as the file system tells when its scan was made;
+    // 0 when unknown.
+    platform::TFileStamp Written = 0;
   };
 
   TScanFileLoad(std::string Path, std::shared_ptr<const TScanContext> Context);

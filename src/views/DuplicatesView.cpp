@@ -10,6 +10,7 @@
 #include "common/ReleaseStorage.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
 #include "views/RowSelection.h"
@@ -21,6 +22,7 @@ namespace {
 
 // The group of a top-level node or legend row, the file of a node below a group.
 constexpr int kDataRole = Qt::UserRole;
+constexpr int kGroupSizeColumn = 2;
 // The tree lets the event loop run once per this many file nodes.
 constexpr int kFileNodesPerEventPass = 150;
 
@@ -68,6 +70,14 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
   SetUpReportList(lvDuplicateGroupsColors, DuplicateGroupColumns(), logicalDpiX());
   lvDuplicateGroupsColors->setItemDelegateForColumn(
       1, new TColorSwatchDelegate(lvDuplicateGroupsColors));
+  // A group's row shows the icon of its files' type, as the other legends show theirs.
+  lvDuplicateGroupsColors->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               const TDupGroup* Group = GroupOfRow(lvDuplicateGroupsColors->itemFromIndex(Row));
+               return Group != nullptr ? FHost.SmallIcon(Group->FileName, false) : QIcon();
+             },
+             lvDuplicateGroupsColors));
   WatchSelection(
       tvDuplicateFiles,
       [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
@@ -95,6 +105,13 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
 
 void TDuplicatesView::ApplyTranslation() {
   SetListColumnTitles(lvDuplicateGroupsColors, DuplicateGroupColumns());
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(I);
+    if (const TDupGroup* Group = GroupOfRow(Row)) {
+      Row->setText(kGroupSizeColumn, ShownText(FormatSize(Group->Size, Settings)));
+    }
+  }
 }
 
 void TDuplicatesView::Clear() {

@@ -20,9 +20,10 @@ namespace dunstrel {
 
 namespace {
 
+constexpr int kSizeColumn = 2;
 constexpr int kFullPathColumn = 5;
 constexpr int kRowsPerProgressStep = 250;
-// The bytes of a path, which the shown text may have lost.
+// The bytes of a path, which the shown text may have lost; in the size column, the byte count.
 constexpr int kKeyRole = Qt::UserRole;
 
 }  // namespace
@@ -79,6 +80,12 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
 void TFilesView::ApplyTranslation() {
   SetListColumnTitles(lvFiles, FilesColumns());
   FExtRows->RetitleColumns();
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvFiles->topLevelItem(I);
+    Row->setText(kSizeColumn,
+                 ShownText(FormatSize(Row->data(kSizeColumn, kKeyRole).toLongLong(), Settings)));
+  }
 }
 
 void TFilesView::Clear() {
@@ -128,6 +135,7 @@ void TFilesView::PopulateFilesList() {
           Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
       // The hidden column keys the row by the path's own bytes; nobody reads it as text.
       Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(Path));
+      Row->setData(kSizeColumn, kKeyRole, static_cast<qlonglong>(File.Size));
       Batch.append(Row);
       FRowOfFile.emplace(&File, I);
       if (I % kRowsPerProgressStep == 0 || I == Count - 1) {

@@ -22,6 +22,7 @@ namespace dunstrel {
 namespace {
 
 constexpr int kFoldersPerProgressStep = 200;
+constexpr int kSizeColumn = 2;
 // The legend row's folder.
 constexpr int kFolderRole = Qt::UserRole;
 
@@ -85,6 +86,13 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
 
 void TFoldersView::ApplyTranslation() {
   SetListColumnTitles(lvFilesOfSelectedFolder, FolderLegendColumns());
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvFilesOfSelectedFolder->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvFilesOfSelectedFolder->topLevelItem(I);
+    if (const TDirNode* Folder = FolderOfRow(Row)) {
+      Row->setText(kSizeColumn, ShownText(FormatSize(Folder->TotalSize, Settings)));
+    }
+  }
 }
 
 void TFoldersView::Clear() {
