@@ -109,7 +109,7 @@ bool FollowGroups(const TDuplicates& Previous, std::span<TFileLeaf* const> NextA
     for (TFileLeaf* File : Change.AddedFiles()) {
       const auto Found = GoneByName.find({File->Name(), File->Size});
       if (Found == GoneByName.end() || Found->second.empty()) {
-        Sizes.push_back(File->Size);
+        Sizes.push_back(int64_t{File->Size});  // a copy: the leaf is packed
         continue;
       }
       Successors.emplace(Found->second.back(), File);
