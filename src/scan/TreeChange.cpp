@@ -162,7 +162,12 @@ TTreeChange TTreeChange::Removal(std::span<const TFileLeaf* const> Files,
                                  std::span<const TDirNode* const> Folders, bool NamesDeleted) {
   TTreeChange Change;
   Change.FNamesDeleted = NamesDeleted;
-  const std::unordered_set<const TDirNode*> Named(Folders.begin(), Folders.end());
+  std::unordered_set<const TDirNode*> Named;
+  for (const TDirNode* Folder : Folders) {
+    if (Folder != nullptr && Folder->Parent() != nullptr) {
+      Named.insert(Folder);
+    }
+  }
   // Inside a folder taken out: covered by it.
   const auto Covered = [&Named](const TDirNode* Folder) {
     for (; Folder != nullptr; Folder = Folder->Parent()) {
@@ -173,7 +178,7 @@ TTreeChange TTreeChange::Removal(std::span<const TFileLeaf* const> Files,
     return false;
   };
   for (const TDirNode* Folder : Named) {
-    if (Folder != nullptr && Folder->Parent() != nullptr && !Covered(Folder->Parent())) {
+    if (!Covered(Folder->Parent())) {
       Change.FFolders.push_back(Folder);
     }
   }
