@@ -122,7 +122,7 @@ void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf, uint64_t Folde
   Writer.Raw(",\"dsize\":");
   Writer.Number(Leaf.Allocated());
   if (Leaf.IsHardLinked()) {
-    if (const THardLink* Link = Leaf.Parent().Store().HardLinkOf(Leaf)) {
+    if (const THardLink* Link = HardLinkOf(Leaf)) {
       if (Link->Volume != FolderVolume) {
         Writer.Raw(",\"dev\":");
         Writer.Unsigned(Link->Volume);
