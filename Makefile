@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: setup build run test test-sanitize test-thread test-release check-windows test-windows bench
+.PHONY: setup build run test test-sanitize test-thread test-release check-windows test-windows fuzz bench
 
 setup:
 	./scripts/setup.sh
@@ -42,25 +42,26 @@ test-release: setup
 	cd build-release && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # The core and its Windows platform layer, cross-compiled with MinGW-w64, with their tests
-# (GoogleTest built from Debian's sources by the same compiler).
-WINE ?= $(firstword $(wildcard /usr/bin/wine64 /usr/lib/wine/wine64 /usr/bin/wine))
+# (GoogleTest built from Debian's sources by the same compiler). The Wine launcher that runs the
+# tests is looked for when the recipe runs, after its install, and handed to CMake every time.
 check-windows:
-	./scripts/setup.sh windows-cross
+	wine=$$(./scripts/windows-cross.sh) && \
 	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_TESTS=ON -DDUNSTREL_BUILD_BENCH=OFF \
 	  -DDUNSTREL_WERROR=ON -DDUNSTREL_GTEST_SOURCE=/usr/src/googletest \
-	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(WINE)
+	  -DCMAKE_CROSSCOMPILING_EMULATOR="$$wine"
 	cmake --build build-windows
 
 # Those tests run under Wine, in a Wine prefix of their own that is removed afterwards; the
 # recycle bin Wine keeps (the desktop's trash) is a temporary one too. Wine takes the system's
 # time zone from TZ.
 test-windows: check-windows
+	wine=$$(./scripts/windows-cross.sh) && \
 	scratch=$$(mktemp -d) && trap 'rm -rf "$$scratch"' EXIT && cd build-windows && \
 	  export WINEPREFIX="$$scratch/prefix" XDG_DATA_HOME="$$scratch/data" TZ=UTC WINEDEBUG=-all \
 	    WINEDLLOVERRIDES="mscoree,mshtml=" && \
-	  mkdir -p "$$XDG_DATA_HOME/Trash" && $(WINE) wineboot --init && \
-	  ctest --output-on-failure -j2
+	  mkdir -p "$$XDG_DATA_HOME/Trash" && "$$wine" wineboot --init && \
+	  ctest --output-on-failure --no-tests=error -j2
 
 # The Debian package of the program (build-package/dunstrel_VERSION_ARCH.deb).
 package: setup
@@ -73,6 +74,17 @@ package: setup
 check-package: package
 	./scripts/setup.sh package-check
 	./scripts/check-package.sh
+
+# The fuzzers of the saved-scan and translation-file readers, built with clang and its libFuzzer
+# under AddressSanitizer and UBSan, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/setup.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DDUNSTREL_BUILD_GUI=OFF -DDUNSTREL_BUILD_TESTS=OFF -DDUNSTREL_BUILD_BENCH=OFF \
+	  -DDUNSTREL_SANITIZE=address,undefined -DDUNSTREL_BUILD_FUZZERS=ON -DDUNSTREL_WERROR=ON
+	cmake --build build-fuzz
+	./scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
 bench: build
 	./bench/run-scan-bench.sh

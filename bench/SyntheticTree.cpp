@@ -9,6 +9,7 @@
 #include <cmath>
 #include <random>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace dunstrel::bench {
 
@@ -170,7 +171,9 @@ TSyntheticTree GenerateSyntheticTree(const TSyntheticTreeShape& Shape) {
   }
 
   Tree.Files.reserve(static_cast<size_t>(Shape.Files));
+  std::unordered_set<std::string> CopiedHere;  // names of one folder never repeat
   for (size_t Folder = 0; Folder < Counts.size(); ++Folder) {
+    CopiedHere.clear();
     for (int64_t I = 0; I < Counts[Folder]; ++I) {
       TSyntheticFile File;
       File.Folder = static_cast<uint32_t>(Folder);
@@ -181,7 +184,7 @@ TSyntheticTree GenerateSyntheticTree(const TSyntheticTreeShape& Shape) {
         // A same-name same-size copy of a file elsewhere.
         const auto& Original = Tree.Files[static_cast<size_t>(
             Gen.Between(0, static_cast<int64_t>(Tree.Files.size()) - 1))];
-        if (Original.Folder != Folder) {
+        if (Original.Folder != Folder && CopiedHere.insert(Original.Name).second) {
           File.Name = Original.Name;
           File.Size = Original.Size;
           Tree.Files.push_back(std::move(File));

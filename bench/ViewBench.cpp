@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -153,8 +154,13 @@ int Run(int Argc, char** Argv) {
   const std::string RootPath = Root.path().toStdString();
 
   TSilentDialogs Dialogs;
+  // The user's own settings (filters, the tab shown) must not change what is measured.
+  const QTemporaryDir SettingsFolder;
+  QSettings Settings(SettingsFolder.filePath(QStringLiteral("settings.conf")),
+                     QSettings::IniFormat);
   TMainWindowServices Services;
   Services.Dialogs = &Dialogs;
+  Services.Settings = &Settings;
   if (DiskPath.empty()) {
     Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(Tree, RootPath); };
   }

@@ -9,3 +9,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# The tests' programs run under Wine. `make check-windows` hands CMake the launcher it found; a
+# configure by hand looks for one here, again on every configure while none has been found.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR AND NOT CMAKE_HOST_WIN32)
+  find_program(DUNSTREL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+  if(DUNSTREL_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR "${DUNSTREL_WINE}" CACHE FILEPATH
+        "The program that runs the Windows programs built here" FORCE)
+  endif()
+endif()

@@ -8,7 +8,10 @@ cd "$(dirname "$0")/.."
 deb=$(ls build-package/dunstrel_*.deb | head -n 1)
 root=build-package/clean-root
 suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-mirror=http://deb.debian.org/debian
+# The package mirror this machine's own apt configuration names for that release; where it names
+# none, debootstrap's default.
+mirror=$(apt-get indextargets --format '$(REPO_URI)' "Release: $suite" "Identifier: Packages" \
+  2>/dev/null | head -n 1 || true)
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -16,7 +19,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 if [ ! -x "$root/usr/bin/apt-get" ]; then
   $sudo rm -rf "$root"
-  $sudo debootstrap --variant=minbase "$suite" "$root" "$mirror" >/dev/null
+  $sudo debootstrap --variant=minbase "$suite" "$root" ${mirror:+"$mirror"} >/dev/null
 fi
 $sudo cp "$deb" "$root/tmp/dunstrel.deb"
 $sudo chroot "$root" apt-get update -qq

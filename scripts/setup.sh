@@ -3,7 +3,7 @@
 # ones, with sudo when not run as root. `setup.sh windows-cross` installs instead what building
 # the core and its tests for Windows and running them needs: the MinGW-w64 compiler, GoogleTest's
 # sources and Wine; `setup.sh package-check` what makes a clean Debian root to install the
-# package into. "a|b" names one package that distributions call differently: the first one apt
+# package into; `setup.sh fuzz` clang with its libFuzzer runtime, for the fuzzers. "a|b" names one package that distributions call differently: the first one apt
 # knows is installed.
 set -euo pipefail
 
@@ -12,7 +12,7 @@ packages=(
   libicu-dev zlib1g-dev libzstd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools "qt6-svg-dev|libqt6svg6-dev" libqt6svg6 qt6-qpa-plugins libgl-dev
-  xdg-utils
+  xdg-utils qt6-translations-l10n
   ncdu
   desktop-file-utils appstream librsvg2-bin dpkg-dev
 )
@@ -21,6 +21,9 @@ if [ "${1:-}" = "windows-cross" ]; then
 fi
 if [ "${1:-}" = "package-check" ]; then
   packages=(debootstrap)
+fi
+if [ "${1:-}" = "fuzz" ]; then
+  packages=(clang libclang-rt-dev cmake ninja-build libicu-dev)
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

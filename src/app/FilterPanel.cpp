@@ -99,6 +99,27 @@ void TFilterPanel::ApplyTo(TScanContext& Context) const {
   ApplyFiltersToContext(ReadInputs(), FSettings.DecimalSeparator, Context);
 }
 
+TRememberedFilters TFilterPanel::Remembered() const {
+  return {chModifiedBefore->isChecked(),
+          dtpDate->date(),
+          chLessThan->isChecked(),
+          edtLessThan->text(),
+          cbSizeUnits->currentIndex(),
+          chPattern->isChecked(),
+          edtPattern->text()};
+}
+
+void TFilterPanel::Restore(const TRememberedFilters& Filters) {
+  chModifiedBefore->setChecked(Filters.ModifiedBefore);
+  dtpDate->setDate(Filters.Date);
+  chLessThan->setChecked(Filters.LessThan);
+  edtLessThan->setText(Filters.LessThanText);
+  cbSizeUnits->setCurrentIndex(Filters.SizeUnit);
+  chPattern->setChecked(Filters.Pattern);
+  edtPattern->setText(Filters.PatternText);
+  EnableFields();
+}
+
 void TFilterPanel::ApplyTranslation() {
   setTitle(TranslatedText("Exclude Files"));
   chModifiedBefore->setText(TranslatedText("Modified before:"));

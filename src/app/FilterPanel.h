@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 
+#include "app/WindowSettings.h"
 #include "localisation/TextFormat.h"
 #include "scan/ScanContext.h"
 
@@ -25,6 +26,9 @@ class TFilterPanel final : public QGroupBox {
   void ApplyTo(TScanContext& Context) const;
   // The captions in the current language.
   void ApplyTranslation();
+  // The controls as the user left them, and put back so.
+  TRememberedFilters Remembered() const;
+  void Restore(const TRememberedFilters& Filters);
 
  protected:
   void changeEvent(QEvent* Event) override;

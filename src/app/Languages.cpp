@@ -1,13 +1,18 @@
 #include "app/Languages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QSettings>
+#include <QTranslator>
 #include <memory>
+#include <utility>
 
-#include "app/AppInfo.h"
+#include "app/WindowSettings.h"
 #include "localisation/TranslationFile.h"
 #include "localisation/translation.h"
 
@@ -18,17 +23,17 @@ namespace {
 const QString kFileName = QStringLiteral("transl.dt");
 const QString kLanguageKey = QStringLiteral("CurrentLanguage");
 
-// The user's own settings of the program: ~/.config/Dunstrel.conf; on Windows the registry key
-// Software\Dunstrel of the current user itself, where Qt would add a subkey for a program
-// without an application name.
-std::unique_ptr<QSettings> UserSettings() {
-#ifdef Q_OS_WIN
-  return std::make_unique<QSettings>(
-      QStringLiteral("HKEY_CURRENT_USER\\Software\\") + QLatin1String(kApplicationTitle),
-      QSettings::NativeFormat);
-#else
-  return std::make_unique<QSettings>(QSettings::UserScope, QLatin1String(kApplicationTitle));
-#endif
+// The locale Qt names its catalogues by for one of our codes: our codes for Chinese, Japanese
+// and Korean are not the ISO ones.
+QLocale ToolkitLocale(const std::string& Code) {
+  static constexpr std::pair<const char*, const char*> kRenamed[] = {
+      {"cn", "zh_CN"}, {"jp", "ja"}, {"kr", "ko"}};
+  for (const auto& [Ours, Iso] : kRenamed) {
+    if (QString::fromStdString(Code).compare(QLatin1String(Ours), Qt::CaseInsensitive) == 0) {
+      return QLocale(QLatin1String(Iso));
+    }
+  }
+  return QLocale(QString::fromStdString(Code));
 }
 
 }  // namespace
@@ -55,7 +60,7 @@ std::string GetSystemLanguageCode() {
 void LoadTranslations(const QString& ExecutableFolder) {
   std::string Code = GetSystemLanguageCode();
   {
-    const std::unique_ptr<QSettings> Settings = UserSettings();
+    const std::unique_ptr<QSettings> Settings = OpenUserSettings();
     if (Settings->contains(kLanguageKey)) {
       Code = Settings->value(kLanguageKey).toString().toStdString();
     }
@@ -64,16 +69,43 @@ void LoadTranslations(const QString& ExecutableFolder) {
   QFile File(TranslationFilePath(ExecutableFolder));
   if (File.fileName().isEmpty() || !File.open(QIODevice::ReadOnly)) {
     SetTranslations({});
+    ApplyToolkitLanguage();
     return;
   }
   // One byte past the limit is enough to tell a file that is too large.
   const QByteArray Content = File.read(static_cast<qint64>(kMaxTranslationFileBytes) + 1);
   InstallTranslationFile(
       std::string_view(Content.constData(), static_cast<size_t>(Content.size())));
+  ApplyToolkitLanguage();
 }
 
 void SaveLanguageSetting() {
-  UserSettings()->setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
+  OpenUserSettings()->setValue(kLanguageKey, QString::fromStdString(LanguageCode()));
+}
+
+void ApplyToolkitLanguage() {
+  // Owned by the application object, so that it never outlives it.
+  static QPointer<QTranslator> Installed;
+  if (!Installed.isNull()) {
+    QCoreApplication::removeTranslator(Installed);
+    delete Installed;
+  }
+  const TTranslationTable& Table = Translations();
+  const int Column = LanguageIndex();
+  if (Column <= 0 || Column >= static_cast<int>(Table.size())) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::system().territory()));
+    return;
+  }
+  const QLocale Locale = ToolkitLocale(Table[static_cast<size_t>(Column)][1]);
+  QLocale::setDefault(Locale);
+  auto* Translator = new QTranslator(QCoreApplication::instance());
+  if (Translator->load(Locale, QStringLiteral("qt"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(Translator);
+    Installed = Translator;
+  } else {
+    delete Translator;
+  }
 }
 
 }  // namespace dunstrel

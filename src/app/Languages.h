@@ -20,4 +20,10 @@ void LoadTranslations(const QString& ExecutableFolder);
 // Stores the current language's code as the user's choice for the next start.
 void SaveLanguageSetting();
 
+// Gives Qt's own texts (the buttons of message boxes and dialogs, the file dialogs, the names of
+// file types) the language in force: Qt's catalogue of it from the toolkit's translations, and
+// that language as the default locale. English, and a language Qt has no catalogue of, use Qt's
+// own English texts.
+void ApplyToolkitLanguage();
+
 }  // namespace dunstrel

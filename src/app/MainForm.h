@@ -16,6 +16,7 @@
 #include "views/ViewHost.h"
 
 class QAction;
+class QSettings;
 class QTabWidget;
 
 namespace dunstrel {
@@ -47,6 +48,9 @@ struct TMainWindowServices {
   TDirectoryListerFactory CreateLister;
   // The user's regional settings when not given.
   std::optional<TFormatSettings> FormatSettings;
+  // Where the window keeps what it remembers between runs; the user's own settings when not
+  // given.
+  QSettings* Settings = nullptr;
 };
 
 // The main window: a frame of menus, toolbar, source and filter boxes, the four result tabs and
@@ -75,6 +79,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::vector<std::string> GetSelectedPaths() const;
 
  protected:
+  void closeEvent(QCloseEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
 
  private:
@@ -84,6 +89,12 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void ConnectHandlers();
   // Grows the fixed boxes to their captions and sets the window's least size.
   void FitFrameToText();
+
+  // What the window keeps between runs: read once it is built, written as it closes.
+  void RestoreSettings();
+  void StoreSettings() const;
+  // The window's title: the program, after what it shows when that is a saved scan.
+  void ShowCaption(const QString& Shown = {});
 
   // Languages: one menu item per column of the translation table; every fixed text of the
   // window set again in the current language.
@@ -105,8 +116,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Scanning and showing the results.
   void StartScan();
   void StopScan();
+  // SavedScan names the file of a saved scan.
   void StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
-                bool SavedScan);
+                std::optional<std::string> SavedScan);
   void JobEnded(const TScanOutcome& Outcome);
   // Hands the results to the next tab in the order they are announced; the summary after the
   // last.
@@ -116,6 +128,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void ClearResults();
   void SaveScanAs();
   void OpenScan();
+  // Names the saved scan shown, in the title and the status line, and its top folder in the
+  // source box.
+  void ShowOpenedScan();
 
   // What the tabs ask of the window.
   const TFormatSettings& FormatSettings() const override { return FFormatSettings; }
@@ -134,10 +149,14 @@ class TfrmMain : public QMainWindow, private IViewHost {
   IShellServices* const FShell;
   const platform::IVolumes* const FVolumes;
   const TDirectoryListerFactory FCreateLister;
+  const std::unique_ptr<QSettings> FOwnedSettings;
+  QSettings* const FSettings;
+  bool FSettingsStored = false;
 
-  // The job making the next results, while one runs, and whether it reads a saved scan.
+  // The job making the next results, while one runs, and the saved scan it reads, if it does.
   std::unique_ptr<TScanRun> FRun;
-  bool FOpeningSavedScan = false;
+  std::optional<std::string> FSavedScan;
+  platform::TFileStamp FSavedScanWritten = 0;
   TScanExpectation FExpected;
   // The results shown, and the tab being given them (none once all have them).
   std::shared_ptr<const TScanResults> FResults;

@@ -1,4 +1,5 @@
 // Every fixed text of the main window, in the current interface language.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QMenu>
 #include <QTabWidget>
@@ -34,6 +35,7 @@ void TfrmMain::ChooseLanguage(QAction* Item) {
   Item->setChecked(true);
   SetLanguageCode(Translations()[static_cast<size_t>(Column)][1]);
   SaveLanguageSetting();
+  ApplyToolkitLanguage();
   ApplyTranslation();
 }
 
@@ -50,6 +52,10 @@ void TfrmMain::ApplyTranslation() {
   for (TResultTab* Tab : Tabs()) {
     Tab->ApplyTranslation();
     Tab->InvalidateMap();
+    // The lists that format their figures as they draw them draw them again.
+    for (QAbstractItemView* List : Tab->findChildren<QAbstractItemView*>()) {
+      List->viewport()->update();
+    }
   }
   FitFrameToText();
 }

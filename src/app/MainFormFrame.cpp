@@ -65,6 +65,8 @@ void TfrmMain::FitFrameToText() {
 }
 
 void TfrmMain::ConnectHandlers() {
+  FMenu->SetUpKeys(PageControl1, this);
+  FMenu->SetUpIcons(*FToolbar);
   const TMainMenu& Menu = *FMenu;
   const TToolbar& Bar = *FToolbar;
   connect(Bar.btnScan, &QToolButton::clicked, this, &TfrmMain::StartScan);

@@ -2,6 +2,7 @@
 // to the window itself, and what the tabs ask of it.
 #include <QAction>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -16,6 +17,7 @@
 #include "app/StatusStrip.h"
 #include "app/TopPanel.h"
 #include "app/UserDialogs.h"
+#include "app/WindowSettings.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
@@ -42,13 +44,15 @@ TfrmMain::TfrmMain(TMainWindowServices Services, QWidget* Parent)
       FVolumes(Services.Volumes != nullptr ? Services.Volumes : &platform::SystemVolumes()),
       FCreateLister(Services.CreateLister
                         ? std::move(Services.CreateLister)
-                        : TDirectoryListerFactory(&platform::CreateDirectoryLister)) {
+                        : TDirectoryListerFactory(&platform::CreateDirectoryLister)),
+      FOwnedSettings(Services.Settings != nullptr ? nullptr : OpenUserSettings()),
+      FSettings(Services.Settings != nullptr ? Services.Settings : FOwnedSettings.get()) {
   BuildFrame();
-  setWindowTitle(
-      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersionText)));
+  ShowCaption();
   resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
   setWindowState(windowState() | Qt::WindowMaximized);
   SetScanningState(false);
+  RestoreSettings();
   ApplyTranslation();
 }
 
@@ -58,6 +62,21 @@ TfrmMain::~TfrmMain() {
   FRun.reset();
   delete centralWidget();
   delete menuBar();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event) {
+  // Closing is always allowed; a job still running is stopped as the window goes.
+  if (!FSettingsStored) {
+    StoreSettings();
+    FSettingsStored = true;
+  }
+  QMainWindow::closeEvent(Event);
+}
+
+void TfrmMain::ShowCaption(const QString& Shown) {
+  const QString Program =
+      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationTitle), QLatin1String(kVersionText));
+  setWindowTitle(Shown.isEmpty() ? Program : Shown + QStringLiteral(" - ") + Program);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* Event) {

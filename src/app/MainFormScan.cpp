@@ -12,8 +12,10 @@
 #include "app/StatusStrip.h"
 #include "app/Toolbar.h"
 #include "app/UserDialogs.h"
+#include "platform/FileSystem.h"
 #include "platform/Memory.h"
 #include "results/ScanSummary.h"
+#include "results/ValueFormat.h"
 #include "views/DuplicatesView.h"
 #include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
@@ -46,12 +48,16 @@ void TfrmMain::StartScan() {
     FDialogs->ShowError(this, TranslatedText("Invalid \"Less than\" value."));
     return;
   }
+  if (!Source->AllDrives) {
+    FSourcePanel->Remember(Source->PathToScan);
+  }
   ClearResults();
+  ShowCaption();
   FFileCommands->SetAllowed(true);
   auto Context = std::make_shared<TScanContext>();
   FFilterPanel->ApplyTo(*Context);
   FExpected = FSourcePanel->Expect(*Source);
-  StartJob(WalkSource(std::move(*Source), FCreateLister()), std::move(Context), false);
+  StartJob(WalkSource(std::move(*Source), FCreateLister()), std::move(Context), std::nullopt);
   SetStatus(TranslatedText("Scanning..."));
   if (FExpected.Entries > 0 || FExpected.Bytes > 0) {
     FStatus->ShowProgress(0);
@@ -64,15 +70,24 @@ void TfrmMain::OpenScanFile(const std::string& Path) {
   if (!FToolbar->btnScan->isEnabled()) {
     return;
   }
+  // Said here in the user's language; the reading refuses such an entry too, without waiting
+  // on it, should it be put in the file's place meanwhile.
+  const platform::EEntryKind Kind = platform::EntryKindOf(Path);
+  if (Kind == platform::EEntryKind::Folder || Kind == platform::EEntryKind::Other) {
+    FDialogs->ShowError(
+        this, TranslatedText("Cannot open the scan file:") + QLatin1Char('\n') +
+                  ShownText(FormatText(Translate("%s is not a file"), {Path}, FFormatSettings)));
+    return;
+  }
   // Stop cancels the reading and the results' build.
-  StartJob(SavedScanSource(Path), std::make_shared<TScanContext>(), true);
+  StartJob(SavedScanSource(Path), std::make_shared<TScanContext>(), Path);
   FStatus->ShowMarquee();
   SetStatus(TranslatedText("Opening scan file..."));
 }
 
 void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
-                        bool SavedScan) {
-  FOpeningSavedScan = SavedScan;
+                        std::optional<std::string> SavedScan) {
+  FSavedScan = std::move(SavedScan);
   SetScanningState(true);
   FStatus->ShowBusyPointer();
   FRun = std::make_unique<TScanRun>(std::move(Source), std::move(Context), kShownCount,
@@ -106,9 +121,10 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
   using TEnd = TScanOutcome::TEnd;
   const bool Stopped = FRun->Stopped();
   if (Outcome.End == TEnd::Done && !Stopped) {
-    if (FOpeningSavedScan) {
+    if (FSavedScan) {
       ClearResults();
       FFileCommands->SetAllowed(Outcome.FoldersHere);
+      FSavedScanWritten = Outcome.Written;
     }
     FResults = Outcome.Results;
     FFilling = 0;
@@ -124,7 +140,7 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
   QString Error;
   if (Outcome.End == TEnd::BuildFailed) {
     Error = TranslatedText("Error while building results:") + QLatin1Char('\n');
-  } else if (FOpeningSavedScan) {
+  } else if (FSavedScan) {
     // Refused or stopped: the results shown before stay as they were.
     Error = Stopped ? QString() : TranslatedText("Cannot open the scan file:") + QLatin1Char('\n');
   } else if (Stopped || !Outcome.Err.empty()) {
@@ -155,6 +171,30 @@ void TfrmMain::FillNextTab() {
   FStatus->RestoreDefaultPointer();
   SetScanningState(false);
   SetStatus(ShownText(Summary));
+  if (FSavedScan) {
+    ShowOpenedScan();
+  }
+}
+
+void TfrmMain::ShowOpenedScan() {
+  // The title and the status line say which file is shown and when it was made.
+  const std::string Scanned =
+      FSavedScanWritten != 0
+          ? FormatText(Translate("%s, scanned %s"),
+                       {*FSavedScan, FormatDateTimeText(FileTimeToLocalDateTime(FSavedScanWritten),
+                                                        FFormatSettings)},
+                       FFormatSettings)
+          : *FSavedScan;
+  ShowCaption(ShownText(Scanned));
+  FStatus->SetText(ShownText(Scanned) + QStringLiteral("   ") + FStatus->Text(),
+                   ShownText(*FSavedScan));
+  // The source box shows what was scanned: every drive, or the top folder, kept for the next
+  // time when it is on this machine.
+  const std::string Root = FResults->Root->FullPath();
+  if (!Root.empty() && FFileCommands->Allowed()) {
+    FSourcePanel->Remember(Root);
+  }
+  FSourcePanel->ShowSource(Root);
 }
 
 void TfrmMain::EndInCancelled() {
@@ -191,7 +231,7 @@ void TfrmMain::ClearResults() {
 
 void TfrmMain::SaveScanAs() {
   if (FResults != nullptr && FResults->Root != nullptr) {
-    SaveScanWithDialog(*FDialogs, this, *FStatus, *FResults->Root);
+    SaveScanWithDialog(*FDialogs, this, *FStatus, *FResults->Root, FFormatSettings);
   }
 }
 

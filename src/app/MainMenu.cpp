@@ -1,9 +1,14 @@
 #include "app/MainMenu.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 
+#include "app/Mnemonics.h"
+#include "app/Toolbar.h"
+#include "platform/Desktop.h"
 #include "views/Named.h"
 #include "views/ShownText.h"
 
@@ -21,7 +26,7 @@ QMenu* NamedMenu(QMenuBar* Bar, const char* Name) {
 
 }  // namespace
 
-TMainMenu::TMainMenu(QMenuBar* Bar) {
+TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
   Bar->setObjectName(QStringLiteral("MainMenu1"));
   File1 = NamedMenu(Bar, "File1");
   Open1 = NamedAction(File1, "Open1");
@@ -67,6 +72,58 @@ TMainMenu::TMainMenu(QMenuBar* Bar) {
   About1 = NamedAction(Help1, "About1");
 }
 
+void TMainMenu::SetUpKeys(QWidget* Tabs, QMainWindow* Window) {
+  Open1->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  CopyPath1->setShortcuts(QKeySequence::Copy);
+  RemovetoRecycleBin1->setShortcuts(QKeySequence::Delete);
+  RemoveCompletely1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+  OpenScan1->setShortcuts(QKeySequence::Open);
+  SaveScanAs1->setShortcuts(QKeySequence::keyBindings(QKeySequence::Save) +
+                            QKeySequence::keyBindings(QKeySequence::SaveAs));
+  Stop1->setShortcuts(QKeySequence::Cancel);
+  // Ctrl+Q where the desktop names no key of its own for quitting.
+  const QList<QKeySequence> Quit = QKeySequence::keyBindings(QKeySequence::Quit);
+  Exit1->setShortcuts(Quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : Quit);
+  // The file commands act on the items of the result tabs, so their keys work where the tabs
+  // have the focus and leave Enter, Delete and Ctrl+C to the path box and the filters' fields.
+  for (QAction* Command : {Open1, CopyPath1, OpeninExplorer1, ShowProperties1, RemovetoRecycleBin1,
+                           RemoveCompletely1}) {
+    Command->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    Tabs->addAction(Command);
+  }
+  // F10 opens the first menu, as it does in other desktop programs.
+  auto* MenuKey = Named(new QAction(Window), "MenuKey");
+  MenuKey->setShortcut(QKeySequence(Qt::Key_F10));
+  Window->addAction(MenuKey);
+  QObject::connect(MenuKey, &QAction::triggered, FBar,
+                   [this] { FBar->setActiveAction(File1->menuAction()); });
+}
+
+void TMainMenu::SetUpIcons(const TToolbar& Buttons) {
+  const std::pair<QAction*, QToolButton*> WithButtons[] = {
+      {Scan1, Buttons.btnScan},
+      {Stop1, Buttons.btnStop},
+      {Open1, Buttons.btnOpen},
+      {CopyPath1, Buttons.btnCopyPath},
+      {OpeninExplorer1, Buttons.btnOpenExplorer},
+      {ShowProperties1, Buttons.btnShowProperties},
+      {RemovetoRecycleBin1, Buttons.btnRemoveToRecycleBin},
+      {RemoveCompletely1, Buttons.btnRemove},
+      {VisitWebsite1, Buttons.btnWebsite},
+      {About1, Buttons.btnAbout}};
+  for (const auto& [Action, Button] : WithButtons) {
+    Action->setIcon(Button->icon());
+  }
+  // The theme's names first: the captions' tables put the item first.
+  const std::pair<const char*, QAction*> FromTheme[] = {{"document-open", OpenScan1},
+                                                        {"document-save-as", SaveScanAs1},
+                                                        {"application-exit", Exit1},
+                                                        {"help-contents", Tutorial1}};
+  for (const auto& [Name, Action] : FromTheme) {
+    Action->setIcon(QIcon::fromTheme(QLatin1String(Name)));
+  }
+}
+
 void TMainMenu::ApplyTranslation() {
   for (const auto& [Menu, English] : {std::pair<QMenu*, const char*>{File1, "File"},
                                       {Run1, "Run"},
@@ -76,27 +133,44 @@ void TMainMenu::ApplyTranslation() {
                                       {mmLanguage, "Language"}}) {
     Menu->setTitle(TranslatedText(English));
   }
-  for (const auto& [Action, English] : {std::pair<QAction*, const char*>{Open1, "Open / View"},
-                                        {CopyPath1, "Copy Path"},
-                                        {OpeninExplorer1, "View in Explorer"},
-                                        {ShowProperties1, "Show Properties..."},
-                                        {RemovetoRecycleBin1, "Remove to Recycle Bin"},
-                                        {RemoveCompletely1, "Remove Completely"},
-                                        {OpenScan1, "Open Scan..."},
-                                        {SaveScanAs1, "Save Scan As..."},
-                                        {Exit1, "Exit"},
-                                        {Scan1, "Scan"},
-                                        {Stop1, "Stop"},
-                                        {FilesinFolders1, "Files in Folders"},
-                                        {OnlyFiles1, "Only Files"},
-                                        {OnlyFolders1, "Only Folders"},
-                                        {Duplicates1, "Duplicates"},
-                                        {ShowToolbar1, "Show Toolbar"},
-                                        {Tutorial1, "Tutorial"},
-                                        {ContactUs1, "Contact Us"},
-                                        {VisitWebsite1, "Visit Website"},
-                                        {About1, "About..."}}) {
+  // The desktop's own names for its trash and its file manager.
+  constexpr bool RecycleBin = platform::kDesktopSaysRecycleBin;
+  for (const auto& [Action, English] :
+       {std::pair<QAction*, const char*>{Open1, "Open / View"},
+        {CopyPath1, "Copy Path"},
+        {OpeninExplorer1, RecycleBin ? "View in Explorer" : "Show in Folder"},
+        {ShowProperties1, "Show Properties..."},
+        {RemovetoRecycleBin1, RecycleBin ? "Remove to Recycle Bin" : "Move to Trash"},
+        {RemoveCompletely1, "Remove Completely"},
+        {OpenScan1, "Open Scan..."},
+        {SaveScanAs1, "Save Scan As..."},
+        {Exit1, "Exit"},
+        {Scan1, "Scan"},
+        {Stop1, "Stop"},
+        {FilesinFolders1, "Files in Folders"},
+        {OnlyFiles1, "Only Files"},
+        {OnlyFolders1, "Only Folders"},
+        {Duplicates1, "Duplicates"},
+        {ShowToolbar1, "Show Toolbar"},
+        {Tutorial1, "Tutorial"},
+        {ContactUs1, "Contact Us"},
+        {VisitWebsite1, "Visit Website"},
+        {About1, "About..."}}) {
     Action->setText(TranslatedText(English));
+  }
+  // The languages' own names keep their spelling; every other menu and the bar get their letters
+  // from the captions of the language in force.
+  for (QWidget* Menu : std::initializer_list<QWidget*>{FBar, File1, Run1, View1, Mode1, Help1}) {
+    QList<QAction*> Items = Menu->actions();
+    Items.removeIf([](const QAction* Item) { return Item->isSeparator(); });
+    QStringList Captions;
+    for (const QAction* Item : Items) {
+      Captions.append(Item->text());
+    }
+    const QStringList Marked = WithMnemonics(Captions);
+    for (qsizetype I = 0; I < Items.size(); ++I) {
+      Items[I]->setText(Marked[I]);
+    }
   }
 }
 

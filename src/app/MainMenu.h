@@ -3,16 +3,25 @@
 #include <array>
 
 class QAction;
+class QMainWindow;
 class QMenu;
 class QMenuBar;
+class QWidget;
 
 namespace dunstrel {
+
+class TToolbar;
 
 // The main menu: File, Run, View (with its Mode and Language submenus) and Help. Every menu and
 // item carries the name tests and accessibility tools find it by; the window connects them.
 struct TMainMenu {
   explicit TMainMenu(QMenuBar* Bar);
-  // The titles and items in the current language.
+  // The commands' keys: the file commands' act where the result tabs (in Tabs) have the focus;
+  // F10 opens the first menu of Window.
+  void SetUpKeys(QWidget* Tabs, QMainWindow* Window);
+  // The commands that have a button show its picture; the others the desktop theme's, if any.
+  void SetUpIcons(const TToolbar& Buttons);
+  // The titles and items in the current language, with Alt+letters of that language.
   void ApplyTranslation();
   // The Mode items in the order of the tabs.
   std::array<QAction*, 4> Modes() const {
@@ -46,6 +55,9 @@ struct TMainMenu {
   QAction* ContactUs1;
   QAction* VisitWebsite1;
   QAction* About1;
+
+ private:
+  QMenuBar* FBar;
 };
 
 }  // namespace dunstrel

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/UserDialogs.h"
+#include "app/WindowSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "views/Named.h"
@@ -65,8 +66,14 @@ std::vector<std::string> TSourcePanel::Drives() const {
 void TSourcePanel::FillDriveList() {
   const QSignalBlocker Quiet(cmbCustomPath);
   cmbCustomPath->clear();
-  for (const std::string& Root : Drives()) {
-    cmbCustomPath->addItem(ShownText(Root), QByteArray::fromStdString(Root));
+  std::vector<std::string> Paths = FHistory;
+  for (std::string& Root : Drives()) {
+    if (std::find(Paths.begin(), Paths.end(), Root) == Paths.end()) {
+      Paths.push_back(std::move(Root));
+    }
+  }
+  for (const std::string& Path : Paths) {
+    cmbCustomPath->addItem(ShownText(Path), QByteArray::fromStdString(Path));
   }
   if (cmbCustomPath->count() > 0) {
     cmbCustomPath->setCurrentIndex(0);
@@ -128,6 +135,37 @@ void TSourcePanel::ChooseFolder(const std::string& Path) {
   EnableFields();
   cmbCustomPath->insertItem(0, ShownText(Path), QByteArray::fromStdString(Path));
   cmbCustomPath->setCurrentIndex(0);
+}
+
+void TSourcePanel::ShowSource(const std::string& Path) {
+  (Path.empty() ? rbAllDrives : rbCustomPath)->setChecked(true);
+  if (!Path.empty()) {
+    cmbCustomPath->setEditText(ShownText(Path));
+  }
+  EnableFields();
+}
+
+bool TSourcePanel::PathChosen() const {
+  return rbCustomPath->isChecked();
+}
+
+void TSourcePanel::ChoosePath(bool Chosen) {
+  (Chosen ? rbCustomPath : rbAllDrives)->setChecked(true);
+  EnableFields();
+}
+
+void TSourcePanel::SetHistory(std::vector<std::string> Paths) {
+  FHistory = std::move(Paths);
+  if (FHistory.size() > kPathHistoryLength) {
+    FHistory.resize(kPathHistoryLength);
+  }
+  FillDriveList();
+}
+
+void TSourcePanel::Remember(const std::string& Path) {
+  std::erase(FHistory, Path);
+  FHistory.insert(FHistory.begin(), Path);
+  SetHistory(std::move(FHistory));
 }
 
 void TSourcePanel::SetScanning(bool Scanning) {

@@ -31,6 +31,19 @@ class TSourcePanel final : public QGroupBox {
   TScanExpectation Expect(const TScanSource& Source) const;
   // Chooses "Path:" with this folder (its own bytes).
   void ChooseFolder(const std::string& Path);
+  // Chooses "Path:" showing this folder without keeping it for the next time (the top folder of
+  // a saved scan from elsewhere), or "All Drives".
+  void ShowSource(const std::string& Path);
+  // "Path:" rather than "All Drives".
+  bool PathChosen() const;
+  void ChoosePath(bool Chosen);
+
+  // The folders scanned last, as their own bytes, latest first: the path box lists them before
+  // the drives.
+  const std::vector<std::string>& History() const { return FHistory; }
+  void SetHistory(std::vector<std::string> Paths);
+  // Puts a folder at the head of the history and shows it in the path box.
+  void Remember(const std::string& Path);
   void SetScanning(bool Scanning);
   // The captions in the current language.
   void ApplyTranslation();
@@ -51,6 +64,7 @@ class TSourcePanel final : public QGroupBox {
   IUserDialogs& FDialogs;
   const platform::IVolumes& FVolumes;
   bool FScanning = false;
+  std::vector<std::string> FHistory;
   QRadioButton* rbAllDrives;
   QRadioButton* rbCustomPath;
   QComboBox* cmbCustomPath;

@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 #include "app/ToolbarIcons.h"
+#include "platform/Desktop.h"
 #include "views/Named.h"
 #include "views/ShownText.h"
 
@@ -54,16 +55,19 @@ TToolbar::TToolbar(QWidget* Parent)
 }
 
 void TToolbar::ApplyTranslation() {
-  for (const auto& [Button, English] : {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
-                                        {btnStop, "Stop"},
-                                        {btnOpen, "Open / View"},
-                                        {btnCopyPath, "Copy path(s) to clipboard"},
-                                        {btnOpenExplorer, "Open containing folder"},
-                                        {btnShowProperties, "Show Properties..."},
-                                        {btnRemoveToRecycleBin, "Move to Recycle Bin"},
-                                        {btnRemove, "Delete permanently"},
-                                        {btnWebsite, "Visit Website"},
-                                        {btnAbout, "About..."}}) {
+  // The desktop's own name for its trash.
+  constexpr bool RecycleBin = platform::kDesktopSaysRecycleBin;
+  for (const auto& [Button, English] :
+       {std::pair<QToolButton*, const char*>{btnScan, "Scan"},
+        {btnStop, "Stop"},
+        {btnOpen, "Open / View"},
+        {btnCopyPath, "Copy path(s) to clipboard"},
+        {btnOpenExplorer, "Open containing folder"},
+        {btnShowProperties, "Show Properties..."},
+        {btnRemoveToRecycleBin, RecycleBin ? "Move to Recycle Bin" : "Move to Trash"},
+        {btnRemove, "Delete permanently"},
+        {btnWebsite, "Visit Website"},
+        {btnAbout, "About..."}}) {
     Button->setToolTip(TranslatedText(English));
   }
 }

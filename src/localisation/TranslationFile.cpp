@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "localisation/TextFormat.h"
+#include "platform/TextCasing.h"
 #include "platform/TextEncoding.h"
 
 namespace dunstrel {
@@ -12,18 +13,6 @@ namespace dunstrel {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsUtf8(std::string_view Text) {
-  size_t Pos = 0;
-  while (Pos < Text.size()) {
-    const platform::TDecodedChar Ch = platform::DecodeUtf8At(Text, Pos);
-    if (!Ch.Valid) {
-      return false;
-    }
-    Pos += Ch.Length;
-  }
-  return true;
-}
 
 // Lines end with CR LF, LF or CR; a break after the last line does not start another.
 std::vector<std::string_view> SplitLines(std::string_view Text) {
@@ -60,6 +49,13 @@ std::optional<int64_t> ReadCount(std::string_view Line) {
   return Value;
 }
 
+// Two or three ASCII letters, as every language code is.
+bool IsLanguageCode(std::string_view Text) {
+  return (Text.size() == 2 || Text.size() == 3) &&
+         std::all_of(Text.begin(), Text.end(),
+                     [](char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); });
+}
+
 char AsciiLower(char C) {
   return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
 }
@@ -79,7 +75,7 @@ std::optional<TTranslationTable> ParseTranslationFile(std::string_view Content) 
   if (Content.starts_with(kByteOrderMark)) {
     Content.remove_prefix(kByteOrderMark.size());
   }
-  if (!IsUtf8(Content)) {
+  if (!platform::IsValidUtf8(Content)) {
     return std::nullopt;
   }
   const std::vector<std::string_view> Lines = SplitLines(Content);
@@ -87,7 +83,7 @@ std::optional<TTranslationTable> ParseTranslationFile(std::string_view Content) 
     return std::nullopt;
   }
   const std::optional<int64_t> Count = ReadCount(Lines.front());
-  if (!Count || *Count < 0) {
+  if (!Count || *Count < 0 || *Count > kMaxTranslationLanguages) {
     return std::nullopt;
   }
   if (*Count == 0) {
@@ -97,6 +93,13 @@ std::optional<TTranslationTable> ParseTranslationFile(std::string_view Content) 
   const size_t Rows = (Lines.size() - 1) / Languages;
   if (Rows < 2) {
     return std::nullopt;  // not even every language's name and code
+  }
+  // Row 1 holds the codes. Anything else there means the count is not the file's number of
+  // languages, and every row would be read shifted.
+  for (size_t Language = 0; Language < Languages; ++Language) {
+    if (!IsLanguageCode(Lines[Languages + Language + 1])) {
+      return std::nullopt;
+    }
   }
   TTranslationTable Table(Languages);
   for (size_t Language = 0; Language < Languages; ++Language) {
@@ -121,7 +124,7 @@ std::optional<TTranslationTable> ParseTranslationFile(std::string_view Content) 
 
 int LanguageColumnOf(const TTranslationTable& Table, std::string_view Code) {
   for (size_t Column = 0; Column < Table.size(); ++Column) {
-    if (Table[Column].size() > 1 && EqualIgnoringCase(Table[Column][1], Code)) {
+    if (Table[Column].size() > 1 && platform::SameTextIgnoringCase(Table[Column][1], Code)) {
       return static_cast<int>(Column);
     }
   }

@@ -137,9 +137,10 @@ class IDirectoryLister {
 
   // For a walk on several threads, callable from all of them at once: opens the scan root
   // (Parent none, Seen none) or Folder, found as Seen in the listing of Parent, with the checks
-  // of ListSubFolder. None when the folder cannot be listed, and Problem says why. Here:
-  // ListFirst and ListMore, one call at a time, each folder read whole and then handed out in
-  // batches.
+  // of ListSubFolder; a root given with Seen (a folder walked again) is opened by its path but
+  // only while it is still the folder Seen. None when the folder cannot be listed, and Problem says
+  // why. Here: ListFirst and ListMore, one call at a time, each folder read whole and then handed
+  // out in batches.
   virtual std::shared_ptr<IFolderReader> OpenFolder(const std::string& Folder,
                                                     const std::shared_ptr<IFolderReader>& Parent,
                                                     const TDirEntry* Seen, TListProblem& Problem);

@@ -11,6 +11,11 @@ namespace dunstrel::platform {
 
 bool DirectoryExists(const std::string& Path);  // follows links
 bool FileExists(const std::string& Path);       // an existing entry that is not a folder
+// What a path names, following links: nothing (Missing), a folder, a regular file, or another
+// kind of entry (a FIFO, a device, a socket). Unknown when it cannot be looked at.
+enum class EEntryKind { Missing, Folder, File, Other, Unknown };
+EEntryKind EntryKindOf(const std::string& Path);
+
 std::string CurrentDirectory();
 std::string TempDirectory();
 std::string ExecutableDirectory();

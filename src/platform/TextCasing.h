@@ -22,6 +22,12 @@ class ITextCasing {
 // ASCII text takes a fast path that allocates nothing.
 void AppendUpperCodePoints(const ITextCasing& Casing, std::string_view Text, std::u32string& Out);
 
+// Whether A and B are the same text apart from letter case, for every letter, the same in every
+// locale ("I" matches "i" under a Turkish locale too): by Unicode's default case folding (the
+// Kelvin sign matches "k"), on Windows by the system's invariant casing. Text that is not valid
+// UTF-8 matches only itself.
+bool SameTextIgnoringCase(std::string_view A, std::string_view B);
+
 // Casing for a named locale ("tr_TR", "en_US"); an empty name means the user's own locale.
 std::unique_ptr<ITextCasing> CreateTextCasing(const std::string& LocaleName = {});
 

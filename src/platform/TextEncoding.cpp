@@ -75,4 +75,15 @@ bool IsAscii(std::string_view Text) {
   return true;
 }
 
+bool IsValidUtf8(std::string_view Text) {
+  for (size_t Pos = 0; Pos < Text.size();) {
+    const TDecodedChar Char = DecodeUtf8At(Text, Pos);
+    if (!Char.Valid) {
+      return false;
+    }
+    Pos += Char.Length;
+  }
+  return true;
+}
+
 }  // namespace dunstrel::platform

@@ -26,6 +26,9 @@ void AppendCodePoints(std::string_view Text, std::u32string& Out);
 // True when every byte of Text is below 0x80.
 bool IsAscii(std::string_view Text);
 
+// True when Text is entirely valid UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view Text);
+
 // Calls F(uint16_t) for every UTF-16 code unit of Text (undecodable bytes as 0xDC00 + byte).
 template <typename F>
 void ForEachUtf16Unit(std::string_view Text, F&& Fn) {

@@ -190,7 +190,9 @@ void AddGroups(const TGrouper& Grouper, std::span<const TFoundGroup> Found,
   }
 }
 
-void FillDictionaries(TDuplicates& Result) {
+}  // namespace
+
+void IndexDupGroups(TDuplicates& Result) {
   size_t Members = 0;
   for (const TDupGroup& Group : Result.Groups) {
     Members += Group.Files.size();
@@ -209,8 +211,6 @@ void FillDictionaries(TDuplicates& Result) {
   }
 }
 
-}  // namespace
-
 int64_t TDupGroup::Bytes() const {
   return SaturatedProduct(static_cast<int64_t>(Files.size()), Size);
 }
@@ -227,6 +227,7 @@ void TDuplicates::Clear() {
   ReleaseStorage(ColorByPathKey);
   ReleaseStorage(GroupByPathKey);
   ReleaseStorage(Groups);
+  ReleaseStorage(NextGroups);
 }
 
 bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
@@ -249,12 +250,15 @@ bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
     AddGroups(Grouper, Found, Result.Groups);
     return false;
   }
-  const auto Kept =
+  const auto Shown =
       Found.begin() + static_cast<std::ptrdiff_t>(std::min(Found.size(), kMaxDupGroups));
+  const auto Kept =
+      Found.begin() + static_cast<std::ptrdiff_t>(std::min(Found.size(), 2 * kMaxDupGroups));
   std::nth_element(Found.begin(), Kept, Found.end(), ComesBefore);
   std::sort(Found.begin(), Kept, ComesBefore);
-  AddGroups(Grouper, std::span(Found.begin(), Kept), Result.Groups);
-  FillDictionaries(Result);
+  AddGroups(Grouper, std::span(Found.begin(), Shown), Result.Groups);
+  AddGroups(Grouper, std::span(Shown, Kept), Result.NextGroups);
+  IndexDupGroups(Result);
   return true;
 }
 

@@ -49,6 +49,11 @@ struct TDuplicates {
   void Clear();
 
   std::vector<TDupGroup> Groups;
+  // The groups that come after the cut, most bytes first, up to kMaxDupGroups of them, without
+  // dictionaries: when a change of the files takes groups out of Groups, the next ones come
+  // from here without grouping every file again. A group in neither ranks after the last of them
+  // (or of Groups while this is empty), and there is none while Groups is not full.
+  std::vector<TDupGroup> NextGroups;
   TColorByPathKey ColorByPathKey;  // what the duplicates map takes
   TKeyMap<const TDupGroup*> GroupByPathKey;
 };
@@ -60,8 +65,11 @@ using TDupProgress = std::function<bool(size_t Done, size_t Total)>;
 // Groups AllFiles (every file of the scan, largest first, as FlattenAllFiles makes it; null
 // entries are skipped) into Result, replacing what it held: the kMaxDupGroups groups with the
 // most bytes, most first (equal bytes in the order their second member comes in AllFiles),
-// and both dictionaries. Returns false when Progress stopped it; Result then holds the groups
-// found so far, unsorted and uncut, and empty dictionaries.
+// the next ones up to as many again, and both dictionaries. Returns false when Progress stopped it;
+// Result then holds the groups found so far, unsorted and uncut, and empty dictionaries. Fills both
+// dictionaries of Result from its Groups.
+void IndexDupGroups(TDuplicates& Result);
+
 [[nodiscard]] bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
                                    const TDupProgress& Progress = {});
 

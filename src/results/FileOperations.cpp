@@ -6,6 +6,7 @@
 
 #include "common/SaturatingSum.h"
 #include "localisation/translation.h"
+#include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "results/ValueFormat.h"
 #include "scan/PathKeys.h"
@@ -84,7 +85,7 @@ std::string JoinPathsForClipboard(const std::vector<std::string>& Paths) {
   std::string Text;
   for (const std::string& Path : Paths) {
     if (!Text.empty()) {
-      Text += "\r\n";
+      Text += platform::kLineBreak;
     }
     Text += Path;
   }
@@ -94,8 +95,9 @@ std::string JoinPathsForClipboard(const std::vector<std::string>& Paths) {
 std::string RemovalQuestion(bool ToTrash, const std::vector<TRemovalItem>& Items,
                             const TFormatSettings& Settings) {
   std::string Text =
-      FormatText(Translate(ToTrash ? "Move %d item(s) to Recycle Bin?"
-                                   : "Permanently delete %d item(s)? (This cannot be undone)"),
+      FormatText(Translate(!ToTrash ? "Permanently delete %d item(s)? (This cannot be undone)"
+                           : platform::kDesktopSaysRecycleBin ? "Move %d item(s) to Recycle Bin?"
+                                                              : "Move %d item(s) to Trash?"),
                  {static_cast<int64_t>(Items.size())}, Settings);
   Text += "\n";
   const size_t Listed = std::min(Items.size(), kMaxListedRemovals);
@@ -116,7 +118,10 @@ std::string RemovalQuestion(bool ToTrash, const std::vector<TRemovalItem>& Items
 
 std::string RemovalFailureText(bool ToTrash, const std::vector<TRemovalFailure>& Failures,
                                const TFormatSettings& Settings) {
-  std::string Text = Translate(ToTrash ? "Failed to remove to Recycle Bin." : "Failed to delete.");
+  std::string Text =
+      Translate(!ToTrash                           ? "Failed to delete."
+                : platform::kDesktopSaysRecycleBin ? "Failed to remove to Recycle Bin."
+                                                   : "Failed to move to Trash.");
   const size_t Listed = std::min(Failures.size(), kMaxListedFailures);
   if (Listed > 0) {
     Text += "\n";

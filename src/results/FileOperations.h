@@ -37,7 +37,8 @@ std::vector<TRemovalItem> ItemsToRemove(const std::vector<TRemovalItem>& Items);
 // but control characters, a line break among them, shown as their visible symbols.
 std::string PathForDisplay(std::string_view Path);
 
-// The paths as clipboard text: one per line, CR LF between them, no line break after the last.
+// The paths as clipboard text: one per line, with the platform's line break (LF, CR LF on
+// Windows) between them and none after the last.
 std::string JoinPathsForClipboard(const std::vector<std::string>& Paths);
 
 // The question asked before moving items to the trash or deleting them for good: how many, the

@@ -16,9 +16,19 @@ int ExportScanOfFolder(const std::string& File, const std::string& Folder, std::
   if (Path.starts_with('~') || !platform::IsAbsolutePath(Path)) {
     Path = platform::ResolveUserFolderPath(Path);
   }
-  if (!platform::DirectoryExists(Path)) {
-    std::fprintf(Errors, "dunstrel: %s: folder does not exist\n", Folder.c_str());
-    return 1;
+  switch (platform::EntryKindOf(Path)) {
+    case platform::EEntryKind::Folder:
+      break;
+    case platform::EEntryKind::Missing:
+      std::fprintf(Errors, "dunstrel: %s: folder does not exist\n", Folder.c_str());
+      return 1;
+    case platform::EEntryKind::Unknown:
+      std::fprintf(Errors, "dunstrel: %s: folder cannot be looked at\n", Folder.c_str());
+      return 1;
+    case platform::EEntryKind::File:
+    case platform::EEntryKind::Other:
+      std::fprintf(Errors, "dunstrel: %s: is not a folder\n", Folder.c_str());
+      return 1;
   }
   const TScanContext Everything;  // no filter: what another disk analyser would count
   TDiskScanner Scanner(Everything);

@@ -5,12 +5,13 @@
 #include <charconv>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <istream>
 #include <limits>
 #include <new>
 #include <optional>
+#include <ostream>
+#include <streambuf>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "common/ProductVersion.h"
 #include "common/SaturatingSum.h"
 #include "localisation/translation.h"
+#include "platform/FileRead.h"
+#include "platform/FileSave.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
 #include "results/JsonReader.h"
@@ -31,18 +34,6 @@ constexpr int kMajorVersion = 1;
 constexpr int kMinorVersion = 2;
 constexpr int kMaxVersion = 10000;
 constexpr size_t kBufferBytes = 1 << 20;
-
-std::filesystem::path NativePath(const std::string& Path) {
-#ifdef _WIN32
-  return std::filesystem::path(std::u8string(Path.begin(), Path.end()));
-#else
-  return std::filesystem::path(Path);
-#endif
-}
-
-std::string SystemErrorText(int Code) {
-  return std::error_code(Code, std::generic_category()).message();
-}
 
 // Unix seconds from a stamp, and back; stamps before 1601 or beyond the stamp's range are none.
 int64_t StampToUnixSeconds(platform::TFileStamp Stamp) {
@@ -131,7 +122,7 @@ void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf, uint64_t Folde
   Writer.Raw(",\"dsize\":");
   Writer.Number(Leaf.Allocated());
   if (Leaf.IsHardLinked()) {
-    if (const THardLink* Link = Leaf.Parent().Store().HardLinkOf(Leaf)) {
+    if (const THardLink* Link = HardLinkOf(Leaf)) {
       if (Link->Volume != FolderVolume) {
         Writer.Raw(",\"dev\":");
         Writer.Unsigned(Link->Volume);
@@ -219,45 +210,52 @@ void WriteScanExport(const TDirNode& Root, std::ostream& Out, TCompression Packi
   WriteScanExport(Root, *Sink);
 }
 
+namespace {
+
+// The bytes of a save, passed on to the new file that replaces the target once complete.
+class TFileSaveBuffer : public std::streambuf {
+ public:
+  TFileSaveBuffer(platform::TFileSave& File, const std::string& Path) : FFile(File), FPath(Path) {}
+
+ protected:
+  std::streamsize xsputn(const char* Data, std::streamsize Size) override {
+    if (!FFile.Write(std::string_view(Data, static_cast<size_t>(Size)))) {
+      throw EScanFileError("Cannot save " + FPath + ": " + FFile.Failure());
+    }
+    return Size;
+  }
+  int_type overflow(int_type Char) override {
+    if (!traits_type::eq_int_type(Char, traits_type::eof())) {
+      const char Byte = traits_type::to_char_type(Char);
+      xsputn(&Byte, 1);
+    }
+    return traits_type::not_eof(Char);
+  }
+
+ private:
+  platform::TFileSave& FFile;
+  const std::string& FPath;
+};
+
+}  // namespace
+
 void SaveScanFile(const TDirNode& Root, const std::string& Path) {
   try {
     if (Path == "-") {
       WriteScanExport(Root, std::cout, TCompression::None);
       return;
     }
-    const TCompression Packing = CompressionOfName(Path);
-    const std::filesystem::path Target = NativePath(Path);
-    std::filesystem::path Partial = Target;
-    Partial += ".part";
-    {
-      std::ofstream Out(Partial, std::ios::binary | std::ios::trunc);
-      if (!Out) {
-        throw EScanFileError("Cannot create " + Path + ": " + SystemErrorText(errno));
-      }
-      try {
-        WriteScanExport(Root, Out, Packing);
-        Out.close();
-        if (!Out) {
-          throw EScanFileError("The scan file could not be written.");
-        }
-      } catch (...) {
-        const int Error = errno;
-        Out.close();
-        std::error_code Ignored;
-        std::filesystem::remove(Partial, Ignored);
-        try {
-          throw;
-        } catch (const EScanFileError&) {
-          throw EScanFileError("Cannot write " + Path + ": " + SystemErrorText(Error));
-        }
-      }
+    platform::TFileSave File(Path);
+    const auto Fail = [&] { throw EScanFileError("Cannot save " + Path + ": " + File.Failure()); };
+    if (!File.IsOpen()) {
+      Fail();
     }
-    std::error_code Error;
-    std::filesystem::rename(Partial, Target, Error);
-    if (Error) {
-      std::error_code Ignored;
-      std::filesystem::remove(Partial, Ignored);
-      throw EScanFileError("Cannot write " + Path + ": " + Error.message());
+    TFileSaveBuffer Buffer(File, Path);
+    std::ostream Out(&Buffer);
+    Out.exceptions(std::ios::badbit);  // a failed write ends the save with its own message
+    WriteScanExport(Root, Out, CompressionOfName(Path));
+    if (!File.Commit()) {
+      Fail();
     }
   } catch (const std::bad_alloc&) {
     throw EScanFileError(Translate("Not enough memory to save the scan file."));
@@ -457,19 +455,26 @@ void TExportReader::CheckName(const std::string& Name) const {
   }
 }
 
-void TExportReader::CheckDrivePath(const std::string& Name) const {
-  bool Usable = platform::IsAbsolutePath(Name) && Name.find('\0') == std::string::npos;
-  // No "." or ".." component: the path names the folder the tree shows.
-  for (size_t Start = 0; Usable && Start <= Name.size();) {
-    size_t End = Name.find('/', Start);
-    if (End == std::string::npos) {
-      End = Name.size();
+// A "." or ".." component would make the path name another folder than the one the tree shows,
+// and a removal refuses such a path.
+bool HasDotComponent(std::string_view Path) {
+  for (size_t Start = 0; Start <= Path.size();) {
+    size_t End = Start;
+    while (End < Path.size() && Path[End] != '/' && Path[End] != platform::kPathDelimiter) {
+      ++End;
     }
-    const std::string_view Part(Name.data() + Start, End - Start);
-    Usable = Part != "." && Part != "..";
+    const std::string_view Part = Path.substr(Start, End - Start);
+    if (Part == "." || Part == "..") {
+      return true;
+    }
     Start = End + 1;
   }
-  if (!Usable) {
+  return false;
+}
+
+void TExportReader::CheckDrivePath(const std::string& Name) const {
+  if (!platform::IsAbsolutePath(Name) || Name.find('\0') != std::string::npos ||
+      HasDotComponent(Name)) {
     Fail("A drive whose name is not a usable path");
   }
 }
@@ -565,6 +570,9 @@ std::unique_ptr<TDirNode> TExportReader::Read() {
   // A top folder named by no absolute path is the root of a scan of every drive, and the folders
   // right under it are drives named by their paths.
   const bool DrivesRoot = !platform::IsAbsolutePath(Info.Name);
+  if (!DrivesRoot && HasDotComponent(Info.Name)) {
+    Fail("The top folder's path holds a \".\" or \"..\" component");
+  }
   auto Root = DrivesRoot ? std::make_unique<TDirNode>(std::string(), Info.Name)
                          : std::make_unique<TDirNode>(platform::StripTrailingDelimiter(Info.Name));
   const size_t RootPathBytes = DrivesRoot ? 0 : Root->FullPath().size();
@@ -693,15 +701,50 @@ std::unique_ptr<TDirNode> ReadScanExport(std::istream& In, const TScanFileProgre
   return ReadFrom(In, OnProgress);
 }
 
+namespace {
+
+// Feeds the reader from a file the platform opened, which refuses anything but a regular file
+// without waiting on it (a FIFO would otherwise block the reading for ever).
+class TFileReadBuffer : public std::streambuf {
+ public:
+  TFileReadBuffer(platform::TFileRead& File, const std::string& Path)
+      : FFile(File), FPath(Path), FBuffer(kBufferBytes) {}
+
+ protected:
+  int_type underflow() override {
+    const int64_t Got = FFile.Read(FBuffer.data(), FBuffer.size());
+    if (Got < 0) {
+      throw EScanFileError("Cannot read " + FPath + ": " + FFile.Reason());
+    }
+    if (Got == 0) {
+      return traits_type::eof();
+    }
+    setg(FBuffer.data(), FBuffer.data(), FBuffer.data() + Got);
+    return traits_type::to_int_type(FBuffer[0]);
+  }
+
+ private:
+  platform::TFileRead& FFile;
+  const std::string& FPath;
+  std::vector<char> FBuffer;
+};
+
+}  // namespace
+
 std::unique_ptr<TDirNode> LoadScanFile(const std::string& Path,
                                        const TScanFileProgress& OnProgress) {
   if (Path == "-") {
     return ReadFrom(std::cin, OnProgress);
   }
-  std::ifstream In(NativePath(Path), std::ios::binary);
-  if (!In) {
-    throw EScanFileError("Cannot open " + Path + ": " + SystemErrorText(errno));
+  platform::TFileRead File(Path);
+  if (!File.IsOpen()) {
+    throw EScanFileError(File.Failure() == platform::TFileRead::EFailure::NotAFile
+                             ? Path + " is not a file"
+                             : "Cannot open " + Path + ": " + File.Reason());
   }
+  TFileReadBuffer Buffer(File, Path);
+  std::istream In(&Buffer);
+  In.exceptions(std::ios::badbit);  // a failed read ends the reading with its own message
   return ReadFrom(In, OnProgress);
 }
 

@@ -32,9 +32,10 @@ void WriteScanExport(const TDirNode& Root, IByteSink& Out);
 void WriteScanExport(const TDirNode& Root, std::ostream& Out,
                      TCompression Packing = TCompression::None);
 
-// Writes the file, packed as its suffix asks (".gz", ".zst"), through a temporary file beside it
-// that replaces Path only once complete, so a failed save leaves an existing file as it was.
-// "-" is standard output.
+// Writes the file, packed as its suffix asks (".gz", ".zst"), through a new file beside it that
+// replaces Path only once complete, so a failed save leaves an existing file as it was; a link at
+// Path is replaced, never written through. "-" is standard output. Throws EScanFileError naming
+// Path and the reason.
 void SaveScanFile(const TDirNode& Root, const std::string& Path);
 
 // Called now and then while a file is read, with the bytes read so far.

@@ -91,6 +91,7 @@ class TSavedScanSource final : public IScanSource {
 
   TSourceTree Load(const TScanContext& Context,
                    const std::function<void(const TWalkProgress&)>&) override {
+    const std::optional<platform::TEntryInfo> Info = platform::GetEntryInfo(FFile);
     // The reader stops only by an error from its progress call: a reading stopped is told apart
     // from a failed one by the context.
     std::unique_ptr<TDirNode> Root = LoadScanFile(FFile, [&Context](int64_t) {
@@ -99,7 +100,7 @@ class TSavedScanSource final : public IScanSource {
       }
     });
     const bool Here = TreeIsHere(*Root);
-    return {std::move(Root), Here};
+    return {std::move(Root), Here, Info.has_value() ? Info->Modified : 0};
   }
 
  private:
@@ -183,6 +184,7 @@ TScanOutcome TScanJob::Make() {
     return Outcome;
   }
   Outcome.FoldersHere = Tree.FoldersHere;
+  Outcome.Written = Tree.Written;
   try {
     Outcome.Results = BuildScanResults(
         std::move(Tree.Root), FCount, *FContext, FSettings,

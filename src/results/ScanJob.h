@@ -12,6 +12,7 @@
 
 #include "localisation/TextFormat.h"
 #include "platform/DirectoryLister.h"
+#include "platform/LocalTime.h"
 #include "platform/Tick.h"
 #include "results/ResultsBuilder.h"
 #include "results/ScanResults.h"
@@ -37,10 +38,13 @@ struct TScanJobNotices {
   std::function<void()> Ended;
 };
 
-// What a job's source gives: a tree, and whether the folders it describes are on this machine.
+// What a job's source gives: a tree, whether the folders it describes are on this machine, and
+// for a saved scan when its file was written (as near as the file system tells when the scan was
+// made; 0 when unknown).
 struct TSourceTree {
   std::unique_ptr<TDirNode> Root;
   bool FoldersHere = true;
+  platform::TFileStamp Written = 0;
 };
 
 // Where a job's tree comes from. Load may end early once the context is cancelled, with any
@@ -81,6 +85,8 @@ struct TScanOutcome {
   std::shared_ptr<const TScanResults> Results;
   // False for a saved scan of folders this machine does not have.
   bool FoldersHere = true;
+  // When a saved scan's file was written; 0 when unknown and for a walk.
+  platform::TFileStamp Written = 0;
 };
 
 // One background job that makes a scan's results: it takes a tree from its source (a walk, or a

@@ -11,6 +11,9 @@ template <typename... TAlternatives>
 struct TOverloaded : TAlternatives... {
   using TAlternatives::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates (clang before 17).
+template <typename... TAlternatives>
+TOverloaded(TAlternatives...) -> TOverloaded<TAlternatives...>;
 
 }  // namespace
 

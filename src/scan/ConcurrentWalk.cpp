@@ -44,14 +44,16 @@ constexpr int kMostRetries = 200;
 
 class TConcurrentWalk {
  public:
-  TConcurrentWalk(TWalkShared& Shared, TDirNode& Root) : FShared(Shared), FRoot(Root) {}
+  TConcurrentWalk(TWalkShared& Shared, TDirNode& Root, const platform::TDirEntry* RootSeen)
+      : FShared(Shared), FRoot(Root), FRootSeen(RootSeen) {}
 
   void Run(size_t Threads) {
     std::vector<std::thread> Helpers;
     {
       const std::lock_guard Lock(FLock);
       FWorks.resize(Threads);
-      FTasks.push_back({&FWorks[0].emplace_back(FRoot, nullptr), {}, nullptr});
+      FTasks.push_back({&FWorks[0].emplace_back(FRoot, nullptr),
+                        FRootSeen != nullptr ? *FRootSeen : platform::TDirEntry{}, nullptr});
       FOutstanding = 1;
     }
     Threads = std::max<size_t>(1, std::min(Threads, FShared.Lister.ConcurrentFolderLimit()));
@@ -143,9 +145,10 @@ class TConcurrentWalk {
     std::shared_ptr<platform::IFolderReader> Reader;
     platform::TListProblem Problem = Node.ReadProblem;
     if (Problem == platform::TListProblem::None) {  // else its information was refused
-      Reader =
-          FShared.Lister.OpenFolder(platform::WithTrailingDelimiter(Node.FullPath()), Task.Parent,
-                                    Task.Parent == nullptr ? nullptr : &Task.Seen, Problem);
+      // Only the root has no parent reader: it is checked against its entry when it has one.
+      const bool Seen = Task.Parent != nullptr || FRootSeen != nullptr;
+      Reader = FShared.Lister.OpenFolder(platform::WithTrailingDelimiter(Node.FullPath()),
+                                         Task.Parent, Seen ? &Task.Seen : nullptr, Problem);
       if (Reader == nullptr && Problem == platform::TListProblem::TooManyOpen &&
           Task.Retries < kMostRetries) {
         return false;
@@ -271,6 +274,7 @@ class TConcurrentWalk {
 
   TWalkShared& FShared;
   TDirNode& FRoot;
+  const platform::TDirEntry* FRootSeen;
   std::atomic<bool> FStop{false};
 
   std::mutex FLock;  // guards the members below
@@ -286,8 +290,9 @@ class TConcurrentWalk {
 
 }  // namespace
 
-void WalkConcurrently(TWalkShared& Shared, TDirNode& Root, size_t Threads) {
-  TConcurrentWalk(Shared, Root).Run(Threads);
+void WalkConcurrently(TWalkShared& Shared, TDirNode& Root, size_t Threads,
+                      const platform::TDirEntry* RootSeen) {
+  TConcurrentWalk(Shared, Root, RootSeen).Run(Threads);
 }
 
 }  // namespace dunstrel

@@ -1,5 +1,9 @@
 #include "scan/DiskScanner.h"
 
+#include <optional>
+#include <stdexcept>
+#include <string>
+
 #include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "scan/ConcurrentWalk.h"
@@ -32,19 +36,66 @@ std::unique_ptr<TDirNode> TDiskScanner::Scan(std::string_view ARootPath) {
       Root->Store().SetVolume(*Root, Own->Volume);
     }
   }
-  if (FContext.WalkThreads > 1) {
-    WalkConcurrently(FShared, *Root, static_cast<size_t>(FContext.WalkThreads));
-  } else {
-    WalkInOrder(*Root);
-  }
-  CountHardLinksOnce(*Root);
+  Walk(*Root, nullptr);
   return Root;
 }
 
-void TDiskScanner::WalkInOrder(TDirNode& Root) {
+TRescanWalk TDiskScanner::Rescan(const TDirNode& Folder) {
+  if (Folder.Parent() == nullptr) {
+    throw std::invalid_argument("the top of a scan tree is scanned anew, not walked again");
+  }
+  if (FContext.IsCancelled()) {
+    return {};
+  }
+  const std::string Path = Folder.FullPath();
+  std::optional<platform::TDirEntry> Seen;
+  if (Folder.NameIsPath()) {
+    // A drive under the root of every drive, found as a scan finds its root.
+    Seen = FShared.Lister.StatFolder(Path);
+  } else {
+    platform::TDirListing Listing;
+    if (FShared.Lister.List(platform::WithTrailingDelimiter(Folder.Parent()->FullPath()),
+                            Listing)) {
+      for (size_t I = 0; I < Listing.Count(); ++I) {
+        const platform::TDirEntry& Entry = Listing.Entry(I);
+        if (Listing.Name(I) == Folder.Name() && Entry.IsDirectory && !Entry.IsReparse) {
+          Seen = Entry;
+          break;
+        }
+      }
+    }
+  }
+  if (!Seen) {
+    return {TRescanOutcome::Gone, nullptr};
+  }
+  auto Fresh = std::make_unique<TDirNode>(Path);
+  Fresh->OwnDiskUsage = Seen->Allocated;
+  if (Seen->Volume != 0) {
+    Fresh->Store().SetVolume(*Fresh, Seen->Volume);
+  }
+  if (Seen->Problem != platform::TListProblem::None) {
+    TFolderWalker::NoteProblem(*Fresh, Seen->Problem);  // listed, but not to be entered
+  }
+  Walk(*Fresh, Folder.NameIsPath() ? nullptr : &*Seen);
+  if (FContext.IsCancelled()) {
+    return {};
+  }
+  return {TRescanOutcome::Walked, std::move(Fresh)};
+}
+
+void TDiskScanner::Walk(TDirNode& Root, const platform::TDirEntry* Seen) {
+  if (FContext.WalkThreads > 1) {
+    WalkConcurrently(FShared, Root, static_cast<size_t>(FContext.WalkThreads), Seen);
+  } else {
+    WalkInOrder(Root, Seen);
+  }
+  CountHardLinksOnce(Root);
+}
+
+void TDiskScanner::WalkInOrder(TDirNode& Root, const platform::TDirEntry* Seen) {
   TFolderWalker Walker(FShared, Root.Store(), Root.Store().MainArena());
   FDepth = 0;
-  EnterFolder(Walker, Root, nullptr);
+  EnterFolder(Walker, Root, Seen);
   try {
     while (FDepth > 0) {
       TFrame& Frame = FFrames[FDepth - 1];

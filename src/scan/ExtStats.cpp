@@ -89,6 +89,26 @@ void TExtStats::MergeFrom(const TExtStats* Src) {
   FEntries = std::move(Merged);
 }
 
+void TExtStats::Remove(const TExtStats& Part) {
+  for (const TEntry& Taken : Part.FEntries) {
+    TExtKey Key = Taken.Key;
+    if (Part.FPool != FPool) {
+      const std::optional<TExtKey> Mine = FPool->Find(Part.FPool->Text(Taken.Key));
+      if (!Mine) {
+        continue;
+      }
+      Key = *Mine;
+    }
+    const auto Found = std::lower_bound(FEntries.begin(), FEntries.end(), Key,
+                                        [](const TEntry& E, TExtKey K) { return E.Key < K; });
+    if (Found != FEntries.end() && Found->Key == Key) {
+      Found->Bytes -= Taken.Bytes;
+      Found->Files -= Taken.Files;
+    }
+  }
+  std::erase_if(FEntries, [](const TEntry& E) { return E.Files <= 0; });
+}
+
 std::vector<TExtStatPair> TExtStats::ToSortedArrayByBytesDesc() const {
   std::vector<TExtStatPair> Pairs;
   Pairs.reserve(FEntries.size());

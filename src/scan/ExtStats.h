@@ -53,6 +53,9 @@ class TExtStats {
   void AddKey(TExtKey Key, int64_t ASize);
   // Adds every entry of Src; nothing when Src is absent.
   void MergeFrom(const TExtStats* Src);
+  // Takes away the bytes and files of Part, a part of what these statistics count (of this scan's
+  // pool or another's); an extension left with no file goes.
+  void Remove(const TExtStats& Part);
   // Largest Bytes first; equal Bytes in no defined order.
   std::vector<TExtStatPair> ToSortedArrayByBytesDesc() const;
 

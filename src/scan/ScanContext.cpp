@@ -161,6 +161,17 @@ std::vector<std::string> SplitPatternMasks(std::string_view Pattern) {
   }
 }
 
+void TScanContext::CopySettingsFrom(const TScanContext& Other) {
+  ExcludeModifiedBefore = Other.ExcludeModifiedBefore;
+  ModifiedBefore = Other.ModifiedBefore;
+  ExcludeLessThan = Other.ExcludeLessThan;
+  LessThanBytes = Other.LessThanBytes;
+  ExcludePattern = Other.ExcludePattern;
+  Pattern = Other.Pattern;
+  PatternMasks = Other.PatternMasks;
+  WalkThreads = Other.WalkThreads;
+}
+
 void ApplyFiltersToContext(const TFilterInputs& Inputs, std::string_view DecimalSeparator,
                            TScanContext& Context) {
   Context.ExcludeModifiedBefore = Inputs.ModifiedBeforeChecked;

@@ -16,6 +16,9 @@ class TScanContext {
   // Any thread, any number of times; the flag never returns to 0.
   void Cancel() { FCancelled.exchange(1); }
   bool IsCancelled() const { return FCancelled.load(std::memory_order_seq_cst) != 0; }
+  // The filters and threads of Other, not its cancellation: a folder walked again after a scan
+  // is walked as the scan walked it, and can be stopped on its own.
+  void CopySettingsFrom(const TScanContext& Other);
 
   bool ExcludeModifiedBefore = false;
   TDateTime ModifiedBefore = 0;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
 #include "common/Calendar.h"
 #include "common/ReleaseStorage.h"
+#include "common/SaturatingSum.h"
 #include "platform/Memory.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
@@ -22,6 +24,13 @@ constexpr int64_t kBlockBytes = 512;
 int64_t BlocksOf(int64_t Bytes) {
   return Bytes <= 0 ? 0 : Bytes / kBlockBytes + (Bytes % kBlockBytes != 0 ? 1 : 0);
 }
+
+// A hard-linked file's identity: its file system and its inode.
+struct TIdentityHash {
+  size_t operator()(const std::pair<uint64_t, uint64_t>& Id) const {
+    return std::hash<uint64_t>{}(Id.first * 0x9E3779B97F4A7C15ull ^ Id.second);
+  }
+};
 
 }  // namespace
 
@@ -157,6 +166,26 @@ const THardLink* TScanStore::HardLinkOf(const TFileLeaf& Leaf) const {
   return Found != FHardLinks.end() && Found->Leaf == &Leaf ? &*Found : nullptr;
 }
 
+void TScanStore::TakeHardLinks(TScanStore& Other) {
+  if (&Other == this || Other.FHardLinks.empty()) {
+    return;
+  }
+  FHardLinks.insert(FHardLinks.end(), Other.FHardLinks.begin(), Other.FHardLinks.end());
+  std::sort(FHardLinks.begin(), FHardLinks.end(),
+            [](const THardLink& A, const THardLink& B) { return A.Leaf < B.Leaf; });
+  ReleaseStorage(Other.FHardLinks);
+}
+
+void TScanStore::ForgetHardLinks(const TLeafSet& Gone) {
+  if (!Gone.Empty()) {
+    std::erase_if(FHardLinks, [&Gone](const THardLink& Link) { return Gone.Contains(Link.Leaf); });
+  }
+}
+
+const THardLink* HardLinkOf(const TFileLeaf& Leaf) {
+  return Leaf.IsHardLinked() ? Leaf.Parent().Top().Store().HardLinkOf(Leaf) : nullptr;
+}
+
 void TScanStore::SetVolume(const TDirNode& Folder, uint64_t Volume) {
   FVolumes[&Folder] = Volume;
 }
@@ -182,11 +211,6 @@ void CountHardLinksOnce(TDirNode& Root) {
   for (const THardLink& Link : Links) {
     Holders.insert(&Link.Leaf->Parent());
   }
-  struct TIdentityHash {
-    size_t operator()(const std::pair<uint64_t, uint64_t>& Id) const {
-      return std::hash<uint64_t>{}(Id.first * 0x9E3779B97F4A7C15ull ^ Id.second);
-    }
-  };
   std::unordered_set<std::pair<uint64_t, uint64_t>, TIdentityHash> Seen;
   Seen.reserve(Links.size());
   // Depth-first: a folder's files, then its sub-folders, each in listing order.
@@ -217,6 +241,145 @@ void CountHardLinksOnce(TDirNode& Root) {
       Pending.push_back(Child->get());
     }
   }
+}
+
+namespace {
+
+// Where leaves stand in the order of their tree (a folder's files, then its sub-folders, each
+// in list order), learnt only for the folders asked about: a folder's place is its parent's
+// followed by its index among its siblings plus one, a file's its folder's followed by 0 and
+// its index among the files, so that plain comparison puts a folder's files before all its
+// sub-folders.
+class TTreePlaces {
+ public:
+  std::vector<uint32_t> PlaceOf(const TFileLeaf& Leaf) {
+    std::vector<uint32_t> Place = PlaceOf(Leaf.Parent());
+    Place.push_back(0);
+    Place.push_back(IndexOf(Leaf));
+    return Place;
+  }
+
+ private:
+  const std::vector<uint32_t>& PlaceOf(const TDirNode& Folder) {
+    if (const auto Known = FFolders.find(&Folder); Known != FFolders.end()) {
+      return Known->second;
+    }
+    // The chain up to the first folder already placed (or the top), then placed downwards:
+    // no recursion at any depth.
+    std::vector<const TDirNode*> Chain;
+    for (const TDirNode* Up = &Folder; Up != nullptr && !FFolders.contains(Up); Up = Up->Parent()) {
+      Chain.push_back(Up);
+    }
+    for (auto Node = Chain.rbegin(); Node != Chain.rend(); ++Node) {
+      std::vector<uint32_t> Place;
+      if (const TDirNode* Parent = (*Node)->Parent()) {
+        Place = FFolders.at(Parent);
+        Place.push_back(ChildIndexOf(**Node) + 1);
+      }
+      FFolders.emplace(*Node, std::move(Place));
+    }
+    return FFolders.at(&Folder);
+  }
+
+  uint32_t ChildIndexOf(const TDirNode& Folder) {
+    const TDirNode& Parent = *Folder.Parent();
+    auto [Indices, New] = FChildIndices.try_emplace(&Parent);
+    if (New) {
+      for (size_t I = 0; I < Parent.Children.size(); ++I) {
+        Indices->second.emplace(Parent.Children[I].get(), static_cast<uint32_t>(I));
+      }
+    }
+    return Indices->second.at(&Folder);
+  }
+
+  uint32_t IndexOf(const TFileLeaf& Leaf) {
+    const TDirNode& Folder = Leaf.Parent();
+    auto [Indices, New] = FLeafIndices.try_emplace(&Folder);
+    if (New) {
+      for (size_t I = 0; I < Folder.Leaves.size(); ++I) {
+        if (Folder.Leaves[I]->IsHardLinked()) {
+          Indices->second.emplace(Folder.Leaves[I], static_cast<uint32_t>(I));
+        }
+      }
+    }
+    return Indices->second.at(&Leaf);
+  }
+
+  std::unordered_map<const TDirNode*, std::vector<uint32_t>> FFolders;
+  std::unordered_map<const TDirNode*, std::unordered_map<const TDirNode*, uint32_t>> FChildIndices;
+  std::unordered_map<const TDirNode*, std::unordered_map<const TFileLeaf*, uint32_t>> FLeafIndices;
+};
+
+void AddDiskUsageUpwards(TDirNode* Folder, int64_t Bytes) {
+  for (; Folder != nullptr; Folder = Folder->Parent()) {
+    Folder->TotalDiskUsage = SaturatingAdd(Folder->TotalDiskUsage, Bytes);
+  }
+}
+
+}  // namespace
+
+void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed) {
+  TScanStore& Store = Top.Store();
+  if (Changed.empty() || Store.FHardLinks.empty()) {
+    return;
+  }
+  using TIdentity = std::pair<uint64_t, uint64_t>;
+  std::unordered_map<TIdentity, const THardLinkChange*, TIdentityHash> ById;
+  for (const THardLinkChange& Change : Changed) {
+    ById.emplace(TIdentity(Change.Volume, Change.FileId), &Change);
+  }
+  // The names still in the tree of each file, by their place in the table.
+  std::unordered_map<TIdentity, std::vector<size_t>, TIdentityHash> Names;
+  for (size_t I = 0; I < Store.FHardLinks.size(); ++I) {
+    const THardLink& Link = Store.FHardLinks[I];
+    if (ById.contains(TIdentity(Link.Volume, Link.FileId))) {
+      Names[TIdentity(Link.Volume, Link.FileId)].push_back(I);
+    }
+  }
+  // Every decision first, then the changes, which allocate nothing.
+  struct TDecision {
+    size_t Entry;
+    bool Repeat;
+    bool StillLinked;
+    uint32_t Links;
+  };
+  std::vector<TDecision> Decisions;
+  TTreePlaces Places;
+  for (auto& [Identity, Entries] : Names) {
+    const THardLinkChange& Change = *ById.at(Identity);
+    uint32_t Links = Store.FHardLinks[Entries.front()].Links;
+    if (Change.LinksNow != 0) {
+      Links = Change.LinksNow;
+    } else {
+      Links = Links > Change.NamesDeleted ? Links - Change.NamesDeleted : 0;
+    }
+    Links = std::max(Links, static_cast<uint32_t>(Entries.size()));
+    std::vector<std::pair<std::vector<uint32_t>, size_t>> Ordered;
+    Ordered.reserve(Entries.size());
+    for (const size_t Entry : Entries) {
+      Ordered.emplace_back(Places.PlaceOf(*Store.FHardLinks[Entry].Leaf), Entry);
+    }
+    std::sort(Ordered.begin(), Ordered.end());
+    for (size_t I = 0; I < Ordered.size(); ++I) {
+      Decisions.push_back({Ordered[I].second, I > 0, Links > 1, Links});
+    }
+  }
+  for (const TDecision& Decision : Decisions) {
+    THardLink& Link = Store.FHardLinks[Decision.Entry];
+    auto& Leaf = const_cast<TFileLeaf&>(*Link.Leaf);
+    Link.Links = Decision.Links;
+    if (Leaf.IsHardLinkRepeat() != Decision.Repeat) {
+      const int64_t Blocks = Leaf.Allocated();
+      Leaf.FLinkRepeat = Decision.Repeat ? 1 : 0;
+      AddDiskUsageUpwards(const_cast<TDirNode*>(&Leaf.Parent()),
+                          Decision.Repeat ? -Blocks : Blocks);
+    }
+    if (!Decision.StillLinked) {
+      Leaf.FHardLinked = 0;
+      Link.Leaf = nullptr;  // dropped below
+    }
+  }
+  std::erase_if(Store.FHardLinks, [](const THardLink& Link) { return Link.Leaf == nullptr; });
 }
 
 TDirNode::TDirNode(std::string_view FullPath)
@@ -314,10 +477,41 @@ TDirNode& TDirNode::AddNamedChild(std::string_view Name, TScanArena& Arena) {
   return *Children.back();
 }
 
+const TDirNode& TDirNode::Top() const {
+  const TDirNode* Node = this;
+  while (Node->FParent != nullptr) {
+    Node = Node->FParent;
+  }
+  return *Node;
+}
+
 TDirNode& TDirNode::AdoptChild(std::unique_ptr<TDirNode> Child) {
+  const_cast<TDirNode&>(Top()).Store().TakeHardLinks(Child->Store());
   Child->FParent = this;
   Children.push_back(std::move(Child));
   return *Children.back();
+}
+
+std::unique_ptr<TDirNode> TDirNode::ReplaceChild(const TDirNode& Old,
+                                                 std::unique_ptr<TDirNode> Fresh) {
+  const auto Place =
+      std::find_if(Children.begin(), Children.end(),
+                   [&Old](const std::unique_ptr<TDirNode>& Child) { return Child.get() == &Old; });
+  if (Place == Children.end()) {
+    return nullptr;
+  }
+  const_cast<TDirNode&>(Top()).Store().TakeHardLinks(Fresh->Store());
+  // Fresh was named by its whole path, as the top of its walk; here it is named as Old was.
+  if (!Old.FNameIsPath) {
+    const std::string_view Last =
+        platform::LastComponent(std::string_view(Fresh->FName, Fresh->FNameLength));
+    Fresh->FName = Last.data();
+    Fresh->FNameLength = static_cast<uint32_t>(Last.size());
+    Fresh->FNameIsPath = false;
+  }
+  Fresh->FParent = this;
+  std::swap(*Place, Fresh);
+  return Fresh;
 }
 
 TFileLeaf& TDirNode::AddLeaf(std::string_view Name, std::string_view Ext, int64_t Size,

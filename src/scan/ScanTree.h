@@ -13,6 +13,7 @@
 #include "platform/DirectoryLister.h"
 #include "platform/LocalTime.h"
 #include "scan/ExtStats.h"
+#include "scan/LeafSet.h"
 #include "scan/SizeCount.h"
 
 namespace dunstrel {
@@ -32,6 +33,24 @@ class TScanStore;
 // order the walk met them in. The others become repeats, and the disk usage of their folders
 // drops by their size.
 void CountHardLinksOnce(TDirNode& Root);
+
+// One hard-linked file whose names left the tree or came into it.
+struct THardLinkChange {
+  uint64_t Volume = 0;
+  uint64_t FileId = 0;
+  // Names of it that left the tree and are gone from the file system too (deleted, not moved):
+  // its link count drops by as many.
+  uint32_t NamesDeleted = 0;
+  // Its link count as a walk read it just now; 0 when no walk did.
+  uint32_t LinksNow = 0;
+};
+
+// Counts the data of each file of Changed once again after names of it left the tree of Top or
+// came into it, as a scan of the changed disk would: at its first name in the tree's order, the
+// others as repeats, with the disk usage of their folders up to Top following. A file left with
+// one name is no longer a hard link. Takes a pass over the tree's hard links and the folders that
+// hold names of Changed, not a walk of the tree.
+void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
 
 // Storage one thread fills on its own: blocks of pages taken from the system and given back
 // whole when the arena ends.
@@ -98,6 +117,7 @@ class TFileLeaf {
  private:
   friend class TScanStore;
   friend void CountHardLinksOnce(TDirNode& Root);
+  friend void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
   // Allocated space in 512-byte blocks; this value means that the store keeps a larger one.
   static constexpr uint32_t kBlocksKeptAside = (1u << 30) - 1;
 
@@ -130,6 +150,10 @@ struct THardLink {
   uint32_t Links = 0;   // how many names the file has on its file system
 };
 
+// The identity of a hard-linked leaf of a tree once CountHardLinksOnce has run, kept by the store
+// of the tree's top folder; none for another leaf, or one that has left its tree.
+const THardLink* HardLinkOf(const TFileLeaf& Leaf);
+
 // Storage shared by all nodes of one scan: leaves, their names, the folders' names, the extension
 // keys, the hard links' identities and the rare allocations too large for a leaf. It is owned by
 // the scan's root node and released with it.
@@ -158,9 +182,15 @@ class TScanStore {
                     std::vector<THardLink>& Pending);
   // Takes the identities of Pending (emptied), under the store's lock.
   void AddHardLinks(std::vector<THardLink>& Pending);
-  // The identity of a hard-linked leaf of this store, once CountHardLinksOnce has run.
+  // The identity of a hard-linked leaf of this store's tree, once CountHardLinksOnce has run. A
+  // tree keeps the identities of all its leaves in the store of its top folder, those of folders
+  // taken over from other trees (drives, folders walked again) included.
   const THardLink* HardLinkOf(const TFileLeaf& Leaf) const;
   bool HasHardLinks() const { return !FHardLinks.empty(); }
+  // Takes over the identities Other holds (the store of a tree that joins this one).
+  void TakeHardLinks(TScanStore& Other);
+  // Forgets the identities of the leaves of Gone (which left the tree).
+  void ForgetHardLinks(const TLeafSet& Gone);
 
   // The file system (device) of a folder where it is known and differs from its parent's: the
   // scan's root, and mount points in a scan of another tool. Kept beside the tree, being rare.
@@ -176,6 +206,7 @@ class TScanStore {
  private:
   friend class TFileLeaf;
   friend void CountHardLinksOnce(TDirNode& Root);
+  friend void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
 
   int64_t LargeAllocation(const TFileLeaf& Leaf) const;
 
@@ -213,6 +244,8 @@ class TDirNode {
   // The last component of the path; a drive root's whole path; or the name given at creation.
   std::string_view Name() const;
   TDirNode* Parent() const { return FParent; }
+  // The folder of the tree without a parent: the scan's root.
+  const TDirNode& Top() const;
   TScanStore& Store() const { return *FStore; }
   // Named by a whole path rather than a name: the scan's root, or a drive under the root of a
   // scan of every drive.
@@ -226,8 +259,13 @@ class TDirNode {
   // Arena, one of this tree's store, or its main one.
   TDirNode& AddNamedChild(std::string_view Name);
   TDirNode& AddNamedChild(std::string_view Name, TScanArena& Arena);
-  // Takes over a tree scanned on its own (a drive under the whole-computer root).
+  // Takes over a tree scanned on its own (a drive under the whole-computer root); the identities
+  // of its hard links join this tree's.
   TDirNode& AdoptChild(std::unique_ptr<TDirNode> Child);
+  // Puts Fresh, a tree of its own made by a walk of Old's path, in the place of Old (one of
+  // Children), named as Old is, and hands Old over. Old keeps its parent, so that its paths read
+  // as before while something still points into it; totals and statistics are the caller's.
+  std::unique_ptr<TDirNode> ReplaceChild(const TDirNode& Old, std::unique_ptr<TDirNode> Fresh);
   // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here). Its
   // allocated space is taken to be its size in whole 512-byte blocks.
   TFileLeaf& AddLeaf(std::string_view Name, std::string_view Ext, int64_t Size,

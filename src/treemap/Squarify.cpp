@@ -37,64 +37,84 @@ double WorstAspect(const TRowMeasure& Row, double W) {
   return std::max(W2 * Row.Max / S2, S2 / (W2 * Row.Min));
 }
 
-void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, TRect& Free,
-               bool AlongTop, std::vector<TPlacedCell>& Out) {
-  const double S = SumOfAreas(Entries, Begin, End);
+void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, double Scale, TRect& Free,
+               bool AlongTop, bool TakesTheRest, std::vector<TPlacedCell>& Out) {
+  const double S = SumOfAreas(Entries, Begin, End) * Scale;
   if (!(S > 0)) {
     return;
   }
-  const int64_t FW = std::max<int64_t>(1, Width(Free));
-  const int64_t FH = std::max<int64_t>(1, Height(Free));
+  // The strip runs along one side of the free space and is cut off the other.
+  const int64_t Along = std::max<int64_t>(1, AlongTop ? Width(Free) : Height(Free));
+  const int64_t Room = AlongTop ? Height(Free) : Width(Free);
+  const int64_t Thickness =
+      TakesTheRest ? Room : std::min(Room, RoundPixelsAtLeastOne(S / static_cast<double>(Along)));
+  TRect Strip = Free;
   if (AlongTop) {
-    const int64_t T = RoundPixelsAtLeastOne(S / static_cast<double>(FW));
-    const TRect Strip =
-        MakeRect(Free.Left, Free.Top, Free.Right, std::min<int64_t>(Free.Bottom, Free.Top + T));
+    Strip.Bottom = ToCoordinate(int64_t{Free.Top} + Thickness);
     Free.Top = Strip.Bottom;
-    const double StripHeight = static_cast<double>(std::max<int64_t>(1, Height(Strip)));
-    int64_t X = Strip.Left;
-    for (size_t I = Begin; I < End; ++I) {
-      const int64_t CW = RoundPixelsAtLeastOne(Entries[I].Area / StripHeight);
-      Out.push_back(
-          {I, MakeRect(X, Strip.Top, std::min<int64_t>(Strip.Right, X + CW), Strip.Bottom)});
-      X += CW;
-    }
   } else {
-    const int64_t T = RoundPixelsAtLeastOne(S / static_cast<double>(FH));
-    const TRect Strip =
-        MakeRect(Free.Left, Free.Top, std::min<int64_t>(Free.Right, Free.Left + T), Free.Bottom);
+    Strip.Right = ToCoordinate(int64_t{Free.Left} + Thickness);
     Free.Left = Strip.Right;
-    const double StripWidth = static_cast<double>(std::max<int64_t>(1, Width(Strip)));
-    int64_t Y = Strip.Top;
-    for (size_t I = Begin; I < End; ++I) {
-      const int64_t CH = RoundPixelsAtLeastOne(Entries[I].Area / StripWidth);
-      Out.push_back(
-          {I, MakeRect(Strip.Left, Y, Strip.Right, std::min<int64_t>(Strip.Bottom, Y + CH))});
-      Y += CH;
-    }
+  }
+  // The cells end where the running sum of their areas ends, rounded once: together they cover
+  // the strip from end to end, whatever each one's rounding, and a cell that comes to less than
+  // half a pixel is empty and placed as nothing.
+  const int64_t First = AlongTop ? Strip.Left : Strip.Top;
+  const int64_t Last = AlongTop ? Strip.Right : Strip.Bottom;
+  const double Length = static_cast<double>(Last - First);
+  double Running = 0;
+  int64_t From = First;
+  for (size_t I = Begin; I < End; ++I) {
+    Running += Entries[I].Area * Scale;
+    const int64_t To =
+        I + 1 == End ? Last : std::min(Last, First + RoundPixels(Running / S * Length));
+    Out.push_back({I, AlongTop ? MakeRect(From, Strip.Top, To, Strip.Bottom)
+                               : MakeRect(Strip.Left, From, Strip.Right, To)});
+    From = std::max(From, To);
   }
 }
 
 void Squarify(std::span<const TEntry> Entries, const TRect& Rect, std::vector<TPlacedCell>& Out) {
+  // The row that holds the last entry of any area takes all the space that is left.
+  size_t Positive = 0;
+  double Remaining = 0;
+  for (size_t I = 0; I < Entries.size(); ++I) {
+    if (Entries[I].Area > 0) {
+      Positive = I + 1;
+      Remaining += Entries[I].Area;
+    }
+  }
   TRect Free = Rect;
+  // The entries not yet placed share the space that is left as their areas share their sum, so
+  // that a strip rounded thinner or thicker than its areas passes the difference on to all that
+  // follow instead of leaving it to the last.
+  const auto ScaleToFree = [&] {
+    const double FreeArea = static_cast<double>(Width(Free)) * static_cast<double>(Height(Free));
+    return Remaining > 0 && FreeArea > 0 ? FreeArea / Remaining : 0.0;
+  };
+  double Scale = ScaleToFree();
   size_t RowBegin = 0;
   TRowMeasure Row;
   for (size_t I = 0; I < Entries.size(); ++I) {
     const TRowMeasure Previous = Row;
-    Row.Add(Entries[I].Area);
+    Row.Add(Entries[I].Area * Scale);
     const int64_t W = std::min(Width(Free), Height(Free));
     if (W <= 0) {
       return;  // the space is used up: nothing more fits, not even the open row
     }
     const double Side = static_cast<double>(W);
     if (Row.Count >= 2 && WorstAspect(Row, Side) > WorstAspect(Previous, Side)) {
-      LayoutRow(Entries, RowBegin, I, Free, Width(Free) < Height(Free), Out);
+      LayoutRow(Entries, RowBegin, I, Scale, Free, Width(Free) < Height(Free), I >= Positive, Out);
+      Remaining -= SumOfAreas(Entries, RowBegin, I);
+      Scale = ScaleToFree();
       RowBegin = I;
       Row = TRowMeasure();
-      Row.Add(Entries[I].Area);
+      Row.Add(Entries[I].Area * Scale);
     }
   }
   if (RowBegin < Entries.size()) {
-    LayoutRow(Entries, RowBegin, Entries.size(), Free, Width(Free) < Height(Free), Out);
+    LayoutRow(Entries, RowBegin, Entries.size(), Scale, Free, Width(Free) < Height(Free), true,
+              Out);
   }
 }
 

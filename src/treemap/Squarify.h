@@ -63,12 +63,16 @@ struct TRowMeasure {
 double WorstAspect(const TRowMeasure& Row, double W);
 
 // Cuts a strip for Entries[Begin, End) off Free (across its top when AlongTop, else down its
-// left side), shrinks Free by it and cuts the strip into one cell per entry, in order.
-void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, TRect& Free,
-               bool AlongTop, std::vector<TPlacedCell>& Out);
+// left side), as thick as their areas times Scale need or, when TakesTheRest, all of Free;
+// shrinks Free by it and cuts the strip into one cell per entry, in order. The cells cover the
+// strip without gaps; an entry of less than half a pixel along it gets an empty cell.
+void LayoutRow(std::span<const TEntry> Entries, size_t Begin, size_t End, double Scale, TRect& Free,
+               bool AlongTop, bool TakesTheRest, std::vector<TPlacedCell>& Out);
 
 // Places Entries, sorted largest area first, into Rect in rows along the shorter side of the
-// free space, closing a row when one more entry would make its worst cell less square.
+// free space, closing a row when one more entry would make its worst cell less square. After
+// each row the entries left share the space left, and the row of the last entry of any area
+// takes all of it, so the cells cover Rect unless it is used up before every entry is placed.
 void Squarify(std::span<const TEntry> Entries, const TRect& Rect, std::vector<TPlacedCell>& Out);
 
 // Gives every entry its share of Rect's area by weight, sorts them largest first and places

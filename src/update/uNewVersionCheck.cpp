@@ -5,6 +5,7 @@
 
 #include "localisation/TextFormat.h"
 #include "localisation/translation.h"
+#include "platform/TextEncoding.h"
 
 namespace dunstrel {
 
@@ -98,8 +99,9 @@ std::vector<std::string> ChangeLines(std::string_view ChangesDocument) {
 std::optional<TUpdateOffer> EvaluateUpdate(std::string_view VersionDocument,
                                            std::string_view ChangesDocument, int RunningVersion) {
   if (VersionDocument.size() > kMaxUpdateDocumentBytes ||
-      ChangesDocument.size() > kMaxUpdateDocumentBytes) {
-    return std::nullopt;
+      ChangesDocument.size() > kMaxUpdateDocumentBytes || !platform::IsValidUtf8(VersionDocument) ||
+      !platform::IsValidUtf8(ChangesDocument)) {
+    return std::nullopt;  // not a document of the server's: the check failed
   }
   const std::optional<TVersionLine> Versions = ParseVersionLine(VersionDocument);
   if (!Versions) {

@@ -44,7 +44,8 @@ struct TUpdateOffer {
 };
 
 // The offer the two documents make to a program of RunningVersion; nothing when there is no
-// newer version, or when a document is unreadable or larger than kMaxUpdateDocumentBytes.
+// newer version, or when a document is unreadable, not UTF-8, or larger than
+// kMaxUpdateDocumentBytes.
 std::optional<TUpdateOffer> EvaluateUpdate(std::string_view VersionDocument,
                                            std::string_view ChangesDocument,
                                            int RunningVersion = kRunningVersion);

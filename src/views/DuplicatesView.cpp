@@ -10,6 +10,7 @@
 #include "common/ReleaseStorage.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
 #include "views/RowSelection.h"
@@ -21,6 +22,7 @@ namespace {
 
 // The group of a top-level node or legend row, the file of a node below a group.
 constexpr int kDataRole = Qt::UserRole;
+constexpr int kGroupSizeColumn = 2;
 // File nodes made in one slice of the fill.
 constexpr size_t kFileNodesPerSlice = 1500;
 
@@ -65,6 +67,14 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host)
   SetUpReportList(lvDuplicateGroupsColors, DuplicateGroupColumns(), logicalDpiX());
   lvDuplicateGroupsColors->setItemDelegateForColumn(
       1, new TColorSwatchDelegate(lvDuplicateGroupsColors));
+  // A group's row shows the icon of its files' type, as the other legends show theirs.
+  lvDuplicateGroupsColors->setItemDelegateForColumn(
+      0, new TLazyIconDelegate(
+             [this](const QModelIndex& Row) {
+               const TDupGroup* Group = GroupOfRow(lvDuplicateGroupsColors->itemFromIndex(Row));
+               return Group != nullptr ? FHost.SmallIcon(Group->FileName, false) : QIcon();
+             },
+             lvDuplicateGroupsColors));
   WatchSelection(
       tvDuplicateFiles,
       [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
@@ -92,6 +102,13 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host)
 
 void TDuplicatesView::ApplyTranslation() {
   SetListColumnTitles(lvDuplicateGroupsColors, DuplicateGroupColumns());
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(I);
+    if (const TDupGroup* Group = GroupOfRow(Row)) {
+      Row->setText(kGroupSizeColumn, ShownText(FormatSize(Group->Size, Settings)));
+    }
+  }
 }
 
 void TDuplicatesView::ClearControls() {

@@ -19,6 +19,7 @@ namespace dunstrel {
 
 namespace {
 
+constexpr int kSizeColumn = 2;
 constexpr int kFullPathColumn = 5;
 // Rows made in one slice of the fill, and between two reports of the progress.
 constexpr int kRowsPerSlice = 250;
@@ -73,6 +74,12 @@ TFilesView::TFilesView(IViewHost& Host)
 void TFilesView::ApplyTranslation() {
   SetListColumnTitles(lvFiles, FilesColumns());
   FExtRows->RetitleColumns();
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
+    lvFiles->topLevelItem(I)->setText(
+        kSizeColumn,
+        ShownText(FormatSize(FResults->DisplayFiles[static_cast<size_t>(I)]->Size, Settings)));
+  }
 }
 
 void TFilesView::ClearControls() {

@@ -23,6 +23,7 @@ namespace {
 
 // Legend rows made in one slice of the fill.
 constexpr int kRowsPerSlice = 500;
+constexpr int kSizeColumn = 2;
 // The legend row's folder.
 constexpr int kFolderRole = Qt::UserRole;
 
@@ -82,6 +83,13 @@ TFoldersView::TFoldersView(IViewHost& Host)
 
 void TFoldersView::ApplyTranslation() {
   SetListColumnTitles(lvTopFolders, FolderLegendColumns());
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvTopFolders->topLevelItem(I);
+    if (const TDirNode* Folder = FolderOfRow(Row)) {
+      Row->setText(kSizeColumn, ShownText(FormatSize(Folder->TotalSize, Settings)));
+    }
+  }
 }
 
 void TFoldersView::ClearControls() {

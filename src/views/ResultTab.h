@@ -72,7 +72,7 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
 
   // The status line's description of the tab's selection.
   virtual QString SelectionStatus() const = 0;
-  // Column titles in the current language.
+  // Column titles, and the figures the tab's lists hold as text, in the current language.
   virtual void ApplyTranslation() = 0;
 
   // What the map, the lists and the legend show, and what the file commands act on.

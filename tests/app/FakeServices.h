@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include <QPixmap>
+
 #include "app/ShellServices.h"
 #include "app/UserDialogs.h"
 #include "platform/DirectoryLister.h"
@@ -32,12 +34,16 @@ class TRecordingDialogs : public IUserDialogs {
     PickerStarts.push_back(StartFolder);
     return PickerAnswer;
   }
-  std::optional<QString> PickSaveFile(QWidget*, const QString& Caption, const QString&) override {
+  std::optional<QString> PickSaveFile(QWidget*, const QString& Caption,
+                                      const QString& Filter) override {
     PickerCaptions.push_back(Caption);
+    PickerFilters.push_back(Filter);
     return FileAnswer;
   }
-  std::optional<QString> PickOpenFile(QWidget*, const QString& Caption, const QString&) override {
+  std::optional<QString> PickOpenFile(QWidget*, const QString& Caption,
+                                      const QString& Filter) override {
     PickerCaptions.push_back(Caption);
+    PickerFilters.push_back(Filter);
     return FileAnswer;
   }
 
@@ -47,6 +53,7 @@ class TRecordingDialogs : public IUserDialogs {
   std::vector<std::pair<QString, bool>> Questions;
   bool Answer = true;
   std::vector<QString> PickerCaptions;
+  std::vector<QString> PickerFilters;
   std::vector<QString> PickerStarts;
   // What the save and open file pickers answer.
   std::optional<QString> FileAnswer;
@@ -76,7 +83,16 @@ class TRecordingShell : public IShellServices {
     return FReal->DeletePaths(Paths, ToTrash);
   }
   void SetClipboardText(const QString& Text) override { Clipboard = Text; }
-  QIcon SmallIcon(const std::string&, bool) override { return {}; }
+  // A blank icon, the same for every item; each request is remembered.
+  QIcon SmallIcon(const std::string& Path, bool) override {
+    IconsAsked.push_back(Path);
+    if (FIcon.isNull()) {
+      QPixmap Blank(16, 16);
+      Blank.fill(Qt::transparent);
+      FIcon = QIcon(Blank);
+    }
+    return FIcon;
+  }
 
   std::vector<std::string> Opened;
   std::vector<QString> Addresses;
@@ -84,10 +100,12 @@ class TRecordingShell : public IShellServices {
   std::vector<std::string> Properties;
   std::vector<std::pair<std::vector<std::string>, bool>> Deleted;
   QString Clipboard;
+  std::vector<std::string> IconsAsked;
   bool RemoveForReal = false;
 
  private:
   std::unique_ptr<IShellServices> FReal;
+  QIcon FIcon;
 };
 
 // Drives that are folders of the test, with made-up used bytes.

@@ -398,8 +398,8 @@ TEST_F(FileCommandsTest, CopyPathsPutsOneLinePerPathWithCrLfBetween) {
   ShowTab("TabSheet1");
   SelectRows(FilesList(), {0, 2, 3});
   Click("btnCopyPath");
-  EXPECT_EQ(Shell.Clipboard, ShownText(PathOf("big/a.txt") + "\r\n" + PathOf("small/b.bin") +
-                                       "\r\n" + PathOf("c.dat")));
+  EXPECT_EQ(Shell.Clipboard,
+            ShownText(PathOf("big/a.txt") + "\n" + PathOf("small/b.bin") + "\n" + PathOf("c.dat")));
   Shell.Clipboard.clear();
   FilesList()->clearSelection();
   Find<QAction>("CopyPath1")->trigger();
@@ -487,7 +487,7 @@ TEST_F(FileCommandsTest, RemovalsTakeEachItemOnceAndKeepTheResults) {
     Dialogs.Answer = true;
     Find<QAction>(ToTrash ? "RemovetoRecycleBin1" : "RemoveCompletely1")->trigger();
     EXPECT_TRUE(Dialogs.Questions.back().first.startsWith(
-        ToTrash ? "Move 3 item(s) to Recycle Bin?\n"
+        ToTrash ? "Move 3 item(s) to Trash?\n"
                 : "Permanently delete 3 item(s)? (This cannot be undone)\n"));
     EXPECT_EQ(Dialogs.Questions.back().second, !ToTrash) << "a warning for what cannot be undone";
     ASSERT_EQ(Shell.Deleted.size(), 1u);
@@ -536,9 +536,9 @@ TEST_F(FileCommandsTest, AReadOnlyFolderGivesAFailureNamingWhatIsLeft) {
     ASSERT_TRUE(FilesTabHasSelection());
     Click(ToTrash ? "btnRemoveToRecycleBin" : "btnRemove");
     ASSERT_EQ(Dialogs.Errors.size(), 1u);
-    EXPECT_EQ(Dialogs.Errors[0], ShownText(std::string(ToTrash ? "Failed to remove to Recycle Bin."
-                                                               : "Failed to delete.") +
-                                           "\n\n" + Locked + ": Permission denied"));
+    EXPECT_EQ(Dialogs.Errors[0],
+              ShownText(std::string(ToTrash ? "Failed to move to Trash." : "Failed to delete.") +
+                        "\n\n" + Locked + ": Permission denied"));
     EXPECT_TRUE(EntryExists(Locked));
     EXPECT_FALSE(EntryExists(Free));
     EXPECT_TRUE(FilesTabHasSelection()) << "a failed removal keeps the selection";

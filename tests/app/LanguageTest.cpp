@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -5,15 +6,20 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 
 #include "app/Languages.h"
+#include "app/PropertiesDialog.h"
 #include "app/WindowFixture.h"
 #include "localisation/translation.h"
 #include "views/TreemapSurface.h"
@@ -36,6 +42,7 @@ class LanguageTest : public WindowTest {
     WindowTest::TearDown();
     SetTranslations({});
     SetLanguageCode({});
+    ApplyToolkitLanguage();
   }
 
   static void StoreLanguage(const QString& Code) {
@@ -88,10 +95,10 @@ class LanguageTest : public WindowTest {
   std::map<QString, QString> Captions() const {
     std::map<QString, QString> Texts;
     for (QMenu* Menu : Window->menuBar()->findChildren<QMenu*>()) {
-      Texts[Menu->objectName()] = Menu->title();
+      Texts[Menu->objectName()] = WithoutMnemonic(Menu->title());
       for (QAction* Item : Menu->actions()) {
         if (!Item->objectName().isEmpty()) {
-          Texts[Item->objectName()] = Item->text();
+          Texts[Item->objectName()] = WithoutMnemonic(Item->text());
         }
       }
     }
@@ -119,6 +126,31 @@ class LanguageTest : public WindowTest {
     return Texts;
   }
 
+  // Every text the result tabs' lists and trees show, three levels deep.
+  QStringList ShownTexts() const {
+    QStringList Texts;
+    for (QAbstractItemView* List :
+         Find<QTabWidget>("PageControl1")->findChildren<QAbstractItemView*>()) {
+      QAbstractItemModel* Model = List->model();
+      const std::function<void(const QModelIndex&, int)> Walk = [&](const QModelIndex& Parent,
+                                                                    int Depth) {
+        if (Model->canFetchMore(Parent)) {
+          Model->fetchMore(Parent);
+        }
+        for (int Row = 0; Row < Model->rowCount(Parent); ++Row) {
+          for (int Column = 0; Column < Model->columnCount(Parent); ++Column) {
+            Texts.append(Model->index(Row, Column, Parent).data().toString());
+          }
+          if (Depth < 3) {
+            Walk(Model->index(Row, 0, Parent), Depth + 1);
+          }
+        }
+      };
+      Walk({}, 0);
+    }
+    return Texts;
+  }
+
   QImage Placeholder() const { return Find<TTreemapSurface>("PaintBox3")->grab().toImage(); }
 
   TTempDir FSettings;
@@ -133,6 +165,7 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   OpenWindow();
   const std::map<QString, QString> English = Captions();
   EXPECT_EQ(English.at(QStringLiteral("File1")), "File");
+  EXPECT_EQ(English.at(QStringLiteral("RemovetoRecycleBin1")), "Move to Trash");
   QStringList Names;
   for (QAction* Item : LanguageItems()) {
     Names.append(Item->text());
@@ -156,9 +189,12 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   EXPECT_EQ(CheckedLanguages(), QStringList{"Deutsch"});
   EXPECT_EQ(LanguageCode(), "de");
   EXPECT_EQ(StoredLanguage(), "de");
-  EXPECT_EQ(Find<QMenu>("File1")->title(), "Datei");
-  EXPECT_EQ(Find<QMenu>("mmLanguage")->title(), "Sprache");
-  EXPECT_EQ(Find<QAction>("RemoveCompletely1")->text(), "Endgültig löschen");
+  EXPECT_EQ(Find<QMenu>("File1")->title(), "&Datei");
+  EXPECT_EQ(WithoutMnemonic(Find<QMenu>("mmLanguage")->title()), "Sprache");
+  EXPECT_EQ(WithoutMnemonic(Find<QAction>("RemoveCompletely1")->text()), "Endgültig löschen");
+  EXPECT_EQ(WithoutMnemonic(Find<QAction>("RemovetoRecycleBin1")->text()),
+            "In den Papierkorb verschieben");
+  EXPECT_EQ(WithoutMnemonic(Find<QAction>("OpeninExplorer1")->text()), "Im Ordner anzeigen");
   EXPECT_EQ(Find<QToolButton>("btnCopyPath")->toolTip(), "Pfad(e) in die Zwischenablage kopieren");
   EXPECT_EQ(Find<QTabWidget>("PageControl1")->tabText(1), "Nur Dateien");
   EXPECT_EQ(Find<QGroupBox>("gbFilters")->title(), "Dateien ausschließen");
@@ -185,7 +221,7 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   Window.reset();
   LoadTranslations(Program);
   OpenWindow();
-  EXPECT_EQ(Find<QMenu>("File1")->title(), "Datei");
+  EXPECT_EQ(Find<QMenu>("File1")->title(), "&Datei");
   EXPECT_EQ(CheckedLanguages(), QStringList{"Deutsch"});
 
   // English again restores every caption exactly.
@@ -194,6 +230,61 @@ TEST_F(LanguageTest, SwitchingFromTheMenuTranslatesTheWindowAndIsRemembered) {
   EXPECT_EQ(StoredLanguage(), "en");
   EXPECT_EQ(Captions(), English);
   EXPECT_EQ(Placeholder(), EnglishPlaceholder);
+}
+
+TEST_F(LanguageTest, QtsOwnTextsAndEveryFigureShownFollowTheSwitch) {
+  FTree.MakeFile("big.iso", 3 * 1024 * 1024);
+  FTree.MakeFile("one/twin.txt", 1500);
+  FTree.MakeFile("two/twin.txt", 1500);
+  StoreLanguage(QStringLiteral("en"));
+  const TTempDir Root;
+  LoadTranslations(ProgramWithFile(Root, "usr/bin/transl.dt"));
+  OpenWindow();
+  ChoosePath(QString::fromStdString(FTree.Path()));
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  const QRegularExpression EnglishUnit(QStringLiteral("\\d (B|KB|MB|GB|TB)\\b"));
+  const QRegularExpression FrenchUnit(QStringLiteral("\\d (o|Ko|Mo|Go|To)\\b"));
+  const auto Count = [](const QStringList& Texts, const QRegularExpression& Unit) {
+    return std::count_if(Texts.begin(), Texts.end(),
+                         [&](const QString& Text) { return Text.contains(Unit); });
+  };
+  const QStringList English = ShownTexts();
+  EXPECT_GE(Count(English, EnglishUnit), 8);
+
+  ChooseLanguage(QStringLiteral("Français"));
+  const QStringList French = ShownTexts();
+  EXPECT_EQ(Count(French, EnglishUnit), 0) << French.join('|').toStdString();
+  EXPECT_EQ(Count(French, FrenchUnit), Count(English, EnglishUnit));
+
+  // Qt's own buttons, in message boxes and in the properties dialog, switch with the menu.
+  const auto Buttons = [] {
+    QMessageBox Box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    return QStringList{WithoutMnemonic(Box.button(QMessageBox::Yes)->text()),
+                       WithoutMnemonic(Box.button(QMessageBox::No)->text())};
+  };
+  EXPECT_EQ(Buttons(), (QStringList{"Oui", "Non"}));
+  ChooseLanguage(QStringLiteral("Deutsch"));
+  EXPECT_EQ(Buttons(), (QStringList{"Ja", "Nein"}));
+  const QPointer<QWidget> Properties =
+      ShowPropertiesDialog(FTree / "big.iso", Window.get(), TFormatSettings{});
+  const QStringList Captions = [&] {
+    QStringList Texts;
+    for (const QLabel* Label : Properties->findChildren<QLabel*>()) {
+      Texts.append(Label->text());
+    }
+    for (const QAbstractButton* Button : Properties->findChildren<QAbstractButton*>()) {
+      Texts.append(WithoutMnemonic(Button->text()));
+    }
+    return Texts;
+  }();
+  EXPECT_TRUE(Captions.contains(QStringLiteral("Größe:"))) << Captions.join('|').toStdString();
+  EXPECT_TRUE(Captions.contains(QStringLiteral("3.0 MB"))) << Captions.join('|').toStdString();
+  EXPECT_TRUE(Captions.contains(QStringLiteral("Schließen"))) << Captions.join('|').toStdString();
+  delete Properties;
+  ChooseLanguage(QStringLiteral("English"));
+  EXPECT_EQ(Buttons(), (QStringList{"Yes", "No"}));
 }
 
 TEST_F(LanguageTest, StartsInTheStoredOrTheSystemLanguageWhereverTheFileLies) {
@@ -231,7 +322,7 @@ TEST_F(LanguageTest, StartsInTheStoredOrTheSystemLanguageWhereverTheFileLies) {
   // Without a file the Language menu is empty and the window English.
   OpenWindow();
   EXPECT_TRUE(LanguageItems().empty());
-  EXPECT_EQ(Find<QMenu>("File1")->title(), "File");
+  EXPECT_EQ(Find<QMenu>("File1")->title(), "&File");
 }
 
 TEST_F(LanguageTest, TheFileBesideTheProgramComesBeforeTheInstalledOne) {

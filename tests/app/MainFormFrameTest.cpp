@@ -87,7 +87,7 @@ TEST_F(MainFormFrameTest, StartsReadyOnTheFirstTabWithEmptyViews) {
 }
 
 TEST_F(MainFormFrameTest, OpensMaximised) {
-  TfrmMain Fresh(TMainWindowServices{&Dialogs, &Shell, &Volumes, nullptr, std::nullopt});
+  TfrmMain Fresh(TMainWindowServices{&Dialogs, &Shell, &Volumes, nullptr, std::nullopt, &Store()});
   EXPECT_TRUE(Fresh.windowState() & Qt::WindowMaximized);
 }
 
@@ -96,24 +96,23 @@ TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
   for (const char* Name : Menus) {
     Find<QMenu>(Name);
   }
-  const std::pair<const char*, const char*> Actions[] = {
-      {"Open1", "Open / View"},
-      {"CopyPath1", "Copy Path"},
-      {"OpeninExplorer1", "View in Explorer"},
-      {"ShowProperties1", "Show Properties..."},
-      {"RemovetoRecycleBin1", "Remove to Recycle Bin"},
-      {"RemoveCompletely1", "Remove Completely"},
-      {"Exit1", "Exit"},
-      {"Scan1", "Scan"},
-      {"Stop1", "Stop"},
-      {"FilesinFolders1", "Files in Folders"},
-      {"ShowToolbar1", "Show Toolbar"},
-      {"utorial1", "Tutorial"},
-      {"ContactUs1", "Contact Us"},
-      {"VisitWebsite1", "Visit Website"},
-      {"About1", "About..."}};
+  const std::pair<const char*, const char*> Actions[] = {{"Open1", "Open / View"},
+                                                         {"CopyPath1", "Copy Path"},
+                                                         {"OpeninExplorer1", "Show in Folder"},
+                                                         {"ShowProperties1", "Show Properties..."},
+                                                         {"RemovetoRecycleBin1", "Move to Trash"},
+                                                         {"RemoveCompletely1", "Remove Completely"},
+                                                         {"Exit1", "Exit"},
+                                                         {"Scan1", "Scan"},
+                                                         {"Stop1", "Stop"},
+                                                         {"FilesinFolders1", "Files in Folders"},
+                                                         {"ShowToolbar1", "Show Toolbar"},
+                                                         {"utorial1", "Tutorial"},
+                                                         {"ContactUs1", "Contact Us"},
+                                                         {"VisitWebsite1", "Visit Website"},
+                                                         {"About1", "About..."}};
   for (const auto& [Name, Caption] : Actions) {
-    EXPECT_EQ(Find<QAction>(Name)->text(), Caption) << Name;
+    EXPECT_EQ(WithoutMnemonic(Find<QAction>(Name)->text()), Caption) << Name;
   }
   const std::pair<const char*, const char*> Buttons[] = {
       {"btnScan", "Scan"},
@@ -122,7 +121,7 @@ TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
       {"btnCopyPath", "Copy path(s) to clipboard"},
       {"btnOpenExplorer", "Open containing folder"},
       {"btnShowProperties", "Show Properties..."},
-      {"btnRemoveToRecycleBin", "Move to Recycle Bin"},
+      {"btnRemoveToRecycleBin", "Move to Trash"},
       {"btnRemove", "Delete permanently"},
       {"btnWEbsite", "Visit Website"},
       {"btnAbout", "About..."}};

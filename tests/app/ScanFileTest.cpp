@@ -1,8 +1,11 @@
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QFile>
 #include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "app/WindowFixture.h"
 
@@ -43,7 +46,7 @@ TEST_F(ScanFileTest, ASavedScanOpensInEveryViewWithoutItsFolders) {
 
   OpenThroughMenu(File);
   EXPECT_TRUE(Dialogs.Errors.empty());
-  EXPECT_EQ(Status(), Scanned);
+  EXPECT_TRUE(Status().endsWith(Scanned)) << Status().toStdString();
   ASSERT_NE(Window->ScanRoot(), nullptr);
   EXPECT_EQ(Window->ScanRoot()->FullPath(), Tree);
   EXPECT_EQ(Window->Results()->AllFiles.size(), 3u);
@@ -83,11 +86,83 @@ TEST_F(ScanFileTest, ARefusedFileChangesNothing) {
   EXPECT_EQ(Window->ScanRoot(), Before);
   EXPECT_TRUE(Window->FileCommandsAllowed());
 
+  // A folder, or a FIFO that nobody writes to, is no scan file: said at once, in the user's
+  // language, and nothing waits on it.
+  const std::string Fifo = FWork / "fifo.json";
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  for (const std::string& NoFile : {FWork / "tree", Fifo}) {
+    Dialogs.Errors.clear();
+    OpenThroughMenu(NoFile);
+    ASSERT_EQ(Dialogs.Errors.size(), 1u) << NoFile;
+    EXPECT_EQ(Dialogs.Errors[0], QStringLiteral("Cannot open the scan file:\n") +
+                                     QString::fromStdString(NoFile) +
+                                     QStringLiteral(" is not a file"));
+    EXPECT_EQ(Window->ScanRoot(), Before);
+  }
+  Dialogs.Errors.clear();
+
   // A file that cannot be written is named in the message.
   Dialogs.FileAnswer = QString::fromStdString(FWork / "no/such/folder/scan.json");
   Trigger("SaveScanAs1");
-  ASSERT_EQ(Dialogs.Errors.size(), 2u);
-  EXPECT_TRUE(Dialogs.Errors[1].startsWith(QStringLiteral("Cannot save the scan file:")));
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("Cannot save the scan file:")));
+  EXPECT_TRUE(
+      Dialogs.Errors[0].contains(QString::fromStdString(FWork / "no/such/folder/scan.json")));
+}
+
+TEST_F(ScanFileTest, ANameWithoutSuffixGetsTheFormatsAndTheScanShownIsNamed) {
+  FWork.MakeFile("tree/a.txt", 1000);
+  OpenWindow();
+  ChoosePath(QString::fromStdString(FWork / "tree"));
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  const auto Save = [&](const char* Name) {
+    Dialogs.FileAnswer = QString::fromStdString(FWork / Name);
+    Trigger("SaveScanAs1");
+  };
+  const auto Content = [&](const char* Name) {
+    std::ifstream In(FWork / Name);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+  };
+
+  Save("plain");
+  EXPECT_FALSE(std::filesystem::exists(FWork / "plain"));
+  ASSERT_TRUE(std::filesystem::exists(FWork / "plain.json"));
+  EXPECT_TRUE(Dialogs.Questions.empty()) << "nothing was there to replace";
+  Save("other.scan");
+  EXPECT_TRUE(std::filesystem::exists(FWork / "other.scan")) << "a suffix of its own is kept";
+  // The dialog asked about the name it was given; the name with the suffix is asked about here.
+  std::ofstream(FWork / "plain.json") << "mine";
+  Dialogs.Answer = false;
+  Save("plain");
+  ASSERT_EQ(Dialogs.Questions.size(), 1u);
+  EXPECT_EQ(Dialogs.Questions[0].first, QString::fromStdString(FWork / "plain.json") +
+                                            " already exists. Do you want to replace it?");
+  EXPECT_TRUE(Dialogs.Questions[0].second);
+  EXPECT_EQ(Content("plain.json"), "mine");
+  Dialogs.Answer = true;
+  Save("plain");
+  EXPECT_NE(Content("plain.json"), "mine");
+  for (const QString& Filter : Dialogs.PickerFilters) {
+    EXPECT_EQ(Filter, "Scan files (*.json *.json.gz *.json.zst);;All files (*)");
+  }
+
+  // The scan shown is named with the time its file was written; its folder is in the path box.
+  const std::string File = FWork / "plain.json";
+  SetLocalModificationTime(File, 2026, 12, 1, 14, 2, 30);
+  Find<QComboBox>("cmbCustomPath")->setEditText(QStringLiteral("/elsewhere"));
+  Click("rbAllDrives");
+  OpenThroughMenu(File);
+  const QString Named = QString::fromStdString(File) + ", scanned 2026-12-01 14:02";
+  EXPECT_EQ(Window->windowTitle(), Named + " - Dunstrel 2.5");
+  EXPECT_TRUE(Status().startsWith(Named + "   Done.")) << Status().toStdString();
+  EXPECT_TRUE(Find<QAbstractButton>("rbCustomPath")->isChecked());
+  EXPECT_EQ(Find<QComboBox>("cmbCustomPath")->currentText().toStdString(), FWork / "tree");
+
+  // A scan of its own again is no saved scan.
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Window->windowTitle(), "Dunstrel 2.5");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QSettings>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -17,26 +18,50 @@
 
 namespace dunstrel::testing {
 
+// A menu caption as the user reads it: without the ampersand that marks its Alt+letter.
+inline QString WithoutMnemonic(const QString& Caption) {
+  QString Text;
+  for (qsizetype I = 0; I < Caption.size(); ++I) {
+    if (Caption[I] == QLatin1Char('&') && I + 1 < Caption.size()) {
+      ++I;
+    }
+    Text.append(Caption[I]);
+  }
+  return Text;
+}
+
 // One main window with recording services and a paced directory listing, shown at its design
 // size.
 class WindowTest : public ::testing::Test {
  protected:
-  void OpenWindow(TFormatSettings Settings = {}) {
+  // Opens the window at its design size, or with AsLeft where the last one was left.
+  void OpenWindow(TFormatSettings Settings = {}, bool AsLeft = false) {
     TMainWindowServices Services;
     Services.Dialogs = &Dialogs;
     Services.Shell = &Shell;
     Services.Volumes = &Volumes;
     Services.CreateLister = [this] { return std::make_unique<TPacedLister>(Pace); };
     Services.FormatSettings = Settings;
+    Services.Settings = &Store();
     Window = std::make_unique<TfrmMain>(std::move(Services));
-    Window->setWindowState(Qt::WindowNoState);
-    Window->resize(1333, 760);
+    if (!AsLeft) {
+      Window->setWindowState(Qt::WindowNoState);
+      Window->resize(1333, 760);
+    }
     Window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
   }
 
+  // What the window remembers, in a file of this test's own, read again for each window.
+  QSettings& Store() {
+    FStore = std::make_unique<QSettings>(StoreFile(), QSettings::IniFormat);
+    return *FStore;
+  }
+  QString StoreFile() const { return QString::fromStdString(FStoreFolder / "Dunstrel.conf"); }
+
   void TearDown() override {
     Window.reset();
+    FStore.reset();
     // A task that outlived its window still uses the paced listing of this fixture.
     ASSERT_TRUE(Pace.WaitUntilNoListers(std::chrono::seconds(30)));
   }
@@ -79,6 +104,10 @@ class WindowTest : public ::testing::Test {
   TFakeVolumes Volumes;
   TListingPace Pace;
   std::unique_ptr<TfrmMain> Window;
+
+ private:
+  TTempDir FStoreFolder;
+  std::unique_ptr<QSettings> FStore;
 };
 
 }  // namespace dunstrel::testing

@@ -65,6 +65,28 @@ TEST(TranslationFileTest, RefusesWhatIsNotATranslationFile) {
       {"byte-order mark twice",
        "\xEF\xBB\xBF\xEF\xBB\xBF"
        "1\nEnglish\nen"},
+      // Counts that are off by one: the code row holds a name, or an English text.
+      {"a count one short",
+       "2\nEnglish\nDeutsch\nFran\xC3\xA7"
+       "ais\nen\nde\nfr\nFile\nDatei\nFichier"},
+      {"a count one too many",
+       "4\nEnglish\nDeutsch\nFran\xC3\xA7"
+       "ais\nen\nde\nfr\nFile\nDatei\nFichier"},
+      {"a code of one letter", "2\nEnglish\nDeutsch\nen\nd\nFile\nDatei"},
+      {"a code with a digit", "2\nEnglish\nDeutsch\nen\nd1\nFile\nDatei"},
+      {"a code of four letters", "2\nEnglish\nDeutsch\nen\ndeut\nFile\nDatei"},
+      {"more languages than any menu holds", "1000000\n" + std::string(2'000'000, '\n')},
+      {"one language more than the bound",
+       [] {
+         std::string Many = std::to_string(kMaxTranslationLanguages + 1) + "\n";
+         for (int64_t I = 0; I <= kMaxTranslationLanguages; ++I) {
+           Many += "Name\n";
+         }
+         for (int64_t I = 0; I <= kMaxTranslationLanguages; ++I) {
+           Many += "xx\n";
+         }
+         return Many;
+       }()},
   };
   for (const TCase& Case : Cases) {
     EXPECT_FALSE(ParseTranslationFile(Case.Content).has_value()) << Case.Name;
@@ -115,14 +137,28 @@ class LanguageChoiceTest : public ::testing::Test {
 
 TEST_F(LanguageChoiceTest, TheCodeChoosesItsColumnIgnoringCase) {
   const std::string File =
-      "3\nEnglish\nDeutsch\nDeutsch (Schweiz)\nen\nde\nDE\nScan\nDurchsuchen\nScannen\n";
+      "4\nEnglish\nDeutsch\nDeutsch (Schweiz)\nKorean\nen\nde\nDE\nkr\n"
+      "Scan\nDurchsuchen\nScannen\nScan-kr\n";
   const struct TCase {
     const char* Code;
     int Column;
     const char* Scan;
   } Cases[] = {
-      {"de", 1, "Durchsuchen"}, {"DE", 1, "Durchsuchen"}, {"En", 0, "Scan"},
-      {"fr", 0, "Scan"},        {"", 0, "Scan"},          {"d", 0, "Scan"},
+      {"de", 1, "Durchsuchen"},
+      {"DE", 1, "Durchsuchen"},
+      {"En", 0, "Scan"},
+      {"fr", 0, "Scan"},
+      {"", 0, "Scan"},
+      {"d", 0, "Scan"},
+      {"KR", 3, "Scan-kr"},
+#ifndef _WIN32
+      // The Kelvin sign, whose case folds to "k" by Unicode's folding; on Windows the system's
+      // casing decides, and Wine's has no such mapping.
+      {"\xE2\x84\xAA"
+       "R",
+       3, "Scan-kr"},
+#endif
+      {"\xFFkr", 0, "Scan"},  // not UTF-8: matches only itself
   };
   for (const TCase& Case : Cases) {
     SetLanguageCode(Case.Code);
@@ -130,7 +166,7 @@ TEST_F(LanguageChoiceTest, TheCodeChoosesItsColumnIgnoringCase) {
     EXPECT_EQ(LanguageIndex(), Case.Column) << Case.Code;
     EXPECT_EQ(Translate("Scan"), Case.Scan) << Case.Code;
     EXPECT_EQ(LanguageCode(), Case.Code) << "kept even when no column has it";
-    EXPECT_EQ(Translations().size(), 3u);
+    EXPECT_EQ(Translations().size(), 4u);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/FileRemoval.h"
+#include "platform/FileSystem.h"
 #include "platform/win32/WideText.h"
 #include "support/TempDir.h"
 
@@ -168,12 +169,18 @@ TEST(Win32FileRemovalTest, ADriveRootIsRefusedBeforeAnythingIsTouched) {
     GTEST_SKIP() << "skipped: no drive letter could be made for a temporary folder";
   }
   const std::string Drive = win32::FromWide(Letter);
-  for (const std::string& Path :
-       {Drive, Drive + "\\", Drive + "/", Drive + "\\sub\\..", Drive + "\\.\\"}) {
+  const struct {
+    std::string Path;
+    const char* Reason;
+  } Cases[] = {{Drive, "root folder of a drive"},       {Drive + "\\", "root folder of a drive"},
+               {Drive + "/", "root folder of a drive"}, {Drive + "\\\\", "root folder of a drive"},
+               {Drive + "\\sub\\..", "\"..\""},         {Drive + "\\.\\", "\"..\""}};
+  for (const auto& Case : Cases) {
     std::string Failure;
-    EXPECT_FALSE(DeletePermanently(Path, &Failure)) << Path;
-    EXPECT_NE(Failure.find("root folder of a drive"), std::string::npos) << Path << ": " << Failure;
-    EXPECT_FALSE(MoveToTrash(Path)) << Path;
+    EXPECT_FALSE(DeletePermanently(Case.Path, &Failure)) << Case.Path;
+    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_FALSE(MoveToTrash(Case.Path, &Failure)) << Case.Path;
+    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
   }
   DefineDosDeviceW(DDD_REMOVE_DEFINITION, Letter.c_str(), nullptr);
   EXPECT_TRUE(EntryExists(Keep));
@@ -198,11 +205,38 @@ TEST(Win32FileRemovalTest, LinksInsideAreRemovedAsLinksAndNeverEntered) {
   EXPECT_FALSE(EntryExists(Victim));
   EXPECT_TRUE(EntryExists(OutsideFile)) << (Symbolic ? "with symbolic links" : "junction only");
 
-  // A link given itself is removed as a link, its target stays.
-  ASSERT_EQ(MakeJunction(Outside, Dir / "link"), "");
-  EXPECT_TRUE(DeletePermanently(Dir / "link", &Failure)) << Failure;
-  EXPECT_FALSE(EntryExists(Dir / "link"));
-  EXPECT_TRUE(EntryExists(OutsideFile));
+  // A link given itself is removed as a link, its target stays, also when its path ends in
+  // delimiters, which would make a path lead into the folder it points to.
+  for (const char* Ending : {"", "\\", "\\\\", "/"}) {
+    ASSERT_EQ(MakeJunction(Outside, Dir / "link"), "");
+    EXPECT_TRUE(DeletePermanently(Dir / "link" + Ending, &Failure)) << Ending << ": " << Failure;
+    EXPECT_FALSE(EntryExists(Dir / "link"));
+    EXPECT_TRUE(EntryExists(OutsideFile));
+  }
+}
+
+// A path that only a textual reading would resolve is refused before anything is touched.
+TEST(Win32FileRemovalTest, RelativePathsAndDotComponentsAreRefused) {
+  const TTempDir Dir;
+  const std::string Victim = Dir.MakeFile("victim.txt", 3);
+  Dir.MakeDir("sub");
+  const struct {
+    std::string Path;
+    const char* Reason;
+  } Cases[] = {{"victim.txt", "not absolute"},
+               {"~\\victim.txt", "not absolute"},
+               {Dir / "sub\\..\\victim.txt", "\"..\""},
+               {Dir / ".\\victim.txt", "\"..\""}};
+  SetCurrentDirectoryW(Wide(Dir.Path()).c_str());
+  for (const auto& Case : Cases) {
+    std::string Failure;
+    EXPECT_FALSE(DeletePermanently(Case.Path, &Failure)) << Case.Path;
+    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_FALSE(MoveToTrash(Case.Path, &Failure)) << Case.Path;
+    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_TRUE(EntryExists(Victim));
+  }
+  SetCurrentDirectoryW(Wide(platform::TempDirectory()).c_str());
 }
 
 TEST(Win32FileRemovalTest, MovesFilesAndFoldersToTheRecycleBin) {

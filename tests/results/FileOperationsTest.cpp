@@ -45,9 +45,8 @@ TEST(FileOperationsTest, RemovalsDropRepeatsAndPathsInsideAListedFolder) {
   }
 }
 
-TEST(FileOperationsTest, ClipboardTextHasCrLfBetweenPathsAndNoneAfterTheLast) {
-  EXPECT_EQ(JoinPathsForClipboard({"/a/one", "/b/t\nwo", "/c/\xFF"}),
-            "/a/one\r\n/b/t\nwo\r\n/c/\xFF");
+TEST(FileOperationsTest, ClipboardTextHasOneLineBreakBetweenPathsAndNoneAfterTheLast) {
+  EXPECT_EQ(JoinPathsForClipboard({"/a/one", "/b/t\nwo", "/c/\xFF"}), "/a/one\n/b/t\nwo\n/c/\xFF");
   EXPECT_EQ(JoinPathsForClipboard({"/only"}), "/only");
   EXPECT_EQ(JoinPathsForClipboard({}), "");
 }
@@ -70,10 +69,10 @@ TEST(FileOperationsTest, QuestionsNameTheItemsCountThemAndGiveTheirSize) {
       // that are no UTF-8 stay as they are, for the display to decode.
       {true,
        {{"/d/new\nline", 100}, {"/d/bad\xE9", 200}, {"/d/sub", 3 * 1048576}},
-       "Move 3 item(s) to Recycle Bin?\n\n/d/new\u240Aline\n/d/bad\xE9\n/d/sub\n\nTotal size: "
+       "Move 3 item(s) to Trash?\n\n/d/new\u240Aline\n/d/bad\xE9\n/d/sub\n\nTotal size: "
        "3.0 MB"},
       {true, Many,
-       "Move 25 item(s) to Recycle Bin?\n\n/d/f1\n/d/f2\n/d/f3\n/d/f4\n/d/f5\n/d/f6\n/d/f7\n/d/"
+       "Move 25 item(s) to Trash?\n\n/d/f1\n/d/f2\n/d/f3\n/d/f4\n/d/f5\n/d/f6\n/d/f7\n/d/"
        "f8\n/d/f9\n/d/f10\nand 15 more\n\nTotal size: 25.0 MB"},
   };
   for (const auto& Case : kCases) {
@@ -95,11 +94,10 @@ TEST(FileOperationsTest, FailureTextListsTenItemsWithReasonsThenCountsTheRest) {
 
   Failures.resize(kMaxListedFailures);
   EXPECT_EQ(RemovalFailureText(true, Failures, {}).find("more"), std::string::npos);
-  EXPECT_EQ(RemovalFailureText(true, {{"/x", "gone"}}, {}),
-            "Failed to remove to Recycle Bin.\n\n/x: gone");
+  EXPECT_EQ(RemovalFailureText(true, {{"/x", "gone"}}, {}), "Failed to move to Trash.\n\n/x: gone");
   EXPECT_EQ(RemovalFailureText(true, {{"/a\tb\x7F", "gone"}}, {}),
-            "Failed to remove to Recycle Bin.\n\n/a\u2409b\u2421: gone");
-  EXPECT_EQ(RemovalFailureText(true, {}, {}), "Failed to remove to Recycle Bin.");
+            "Failed to move to Trash.\n\n/a\u2409b\u2421: gone");
+  EXPECT_EQ(RemovalFailureText(true, {}, {}), "Failed to move to Trash.");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,7 +11,19 @@
 #include <regex>
 #include <sstream>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+#include <thread>
+
+#include "results/HeadlessExport.h"
 #include "scan/ScanModel.h"
+#include "support/PrivateMounts.h"
 #include "support/TempDir.h"
 
 namespace dunstrel {
@@ -340,6 +353,10 @@ TEST(ScanExportTest, RefusesMalformedAndHostileFiles) {
       {"name not a text", Head + R"(,{"name":5}]])", "not a text"},
       {"slash in name", Head + R"(,{"name":"a/b"}]])", "single path component"},
       {"dot dot", Head + R"(,[{"name":".."}]]])", "single path component"},
+      {"dot dot in the top folder", R"([1,0,{},[{"name":"/a/../b"}]])", "top folder"},
+      {"dot in the top folder", R"([1,0,{},[{"name":"/a/./b"}]])", "top folder"},
+      {"top folder ending in dot dot", R"([1,0,{},[{"name":"/a/.."}]])", "top folder"},
+      {"top folder ending in dot", R"([1,0,{},[{"name":"/a/./"}]])", "top folder"},
       {"size beyond 2^63-1", Head + R"(,{"name":"a","asize":9223372036854775808}]])", "2^63-1"},
       {"size beyond 2^64", Head + R"(,{"name":"a","asize":99999999999999999999999}]])", "2^63-1"},
       {"negative size", Head + R"(,{"name":"a","asize":-1}]])", "2^63-1"},
@@ -373,18 +390,179 @@ TEST(ScanExportTest, RefusesMalformedAndHostileFiles) {
   }
 }
 
-TEST(ScanExportTest, FailedSaveLeavesTheOldFile) {
-  TTempDir Dir;
-  const std::string File = Dir / "scan.json";
-  std::ofstream(File) << "old";
-  Dir.MakeDir("scan.json.part");  // the temporary file cannot be made
+std::string FileText(const std::string& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  std::stringstream Text;
+  Text << In.rdbuf();
+  return Text.str();
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const std::string& Folder) {
+  std::vector<std::string> Names;
+  for (const auto& Entry : std::filesystem::directory_iterator(Folder)) {
+    Names.push_back(Entry.path().filename().string());
+  }
+  std::sort(Names.begin(), Names.end());
+  return Names;
+}
+
+// A save never writes through a link planted in its folder, at the target's name or at any name
+// it might take for its new file, and leaves nothing behind but the saved file.
+TEST(ScanExportTest, ASaveNeverWritesThroughAPlantedLink) {
   TDirNode Root("/x");
-  EXPECT_THROW(SaveScanFile(Root, File), EScanFileError);
-  EXPECT_THROW(LoadScanFile(Dir / "missing.json"), EScanFileError);
-  std::ifstream In(File);
-  std::string Text;
-  In >> Text;
-  EXPECT_EQ(Text, "old");
+  Root.AddLeaf("a.txt", ".txt", 5, 0);
+  const struct TCase {
+    const char* What;
+    const char* LinkName;
+  } Cases[] = {
+      {"a link at the target's name", "scan.json"},
+      {"a link at the target's name with .part", "scan.json.part"},
+      {"a link at the target's name with .tmp", "scan.json.tmp"},
+      {"a link at a hidden temporary name", ".scan.json.tmp"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    TTempDir Dir;
+    const std::string Victim = Dir.MakeFile("victim.txt");
+    std::ofstream(Victim) << "precious";
+    const std::string Folder = Dir.MakeDir("saves");
+    ASSERT_EQ(symlink(Victim.c_str(), (Folder + "/" + Case.LinkName).c_str()), 0);
+
+    SaveScanFile(Root, Folder + "/scan.json");
+    EXPECT_EQ(FileText(Victim), "precious");
+    EXPECT_EQ(ReadText(FileText(Folder + "/scan.json"))->TotalSize, 5);
+    std::vector<std::string> Expected{"scan.json"};
+    if (std::string(Case.LinkName) != "scan.json") {
+      Expected.push_back(Case.LinkName);  // left as it was
+      std::sort(Expected.begin(), Expected.end());
+    }
+    EXPECT_EQ(Listing(Folder), Expected);
+  }
+}
+
+// A save that fails names the file and why, leaves an existing file as it was and removes the
+// new file it made.
+TEST(ScanExportTest, AFailedSaveSaysWhyAndLeavesTheFolderAsItWas) {
+  TDirNode Root("/x");
+  const struct TCase {
+    const char* What;
+    const char* Target;  // in the test's folder, which holds old.json and a folder full/
+    const char* Reason;
+  } Cases[] = {
+      {"a missing folder", "missing/scan.json", "No such file or directory"},
+      {"a path that ends in a delimiter", "old.json/", "folder"},
+      {"a folder in the target's place", "full", "cannot be replaced"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    TTempDir Dir;
+    std::ofstream(Dir / "old.json") << "old";
+    Dir.MakeFile("full/inside.txt");
+    const std::string Target = Dir / Case.Target;
+    try {
+      SaveScanFile(Root, Target);
+      ADD_FAILURE() << "saved";
+    } catch (const EScanFileError& Error) {
+      const std::string Message = Error.what();
+      EXPECT_NE(Message.find("Cannot save " + Target + ": "), std::string::npos) << Message;
+      EXPECT_NE(Message.find(Case.Reason), std::string::npos) << Message;
+    }
+    EXPECT_EQ(FileText(Dir / "old.json"), "old");
+    EXPECT_EQ(Listing(Dir.Path()), (std::vector<std::string>{"full", "old.json"}));
+    EXPECT_EQ(Listing(Dir / "full"), std::vector<std::string>{"inside.txt"});
+  }
+  EXPECT_THROW(LoadScanFile(TTempDir() / "missing.json"), EScanFileError);
+}
+
+// Only a regular file is read as a scan: a FIFO without a writer, a folder or a device is refused
+// at once, never waited on, and the message names it.
+TEST(ScanExportTest, OnlyARegularFileIsReadAsAScan) {
+  TTempDir Dir;
+  const std::string Fifo = Dir / "fifo.json";
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  const struct TCase {
+    const char* What;
+    std::string Path;
+    std::string Message;
+  } Cases[] = {
+      {"a FIFO", Fifo, Fifo + " is not a file"},
+      {"a folder", Dir.MakeDir("folder.json"), Dir / "folder.json is not a file"},
+      {"a device", "/dev/null", "/dev/null is not a file"},
+      {"a missing file", Dir / "missing.json",
+       "Cannot open " + (Dir / "missing.json") + ": No such file or directory"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    std::promise<std::string> Outcome;
+    std::future<std::string> Said = Outcome.get_future();
+    std::thread([&Outcome, Path = Case.Path] {
+      try {
+        LoadScanFile(Path);
+        Outcome.set_value("read");
+      } catch (const EScanFileError& Error) {
+        Outcome.set_value(Error.what());
+      }
+    }).detach();
+    if (Said.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "still waiting after 10 s";
+      close(open(Fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets a blocked open go on
+      Said.wait();
+      continue;
+    }
+    EXPECT_EQ(Said.get(), Case.Message);
+  }
+}
+
+// --export names what is wrong with the folder it was given, and writes nothing.
+TEST(ScanExportTest, AnExportOfWhatIsNoFolderSaysSo) {
+  TTempDir Dir;
+  const std::string Fifo = Dir / "fifo";
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  const struct TCase {
+    const char* What;
+    std::string Folder;
+    const char* Message;
+  } Cases[] = {
+      {"a file", Dir.MakeFile("file.txt", 3), "is not a folder"},
+      {"a FIFO", Fifo, "is not a folder"},
+      {"a missing folder", Dir / "missing", "folder does not exist"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    char* Text = nullptr;
+    size_t Size = 0;
+    FILE* Errors = open_memstream(&Text, &Size);
+    EXPECT_EQ(ExportScanOfFolder(Dir / "out.json", Case.Folder, nullptr, Errors), 1);
+    std::fclose(Errors);
+    EXPECT_EQ(std::string(Text, Size), "dunstrel: " + Case.Folder + ": " + Case.Message + "\n");
+    std::free(Text);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "out.json"));
+  }
+}
+
+// A disk that fills up while the file is written: the old file stays and nothing else is left.
+class ScanSaveMountTest : public testing::TMountTest {};
+
+TEST_F(ScanSaveMountTest, ADiskThatFillsUpKeepsTheOldFile) {
+  const std::string Folder = FDir.MakeDir("small");
+  if (const std::string Failure = Mount("", Folder); !Failure.empty()) {
+    GTEST_SKIP() << Failure;
+  }
+  std::ofstream(Folder + "/scan.json") << "old";
+  TDirNode Root("/x");
+  for (int I = 0; I < 400000; ++I) {
+    Root.AddLeaf("a-file-with-a-long-name-" + std::to_string(I) + ".txt", ".txt", I, 0);
+  }
+  try {
+    SaveScanFile(Root, Folder + "/scan.json");
+    ADD_FAILURE() << "a 16 MB file system took the whole scan";
+  } catch (const EScanFileError& Error) {
+    EXPECT_NE(std::string(Error.what()).find("No space left on device"), std::string::npos)
+        << Error.what();
+  }
+  EXPECT_EQ(FileText(Folder + "/scan.json"), "old");
+  EXPECT_EQ(Listing(Folder), std::vector<std::string>{"scan.json"});
 }
 
 }  // namespace

@@ -211,5 +211,91 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
   EXPECT_EQ(Dups.Items().back().Depth, kDepth);
 }
 
+// Draws into pixels, as the window's surface does.
+class TPixelCanvas : public TTreemapCanvas {
+ public:
+  explicit TPixelCanvas(const TRect& Clip)
+      : Pixels(static_cast<size_t>(Width(Clip) * Height(Clip)), kNotDrawn), FClip(Clip) {}
+
+  TRect ClipRect() const override { return FClip; }
+  void FillRect(const TRect& R, TColor Color) override {
+    for (int64_t Y = std::max(R.Top, FClip.Top); Y < std::min(R.Bottom, FClip.Bottom); ++Y) {
+      for (int64_t X = std::max(R.Left, FClip.Left); X < std::min(R.Right, FClip.Right); ++X) {
+        At(X, Y) = Color;
+      }
+    }
+  }
+  void FrameRect(const TRect& R, TColor PenColor, int /*PenWidth*/) override {
+    FillRect(MakeRect(R.Left, R.Top, R.Right, R.Top + 1), PenColor);
+    FillRect(MakeRect(R.Left, R.Bottom - 1, R.Right, R.Bottom), PenColor);
+    FillRect(MakeRect(R.Left, R.Top, R.Left + 1, R.Bottom), PenColor);
+    FillRect(MakeRect(R.Right - 1, R.Top, R.Right, R.Bottom), PenColor);
+  }
+  TColor& At(int64_t X, int64_t Y) {
+    return Pixels[static_cast<size_t>((Y - FClip.Top) * Width(FClip) + (X - FClip.Left))];
+  }
+
+  static constexpr TColor kNotDrawn = 0xFF000001;
+  std::vector<TColor> Pixels;
+
+ private:
+  TRect FClip;
+};
+
+TEST(TreemapInvariantsTest, NoBlackBesideTheFramesWhereThousandsOfFilesAreTooSmallForAPixel) {
+  // A folder of 20,000 small files beside a few large ones, as a manual-page folder beside
+  // archives; and random trees, whose rows end in thin cells as well.
+  TDirNode Manuals("/usr/share");
+  TDirNode& Pages = AddFolder(Manuals, "man1");
+  for (int I = 0; I < 20'000; ++I) {
+    AddFile(Pages, "page" + std::to_string(I) + (I % 3 == 0 ? ".1.gz" : ".gz"), 900 + I % 7 * 300);
+  }
+  for (int I = 0; I < 3; ++I) {
+    AddFile(Manuals, "archive" + std::to_string(I) + ".tar", 30'000'000 + I * 1'000'000);
+  }
+  const TRandomTree Random(11, 300, 30'000);
+  const struct TCase {
+    const char* Name;
+    const TDirNode* Root;
+    TRect Target;
+  } Cases[] = {{"manual pages", &Manuals, {0, 0, 800, 500}},
+               {"manual pages, small", &Manuals, {0, 0, 123, 77}},
+               {"random tree", &Random.Root, {0, 0, 640, 480}}};
+  for (const TCase& Case : Cases) {
+    THierTreemapLayout Map;
+    Map.BuildFromRootSquarified(Case.Root, Case.Target);
+    TPixelCanvas Canvas(Case.Target);
+    Map.Paint(Canvas, NothingSelected());
+    // Black belongs to the frames alone: the outline of a cell of 6 pixels or more, and the
+    // pixel-wide gap around a cell that was moved in from its place.
+    std::vector<bool> Frame(Canvas.Pixels.size());
+    const auto Mark = [&](const TRect& Outer, const TRect& Inner) {
+      for (int64_t Y = std::max(Outer.Top, Case.Target.Top);
+           Y < std::min(Outer.Bottom, Case.Target.Bottom); ++Y) {
+        for (int64_t X = std::max(Outer.Left, Case.Target.Left);
+             X < std::min(Outer.Right, Case.Target.Right); ++X) {
+          if (!Contains(Inner, {static_cast<int32_t>(X), static_cast<int32_t>(Y)})) {
+            Frame[static_cast<size_t>((Y - Case.Target.Top) * Width(Case.Target) + X -
+                                      Case.Target.Left)] = true;
+          }
+        }
+      }
+    };
+    for (const THierItem& It : Map.Items()) {
+      if (Width(It.Rect) >= 6 && Height(It.Rect) >= 6) {
+        Mark(It.Rect, Shrunk(It.Rect, 1));
+      }
+      if (Width(It.Rect) >= 8 && Height(It.Rect) >= 8) {
+        Mark(Shrunk(It.Rect, -1), It.Rect);
+      }
+    }
+    int64_t Stray = 0;
+    for (size_t I = 0; I < Canvas.Pixels.size(); ++I) {
+      Stray += Canvas.Pixels[I] == kBlack && !Frame[I] ? 1 : 0;
+    }
+    EXPECT_EQ(Stray, 0) << Case.Name;
+  }
+}
+
 }  // namespace
 }  // namespace dunstrel

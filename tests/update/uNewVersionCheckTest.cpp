@@ -104,12 +104,20 @@ TEST(UpdateCheckTest, ChangesKeepEveryNonEmptyLineUnchangedAndInOrder) {
   EXPECT_EQ(NoChanges->UpdateMessage, "The new version 2.6 is available\r\n\r\nWhat's new:\r\n");
 }
 
-TEST(UpdateCheckTest, OversizedDocumentsAreNoUpdate) {
+TEST(UpdateCheckTest, OversizedOrNonUtf8DocumentsAreNoUpdate) {
   const std::string Padding(kMaxUpdateDocumentBytes, 'x');
   EXPECT_TRUE(EvaluateUpdate("26/20\r\n" + Padding.substr(7), kChanges));
   EXPECT_FALSE(EvaluateUpdate("26/20\r\n" + Padding.substr(6), kChanges));
   EXPECT_TRUE(EvaluateUpdate("26/20", Padding));
   EXPECT_FALSE(EvaluateUpdate("26/20", Padding + "x"));
+  // A document that is not UTF-8 is no document of the server's: the check failed.
+  EXPECT_TRUE(EvaluateUpdate("26/20",
+                             "Neu: Gr\xC3\xB6\xC3\x9F"
+                             "e"));
+  EXPECT_FALSE(EvaluateUpdate("26/20",
+                              "Neu: Gr\xF6\xDF"
+                              "e"));
+  EXPECT_FALSE(EvaluateUpdate("26/20\n\xFF", kChanges));
 }
 
 TEST(UpdateCheckTest, HeadlinesPassThroughTheTranslation) {

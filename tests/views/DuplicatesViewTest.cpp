@@ -112,12 +112,20 @@ TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
     }
     EXPECT_EQ(Children, Expected[G]);
     EXPECT_FALSE(Group->isExpanded());
+    EXPECT_FALSE(Group->icon(0).isNull());
+    EXPECT_FALSE(Group->child(0)->icon(0).isNull());
     AllMembers.insert(Expected[G].begin(), Expected[G].end());
   }
 
   // The legend: the groups in the same order, with their colours.
   EXPECT_EQ(ColumnTexts(Legend(), 0).mid(0, 2), (QStringList{"photo.jpg", "notes.txt"}));
   EXPECT_EQ(ColumnTexts(Legend(), 2), (QStringList{"2.9 KB", "1000 B", "400 B"}));
+  // As the other legends, its rows show their files' type, asked for as they are drawn.
+  Host.IconsAsked.clear();
+  Legend()->viewport()->grab();
+  EXPECT_TRUE(std::ranges::count(Host.IconsAsked, "photo.jpg") > 0 &&
+              std::ranges::count(Host.IconsAsked, "notes.txt") > 0)
+      << ::testing::PrintToString(Host.IconsAsked);
   for (int G = 0; G < 3; ++G) {
     EXPECT_EQ(Legend()->topLevelItem(G)->data(0, kSwatchColorRole).value<uint32_t>(),
               Groups.Groups[static_cast<size_t>(G)].Color);

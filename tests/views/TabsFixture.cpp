@@ -1,6 +1,7 @@
 #include "views/TabsFixture.h"
 
 #include <QDir>
+#include <QPixmap>
 
 #include "results/ResultsBuilder.h"
 
@@ -10,6 +11,16 @@ void TRecordingHost::SelectionChanged(const TResultTab& Tab) {
   if (Pages != nullptr && Pages->currentWidget() == &Tab) {
     Status = Tab.SelectionStatus();
   }
+}
+
+QIcon TRecordingHost::SmallIcon(const std::string& Path, bool) {
+  IconsAsked.push_back(Path);
+  if (FIcon.isNull()) {
+    QPixmap Blank(16, 16);
+    Blank.fill(Qt::transparent);
+    FIcon = QIcon(Blank);
+  }
+  return FIcon;
 }
 
 void TabsTest::SetUp() {

@@ -24,7 +24,8 @@ class TRecordingHost final : public IViewHost {
   void SetStatus(const QString& Text) override { Status = Text; }
   void ShowProgress(int, int) override {}
   void SelectionChanged(const TResultTab& Tab) override;
-  QIcon SmallIcon(const std::string&, bool) override { return {}; }
+  // A blank icon, the same for every item; each request is remembered.
+  QIcon SmallIcon(const std::string& Path, bool) override;
   void ShowInFolder(const std::string& Path) override { Shown.push_back(Path); }
   void OpenFolder(const std::string& Path) override { Opened.push_back(Path); }
 
@@ -32,7 +33,11 @@ class TRecordingHost final : public IViewHost {
   QString Status = QStringLiteral("Ready");
   std::vector<std::string> Shown;
   std::vector<std::string> Opened;
+  std::vector<std::string> IconsAsked;
   const QTabWidget* Pages = nullptr;
+
+ private:
+  QIcon FIcon;
 };
 
 // The four result tabs in a page control of their own, without the main window, shown the

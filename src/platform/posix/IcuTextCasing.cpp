@@ -1,4 +1,5 @@
 #include <unicode/locid.h>
+#include <unicode/stringoptions.h>
 #include <unicode/unistr.h>
 
 #include <cstring>
@@ -79,6 +80,17 @@ class TIcuTextCasing final : public ITextCasing {
 
 std::unique_ptr<ITextCasing> CreateTextCasing(const std::string& LocaleName) {
   return std::make_unique<TIcuTextCasing>(LocaleName);
+}
+
+bool SameTextIgnoringCase(std::string_view A, std::string_view B) {
+  if (A == B || !IsValidUtf8(A) || !IsValidUtf8(B)) {
+    return A == B;
+  }
+  const auto Unicode = [](std::string_view Text) {
+    return icu::UnicodeString::fromUTF8(
+        icu::StringPiece(Text.data(), static_cast<int32_t>(Text.size())));
+  };
+  return Unicode(A).caseCompare(Unicode(B), U_FOLD_CASE_DEFAULT) == 0;
 }
 
 }  // namespace dunstrel::platform

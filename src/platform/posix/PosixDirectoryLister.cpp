@@ -143,11 +143,13 @@ ssize_t ReadBatch(int DirFd, const struct statx& FolderInfo, char* Buffer, TShar
 
 // Whether Info, a folder just opened as the entry Seen of its parent (ParentInfo), may be listed:
 // still the folder the parent's listing saw, and no mount point.
+bool IsFolderSeen(const struct statx& Info, const TDirEntry& Seen) {
+  return Seen.FileId == 0 || (DeviceOf(Info) == Seen.Volume && Info.stx_ino == Seen.FileId);
+}
+
 bool MayEnter(const struct statx& Info, const TDirEntry& Seen, const struct statx& ParentInfo,
               TSharedMountTest& Mounts) {
-  const bool Swapped =
-      Seen.FileId != 0 && (DeviceOf(Info) != Seen.Volume || Info.stx_ino != Seen.FileId);
-  return !Swapped && !Mounts.IsMountRoot(Info, ParentInfo);
+  return IsFolderSeen(Info, Seen) && !Mounts.IsMountRoot(Info, ParentInfo);
 }
 
 // A folder of a walk on several threads: where it is, to open it again, and its descriptor
@@ -253,7 +255,8 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     auto Place = std::make_shared<TPlace>();
     const auto OpenPlace = [&] {
       if (Place->Parent == nullptr) {
-        return open(Place->Name.c_str(), kFolderFlags);
+        // A root with an entry of its parent's listing is that folder, never a link to one.
+        return open(Place->Name.c_str(), kFolderFlags | (Seen != nullptr ? O_NOFOLLOW : 0));
       }
       return OpenIn(*Place->Parent, Place->Name, true);
     };
@@ -280,7 +283,8 @@ class TPosixDirectoryLister final : public IDirectoryLister {
     auto Reader = std::make_shared<TPosixFolderReader>(*this, Place);  // closes Fd from here on
     if (!StatxNoFollow(Place->Fd, "", Place->Info) ||
         (Seen != nullptr && Place->Parent != nullptr &&
-         !MayEnter(Place->Info, *Seen, Place->Parent->Info, FMounts))) {
+         !MayEnter(Place->Info, *Seen, Place->Parent->Info, FMounts)) ||
+        (Seen != nullptr && Place->Parent == nullptr && !IsFolderSeen(Place->Info, *Seen))) {
       return nullptr;
     }
     Problem = TListProblem::None;

@@ -3,13 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "platform/FileRemoval.h"
+#include "platform/RemovalTarget.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/MountRoots.h"
 
@@ -18,7 +21,8 @@ namespace dunstrel::platform {
 namespace {
 
 // Folders kept open at once, whatever the depth: deeper down, the shallower ones are closed and
-// opened again through ".." when the walk comes back to them.
+// opened again through ".." when the walk comes back to them. Under a tighter limit of open
+// files, more of them are closed whenever an open finds no descriptor left.
 constexpr size_t kOpenLevels = 32;
 
 constexpr const char* kRootRefused = "\"/\" is the root of the system and is never deleted";
@@ -26,6 +30,8 @@ constexpr const char* kMountPointRefused =
     "it is the mount point of a file system, which is never deleted; unmount it first";
 constexpr const char* kMountInside = "a file system mounted inside it was left alone";
 constexpr const char* kMovedAway = "part of it was moved elsewhere while it was being deleted";
+constexpr const char* kReplaced =
+    "it was replaced by another entry while it was being deleted, and was left alone";
 
 bool IsDotOrDotDot(const char* Name) {
   return Name[0] == '.' && (Name[1] == '\0' || (Name[1] == '.' && Name[2] == '\0'));
@@ -144,13 +150,15 @@ class TFolderEmptier {
       }
       return;
     }
+    // A file bind-mounted here is a mount as much as a folder is.
+    if (FMounts.IsMountRoot(Info, Current.Info)) {
+      Fail(kMountInside);
+      Current.LeftAlone.insert(Name);
+      return;
+    }
     if (S_ISDIR(Info.stx_mode)) {
-      if (FMounts.IsMountRoot(Info, Current.Info)) {
-        Fail(kMountInside);
-        Current.LeftAlone.insert(Name);
-        return;
-      }
-      DIR* Child = OpenSameFolder(CurrentFd, Name.c_str(), Info);
+      DIR* Child =
+          WithDescriptorRoom([&] { return OpenSameFolder(CurrentFd, Name.c_str(), Info); });
       if (Child != nullptr) {
         EnterFolder(Child, Name, Info);
         return;
@@ -167,8 +175,30 @@ class TFolderEmptier {
     if (unlinkat(CurrentFd, Name.c_str(), 0) == 0) {
       Current.RemovedInPass = true;
     } else if (errno != ENOENT) {
-      FailWithErrno();
+      // A folder in the place of the file that was looked at: left for the next pass.
+      errno == EISDIR ? Fail(kMovedAway) : FailWithErrno();
       Current.LeftAlone.insert(Name);
+    }
+  }
+
+  // Runs Open, and while it fails for want of a descriptor closes the shallowest level still
+  // open above the deepest and tries again.
+  template <typename F>
+  DIR* WithDescriptorRoom(F&& Open) {
+    for (;;) {
+      DIR* Dir = Open();
+      if (Dir != nullptr || (errno != EMFILE && errno != ENFILE)) {
+        return Dir;
+      }
+      const int Error = errno;
+      const auto Shallowest = std::find_if(FLevels.begin(), FLevels.end() - 1,
+                                           [](const TLevel& L) { return L.Dir != nullptr; });
+      if (Shallowest == FLevels.end() - 1) {
+        errno = Error;
+        return nullptr;
+      }
+      closedir(Shallowest->Dir);
+      Shallowest->Dir = nullptr;
     }
   }
 
@@ -176,8 +206,10 @@ class TFolderEmptier {
     FLevels.push_back({Child, Name, Info, false, {}});
     if (FLevels.size() > kOpenLevels) {
       TLevel& Shallow = FLevels[FLevels.size() - 1 - kOpenLevels];
-      closedir(Shallow.Dir);
-      Shallow.Dir = nullptr;
+      if (Shallow.Dir != nullptr) {
+        closedir(Shallow.Dir);
+        Shallow.Dir = nullptr;
+      }
     }
   }
 
@@ -190,7 +222,8 @@ class TFolderEmptier {
     }
     TLevel& Parent = FLevels.back();
     if (Parent.Dir == nullptr) {
-      Parent.Dir = OpenSameFolder(dirfd(Done.Dir), "..", Parent.Info);
+      Parent.Dir =
+          WithDescriptorRoom([&] { return OpenSameFolder(dirfd(Done.Dir), "..", Parent.Info); });
     }
     closedir(Done.Dir);
     if (Parent.Dir == nullptr) {
@@ -208,7 +241,8 @@ class TFolderEmptier {
     if (unlinkat(dirfd(Parent.Dir), Done.NameInParent.c_str(), AT_REMOVEDIR) == 0) {
       Parent.RemovedInPass = true;
     } else if (errno != ENOENT) {
-      FailWithErrno();  // a failure inside it has been recorded first, when there was one
+      // A failure inside it has been recorded first, when there was one.
+      errno == ENOTDIR ? Fail(kMovedAway) : FailWithErrno();
       Parent.LeftAlone.insert(Done.NameInParent);
     }
   }
@@ -218,18 +252,17 @@ class TFolderEmptier {
   std::string FFailure;
 };
 
-// Why the open folder Dir may not be removed at all, before anything in it is touched: the
-// system's root, or the root of a mount, which only unmounting can take away.
-const char* RefusedFolder(DIR* Dir, const struct statx& Info) {
+// Why the entry Info, found in the open folder ParentFd, may not be removed at all, before
+// anything in it is touched: the system's root, or the root of a mount (a folder or a file bound
+// there), which only unmounting can take away.
+const char* RefusedEntry(int ParentFd, const struct statx& Info) {
   struct statx SystemRoot {};
   if (StatxNoFollow(AT_FDCWD, "/", SystemRoot) && SameFolder(Info, SystemRoot)) {
     return kRootRefused;
   }
-  const TFileDescriptor ParentFd(openat(dirfd(Dir), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct statx Parent {};
   TMountRootTest Mounts;
-  if (!ParentFd.IsOpen() || !StatxNoFollow(ParentFd.Get(), "", Parent) ||
-      Mounts.IsMountRoot(Info, Parent)) {
+  if (!StatxNoFollow(ParentFd, "", Parent) || Mounts.IsMountRoot(Info, Parent)) {
     return kMountPointRefused;  // a folder whose parent cannot be looked at is left alone too
   }
   return nullptr;
@@ -241,34 +274,52 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
   if (Failure != nullptr) {
     Failure->clear();
   }
-  if (Path.empty()) {
-    return Refuse(Failure, "no path was given");
+  std::string Why;
+  const std::optional<TRemovalTarget> Target = ReadRemovalTarget(Path, Why);
+  if (!Target) {
+    return Refuse(Failure, Why);
   }
+  if (Target->Name.empty()) {
+    return Refuse(Failure, kRootRefused);
+  }
+  // The entry is named by its open parent and its own name, never followed.
+  const TFileDescriptor Parent(open(Target->Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!Parent.IsOpen()) {
+    return RefuseWithErrno(Failure);
+  }
+  const char* Name = Target->Name.c_str();
   struct statx Info {};
-  if (!StatxNoFollow(AT_FDCWD, Path.c_str(), Info)) {
+  if (!StatxNoFollow(Parent.Get(), Name, Info)) {
     return RefuseWithErrno(Failure);
   }
-  if (!S_ISDIR(Info.stx_mode)) {
-    return unlink(Path.c_str()) == 0 || RefuseWithErrno(Failure);
-  }
-  DIR* Dir = OpenSameFolder(AT_FDCWD, Path.c_str(), Info);
-  if (Dir == nullptr) {
-    return RefuseWithErrno(Failure);
-  }
-  TFolderEmptier Emptier;
-  if (const char* Refused = RefusedFolder(Dir, Info)) {
-    closedir(Dir);
+  if (const char* Refused = RefusedEntry(Parent.Get(), Info)) {
     return Refuse(Failure, Refused);
   }
+  if (!S_ISDIR(Info.stx_mode)) {
+    if (unlinkat(Parent.Get(), Name, 0) == 0) {
+      return true;
+    }
+    return errno == EISDIR ? Refuse(Failure, kReplaced) : RefuseWithErrno(Failure);
+  }
+  DIR* Dir = OpenSameFolder(Parent.Get(), Name, Info);
+  if (Dir == nullptr) {
+    // ESTALE, ENOTDIR, ELOOP: no longer the folder that was looked at.
+    return errno == ESTALE || errno == ENOTDIR || errno == ELOOP ? Refuse(Failure, kReplaced)
+                                                                 : RefuseWithErrno(Failure);
+  }
+  TFolderEmptier Emptier;
   if (!Emptier.Empty(Dir, Info)) {
     return Refuse(Failure, Emptier.Failure());
   }
   // Only the emptied folder itself is removed, not one that took its place meanwhile.
   struct statx Now {};
-  if (!StatxNoFollow(AT_FDCWD, Path.c_str(), Now) || !SameFolder(Now, Info)) {
-    return Refuse(Failure, kMovedAway);
+  if (!StatxNoFollow(Parent.Get(), Name, Now) || !SameFolder(Now, Info)) {
+    return Refuse(Failure, kReplaced);
   }
-  return rmdir(Path.c_str()) == 0 || RefuseWithErrno(Failure);
+  if (unlinkat(Parent.Get(), Name, AT_REMOVEDIR) == 0) {
+    return true;
+  }
+  return errno == ENOTDIR ? Refuse(Failure, kReplaced) : RefuseWithErrno(Failure);
 }
 
 }  // namespace dunstrel::platform

@@ -23,6 +23,17 @@ bool FileExists(const std::string& Path) {
   return !Path.empty() && stat(Path.c_str(), &Info) == 0 && !S_ISDIR(Info.st_mode);
 }
 
+EEntryKind EntryKindOf(const std::string& Path) {
+  struct stat Info {};
+  if (Path.empty() || stat(Path.c_str(), &Info) != 0) {
+    return Path.empty() || errno == ENOENT || errno == ENOTDIR ? EEntryKind::Missing
+                                                               : EEntryKind::Unknown;
+  }
+  return S_ISDIR(Info.st_mode)   ? EEntryKind::Folder
+         : S_ISREG(Info.st_mode) ? EEntryKind::File
+                                 : EEntryKind::Other;
+}
+
 std::optional<TEntryInfo> GetEntryInfo(const std::string& Path) {
   struct stat Info {};
   if (Path.empty() || stat(Path.c_str(), &Info) != 0) {

@@ -21,6 +21,7 @@
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/RemovalTarget.h"
 #include "platform/TextEncoding.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/MountRoots.h"
@@ -125,9 +126,11 @@ bool WriteAll(int Fd, std::string_view Text) {
   return true;
 }
 
-// Moves Source to FilesFd/Name unless something of that name is there already (EEXIST).
-int RenameWithoutReplacing(const std::string& Source, int FilesFd, const std::string& Name) {
-  if (renameat2(AT_FDCWD, Source.c_str(), FilesFd, Name.c_str(), RENAME_NOREPLACE) == 0) {
+// Moves the entry Source of the open folder SourceFd to FilesFd/Name unless something of that
+// name is there already (EEXIST). The entry itself moves: a link is never followed.
+int RenameWithoutReplacing(int SourceFd, const std::string& Source, int FilesFd,
+                           const std::string& Name) {
+  if (renameat2(SourceFd, Source.c_str(), FilesFd, Name.c_str(), RENAME_NOREPLACE) == 0) {
     return 0;
   }
   if (errno != EINVAL && errno != ENOSYS) {
@@ -139,7 +142,7 @@ int RenameWithoutReplacing(const std::string& Source, int FilesFd, const std::st
   if (fstatat(FilesFd, Name.c_str(), &Info, AT_SYMLINK_NOFOLLOW) == 0) {
     return EEXIST;
   }
-  return renameat(AT_FDCWD, Source.c_str(), FilesFd, Name.c_str()) == 0 ? 0 : errno;
+  return renameat(SourceFd, Source.c_str(), FilesFd, Name.c_str()) == 0 ? 0 : errno;
 }
 
 std::string ErrnoText(int Error) {
@@ -291,26 +294,32 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
   if (Failure != nullptr) {
     Failure->clear();
   }
-  if (Path.empty()) {
-    return Fail(Failure, "no path was given");
+  std::string Why;
+  const std::optional<TRemovalTarget> Target = ReadRemovalTarget(Path, Why);
+  if (!Target) {
+    return Fail(Failure, Why);
   }
-  // Recorded as the place to restore to: absolute, without "." or ".." components.
-  const std::string Absolute = ResolveUserFolderPath(Path);
-  const std::string_view Name = LastComponent(Absolute);
-  if (Name.empty() || Name == "/") {
+  const std::string& Name = Target->Name;
+  if (Name.empty()) {
     return Fail(Failure, "\"/\" is the root of the system and is never moved to the trash");
   }
+  // The item is named by its open parent and its own name, never followed.
+  const TFileDescriptor ParentFd(open(Target->Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct statx Item {
-  }, Parent{};
-  if (!StatxNoFollow(AT_FDCWD, Absolute.c_str(), Item)) {
+  }, Parent{}, Real{};
+  if (!ParentFd.IsOpen() || !StatxNoFollow(ParentFd.Get(), Name.c_str(), Item) ||
+      !StatxNoFollow(ParentFd.Get(), "", Parent)) {
     return Fail(Failure, ErrnoText(errno));
   }
-  const std::string Folder = RealFolder(ParentPath(Absolute));
+  // The folder's path without links, for the trash of its file system; it must still be the
+  // folder that was opened.
+  const std::string Folder = RealFolder(Target->Parent);
+  if (Folder.empty() || !StatxNoFollow(AT_FDCWD, Folder.c_str(), Real) ||
+      !SameFolder(Real, Parent)) {
+    return Fail(Failure, "its folder was moved while it was being moved to the trash");
+  }
   TMountRootTest Mounts;
-  if (Folder.empty() || !StatxNoFollow(AT_FDCWD, Folder.c_str(), Parent)) {
-    return Fail(Failure, ErrnoText(errno));
-  }
-  if (S_ISDIR(Item.stx_mode) && Mounts.IsMountRoot(Item, Parent)) {
+  if (Mounts.IsMountRoot(Item, Parent)) {  // a folder, or a file bound there
     return Fail(Failure,
                 "it is the mount point of a file system, which is never moved to the trash");
   }
@@ -323,7 +332,7 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
       MountTopOf(RealFolder(ExistingFolderAtOrAbove(TrashFolder())), Mounts);
   std::string RealItem;
   AppendChildPath(Folder, Name, RealItem);
-  if (SameMountTop(Top, HomeTop) ? !OpenHomeTrash(Absolute, Trash, Failure)
+  if (SameMountTop(Top, HomeTop) ? !OpenHomeTrash(Target->Path, Trash, Failure)
                                  : !OpenTrashOfVolume(Top, RealItem, Trash, Failure)) {
     return false;
   }
@@ -347,7 +356,7 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
       unlinkat(InfoFd, InfoName.c_str(), 0);
       return Fail(Failure, "its trash record could not be written: " + ErrnoText(Error));
     }
-    const int Error = RenameWithoutReplacing(Absolute, Trash.Files->Get(), InTrash);
+    const int Error = RenameWithoutReplacing(ParentFd.Get(), Name, Trash.Files->Get(), InTrash);
     if (Error == 0) {
       return true;
     }

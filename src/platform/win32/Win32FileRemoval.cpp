@@ -1,60 +1,30 @@
 #include <windows.h>
 
-#include <shellapi.h>  // after windows.h, which it needs
+#include <shellapi.h>  // after windows.h, which they need
+#include <winternl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/FileRemoval.h"
+#include "platform/RemovalTarget.h"
+#include "platform/win32/SystemMessage.h"
 #include "platform/win32/WideText.h"
 
 namespace dunstrel::platform {
 
 namespace {
 
-constexpr const char* kRootRefused = "it is the root folder of a drive, which is never deleted";
+using win32::SystemMessage;
 
-// The system's text for an error code, in English where the system has it.
-std::string SystemMessage(DWORD Code) {
-  wchar_t* Text = nullptr;
-  const DWORD Flags =
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  DWORD Length = FormatMessageW(Flags, nullptr, Code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                reinterpret_cast<wchar_t*>(&Text), 0, nullptr);
-  if (Length == 0) {
-    Length = FormatMessageW(Flags, nullptr, Code, 0, reinterpret_cast<wchar_t*>(&Text), 0, nullptr);
-  }
-  std::wstring Message(Text != nullptr ? Text : L"", Length);
-  LocalFree(Text);
-  while (!Message.empty() && (Message.back() == L'\n' || Message.back() == L'\r' ||
-                              Message.back() == L' ' || Message.back() == L'.')) {
-    Message.pop_back();
-  }
-  return Message.empty() ? "system error " + std::to_string(Code) : win32::FromWide(Message);
-}
+constexpr const char* kRootRefused = "it is the root folder of a drive, which is never deleted";
 
 bool Refuse(std::string* Failure, const std::string& Why) {
   if (Failure != nullptr) {
     *Failure = Why;
   }
   return false;
-}
-
-// The absolute form of Path, ".." and "." resolved. "C:" alone means the root of drive C here,
-// as the scan names a drive (not the current folder on that drive, as Windows would read it).
-std::wstring FullPath(const std::string& Path) {
-  std::wstring Wide = win32::ToWide(Path);
-  if (Wide.size() == 2 && Wide[1] == L':') {
-    Wide.push_back(L'\\');
-  }
-  const DWORD Needed = GetFullPathNameW(Wide.c_str(), 0, nullptr, nullptr);
-  if (Needed == 0) {
-    return {};
-  }
-  std::wstring Full(Needed, L'\0');
-  const DWORD Length = GetFullPathNameW(Wide.c_str(), Needed, Full.data(), nullptr);
-  Full.resize(Length < Needed ? Length : 0);
-  return Full;
 }
 
 // The "\\?\" form of a full path, to which no length limit applies.
@@ -110,16 +80,34 @@ class THandle {
   HANDLE FHandle;
 };
 
-// Opens the entry at Path itself, never what a reparse point (symbolic link, junction, mounted
-// volume) refers to; a folder also to be listed. Without FILE_SHARE_DELETE, so that while it is
-// open nobody can rename it or swap it for a link: every folder being emptied is held so, from
-// the deleted one down, and listed through its handle.
-THandle OpenEntry(const std::wstring& Path, bool AsFolder) {
-  const DWORD Access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE |
-                       (AsFolder ? FILE_LIST_DIRECTORY : 0);
-  return THandle(CreateFileW(Path.c_str(), Access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+// Opens the entry Name of the open folder Parent itself, never what a reparse point (symbolic
+// link, junction, mounted volume) refers to; a folder also to be listed. The entry is named by
+// its parent's handle and its own name, so no path is resolved again. Without FILE_SHARE_DELETE,
+// so that while it is open nobody can rename it or swap it for a link: every folder being
+// emptied is held so, from the deleted one down, and listed through its handle.
+THandle OpenEntry(HANDLE Parent, const std::wstring& Name, bool AsFolder) {
+  if (Name.size() * sizeof(wchar_t) > 0xFFFF) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return THandle(INVALID_HANDLE_VALUE);
+  }
+  UNICODE_STRING Unicode;
+  Unicode.Buffer = const_cast<wchar_t*>(Name.c_str());
+  Unicode.Length = Unicode.MaximumLength = static_cast<USHORT>(Name.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES Attributes;
+  InitializeObjectAttributes(&Attributes, &Unicode, OBJ_CASE_INSENSITIVE, Parent, nullptr);
+  IO_STATUS_BLOCK Io{};
+  HANDLE Entry = nullptr;
+  const ACCESS_MASK Access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE |
+                             (AsFolder ? FILE_LIST_DIRECTORY : 0);
+  const NTSTATUS Status = NtCreateFile(
+      &Entry, Access, &Attributes, &Io, nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN,
+      FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr,
+      0);
+  if (!NT_SUCCESS(Status)) {
+    SetLastError(RtlNtStatusToDosError(Status));
+    return THandle(INVALID_HANDLE_VALUE);
+  }
+  return THandle(Entry);
 }
 
 bool IsRealFolder(DWORD Attributes) {
@@ -152,14 +140,10 @@ bool MarkForDeletion(const THandle& Entry, DWORD Attributes) {
 // from its folder's listing, so an entry swapped for a link after the listing is not followed.
 class TRemover {
  public:
-  // True when Path is gone; otherwise Failure() says why (the first fault met).
-  bool Remove(const std::wstring& Path) {
-    const DWORD Attributes = GetFileAttributesW(Path.c_str());
-    if (Attributes == INVALID_FILE_ATTRIBUTES) {
-      Fail(GetLastError());
-      return false;
-    }
-    Enter(Path, IsRealFolder(Attributes));
+  // True when the entry Name of the open folder Parent is gone; otherwise Failure() says why
+  // (the first fault met).
+  bool Remove(HANDLE Parent, const std::wstring& Name) {
+    Enter(Parent, Name, false);
     while (!FLevels.empty()) {
       Step();
     }
@@ -170,7 +154,6 @@ class TRemover {
 
  private:
   struct TLevel {
-    std::wstring Path;
     THandle Folder;
     DWORD Attributes = 0;
     std::vector<std::pair<std::wstring, bool>> Entries;  // name, and whether listed as a folder
@@ -183,10 +166,10 @@ class TRemover {
     }
   }
 
-  // Removes the entry at Path when it is no real folder; otherwise lists it and holds it open
-  // as the deepest level, to be emptied and then removed.
-  void Enter(const std::wstring& Path, bool ListedAsFolder) {
-    THandle Entry = OpenEntry(Path, ListedAsFolder);
+  // Removes the entry Name of Parent when it is no real folder; otherwise lists it and holds it
+  // open as the deepest level, to be emptied and then removed.
+  void Enter(HANDLE Parent, const std::wstring& Name, bool ListedAsFolder) {
+    THandle Entry = OpenEntry(Parent, Name, ListedAsFolder);
     BY_HANDLE_FILE_INFORMATION Info{};
     if (!Entry.IsOpen() || !GetFileInformationByHandle(Entry.Get(), &Info)) {
       Fail(GetLastError());
@@ -201,10 +184,10 @@ class TRemover {
     if (!ListedAsFolder) {
       // A folder now where the listing saw none: opened again, to be listed too.
       Entry.Close();
-      Enter(Path, true);
+      Enter(Parent, Name, true);
       return;
     }
-    TLevel Level{Path, std::move(Entry), Info.dwFileAttributes, {}, 0};
+    TLevel Level{std::move(Entry), Info.dwFileAttributes, {}, 0};
     if (!List(Level.Folder, Level.Entries)) {
       Fail(GetLastError());
       return;  // the folder stays: it could not be emptied
@@ -215,8 +198,9 @@ class TRemover {
   void Step() {
     TLevel& Current = FLevels.back();
     if (Current.Next < Current.Entries.size()) {
-      const auto& [Name, IsFolder] = Current.Entries[Current.Next++];
-      Enter(Current.Path + L'\\' + Name, IsFolder);  // may add a level, moving Current
+      const HANDLE Folder = Current.Folder.Get();
+      const auto [Name, IsFolder] = Current.Entries[Current.Next++];
+      Enter(Folder, Name, IsFolder);  // may add a level, moving Current
       return;
     }
     // Emptied as far as it could be: what stayed makes the removal fail, which the first
@@ -253,47 +237,54 @@ class TRemover {
   std::string FFailure;
 };
 
-// The full path of an item that may be removed; empty, with the reason in Failure, for no path
-// or the root of a drive.
-std::wstring RemovableFullPath(const std::string& Path, std::string* Failure) {
+// The item a removal is given, read without interpreting its path; nothing, with the reason in
+// Failure, for a path that is refused or names the root of a drive or a mounted volume.
+std::optional<TRemovalTarget> RemovableTarget(const std::string& Path, std::string* Failure) {
   if (Failure != nullptr) {
     Failure->clear();
   }
-  if (Path.empty()) {
-    Refuse(Failure, "no path was given");
-    return {};
+  std::string Why;
+  std::optional<TRemovalTarget> Target = ReadRemovalTarget(Path, Why);
+  if (!Target) {
+    Refuse(Failure, Why);
+    return std::nullopt;
   }
-  std::wstring Full = FullPath(Path);
-  if (Full.empty()) {
-    Refuse(Failure, SystemMessage(GetLastError()));
-    return {};
-  }
-  if (IsVolumeRoot(Full)) {
+  if (Target->Name.empty() || IsVolumeRoot(win32::ToWide(Target->Path))) {
     Refuse(Failure, kRootRefused);
-    return {};
+    return std::nullopt;
   }
-  return Full;
+  return Target;
 }
 
 }  // namespace
 
 bool DeletePermanently(const std::string& Path, std::string* Failure) {
-  const std::wstring Full = RemovableFullPath(Path, Failure);
-  if (Full.empty()) {
+  const std::optional<TRemovalTarget> Target = RemovableTarget(Path, Failure);
+  if (!Target) {
     return false;
   }
+  // The folder that holds the item, as the system resolves its path; the item itself is then
+  // named through it.
+  const THandle Parent(CreateFileW(LongPath(win32::ToWide(Target->Parent)).c_str(),
+                                   FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!Parent.IsOpen()) {
+    return Refuse(Failure, SystemMessage(GetLastError()));
+  }
   TRemover Remover;
-  if (!Remover.Remove(LongPath(Full))) {
+  if (!Remover.Remove(Parent.Get(), win32::ToWide(Target->Name))) {
     return Refuse(Failure, Remover.Failure());
   }
   return true;
 }
 
 bool MoveToTrash(const std::string& Path, std::string* Failure) {
-  const std::wstring Full = RemovableFullPath(Path, Failure);
-  if (Full.empty()) {
+  const std::optional<TRemovalTarget> Target = RemovableTarget(Path, Failure);
+  if (!Target) {
     return false;
   }
+  const std::wstring Full = win32::ToWide(Target->Path);
   if (GetFileAttributesW(LongPath(Full).c_str()) == INVALID_FILE_ATTRIBUTES) {
     return Refuse(Failure, SystemMessage(GetLastError()));
   }

@@ -42,6 +42,17 @@ bool FileExists(const std::string& Path) {
   return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+EEntryKind EntryKindOf(const std::string& Path) {
+  const DWORD Attributes = AttributesOf(Path);
+  if (Attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD Error = GetLastError();
+    return Path.empty() || Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND
+               ? EEntryKind::Missing
+               : EEntryKind::Unknown;
+  }
+  return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EEntryKind::Folder : EEntryKind::File;
+}
+
 std::optional<TEntryInfo> GetEntryInfo(const std::string& Path) {
   WIN32_FILE_ATTRIBUTE_DATA Data{};
   if (Path.empty() ||

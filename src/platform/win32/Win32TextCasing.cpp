@@ -68,7 +68,33 @@ class TWin32TextCasing final : public ITextCasing {
   bool FAsciiLikeRoot = true;
 };
 
+// Upper-cased, then lower-cased, by the invariant locale: Windows's nearest to Unicode's case
+// folding (the Kelvin sign and the long s end as "k" and "s").
+std::wstring Folded(std::string_view Text) {
+  std::wstring Wide = win32::ToWide(Text);
+  for (const DWORD Flags : {LCMAP_UPPERCASE, LCMAP_LOWERCASE}) {
+    const int Length =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, Flags, Wide.c_str(), static_cast<int>(Wide.size()),
+                      nullptr, 0, nullptr, nullptr, 0);
+    if (Length <= 0) {
+      break;
+    }
+    std::wstring Mapped(static_cast<size_t>(Length), L'\0');
+    LCMapStringEx(LOCALE_NAME_INVARIANT, Flags, Wide.c_str(), static_cast<int>(Wide.size()),
+                  Mapped.data(), Length, nullptr, nullptr, 0);
+    Wide = std::move(Mapped);
+  }
+  return Wide;
+}
+
 }  // namespace
+
+bool SameTextIgnoringCase(std::string_view A, std::string_view B) {
+  if (A == B || !IsValidUtf8(A) || !IsValidUtf8(B)) {
+    return A == B;
+  }
+  return Folded(A) == Folded(B);
+}
 
 std::unique_ptr<ITextCasing> CreateTextCasing(const std::string& LocaleName) {
   // "tr_TR" names the locale Windows calls "tr-TR".
