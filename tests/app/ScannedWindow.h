@@ -9,19 +9,11 @@
 
 namespace dunstrel::testing {
 
-// A window after the scan of a small tree on disk:
-//   big/            a.txt 4100, deep/x/y/leaf.bin 3000, Makefile 500, makefile 100
-//   small/b.bin     1000
-//   c.dat           700
+// A window after the scan of the fixture's tree (MakeFixtureFiles) on disk.
 class ScannedWindowTest : public WindowTest {
  protected:
   void ScanFixture() {
-    Tree.MakeFile("big/a.txt", 4100);
-    Tree.MakeFile("big/deep/x/y/leaf.bin", 3000);
-    Tree.MakeFile("big/Makefile", 500);
-    Tree.MakeFile("big/makefile", 100);
-    Tree.MakeFile("small/b.bin", 1000);
-    Tree.MakeFile("c.dat", 700);
+    MakeFixtureFiles(Tree);
     ScanPath(Tree.Path());
   }
 
@@ -51,8 +43,7 @@ class ScannedWindowTest : public WindowTest {
   template <typename TTab>
   void ClickMap(TTab* Tab, std::string_view Relative,
                 Qt::KeyboardModifiers Keys = Qt::NoModifier) const {
-    const std::string Path = Relative.empty() ? Tree.Path() : PathOf(Relative);
-    EXPECT_TRUE(testing::ClickMap(Tab, Path, Keys)) << "no cell " << Relative;
+    ClickMapBelow(Tab, Tree.Path(), Relative, Keys);
   }
 
   TTempDir Tree;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QTest>
 #include <QTreeView>
@@ -77,6 +78,20 @@ inline bool IsFolderCell(const TDupItem& Item) {
   return Item.Kind == TDupKind::dkDir;
 }
 
+// The small tree the tabs are tried on, made by a maker of files on disk or in memory:
+//   big/            a.txt 4100, deep/x/y/leaf.bin 3000, Makefile 500, makefile 100
+//   small/b.bin     1000
+//   c.dat           700
+template <typename TMaker>
+void MakeFixtureFiles(TMaker& Tree) {
+  Tree.MakeFile("big/a.txt", 4100);
+  Tree.MakeFile("big/deep/x/y/leaf.bin", 3000);
+  Tree.MakeFile("big/Makefile", 500);
+  Tree.MakeFile("big/makefile", 100);
+  Tree.MakeFile("small/b.bin", 1000);
+  Tree.MakeFile("c.dat", 700);
+}
+
 // A click on the map cell of a file or folder: in a folder's own band, in a file's middle.
 // False when the map has no cell of that path.
 template <typename TTab>
@@ -92,6 +107,15 @@ bool ClickMap(TTab* Tab, const std::string& Path, Qt::KeyboardModifiers Keys = Q
     }
   }
   return false;
+}
+
+// The same by a path below Root, the root itself for an empty one; a failure when there is no
+// such cell.
+template <typename TTab>
+void ClickMapBelow(TTab* Tab, const std::string& Root, std::string_view Relative,
+                   Qt::KeyboardModifiers Keys = Qt::NoModifier) {
+  const std::string Path = Relative.empty() ? Root : Root + "/" + std::string(Relative);
+  EXPECT_TRUE(ClickMap(Tab, Path, Keys)) << "no cell " << Relative;
 }
 
 }  // namespace dunstrel::testing

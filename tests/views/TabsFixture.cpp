@@ -37,12 +37,7 @@ void TabsTest::SetUp() {
 }
 
 void TabsTest::ScanFixture() {
-  Tree.MakeFile("big/a.txt", 4100);
-  Tree.MakeFile("big/deep/x/y/leaf.bin", 3000);
-  Tree.MakeFile("big/Makefile", 500);
-  Tree.MakeFile("big/makefile", 100);
-  Tree.MakeFile("small/b.bin", 1000);
-  Tree.MakeFile("c.dat", 700);
+  MakeFixtureFiles(Tree);
   ShowScan();
 }
 

@@ -41,10 +41,7 @@ class TRecordingHost final : public IViewHost {
 };
 
 // The four result tabs in a page control of their own, without the main window, shown the
-// results of a scan tree made in memory:
-//   big/            a.txt 4100, deep/x/y/leaf.bin 3000, Makefile 500, makefile 100
-//   small/b.bin     1000
-//   c.dat           700
+// results of a scan tree made in memory (ScanFixture: the tree of MakeFixtureFiles).
 class TabsTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -79,8 +76,7 @@ class TabsTest : public ::testing::Test {
   template <typename TTab>
   void ClickMap(TTab* Tab, std::string_view Relative,
                 Qt::KeyboardModifiers Keys = Qt::NoModifier) const {
-    const std::string Path = Relative.empty() ? Tree.Path() : PathOf(Relative);
-    EXPECT_TRUE(testing::ClickMap(Tab, Path, Keys)) << "no cell " << Relative;
+    ClickMapBelow(Tab, Tree.Path(), Relative, Keys);
   }
 
   TRecordingHost Host;
