@@ -92,7 +92,7 @@ int main(int Argc, char** Argv) {
   const auto Root = bench::BuildScanTree(bench::GenerateSyntheticTree(Shape), "/bench");
   std::vector<TFileLeaf*> Files;
   int64_t TotalBytes = 0;
-  FlattenAllFiles(Root.get(), Files, TotalBytes);
+  FlattenAllFiles(Root.get(), TSizeCount::ApparentSize, Files, TotalBytes);
 
   std::vector<double> Times;
   std::vector<double> CpuTimes;  // of this process: apart from other programs on the machine

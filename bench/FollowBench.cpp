@@ -170,7 +170,8 @@ struct TResults {
 TResults BuildResults(const bench::TSyntheticTree& Tree, const std::string& RootPath) {
   TResults Results;
   Results.Root = bench::BuildScanTree(Tree, RootPath);
-  FlattenAllFiles(Results.Root.get(), Results.AllFiles, Results.AllTotalBytes);
+  FlattenAllFiles(Results.Root.get(), TSizeCount::ApparentSize, Results.AllFiles,
+                  Results.AllTotalBytes);
   (void)GroupDuplicates(Results.AllFiles, Results.Duplicates);
   return Results;
 }
@@ -191,8 +192,10 @@ TFollowTimes FollowChange(TResults& Results, TTreeChange Change) {
   TNextFileArrays Next;
   Next.AllFiles = FilesAfterChange(Results.AllFiles, Results.AllTotalBytes, Change.GoneFiles(),
                                    Change.AddedFiles(), Next.AllTotalBytes);
-  TakeLargestFiles(Next.AllFiles, TScanResults::kLargestFilesShown, Next.DisplayFiles,
-                   Next.DisplayTotalBytes);
+  const std::span<TFileLeaf* const> Display =
+      TakeLargestFiles(Next.AllFiles, TScanResults::kLargestFilesShown, TSizeCount::ApparentSize,
+                       Next.DisplayTotalBytes);
+  Next.DisplayFiles.assign(Display.begin(), Display.end());
   Times.Files = Milliseconds(TClock::now() - Start);
   Start = TClock::now();
   (void)DuplicatesAfterChange(Results.Duplicates, Next.AllFiles, Change, Next.Duplicates);

@@ -78,7 +78,7 @@ const TBenchTree& TreeOf(int64_t Files, bool ListsSorted = true) {
                      [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
     std::vector<TFileLeaf*> AllFiles;
     int64_t AllBytes = 0;
-    FlattenAllFiles(Tree.Root.get(), AllFiles, AllBytes);
+    FlattenAllFiles(Tree.Root.get(), TSizeCount::ApparentSize, AllFiles, AllBytes);
     if (!GroupDuplicates(AllFiles, Tree.Duplicates)) {
       std::abort();
     }
@@ -109,34 +109,22 @@ void Measure(benchmark::State& State, TBuild Build, TItemCount Items, bool Lists
 }
 
 void FlatMap(benchmark::State& State) {
-  Measure<TTreemapLayout>(
+  Measure<TFlatTreemapLayout>(
       State,
-      [](TTreemapLayout& Map, const TBenchTree& Tree) {
+      [](TFlatTreemapLayout& Map, const TBenchTree& Tree) {
         Map.BuildFromFiles(Tree.FilesBySize, kCanvas);
       },
-      [](const TTreemapLayout& Map) { return Map.Items().size(); });
+      [](const TFlatTreemapLayout& Map) { return Map.Items().size(); });
 }
 
 // Files in folder order: the build sorts them itself.
 void FlatMapUnsorted(benchmark::State& State) {
-  Measure<TTreemapLayout>(
+  Measure<TFlatTreemapLayout>(
       State,
-      [](TTreemapLayout& Map, const TBenchTree& Tree) {
+      [](TFlatTreemapLayout& Map, const TBenchTree& Tree) {
         Map.BuildFromFiles(Tree.FilesByFolder, kCanvas);
       },
-      [](const TTreemapLayout& Map) { return Map.Items().size(); });
-}
-
-// A build followed by the first search by path and by extension, which index the items.
-void FlatMapFirstSearch(benchmark::State& State) {
-  Measure<TTreemapLayout>(
-      State,
-      [](TTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromFiles(Tree.FilesBySize, kCanvas);
-        benchmark::DoNotOptimize(Map.GetItemByPath(Tree.FilesByFolder.front()->FullPath()));
-        benchmark::DoNotOptimize(Map.GetLargestItemByExt(".txt"));
-      },
-      [](const TTreemapLayout& Map) { return Map.Items().size(); });
+      [](const TFlatTreemapLayout& Map) { return Map.Items().size(); });
 }
 
 void FilesInFoldersMap(benchmark::State& State) {
@@ -182,7 +170,6 @@ void Sizes(benchmark::internal::Benchmark* Bench) {
 
 BENCHMARK(FlatMap)->Apply(Sizes);
 BENCHMARK(FlatMapUnsorted)->Apply(Sizes);
-BENCHMARK(FlatMapFirstSearch)->Apply(Sizes);
 BENCHMARK(FilesInFoldersMap)->Apply(Sizes);
 BENCHMARK(FilesInFoldersMapListingOrder)->Apply(Sizes);
 BENCHMARK(FolderMap)->Apply(Sizes);

@@ -1,21 +1,24 @@
 // dunstrel-view-bench [--files N] [--folders N] [--seed N] [--rescans N] [--path DIR]
-// Runs the main window's real result pipeline, offscreen, on a synthetic scan: the scan walks
-// an in-memory listing of the synthetic tree, then the pipeline fills every view. With --path,
-// the scan walks the folder DIR on disk instead, so that the process holds nothing but the
-// window and its results (the memory figures then are the program's own). Prints one
-// JSON line: the pipeline's time from the end of the walk to the summary line, the longest the
-// event loop went without serving a probe timer meanwhile, the relayout and repaint time
-// of each surface at 1920 x 700, the time of a click on the largest extension of the two legends
-// of all files until every control shows it, with the repaint of the map with those files
-// selected, the time of a click on a map cell until its list row is selected, and the process's
-// resident memory before the scan, after the walk and after the
-// pipeline; with --rescans N, also after a scan of an empty folder made first, after each of N
-// further scans of the same tree, and after the empty folder again.
+// Runs the main window's real scan job and result tabs, offscreen, on a synthetic scan: the scan
+// walks an in-memory listing of the synthetic tree, builds the results on its thread, and the
+// window hands them to the four tabs. With --path, the scan walks the folder DIR on disk
+// instead, so that the process holds nothing but the window and its results (the memory figures
+// then are the program's own). Prints one JSON line: the pipeline's time from the end of the
+// walk (the first text of the results' build) to the summary line, and of its part from the
+// hand-over of the results to the summary (the tabs' filling); the longest the event loop went
+// without serving a probe timer meanwhile; the relayout and repaint time of each surface at
+// 1920 x 700; the time of a click on the largest extension of the two legends of all files until
+// every control shows it, with the repaint of the map with those files selected; the time of a
+// click on a map cell until its list row is selected; the time of building the results again
+// from the same tree in the other count (the disk usage); and the process's resident memory
+// before the scan, after the walk, after the pipeline and once every surface has been laid out
+// (hidden tabs lay their maps out when first shown); with --rescans N, also after a scan of an
+// empty folder made first, after each of N further scans of the same tree, and after the empty
+// folder again.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,7 +32,9 @@
 
 #include "SyntheticTree.h"
 #include "app/MainForm.h"
+#include "app/StatusStrip.h"
 #include "app/UserDialogs.h"
+#include "results/ResultsBuilder.h"
 #include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
 #include "views/ResultTab.h"
@@ -179,29 +184,43 @@ int Run(int Argc, char** Argv) {
   };
   const int64_t ResidentAfterFirstEmpty = Rescans > 0 ? ScanEmpty() : 0;
 
-  auto* Status = Find<QLabel>(&Window, "lblStatus");
   QElapsedTimer Clock;
   Clock.start();
   int64_t PipelineStart = -1;
+  int64_t FillStart = -1;
   int64_t PipelineEnd = -1;
   int64_t LastTick = -1;
   int64_t LongestStall = 0;
   int64_t ResidentAfterWalk = 0;
-  // A zero-interval timer fires whenever the event loop runs, so the gaps between its ticks are
-  // the interface's stalls, and it sees the pipeline's first status text at once.
+  std::string Failure;
+  // The status texts mark where the pipeline starts, where the results are handed to the tabs
+  // and where it ends.
+  QObject::connect(
+      Find<TStatusStrip>(&Window, "panStatus"), &TStatusStrip::TextShown, [&](const QString& Text) {
+        const int64_t Now = Clock.nsecsElapsed();
+        if (PipelineStart < 0 && Text == QLatin1String("Building file list...")) {
+          PipelineStart = Now;
+          LastTick = Now;
+          ResidentAfterWalk = ResidentBytes();
+        } else if (FillStart < 0 && Text == QLatin1String("Populating Largest Files UI...")) {
+          FillStart = Now;
+        } else if (PipelineStart >= 0 && PipelineEnd < 0 &&
+                   Text.startsWith(QLatin1String("Done."))) {
+          PipelineEnd = Now;
+        } else if (Text == QLatin1String("Ready") && PipelineStart < 0) {
+          Failure = "the scan ended without results";
+        }
+      });
+  // A timer of one millisecond fires whenever the event loop runs and a millisecond has passed,
+  // so the gaps between its ticks are the interface's stalls. (One of no interval would keep a
+  // core busy that the results' build on its thread needs.)
   QTimer Probe;
-  Probe.setInterval(0);
+  Probe.setTimerType(Qt::PreciseTimer);
+  Probe.setInterval(1);
   QObject::connect(&Probe, &QTimer::timeout, [&] {
     const int64_t Now = Clock.nsecsElapsed();
-    const QString Text = Status->text();
-    if (PipelineStart < 0 && Window.ScanRoot() != nullptr) {
-      PipelineStart = Now;
-      ResidentAfterWalk = ResidentBytes();
-    } else if (PipelineStart >= 0 && PipelineEnd < 0) {
+    if (PipelineStart >= 0 && PipelineEnd < 0) {
       LongestStall = std::max(LongestStall, Now - LastTick);
-      if (Text.startsWith(QLatin1String("Done."))) {
-        PipelineEnd = Now;
-      }
     }
     LastTick = Now;
   });
@@ -212,10 +231,8 @@ int Run(int Argc, char** Argv) {
   Find<QAbstractButton>(&Window, "btnScan")->click();
   while (PipelineEnd < 0) {
     QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    if (Find<QAbstractButton>(&Window, "btnScan")->isEnabled() && PipelineStart < 0 &&
-        !Status->text().startsWith(QLatin1String("Scanning"))) {
-      std::fprintf(stderr, "the scan ended without results: %s\n",
-                   Status->text().toUtf8().constData());
+    if (!Failure.empty()) {
+      std::fprintf(stderr, "%s\n", Failure.c_str());
       return 1;
     }
   }
@@ -243,6 +260,7 @@ int Run(int Argc, char** Argv) {
                   View->Surface()->width(), View->Surface()->height(), Relayout, Repaint);
     Surfaces += Line;
   }
+  const int64_t ResidentAfterSurfaces = ResidentBytes();
 
   // The largest extension chosen in the legend of the two maps of all files: the time from the
   // click until the list, the legend and the map show it, and the map's repaint with it selected
@@ -280,11 +298,11 @@ int Run(int Argc, char** Argv) {
   QApplication::processEvents();
   double FirstSelect = 0;
   double LaterSelect = 0;
-  const auto CentreOf = [](const TTreemapItem& Cell) {
+  const auto CentreOf = [](const TFlatMapItem& Cell) {
     return TPoint{(Cell.Rect.Left + Cell.Rect.Right) / 2, (Cell.Rect.Top + Cell.Rect.Bottom) / 2};
   };
   // Cells of a pixel may lie under others: take the last listed file whose cell is its own.
-  const std::vector<TTreemapItem>& Cells = FilesView->Map().Items();
+  const std::vector<TFlatMapItem>& Cells = FilesView->Map().Items();
   size_t LastListed = static_cast<size_t>(FilesView->FilesList()->topLevelItemCount() - 1);
   while (LastListed > 1 &&
          FilesView->Map().HitTest(CentreOf(Cells[LastListed])) != &Cells[LastListed]) {
@@ -300,6 +318,42 @@ int Run(int Argc, char** Argv) {
       std::fprintf(stderr, "the click selected no row\n");
       return 1;
     }
+  }
+
+  // The results built again from the same tree in the other count, as a switch of the count
+  // does: the tree taken back from results nobody else holds, then one more build.
+  double Recount = 0;
+  std::string BuildSteps;
+  if (DiskPath.empty()) {
+    // The time from each announced step to the next, for the build on its own.
+    QElapsedTimer StepClock;
+    std::string Step;
+    const auto EndStep = [&] {
+      if (!Step.empty()) {
+        char Figure[120];
+        std::snprintf(Figure, sizeof Figure, "%s\"%s\":%.1f", BuildSteps.empty() ? "" : ",",
+                      Step.c_str(), Milliseconds(StepClock));
+        BuildSteps += Figure;
+      }
+    };
+    std::unique_ptr<TDirNode> Fresh = BuildScanTree(Tree, RootPath);
+    StepClock.start();
+    std::shared_ptr<const TScanResults> First =
+        BuildScanResults(std::move(Fresh), TSizeCount::ApparentSize, TScanContext{}, {},
+                         [&](const TBuildStatus& Status) {
+                           if (Status.Maximum == 0 && Status.Text.ends_with("...")) {
+                             EndStep();
+                             Step = Status.Text;
+                             StepClock.restart();
+                           }
+                         });
+    EndStep();
+    QElapsedTimer Timer;
+    Timer.start();
+    std::unique_ptr<TDirNode> Back = TakeTreeBack(std::move(First));
+    const std::shared_ptr<const TScanResults> Again =
+        BuildScanResults(std::move(Back), TSizeCount::DiskUsage, TScanContext{}, {});
+    Recount = Milliseconds(Timer);
   }
 
   // Memory over further scans: the same tree again and again, then the empty folder.
@@ -321,21 +375,27 @@ int Run(int Argc, char** Argv) {
   }
 
   const auto Entries = static_cast<double>(std::max(Files + Folders, 1LL));
+  const auto PerEntry = [&](int64_t Resident) {
+    return static_cast<double>(Resident - ResidentBefore) / Entries;
+  };
   std::printf(
-      "{\"files\":%lld,\"folders\":%lld,\"pipeline_seconds\":%.3f,"
+      "{\"files\":%lld,\"folders\":%lld,\"pipeline_seconds\":%.3f,\"fill_seconds\":%.3f,"
       "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"legend_picks\":{%s},"
-      "\"select_ms\":%.1f,"
-      "\"later_select_ms\":%.1f,\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
-      "\"rss_after_pipeline_mb\":%.1f,\"tree_bytes_per_entry\":%.1f,"
-      "\"bytes_per_entry_after_pipeline\":%.1f,\"rss_after_rescans_mb\":[%s],"
+      "\"select_ms\":%.1f,\"later_select_ms\":%.1f,\"build_steps_ms\":{%s},"
+      "\"recount_ms\":%.1f,"
+      "\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
+      "\"rss_after_pipeline_mb\":%.1f,\"rss_after_surfaces_mb\":%.1f,"
+      "\"tree_bytes_per_entry\":%.1f,\"bytes_per_entry_after_pipeline\":%.1f,"
+      "\"bytes_per_entry_after_surfaces\":%.1f,\"rss_after_rescans_mb\":[%s],"
       "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f}\n",
       Files, Folders, static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
-      static_cast<double>(LongestStall) / 1e6, Surfaces.c_str(), LegendPicks.c_str(), FirstSelect,
-      LaterSelect, static_cast<double>(ResidentBefore) / 1048576.0,
+      static_cast<double>(PipelineEnd - FillStart) / 1e9, static_cast<double>(LongestStall) / 1e6,
+      Surfaces.c_str(), LegendPicks.c_str(), FirstSelect, LaterSelect, BuildSteps.c_str(), Recount,
+      static_cast<double>(ResidentBefore) / 1048576.0,
       static_cast<double>(ResidentAfterWalk) / 1048576.0,
       static_cast<double>(ResidentAfterPipeline) / 1048576.0,
-      static_cast<double>(ResidentAfterWalk - ResidentBefore) / Entries,
-      static_cast<double>(ResidentAfterPipeline - ResidentBefore) / Entries, Rescanned.c_str(),
+      static_cast<double>(ResidentAfterSurfaces) / 1048576.0, PerEntry(ResidentAfterWalk),
+      PerEntry(ResidentAfterPipeline), PerEntry(ResidentAfterSurfaces), Rescanned.c_str(),
       static_cast<double>(ResidentAfterFirstEmpty) / 1048576.0,
       static_cast<double>(ResidentAfterEmpty) / 1048576.0);
   return 0;

@@ -1,23 +1,21 @@
-// Creation and shutdown of the main window, and the commands that belong to the window itself.
+// Creation and shutdown of the main window, switching between its tabs, the commands that belong
+// to the window itself, and what the tabs ask of it.
 #include <QAction>
-#include <QCloseEvent>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSettings>
-#include <QTimer>
-#include <QToolButton>
+#include <QTabWidget>
 #include <QUrl>
-#include <algorithm>
-#include <chrono>
 
 #include "app/AppInfo.h"
+#include "app/FileCommands.h"
+#include "app/FilterPanel.h"
 #include "app/MainForm.h"
+#include "app/MainMenu.h"
 #include "app/RegionalSettings.h"
-#include "app/ScanFileLoad.h"
+#include "app/ScanRun.h"
 #include "app/ShellServices.h"
+#include "app/StatusStrip.h"
+#include "app/TopPanel.h"
 #include "app/UserDialogs.h"
 #include "app/WindowSettings.h"
 #include "views/DuplicatesView.h"
@@ -32,8 +30,6 @@ namespace {
 
 constexpr int kDesignClientWidth = 1333;
 constexpr int kDesignClientHeight = 720;
-constexpr int kProgressTimerIntervalMs = 120;
-constexpr std::chrono::milliseconds kScanTaskShutdownWait(2000);
 
 }  // namespace
 
@@ -52,33 +48,29 @@ TfrmMain::TfrmMain(TMainWindowServices Services, QWidget* Parent)
       FOwnedSettings(Services.Settings != nullptr ? nullptr : OpenUserSettings()),
       FSettings(Services.Settings != nullptr ? Services.Settings : FOwnedSettings.get()) {
   BuildFrame();
-  FormCreate();
-}
-
-TfrmMain::~TfrmMain() {
-  FormDestroy();
-}
-
-void TfrmMain::FormCreate() {
   ShowCaption();
   resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
   setWindowState(windowState() | Qt::WindowMaximized);
-  FProgress = std::make_shared<TScanProgress>();
-  FUITimer = new QTimer(this);
-  FUITimer->setInterval(kProgressTimerIntervalMs);
-  connect(FUITimer, &QTimer::timeout, this, &TfrmMain::UITimerTick);
-  connect(rbAllDrives, &QRadioButton::clicked, this, &TfrmMain::UpdateSourceControls);
-  connect(rbCustomPath, &QRadioButton::clicked, this, &TfrmMain::UpdateSourceControls);
-  FillDriveList();
-  UpdateSourceControls();
   SetScanningState(false);
-  cbSizeUnits->setEnabled(false);
-  edtPattern->setEnabled(false);
-  chModifiedBeforeClick();
-  chLessThanClick();
-  AdjustSideListWidths();
   RestoreSettings();
   ApplyTranslation();
+}
+
+TfrmMain::~TfrmMain() {
+  // A job still running is stopped and cut off first; then the controls go, tabs and the results
+  // they show among them, while everything they may call on is still here.
+  FRun.reset();
+  delete centralWidget();
+  delete menuBar();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event) {
+  // Closing is always allowed; a job still running is stopped as the window goes.
+  if (!FSettingsStored) {
+    StoreSettings();
+    FSettingsStored = true;
+  }
+  QMainWindow::closeEvent(Event);
 }
 
 void TfrmMain::ShowCaption(const QString& Shown) {
@@ -87,90 +79,48 @@ void TfrmMain::ShowCaption(const QString& Shown) {
   setWindowTitle(Shown.isEmpty() ? Program : Shown + QStringLiteral(" - ") + Program);
 }
 
-void TfrmMain::closeEvent(QCloseEvent* Event) {
-  // FormCloseQuery: closing is always allowed; a running scan is left to FormDestroy.
-  if (!FAppClosing) {
-    StoreSettings();
-  }
-  FAppClosing = true;
-  for (TResultTab* View : Views()) {
-    View->Surface()->Freeze();
-  }
-  Event->accept();
-}
-
-void TfrmMain::FormDestroy() {
-  FAppClosing = true;
-  FUITimer->stop();
-  if (FContext != nullptr) {
-    FContext->Cancel();
-  }
-  if (FLoad != nullptr) {
-    // A reading still running stops at its next buffer and releases what it read itself.
-    FLoad->DetachCompletionNotice();
-  }
-  if (FTask != nullptr) {
-    // A task that outlives the wait finds nobody to report to and releases its tree itself.
-    FTask->DetachCompletionNotice();
-    FTask->WaitFinished(kScanTaskShutdownWait);
-  }
-  // Everything that points into the tree goes before the tree.
-  for (TResultTab* View : Views()) {
-    View->Surface()->Freeze();
-    View->Clear();
-  }
-  FResults.Clear();
-  FTask.reset();
-  FContext.reset();
-  RestoreDefaultPointer();
-}
-
 void TfrmMain::resizeEvent(QResizeEvent* Event) {
   QMainWindow::resizeEvent(Event);
-  FormResize();
-}
-
-void TfrmMain::FormResize() {
-  if (FAppClosing) {
-    return;
-  }
-  FitSourceGroupToWidth();
-  AdjustSideListWidths();
-  InvalidateAllSurfaces();
-}
-
-void TfrmMain::InvalidateAllSurfaces() {
-  for (TResultTab* View : Views()) {
-    View->InvalidateMap();
+  for (TResultTab* Tab : Tabs()) {
+    Tab->AdjustSideListWidth();
   }
 }
 
-std::vector<TResultTab*> TfrmMain::Views() const {
+std::vector<TResultTab*> TfrmMain::Tabs() const {
   return {FFilesInFoldersView, FFilesView, FFoldersView, FDuplicatesView};
 }
 
-void TfrmMain::UpdateSourceControls() {
-  const bool PathChosen = rbCustomPath->isChecked() && !btnStop->isEnabled();
-  cmbCustomPath->setEnabled(PathChosen);
-  btnBrowse->setEnabled(PathChosen);
+TResultTab* TfrmMain::ShownTab() const {
+  return dynamic_cast<TResultTab*>(PageControl1->currentWidget());
 }
 
-void TfrmMain::AdjustSideListWidths() {
-  for (TResultTab* View : Views()) {
-    View->AdjustSideListWidth();
+void TfrmMain::TabChanged() {
+  const int Page = PageControl1->currentIndex();
+  for (int I = 0; I < 4; ++I) {
+    FMenu->Modes()[static_cast<size_t>(I)]->setChecked(I == Page);
+  }
+  // The status line tells of the selection shown when there is one; else it keeps what it said
+  // (the summary of the scan), and while a job runs it tells of the job.
+  const TResultTab* Tab = ShownTab();
+  if (FRun == nullptr || !FRun->Running()) {
+    if (Tab != nullptr && !Tab->Selection().Empty() && !FFilling) {
+      SetStatus(Tab->SelectionStatus());
+    }
   }
 }
 
-void TfrmMain::ShowToolbar1Click() {
+void TfrmMain::ShowPage(int Index) {
+  PageControl1->setCurrentIndex(Index);
+  // The menu item has flipped its own mark, also when its page was shown already.
+  TabChanged();
+}
+
+void TfrmMain::ToggleToolbar() {
   // The action has already flipped its own check mark.
-  pnlTop->setVisible(ShowToolbar1->isChecked());
+  pnlTop->setVisible(FMenu->ShowToolbar1->isChecked());
 }
 
-void TfrmMain::Exit1Click() {
-  close();
-}
-
-void TfrmMain::btnAboutClick() {
+void TfrmMain::ShowAbout() {
   const QString Text =
       QStringLiteral("%1\n%2 %3\n\n%4 %5")
           .arg(QLatin1String(kApplicationTitle), TranslatedText("Version:"),
@@ -182,16 +132,38 @@ void TfrmMain::OpenSitePage(const char* Page) {
   FShell->OpenAddress(QUrl(QLatin1String(kSiteUrl) + QLatin1String(Page)));
 }
 
-void TfrmMain::ContactUs1Click() {
-  OpenSitePage("/support.html");
+bool TfrmMain::FileCommandsAllowed() const {
+  return FFileCommands->Allowed();
 }
 
-void TfrmMain::btnWEbsiteClick() {
-  OpenSitePage("/");
+std::vector<std::string> TfrmMain::GetSelectedPaths() const {
+  return FFileCommands->SelectedPaths();
 }
 
-void TfrmMain::utorial1Click() {
-  OpenSitePage("/redirect/tutorial-dunstrel.html");
+void TfrmMain::SetStatus(const QString& Text) {
+  FStatus->SetText(Text);
+}
+
+void TfrmMain::ShowProgress(int Position, int Maximum) {
+  FStatus->ShowProgress(Position, Maximum);
+}
+
+void TfrmMain::SelectionChanged(const TResultTab& Tab) {
+  if (&Tab == ShownTab()) {
+    SetStatus(Tab.SelectionStatus());
+  }
+}
+
+QIcon TfrmMain::SmallIcon(const std::string& Path, bool IsFolder) {
+  return FShell->SmallIcon(Path, IsFolder);
+}
+
+void TfrmMain::ShowInFolder(const std::string& Path) {
+  FFileCommands->ShowInFolder(Path);
+}
+
+void TfrmMain::OpenFolder(const std::string& Path) {
+  FFileCommands->OpenFolder(Path);
 }
 
 }  // namespace dunstrel

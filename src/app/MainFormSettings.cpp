@@ -1,18 +1,15 @@
 // What the window keeps from one run to the next: its place, the splitters, the tab, the source,
 // the folders scanned last, the filters and the lists' column widths.
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeView>
 #include <algorithm>
 
+#include "app/FilterPanel.h"
 #include "app/MainForm.h"
+#include "app/MainMenu.h"
 #include "app/WindowSettings.h"
 
 namespace dunstrel {
@@ -32,8 +29,8 @@ void TfrmMain::RestoreSettings() {
     restoreGeometry(Memory.Geometry);
   }
   if (Memory.ToolbarShown.has_value()) {
-    ShowToolbar1->setChecked(*Memory.ToolbarShown);
-    ShowToolbar1Click();
+    FMenu->ShowToolbar1->setChecked(*Memory.ToolbarShown);
+    ToggleToolbar();
   }
   for (const auto& [Name, State] : Memory.Splitters) {
     if (auto* Splitter = PageControl1->findChild<QSplitter*>(Name)) {
@@ -44,20 +41,11 @@ void TfrmMain::RestoreSettings() {
     ShowPage(*Memory.Page);
   }
   if (Memory.PathChosen.has_value()) {
-    (*Memory.PathChosen ? rbCustomPath : rbAllDrives)->setChecked(true);
+    FSourcePanel->ChoosePath(*Memory.PathChosen);
   }
-  FPathHistory = Memory.PathHistory;
-  FillDriveList();
-  UpdateSourceControls();
-  if (const std::optional<TRememberedFilters>& Filters = Memory.Filters) {
-    chModifiedBefore->setChecked(Filters->ModifiedBefore);
-    dtpDate->setDate(Filters->Date);
-    chLessThan->setChecked(Filters->LessThan);
-    edtLessThan->setText(Filters->LessThanText);
-    cbSizeUnits->setCurrentIndex(Filters->SizeUnit);
-    chPattern->setChecked(Filters->Pattern);
-    edtPattern->setText(Filters->PatternText);
-    UpdateFilterControls();
+  FSourcePanel->SetHistory(Memory.PathHistory);
+  if (Memory.Filters.has_value()) {
+    FFilterPanel->Restore(*Memory.Filters);
   }
   for (const auto& [Name, Widths] : Memory.ColumnWidths) {
     auto* List = PageControl1->findChild<QTreeView*>(Name);
@@ -76,7 +64,7 @@ void TfrmMain::RestoreSettings() {
 void TfrmMain::StoreSettings() const {
   TWindowMemory Memory;
   Memory.Geometry = saveGeometry();
-  Memory.ToolbarShown = ShowToolbar1->isChecked();
+  Memory.ToolbarShown = FMenu->ShowToolbar1->isChecked();
   // The splitters between each map and its lists; the side list beside them follows the
   // window's width at every resize, so its splitter has nothing to keep.
   for (const QSplitter* Splitter : PageControl1->findChildren<QSplitter*>()) {
@@ -85,15 +73,9 @@ void TfrmMain::StoreSettings() const {
     }
   }
   Memory.Page = PageControl1->currentIndex();
-  Memory.PathChosen = rbCustomPath->isChecked();
-  Memory.PathHistory = FPathHistory;
-  Memory.Filters = TRememberedFilters{chModifiedBefore->isChecked(),
-                                      dtpDate->date(),
-                                      chLessThan->isChecked(),
-                                      edtLessThan->text(),
-                                      cbSizeUnits->currentIndex(),
-                                      chPattern->isChecked(),
-                                      edtPattern->text()};
+  Memory.PathChosen = FSourcePanel->PathChosen();
+  Memory.PathHistory = FSourcePanel->History();
+  Memory.Filters = FFilterPanel->Remembered();
   for (const QTreeView* List : PageControl1->findChildren<QTreeView*>()) {
     if (List->isHeaderHidden() || List->objectName().isEmpty()) {
       continue;

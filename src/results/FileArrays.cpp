@@ -8,44 +8,58 @@ namespace dunstrel {
 
 namespace {
 
-int64_t SumOfSizes(const std::vector<TFileLeaf*>& Files) {
+int64_t SumOfSizes(std::span<TFileLeaf* const> Files, TSizeCount Count) {
   int64_t Total = 0;
   for (const TFileLeaf* File : Files) {
-    Total = SaturatingAdd(Total, File->Size);
+    Total = SaturatingAdd(Total, File->SizeIn(Count));
   }
   return Total;
 }
 
 }  // namespace
 
-void FlattenAllFiles(const TDirNode* Root, std::vector<TFileLeaf*>& Files, int64_t& TotalBytes) {
+void FlattenAllFiles(const TDirNode* Root, TSizeCount Count, std::vector<TFileLeaf*>& Files,
+                     int64_t& TotalBytes) {
   Files.clear();
   TotalBytes = 0;
   if (Root == nullptr) {
     return;
   }
-  Files.reserve(static_cast<size_t>(std::max<int64_t>(Root->TotalFiles, 0)));
+  // Each file is met once, with its size beside it: the sort then moves pairs through memory
+  // instead of looking up two files for every comparison.
+  struct TSized {
+    int64_t Size;
+    TFileLeaf* File;
+  };
+  std::vector<TSized> Sized;
+  Sized.reserve(static_cast<size_t>(std::max<int64_t>(Root->TotalFiles, 0)));
   // Pre-order with an explicit stack: a tree of any depth is safe. Children are pushed in
   // reverse so that they are visited in list order.
   std::vector<const TDirNode*> Pending{Root};
   while (!Pending.empty()) {
     const TDirNode* Node = Pending.back();
     Pending.pop_back();
-    Files.insert(Files.end(), Node->Leaves.begin(), Node->Leaves.end());
+    for (TFileLeaf* File : Node->Leaves) {
+      const int64_t Size = File->SizeIn(Count);
+      Sized.push_back({Size, File});
+      TotalBytes = SaturatingAdd(TotalBytes, Size);
+    }
     for (auto Child = Node->Children.rbegin(); Child != Node->Children.rend(); ++Child) {
       Pending.push_back(Child->get());
     }
   }
-  std::sort(Files.begin(), Files.end(),
-            [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
-  TotalBytes = SumOfSizes(Files);
+  std::sort(Sized.begin(), Sized.end(),
+            [](const TSized& A, const TSized& B) { return A.Size > B.Size; });
+  Files.resize(Sized.size());
+  std::transform(Sized.begin(), Sized.end(), Files.begin(),
+                 [](const TSized& Entry) { return Entry.File; });
 }
 
-void TakeLargestFiles(const std::vector<TFileLeaf*>& AllFiles, size_t Limit,
-                      std::vector<TFileLeaf*>& Largest, int64_t& TotalBytes) {
-  const size_t Count = std::min(AllFiles.size(), Limit);
-  Largest.assign(AllFiles.begin(), AllFiles.begin() + static_cast<std::ptrdiff_t>(Count));
-  TotalBytes = SumOfSizes(Largest);
+std::span<TFileLeaf* const> TakeLargestFiles(std::span<TFileLeaf* const> AllFiles, size_t Limit,
+                                             TSizeCount Count, int64_t& TotalBytes) {
+  const std::span<TFileLeaf* const> Largest = AllFiles.first(std::min(AllFiles.size(), Limit));
+  TotalBytes = SumOfSizes(Largest, Count);
+  return Largest;
 }
 
 }  // namespace dunstrel

@@ -282,7 +282,10 @@ bool NextFileArrays(std::span<TFileLeaf* const> AllFiles, int64_t AllTotalBytes,
                     TNextFileArrays& Next, const TDupProgress& Progress) {
   Next.AllFiles = FilesAfterChange(AllFiles, AllTotalBytes, Change.GoneFiles(), Change.AddedFiles(),
                                    Next.AllTotalBytes);
-  TakeLargestFiles(Next.AllFiles, Largest, Next.DisplayFiles, Next.DisplayTotalBytes);
+  // The arrays follow the apparent sizes, as the file arrays they follow.
+  const std::span<TFileLeaf* const> Display =
+      TakeLargestFiles(Next.AllFiles, Largest, TSizeCount::ApparentSize, Next.DisplayTotalBytes);
+  Next.DisplayFiles.assign(Display.begin(), Display.end());
   return DuplicatesAfterChange(Duplicates, Next.AllFiles, Change, Next.Duplicates, Progress);
 }
 

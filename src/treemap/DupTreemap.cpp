@@ -7,12 +7,14 @@
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
-#include "treemap/PathIndex.h"
 
 namespace dunstrel {
 
 std::string TDupItem::FullPath() const {
-  return PathOf({Dir, FileLeaf});
+  if (FileLeaf != nullptr) {
+    return FileLeaf->FullPath();
+  }
+  return Dir != nullptr ? Dir->FullPath() : std::string();
 }
 
 struct TDupTreemapLayout::TBuilder {
@@ -107,13 +109,13 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
 }
 
 void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
-                                                const TColorByPathKey& ColorByFileUpper,
+                                                const TColorByPathKey& ColorByPathKey,
                                                 const TRect& TargetRect) {
   Clear();
   if (Root == nullptr || IsEmpty(TargetRect)) {
     return;
   }
-  FDuplicates = TDupFileIndex(ColorByFileUpper);
+  FDuplicates = TDupFileIndex(ColorByPathKey);
   if (DupBytes(Root) > 0) {
     TBuilder Builder{*this};
     std::vector<TEntry> Entries;

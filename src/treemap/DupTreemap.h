@@ -41,10 +41,10 @@ class TDupTreemapLayout {
 
   // Forgets the items, the colour dictionary and the sums of duplicates.
   void Clear();
-  // Lays out the duplicates below Root in TargetRect. ColorByFileUpper (path key of every
+  // Lays out the duplicates below Root in TargetRect. ColorByPathKey (the path key of every
   // duplicate file to its group colour) is kept by reference until the next Clear or build:
   // it must not change or go away before then.
-  void BuildFromRootDuplicates(const TDirNode* Root, const TColorByPathKey& ColorByFileUpper,
+  void BuildFromRootDuplicates(const TDirNode* Root, const TColorByPathKey& ColorByPathKey,
                                const TRect& TargetRect);
   // Draws the cells, then the frames of the selected folders and files over everything.
   void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;

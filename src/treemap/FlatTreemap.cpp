@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
-#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
 #include "common/Rounding.h"
 #include "common/SaturatingSum.h"
@@ -27,20 +25,12 @@ struct TSizedFile {
 
 }  // namespace
 
-TTreemapLayout::TTreemapLayout()
-    : FByPath([this](size_t Index) {
-        return TPathOwner{nullptr, &FItems[Index].File()};
-      }) {}
-
-void TTreemapLayout::Clear() {
+void TFlatTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  FByPath.Reset(0);
-  ReleaseStorage(FByExtLargest);
-  FByExtIndexed = false;
 }
 
-void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
-                                    const TRect& TargetRect) {
+void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
+                                        const TRect& TargetRect) {
   Clear();
   if (IsEmpty(TargetRect) || Files.empty()) {
     return;
@@ -100,49 +90,15 @@ void TTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     }
     Y += H;
   }
-  FByPath.Reset(FItems.size());
 }
 
-void TTreemapLayout::IndexLargestByExt() const {
-  if (FByExtIndexed) {
-    return;
-  }
-  // Files of one extension share one extension text in their scan's pool: each text is keyed
-  // once, however many files carry it.
-  struct TLargest {
-    size_t Item;
-    int64_t Size;
-  };
-  std::unordered_map<const std::string*, TLargest> LargestOfText;
-  for (size_t I = 0; I < FItems.size(); ++I) {
-    if (I + kPrefetchAhead < FItems.size()) {
-      Prefetch(&FItems[I + kPrefetchAhead].File());
-    }
-    const TTreemapItem& Item = FItems[I];
-    const auto [Found, Added] = LargestOfText.try_emplace(&Item.Ext(), TLargest{I, Item.Size()});
-    if (!Added && Found->second.Size < Item.Size()) {
-      Found->second = {I, Item.Size()};
-    }
-  }
-  for (const auto& [Text, Largest] : LargestOfText) {
-    // Texts of two scans may share a key: the larger item, then the earlier one, wins.
-    const auto [Found, Added] = FByExtLargest.try_emplace(ExtKey(*Text), Largest.Item);
-    const TTreemapItem& Held = FItems[Found->second];
-    if (!Added && (Held.Size() < Largest.Size ||
-                   (Held.Size() == Largest.Size && Largest.Item < Found->second))) {
-      Found->second = Largest.Item;
-    }
-  }
-  FByExtIndexed = true;
-}
-
-void TTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
+void TFlatTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
   PaintBackground(Canvas);
   const bool AnySelected = !Selected.Empty();
   // Neighbouring files often share an extension: keep the last colour.
   const std::string* LastExt = nullptr;
   TColor LastColor = 0;
-  for (const TTreemapItem& Item : FItems) {
+  for (const TFlatMapItem& Item : FItems) {
     if (IsEmpty(Item.Rect)) {
       continue;
     }
@@ -158,24 +114,13 @@ void TTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected
   }
 }
 
-const TTreemapItem* TTreemapLayout::HitTest(TPoint P) const {
-  for (const TTreemapItem& Item : FItems) {
+const TFlatMapItem* TFlatTreemapLayout::HitTest(TPoint P) const {
+  for (const TFlatMapItem& Item : FItems) {
     if (Contains(Item.Rect, P)) {
       return &Item;
     }
   }
   return nullptr;
-}
-
-const TTreemapItem* TTreemapLayout::GetItemByPath(std::string_view AFullPath) const {
-  const std::optional<size_t> Index = FByPath.FindLast(PathKey(AFullPath));
-  return Index ? &FItems[*Index] : nullptr;
-}
-
-const TTreemapItem* TTreemapLayout::GetLargestItemByExt(std::string_view AExt) const {
-  IndexLargestByExt();
-  const auto Found = FByExtLargest.find(ExtKey(AExt));
-  return Found == FByExtLargest.end() ? nullptr : &FItems[Found->second];
 }
 
 }  // namespace dunstrel

@@ -7,7 +7,6 @@
 #include "scan/KeyColors.h"
 #include "treemap/CellPainting.h"
 #include "treemap/NestedPlacement.h"
-#include "treemap/PathIndex.h"
 
 namespace dunstrel {
 
@@ -38,7 +37,10 @@ bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
 }  // namespace
 
 std::string THierItem::FullPath() const {
-  return PathOf({Dir, FileLeaf});
+  if (FileLeaf != nullptr) {
+    return FileLeaf->FullPath();
+  }
+  return Dir != nullptr ? Dir->FullPath() : std::string();
 }
 
 struct THierTreemapLayout::TBuilder {

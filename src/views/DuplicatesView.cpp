@@ -23,8 +23,8 @@ namespace {
 // The group of a top-level node or legend row, the file of a node below a group.
 constexpr int kDataRole = Qt::UserRole;
 constexpr int kGroupSizeColumn = 2;
-// The tree lets the event loop run once per this many file nodes.
-constexpr int kFileNodesPerEventPass = 150;
+// File nodes made in one slice of the fill.
+constexpr size_t kFileNodesPerSlice = 1500;
 
 QVariant DataOf(const void* Object) {
   return QVariant::fromValue(const_cast<void*>(Object));
@@ -51,12 +51,9 @@ void AppendMembers(const TDupGroup& Group, std::vector<TSelectedItem>& Items) {
 
 }  // namespace
 
-TDuplicatesView::TDuplicatesView(IViewHost& Host, const TScanResults& Results,
-                                 TDupTreemapLayout& Map)
+TDuplicatesView::TDuplicatesView(IViewHost& Host)
     : TResultTab(Host, {"TabSheetDuplicates", "Panel1", "PaintBox4", "Splitter7", 13, "Panel3", 303,
                         "Splitter5", TSideListRule::HalfPanel}),
-      FResults(Results),
-      FDupeMap(Map),
       tvDuplicateFiles(Named(new TGestureView<QTreeWidget>(this), "tvDuplicateFiles")),
       lvDuplicateGroupsColors(
           Named(new TGestureView<QTreeWidget>(this), "lvDuplicateGroupsColors")) {
@@ -114,17 +111,25 @@ void TDuplicatesView::ApplyTranslation() {
   }
 }
 
-void TDuplicatesView::Clear() {
-  FSelection.Clear();
-  {
-    const TShowing Showing(*this);
-    tvDuplicateFiles->clear();
-    lvDuplicateGroupsColors->clear();
-  }
+void TDuplicatesView::ClearControls() {
+  tvDuplicateFiles->clear();
+  lvDuplicateGroupsColors->clear();
   ReleaseStorage(FPlaces);
-  FDupeMap.Clear();
-  FHover4 = nullptr;
-  InvalidateMap();
+  FMap.Clear();
+  FHover = nullptr;
+}
+
+std::vector<TResultTab::TFillStep> TDuplicatesView::FillSteps() {
+  return {[this] {
+            PlaceMembers();
+            return true;
+          },
+          [this] { return AddGroupNodes(); },
+          [this] {
+            AddLegendRows();
+            SelectFirstGroup();
+            return true;
+          }};
 }
 
 TSelectedData TDuplicatesView::NodeData(const QTreeWidgetItem* Node) {
@@ -141,110 +146,89 @@ TSelectedData TDuplicatesView::NodeData(const QTreeWidgetItem* Node) {
   return static_cast<const TFileLeaf*>(Data);
 }
 
-void TDuplicatesView::PopulateDuplicatesTree() {
-  const TShowing Showing(*this);
-  tvDuplicateFiles->setUpdatesEnabled(false);
-  tvDuplicateFiles->clear();
-  FPlaces.clear();
-  const std::vector<TDupGroup>& AllGroups = FResults.Duplicates.Groups;
-  for (size_t G = 0; G < AllGroups.size(); ++G) {
-    for (size_t M = 0; M < AllGroups[G].Files.size(); ++M) {
-      FPlaces.push_back(
-          {AllGroups[G].Files[M], static_cast<uint32_t>(G), static_cast<uint32_t>(M)});
+void TDuplicatesView::PlaceMembers() {
+  const std::vector<TDupGroup>& Groups = FResults->Duplicates.Groups;
+  for (size_t G = 0; G < Groups.size(); ++G) {
+    for (size_t M = 0; M < Groups[G].Files.size(); ++M) {
+      FPlaces.push_back({Groups[G].Files[M], static_cast<uint32_t>(G), static_cast<uint32_t>(M)});
     }
   }
   std::sort(FPlaces.begin(), FPlaces.end(), [](const TMemberPlace& A, const TMemberPlace& B) {
     return std::less<const TFileLeaf*>()(A.File, B.File);
   });
-  // Nodes are made outside the tree, where adding a child costs nothing, and go in at once.
-  QList<QTreeWidgetItem*> Groups;
-  const auto Flush = [&] {
-    tvDuplicateFiles->addTopLevelItems(Groups);
-    Groups.clear();
-    tvDuplicateFiles->setUpdatesEnabled(true);
-  };
-  try {
-    // One icon per extension and fill; the members of a group share theirs.
-    std::unordered_map<const std::string*, QIcon> Icons;
-    const auto IconOf = [&](const TFileLeaf& File) {
-      const std::string& Ext = File.Ext();
-      auto [Found, Added] = Icons.try_emplace(&Ext);
-      if (Added) {
-        Found->second = FHost.SmallIcon("x" + Ext, false);
-      }
-      return Found->second;
-    };
-    const TFormatSettings& Settings = FHost.FormatSettings();
-    std::string Path;
-    int Processed = 0;
-    for (const TDupGroup& Group : FResults.Duplicates.Groups) {
-      auto* GroupNode = new QTreeWidgetItem(
-          QStringList{ShownText(Group.FileName) +
-                      QStringLiteral("  (%1)").arg(static_cast<qulonglong>(Group.Files.size()))});
-      Groups.append(GroupNode);
-      GroupNode->setData(0, kDataRole, DataOf(&Group));
-      if (Group.Files.size() >= 2) {
-        // The name is spelled as the second member spells it.
-        GroupNode->setIcon(0, IconOf(*Group.Files[1]));
-      }
-      const size_t Shown = std::min(Group.Files.size(), kMaxFileNodesPerGroup);
-      for (size_t I = 0; I < Shown; ++I) {
-        const TFileLeaf& File = *Group.Files[I];
-        Path.clear();
-        File.AppendFullPath(Path);
-        auto* Node = new QTreeWidgetItem(GroupNode, QStringList{ShownText(Path)});
-        Node->setData(0, kDataRole, DataOf(&File));
-        Node->setIcon(0, IconOf(File));
-        if (++Processed % kFileNodesPerEventPass == 0 && FHost.LetEventsRunAndCheckStop()) {
-          Flush();
-          return;
-        }
-      }
-      if (Group.Files.size() > kMaxFileNodesPerGroup) {
-        new QTreeWidgetItem(
-            GroupNode,
-            QStringList{ShownText(FormatText(
-                Translate("... %d more files not shown"),
-                {static_cast<int64_t>(Group.Files.size() - kMaxFileNodesPerGroup)}, Settings))});
-      }
-    }
-  } catch (...) {
-    Flush();
-    throw;
-  }
-  Flush();
 }
 
-void TDuplicatesView::PopulateDuplicateGroupsList() {
-  const TShowing Showing(*this);
-  lvDuplicateGroupsColors->setUpdatesEnabled(false);
-  lvDuplicateGroupsColors->clear();
+bool TDuplicatesView::AddGroupNodes() {
+  const std::vector<TDupGroup>& AllGroups = FResults->Duplicates.Groups;
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  // One icon per extension and slice; the members of a group share theirs.
+  std::unordered_map<const std::string*, QIcon> Icons;
+  const auto IconOf = [&](const TFileLeaf& File) {
+    const std::string& Ext = File.Ext();
+    auto [Found, Added] = Icons.try_emplace(&Ext);
+    if (Added) {
+      Found->second = FHost.SmallIcon("x" + Ext, false);
+    }
+    return Found->second;
+  };
+  // Nodes are made outside the tree, where adding a child costs nothing, and go in together.
+  QList<QTreeWidgetItem*> Groups;
+  std::string Path;
+  size_t Made = 0;
+  auto Next = static_cast<size_t>(tvDuplicateFiles->topLevelItemCount());
+  for (; Next < AllGroups.size() && Made < kFileNodesPerSlice; ++Next) {
+    const TDupGroup& Group = AllGroups[Next];
+    auto* GroupNode = new QTreeWidgetItem(
+        QStringList{ShownText(Group.FileName) +
+                    QStringLiteral("  (%1)").arg(static_cast<qulonglong>(Group.Files.size()))});
+    Groups.append(GroupNode);
+    GroupNode->setData(0, kDataRole, DataOf(&Group));
+    if (Group.Files.size() >= 2) {
+      // The name is spelled as the second member spells it.
+      GroupNode->setIcon(0, IconOf(*Group.Files[1]));
+    }
+    const size_t Shown = std::min(Group.Files.size(), kMaxFileNodesPerGroup);
+    for (size_t I = 0; I < Shown; ++I) {
+      const TFileLeaf& File = *Group.Files[I];
+      Path.clear();
+      File.AppendFullPath(Path);
+      auto* Node = new QTreeWidgetItem(GroupNode, QStringList{ShownText(Path)});
+      Node->setData(0, kDataRole, DataOf(&File));
+      Node->setIcon(0, IconOf(File));
+    }
+    Made += Shown + 1;
+    if (Group.Files.size() > kMaxFileNodesPerGroup) {
+      new QTreeWidgetItem(
+          GroupNode,
+          QStringList{ShownText(FormatText(
+              Translate("... %d more files not shown"),
+              {static_cast<int64_t>(Group.Files.size() - kMaxFileNodesPerGroup)}, Settings))});
+    }
+  }
+  tvDuplicateFiles->addTopLevelItems(Groups);
+  return Next >= AllGroups.size();
+}
+
+void TDuplicatesView::AddLegendRows() {
   const TFormatSettings& Settings = FHost.FormatSettings();
   QList<QTreeWidgetItem*> Rows;
-  Rows.reserve(static_cast<qsizetype>(FResults.Duplicates.Groups.size()));
-  try {
-    for (const TDupGroup& Group : FResults.Duplicates.Groups) {
-      auto* Row = new QTreeWidgetItem(QStringList{ShownText(Group.FileName), QString(),
-                                                  ShownText(FormatSize(Group.Size, Settings)),
-                                                  ModifiedText(Group, Settings)});
-      Rows.append(Row);
-      Row->setData(0, kDataRole, DataOf(&Group));
-      Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(Group.Color));
-    }
-  } catch (...) {
-    qDeleteAll(Rows);
-    lvDuplicateGroupsColors->setUpdatesEnabled(true);
-    throw;
+  Rows.reserve(static_cast<qsizetype>(FResults->Duplicates.Groups.size()));
+  for (const TDupGroup& Group : FResults->Duplicates.Groups) {
+    auto* Row = new QTreeWidgetItem(QStringList{ShownText(Group.FileName), QString(),
+                                                ShownText(FormatSize(Group.Size, Settings)),
+                                                ModifiedText(Group, Settings)});
+    Rows.append(Row);
+    Row->setData(0, kDataRole, DataOf(&Group));
+    Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(Group.Color));
   }
   lvDuplicateGroupsColors->addTopLevelItems(Rows);
-  lvDuplicateGroupsColors->setUpdatesEnabled(true);
 }
 
 void TDuplicatesView::SelectFirstGroup() {
   tvDuplicateFiles->collapseAll();
   std::vector<TSelectedItem> Members;
-  if (!FResults.Duplicates.Groups.empty() && tvDuplicateFiles->topLevelItemCount() > 0) {
-    AppendMembers(FResults.Duplicates.Groups.front(), Members);
+  if (!FResults->Duplicates.Groups.empty() && tvDuplicateFiles->topLevelItemCount() > 0) {
+    AppendMembers(FResults->Duplicates.Groups.front(), Members);
   }
   FSelection.Replace(Members, TSelectionOrigin::Rows);
   SelectionChanged(false);
@@ -254,31 +238,18 @@ void TDuplicatesView::SelectFirstGroup() {
   }
 }
 
-void TDuplicatesView::RebuildMap() {
-  // The panel still reports its last sizes while the window goes.
-  if (!FHost.AppClosing()) {
-    RebuildDupeMap();
-  }
-}
-
-void TDuplicatesView::RebuildDupeMap() {
-  const TRect Rect = Surface()->MapRect();
-  if (IsEmpty(Rect)) {
-    return;
-  }
-  if (HasMapData()) {
-    FHover4 = nullptr;
-    FDupeMap.BuildFromRootDuplicates(FResults.Root.get(), FResults.Duplicates.ColorByPathKey, Rect);
-  }
-  InvalidateMap();
+void TDuplicatesView::LayOutMap(const TRect& Rect) {
+  FHover = nullptr;
+  FMap.BuildFromRootDuplicates(FResults->Root.get(), FResults->Duplicates.ColorByPathKey, Rect);
 }
 
 bool TDuplicatesView::HasMapData() const {
-  return FResults.Root != nullptr && !FResults.Duplicates.ColorByPathKey.empty();
+  return FResults != nullptr && FResults->Root != nullptr &&
+         !FResults->Duplicates.ColorByPathKey.empty();
 }
 
 void TDuplicatesView::PaintMap(TTreemapCanvas& Canvas) const {
-  FDupeMap.Paint(Canvas, FSelection);
+  FMap.Paint(Canvas, FSelection);
 }
 
 const TDuplicatesView::TMemberPlace* TDuplicatesView::PlaceOf(const TFileLeaf* File) const {
@@ -298,11 +269,11 @@ QTreeWidgetItem* TDuplicatesView::NodeOf(const TMemberPlace& Place) const {
 }
 
 std::vector<bool> TDuplicatesView::GroupsWhollySelected() const {
-  const std::vector<TDupGroup>& Groups = FResults.Duplicates.Groups;
-  std::vector<bool> Whole(Groups.size(), false);
-  if (FSelection.Empty()) {
-    return Whole;
+  if (FResults == nullptr || FSelection.Empty()) {
+    return {};
   }
+  const std::vector<TDupGroup>& Groups = FResults->Duplicates.Groups;
+  std::vector<bool> Whole(Groups.size(), false);
   for (size_t G = 0; G < Groups.size(); ++G) {
     Whole[G] = !Groups[G].Files.empty() &&
                std::all_of(Groups[G].Files.begin(), Groups[G].Files.end(),
@@ -312,7 +283,7 @@ std::vector<bool> TDuplicatesView::GroupsWhollySelected() const {
 }
 
 void TDuplicatesView::MapMouseDown(TPoint At, bool Ctrl) {
-  const TDupItem* Cell = FDupeMap.HitTest(At);
+  const TDupItem* Cell = FMap.HitTest(At);
   if (Cell == nullptr) {
     return;
   }
@@ -324,9 +295,9 @@ void TDuplicatesView::MapMouseDown(TPoint At, bool Ctrl) {
 }
 
 QString TDuplicatesView::MapHint(TPoint At, bool& Changed) {
-  const TDupItem* Cell = FDupeMap.HitTest(At);
-  Changed = Cell != FHover4;
-  FHover4 = Cell;
+  const TDupItem* Cell = FMap.HitTest(At);
+  Changed = Cell != FHover;
+  FHover = Cell;
   if (Cell == nullptr) {
     return {};
   }
@@ -393,7 +364,7 @@ QString TDuplicatesView::SelectionStatus() const {
   // All the files of one group and nothing else: the group.
   const std::vector<bool> Whole = GroupsWhollySelected();
   for (size_t G = 0; G < Whole.size(); ++G) {
-    const TDupGroup& Group = FResults.Duplicates.Groups[G];
+    const TDupGroup& Group = FResults->Duplicates.Groups[G];
     if (Whole[G] && Group.Files.size() == FSelection.Size()) {
       return ShownText(GroupSelectionText(Group, FHost.FormatSettings()));
     }

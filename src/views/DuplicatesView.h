@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "results/ScanResults.h"
 #include "results/SelectionStatus.h"
 #include "treemap/DupTreemap.h"
 #include "views/ResultTab.h"
@@ -23,38 +22,39 @@ class TDuplicatesView final : public TResultTab {
   // A group shows at most this many of its files as nodes.
   static constexpr size_t kMaxFileNodesPerGroup = 500;
 
-  TDuplicatesView(IViewHost& Host, const TScanResults& Results, TDupTreemapLayout& Map);
-
-  // The pipeline's fills, once the groups are made. The tree's fill lets the event loop run now
-  // and then and ends early when the user stops.
-  void PopulateDuplicatesTree();
-  void PopulateDuplicateGroupsList();
-  void RebuildDupeMap();
-  // Closes every group and selects the largest, shown at the top.
-  void SelectFirstGroup();
+  explicit TDuplicatesView(IViewHost& Host);
 
   QTreeWidget* GroupTree() const { return tvDuplicateFiles; }
   QTreeWidget* Legend() const { return lvDuplicateGroupsColors; }
   // What a node of the tree stands for: a group, a file, or nothing (the overflow node).
   static TSelectedData NodeData(const QTreeWidgetItem* Node);
 
-  const TDupTreemapLayout& Map() const { return FDupeMap; }
+  const TDupTreemapLayout& Map() const { return FMap; }
 
-  void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void RebuildMap() override;
   void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
  protected:
+  std::vector<TFillStep> FillSteps() override;
+  void ClearControls() override;
+  void LayOutMap(const TRect& Rect) override;
   void ShowSelection() override;
 
  private:
+  // Notes where every member of every group is.
+  void PlaceMembers();
+  // Adds the next nodes of the tree; true once every group has its nodes.
+  bool AddGroupNodes();
+  void AddLegendRows();
+  // Closes every group and selects the largest, shown at the top.
+  void SelectFirstGroup();
+
   // Where a duplicate file is: its group's number and its own number in the group.
   struct TMemberPlace {
     const TFileLeaf* File;
@@ -67,9 +67,8 @@ class TDuplicatesView final : public TResultTab {
   // The groups every file of which is selected.
   std::vector<bool> GroupsWhollySelected() const;
 
-  const TScanResults& FResults;
-  TDupTreemapLayout& FDupeMap;
-  const TDupItem* FHover4 = nullptr;
+  TDupTreemapLayout FMap;
+  const TDupItem* FHover = nullptr;
   // Every member of every group, in the order of the files' addresses.
   std::vector<TMemberPlace> FPlaces;
 

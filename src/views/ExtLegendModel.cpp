@@ -1,11 +1,9 @@
 #include "views/ExtLegendModel.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "results/ValueFormat.h"
 #include "scan/KeyColors.h"
-#include "scan/PathKeys.h"
 #include "views/ColorSwatch.h"
 #include "views/RowSelection.h"
 #include "views/ShownText.h"
@@ -16,84 +14,54 @@ TExtLegendModel::TExtLegendModel(IViewHost& Host, const std::vector<TListColumn>
                                  bool WithShare, QObject* Parent)
     : QAbstractTableModel(Parent), FHost(Host), FColumns(Columns), FWithShare(WithShare) {}
 
-void TExtLegendModel::SetRows(std::vector<TExtStatPair> Rows, int64_t ShareBase) {
+void TExtLegendModel::SetResults(const TScanResults* Results) {
   beginResetModel();
-  FRows = std::move(Rows);
-  FRows.shrink_to_fit();
-  FShareBase = ShareBase;
+  FResults = Results;
   endResetModel();
 }
 
-namespace {
-
-// The extension key of files, each extension text keyed once: the files of one extension share
-// one text in their scan's pool.
-class TExtKeyOfFile {
- public:
-  const std::string& operator()(const TFileLeaf& File) {
-    const std::string& Text = File.Ext();
-    auto [Found, Added] = FKeys.try_emplace(&Text);
-    if (Added) {
-      Found->second = ExtKey(Text);
-    }
-    return Found->second;
-  }
-
- private:
-  std::unordered_map<const std::string*, std::string> FKeys;
-};
-
-}  // namespace
-
-void TExtLegendModel::AppendFilesOfRows(const QModelIndexList& Rows,
-                                        const std::vector<TFileLeaf*>& Files,
-                                        std::vector<TSelectedItem>& Out) const {
-  TKeySet Chosen;
+std::vector<size_t> TExtLegendModel::ExtensionsOf(QModelIndexList Rows) {
+  std::sort(Rows.begin(), Rows.end(),
+            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
+  std::vector<size_t> Extensions;
   for (const QModelIndex& Row : Rows) {
-    if (Row.row() >= 0 && Row.row() < rowCount({})) {
-      Chosen.insert(KeyAt(Row.row()));
+    if (Row.isValid()) {
+      Extensions.push_back(static_cast<size_t>(Row.row()));
     }
   }
-  if (Chosen.empty()) {
-    return;
-  }
-  TExtKeyOfFile KeyOf;
-  for (const TFileLeaf* File : Files) {
-    if (Chosen.contains(KeyOf(*File))) {
-      Out.emplace_back(File);
-    }
-  }
+  return Extensions;
 }
 
 QItemSelection TExtLegendModel::RowsWhollySelected(const TTabSelection& Selection) const {
-  TKeyMap<int64_t> Selected;
-  TExtKeyOfFile KeyOf;
+  QModelIndexList Rows;
+  if (FResults == nullptr || Selection.Empty()) {
+    return {};
+  }
+  // Files chosen one by one count too, when they are all of their extension's.
+  std::vector<int64_t> Chosen(FResults->Extensions.size(), 0);
   for (const TSelectedItem& Item : Selection.Items()) {
     if (const auto* File = std::get_if<const TFileLeaf*>(&Item)) {
-      ++Selected[KeyOf(**File)];
+      const size_t Row = FResults->ExtensionOf(**File);
+      if (Row < Chosen.size()) {
+        ++Chosen[Row];
+      }
     }
   }
-  QModelIndexList Rows;
-  if (!Selected.empty()) {
-    for (int Row = 0; Row < rowCount({}); ++Row) {
-      const TExtStatPair& Ext = FRows[static_cast<size_t>(Row)];
-      const auto Found = Selected.find(Ext.Ext);
-      if (Found != Selected.end() && Ext.Files > 0 && Found->second >= Ext.Files) {
-        Rows.append(index(Row, 0));
-      }
+  for (size_t Row = 0; Row < Chosen.size(); ++Row) {
+    const int64_t Files = FResults->Extensions[Row].Files;
+    if (Selection.HasExtension(Row) || (Files > 0 && Chosen[Row] >= Files)) {
+      Rows.append(index(static_cast<int>(Row), 0));
     }
   }
   return RowSelection(Rows);
 }
 
-std::string TExtLegendModel::NamesOfRows(QModelIndexList Rows) const {
-  std::sort(Rows.begin(), Rows.end(),
-            [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
+std::string TExtLegendModel::NamesOfRows(const QModelIndexList& Rows) const {
   std::string Names;
-  for (const QModelIndex& Row : Rows) {
-    if (Row.row() >= 0 && Row.row() < rowCount({})) {
+  for (const size_t Row : ExtensionsOf(Rows)) {
+    if (FResults != nullptr && Row < FResults->Extensions.size()) {
       Names += Names.empty() ? "" : ", ";
-      Names += KeyAt(Row.row());
+      Names += FResults->Extensions[Row].Key;
     }
   }
   return Names;
@@ -104,7 +72,8 @@ void TExtLegendModel::RetitleColumns() {
 }
 
 int TExtLegendModel::rowCount(const QModelIndex& Parent) const {
-  return Parent.isValid() ? 0 : static_cast<int>(FRows.size());
+  return Parent.isValid() || FResults == nullptr ? 0
+                                                 : static_cast<int>(FResults->Extensions.size());
 }
 
 int TExtLegendModel::columnCount(const QModelIndex& Parent) const {
@@ -115,12 +84,12 @@ QVariant TExtLegendModel::data(const QModelIndex& Index, int Role) const {
   if (!Index.isValid() || Index.row() >= rowCount({})) {
     return {};
   }
-  const TExtStatPair& Row = FRows[static_cast<size_t>(Index.row())];
+  const TExtensionRow& Row = FResults->Extensions[static_cast<size_t>(Index.row())];
   switch (Role) {
     case kExtKeyRole:
-      return QByteArray::fromStdString(Row.Ext);
+      return QByteArray::fromStdString(Row.Key);
     case kSwatchColorRole:
-      return QVariant::fromValue<uint32_t>(ColorForExt(Row.Ext));
+      return QVariant::fromValue<uint32_t>(ColorForExt(Row.Key));
     case Qt::DisplayRole:
       break;
     default:
@@ -131,11 +100,11 @@ QVariant TExtLegendModel::data(const QModelIndex& Index, int Role) const {
   const int Column = !FWithShare && Index.column() >= 3 ? Index.column() + 1 : Index.column();
   switch (Column) {
     case 0:
-      return ShownText(Row.Ext);
+      return ShownText(Row.Key);
     case 2:
       return ShownText(FormatSize(Row.Bytes, Settings));
     case 3:
-      return ShownText(FormatPercent(Row.Bytes, FShareBase, Settings));
+      return ShownText(FormatPercent(Row.Bytes, FResults->AllTotalBytes, Settings));
     case 4:
       return QString::number(Row.Files);
     default:

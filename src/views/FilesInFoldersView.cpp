@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "results/SelectionStatus.h"
-#include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
 #include "views/ExtLegendModel.h"
@@ -36,12 +35,9 @@ std::vector<const TDirNode*> ChainTo(const TDirNode& Root, const TDirNode* Folde
 
 }  // namespace
 
-TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Results,
-                                         THierTreemapLayout& Map)
+TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host)
     : TResultTab(Host, {"TabSheet3", "pnlTop_FilesInFolders", "PaintBox3", "Splitter6", 11,
                         "Panel2", 303, "Splitter4", TSideListRule::RestBesideHalfWindow}),
-      FResults(Results),
-      FHierMap(Map),
       tvFoldersAndFiles(Named(new TGestureView<QTreeView>(this), "tvFoldersAndFiles")),
       FRows(new TScanTreeModel(Host, TScanTreeModel::TContent::RootFoldersAndFiles, this)),
       tvFileExtensions(Named(new TGestureView<QTreeView>(this), "tvFileExtensions")),
@@ -76,70 +72,57 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host, const TScanResults& Re
         }
       },
       TSelectionOrigin::Rows, false);
-  // An extension stands for all its files, largest first.
-  WatchSelection(
-      tvFileExtensions,
-      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
-        FExtRows->AppendFilesOfRows(Rows, FResults.AllFiles, Items);
-      },
-      TSelectionOrigin::Legend, true);
+  // An extension stands for all its files.
+  WatchExtensionLegend(tvFileExtensions);
 }
 
 void TFilesInFoldersView::ApplyTranslation() {
   FExtRows->RetitleColumns();
 }
 
-void TFilesInFoldersView::Clear() {
-  FSelection.Clear();
+void TFilesInFoldersView::ClearControls() {
   FRows->SetRoot(nullptr);
-  FExtRows->Clear();
-  FHierMap.Clear();
-  FHover3 = nullptr;
-  InvalidateMap();
+  FExtRows->SetResults(nullptr);
+  FMap.Clear();
+  FHover = nullptr;
 }
 
-void TFilesInFoldersView::BuildFoldersAndFilesTree(TDirNode* Root) {
-  FRows->SetRoot(nullptr);
-  if (Root == nullptr) {
-    return;
-  }
-  SortFoldersAndFilesBySize(*Root);
-  FRows->SetRoot(Root);
-  FSelection.Replace({Root}, TSelectionOrigin::Rows);
-  SelectionChanged(false);
-  RevealRow(tvFoldersAndFiles, FRows->index(0, 0, {}));
+std::vector<TResultTab::TFillStep> TFilesInFoldersView::FillSteps() {
+  return {[this] {
+            FHost.SetStatus(TranslatedText("Populating extensions..."));
+            FExtRows->SetResults(FResults.get());
+            return true;
+          },
+          [this] {
+            const TDirNode* Root = FResults->Root.get();
+            FRows->SetRoot(Root);
+            // A new scan starts with the root selected.
+            if (Root != nullptr) {
+              FSelection.Replace({Root}, TSelectionOrigin::Rows);
+            }
+            SelectionChanged(false);
+            RevealRow(tvFoldersAndFiles, FRows->index(0, 0, {}));
+            return true;
+          }};
 }
 
-void TFilesInFoldersView::PopulateFileExtensionsList() {
-  FExtRows->SetRows(FResults.Root != nullptr ? FResults.Root->ExtStats.ToSortedArrayByBytesDesc()
-                                             : std::vector<TExtStatPair>{},
-                    0);
-}
-
-void TFilesInFoldersView::RebuildHierMap() {
-  const TRect Rect = Surface()->MapRect();
-  if (IsEmpty(Rect)) {
-    return;
-  }
-  if (FResults.Root != nullptr) {
-    FHover3 = nullptr;
-    FHierMap.BuildFromRootSquarified(FResults.Root.get(), Rect);
-  }
-  InvalidateMap();
+void TFilesInFoldersView::LayOutMap(const TRect& Rect) {
+  FHover = nullptr;
+  FMap.BuildFromRootSquarified(FResults->Root.get(), Rect);
 }
 
 bool TFilesInFoldersView::HasMapData() const {
-  return FResults.Root != nullptr;
+  return FResults != nullptr && FResults->Root != nullptr;
 }
 
 void TFilesInFoldersView::PaintMap(TTreemapCanvas& Canvas) const {
-  FHierMap.Paint(Canvas, FSelection);
+  FMap.Paint(Canvas, FSelection);
 }
 
 QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
-  const THierItem* Cell = FHierMap.HitTest(At);
-  Changed = Cell != FHover3;
-  FHover3 = Cell;
+  const THierItem* Cell = FMap.HitTest(At);
+  Changed = Cell != FHover;
+  FHover = Cell;
   if (Cell == nullptr) {
     return {};
   }
@@ -148,7 +131,7 @@ QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
 }
 
 void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
-  const THierItem* Cell = FHierMap.HitTest(At);
+  const THierItem* Cell = FMap.HitTest(At);
   if (Cell == nullptr) {
     return;
   }
@@ -204,6 +187,11 @@ void TFilesInFoldersView::ShowSelection() {
     if (Row.isValid()) {
       Rows.append(Row);
     }
+  }
+  if (!FSelection.Extensions().empty()) {
+    Rows.append(FRows->FileRowsWhere([this](const TFileLeaf& File) {
+      return FSelection.HasExtension(FResults->ExtensionOf(File));
+    }));
   }
   ShowRows(tvFoldersAndFiles, RowSelection(Rows));
   ShowRows(tvFileExtensions, FExtRows->RowsWhollySelected(FSelection));

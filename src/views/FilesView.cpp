@@ -7,7 +7,6 @@
 #include "common/ReleaseStorage.h"
 #include "results/SelectionStatus.h"
 #include "results/ValueFormat.h"
-#include "scan/PathKeys.h"
 #include "views/ColorSwatch.h"
 #include "views/ExtLegendModel.h"
 #include "views/LazyIcons.h"
@@ -22,17 +21,16 @@ namespace {
 
 constexpr int kSizeColumn = 2;
 constexpr int kFullPathColumn = 5;
-constexpr int kRowsPerProgressStep = 250;
-// The bytes of a path, which the shown text may have lost; in the size column, the byte count.
+// Rows made in one slice of the fill, and between two reports of the progress.
+constexpr int kRowsPerSlice = 250;
+// The bytes of a path, which the shown text may have lost.
 constexpr int kKeyRole = Qt::UserRole;
 
 }  // namespace
 
-TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLayout& Map)
+TFilesView::TFilesView(IViewHost& Host)
     : TResultTab(Host, {"TabSheet1", "pnlTop_LargestFiles", "PaintBox1", "Splitter2", 8,
                         "pnlBottom1", 303, "SplitterLeft", TSideListRule::RestBesideHalfWindow}),
-      FResults(Results),
-      FTreemap(Map),
       lvFiles(Named(new TGestureView<QTreeWidget>(this), "lvFiles")),
       lvExt(Named(new TGestureView<QTreeView>(this), "lvExt")),
       FExtRows(new TExtLegendModel(Host, ExtensionColumns(), true, this)) {
@@ -62,19 +60,15 @@ TFilesView::TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLay
       lvFiles,
       [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
         for (const QModelIndex& Row : Rows) {
-          if (static_cast<size_t>(Row.row()) < FResults.DisplayFiles.size()) {
-            Items.emplace_back(FResults.DisplayFiles[static_cast<size_t>(Row.row())]);
+          if (FResults != nullptr &&
+              static_cast<size_t>(Row.row()) < FResults->DisplayFiles.size()) {
+            Items.emplace_back(FResults->DisplayFiles[static_cast<size_t>(Row.row())]);
           }
         }
       },
       TSelectionOrigin::Rows, true);
-  // An extension stands for all its files, listed or not, largest first.
-  WatchSelection(
-      lvExt,
-      [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
-        FExtRows->AppendFilesOfRows(Rows, FResults.AllFiles, Items);
-      },
-      TSelectionOrigin::Legend, true);
+  // An extension stands for all its files, listed or not.
+  WatchExtensionLegend(lvExt);
 }
 
 void TFilesView::ApplyTranslation() {
@@ -82,111 +76,84 @@ void TFilesView::ApplyTranslation() {
   FExtRows->RetitleColumns();
   const TFormatSettings& Settings = FHost.FormatSettings();
   for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
-    QTreeWidgetItem* Row = lvFiles->topLevelItem(I);
-    Row->setText(kSizeColumn,
-                 ShownText(FormatSize(Row->data(kSizeColumn, kKeyRole).toLongLong(), Settings)));
+    lvFiles->topLevelItem(I)->setText(
+        kSizeColumn,
+        ShownText(FormatSize(FResults->DisplayFiles[static_cast<size_t>(I)]->Size, Settings)));
   }
 }
 
-void TFilesView::Clear() {
-  FSelection.Clear();
-  {
-    const TShowing Showing(*this);
-    lvFiles->clear();
-  }
-  FExtRows->Clear();
-  ReleaseStorage(FRowOfFile);
-  FTreemap.Clear();
-  FHover = nullptr;
-  InvalidateMap();
-}
-
-void TFilesView::PopulateFilesList() {
-  const std::vector<TFileLeaf*>& Files = FResults.DisplayFiles;
-  const int Count = static_cast<int>(Files.size());
-  FRowOfFile.clear();
-  const TShowing Showing(*this);
-  if (Count == 0) {
-    lvFiles->clear();
-    return;
-  }
-  FHost.ShowBusyPointer();
-  const TFormatSettings& Settings = FHost.FormatSettings();
-  FHost.ShowProgress(0, Count);
-  FHost.SetStatus(
-      ShownText(FormatText(Translate("Building file list... 0 / %d"), {int64_t{Count}}, Settings)));
-  lvFiles->setUpdatesEnabled(false);
+void TFilesView::ClearControls() {
   lvFiles->clear();
-  FRowOfFile.reserve(static_cast<size_t>(Count));
+  FExtRows->SetResults(nullptr);
+  ReleaseStorage(FRowOfFile);
+  FMap.Clear();
+  FHover = nullptr;
+}
+
+std::vector<TResultTab::TFillStep> TFilesView::FillSteps() {
+  return {[this] {
+            FHost.SetStatus(TranslatedText("Populating Largest Files UI..."));
+            return true;
+          },
+          [this] { return AddFileRows(); },
+          [this] {
+            FExtRows->SetResults(FResults.get());
+            return true;
+          }};
+}
+
+bool TFilesView::AddFileRows() {
+  const std::span<TFileLeaf* const> Files = FResults->DisplayFiles;
+  const int Count = static_cast<int>(Files.size());
+  const int First = lvFiles->topLevelItemCount();
+  if (First >= Count) {
+    return true;
+  }
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  if (First == 0) {
+    FRowOfFile.reserve(static_cast<size_t>(Count));
+    FHost.ShowProgress(0, Count);
+    FHost.SetStatus(ShownText(
+        FormatText(Translate("Building file list... 0 / %d"), {int64_t{Count}}, Settings)));
+  }
+  const int Last = std::min(Count, First + kRowsPerSlice);
   QList<QTreeWidgetItem*> Batch;
-  const auto Flush = [&] {
-    lvFiles->addTopLevelItems(Batch);
-    Batch.clear();
-  };
-  try {
-    for (int I = 0; I < Count; ++I) {
-      const TFileLeaf& File = *Files[static_cast<size_t>(I)];
-      const std::string Path = File.FullPath();
-      const double Modified = File.GetModifiedDateTime();
-      auto* Row = new QTreeWidgetItem(QStringList{
-          ShownText(File.Name()), ShownText(File.Parent().FullPath()),
-          ShownText(FormatSize(File.Size, Settings)),
-          ShownText(FormatPercent(File.Size, FResults.DisplayTotalBytes, Settings)),
-          Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
-      // The hidden column keys the row by the path's own bytes; nobody reads it as text.
-      Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(Path));
-      Row->setData(kSizeColumn, kKeyRole, static_cast<qlonglong>(File.Size));
-      Batch.append(Row);
-      FRowOfFile.emplace(&File, I);
-      if (I % kRowsPerProgressStep == 0 || I == Count - 1) {
-        Flush();
-        FHost.ShowProgress(I + 1, Count);
-        FHost.SetStatus(ShownText(FormatText(Translate("Building file list... %d / %d"),
-                                             {int64_t{I + 1}, int64_t{Count}}, Settings)));
-        if (FHost.LetEventsRunAndCheckStop()) {
-          break;
-        }
-      }
-    }
-  } catch (...) {
-    qDeleteAll(Batch);
-    lvFiles->setUpdatesEnabled(true);
-    throw;
+  Batch.reserve(Last - First);
+  for (int I = First; I < Last; ++I) {
+    const TFileLeaf& File = *Files[static_cast<size_t>(I)];
+    const double Modified = File.GetModifiedDateTime();
+    auto* Row = new QTreeWidgetItem(
+        QStringList{ShownText(File.Name()), ShownText(File.Parent().FullPath()),
+                    ShownText(FormatSize(File.Size, Settings)),
+                    ShownText(FormatPercent(File.Size, FResults->DisplayTotalBytes, Settings)),
+                    Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
+    // The hidden column keys the row by the path's own bytes; nobody reads it as text.
+    Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(File.FullPath()));
+    Batch.append(Row);
+    FRowOfFile.emplace(&File, I);
   }
-  qDeleteAll(Batch);
-  lvFiles->setUpdatesEnabled(true);
+  lvFiles->addTopLevelItems(Batch);
+  FHost.ShowProgress(Last, Count);
+  FHost.SetStatus(ShownText(FormatText(Translate("Building file list... %d / %d"),
+                                       {int64_t{Last}, int64_t{Count}}, Settings)));
+  return Last >= Count;
 }
 
-void TFilesView::PopulateExtList() {
-  // The root's statistics count every file of the tree under its extension key, which is what
-  // summing the files one by one would give, without touching a million files again.
-  FExtRows->SetRows(FResults.Root != nullptr ? FResults.Root->ExtStats.ToSortedArrayByBytesDesc()
-                                             : std::vector<TExtStatPair>{},
-                    FResults.AllTotalBytes);
-}
-
-void TFilesView::RebuildTreemap() {
-  const TRect Rect = Surface()->MapRect();
-  if (IsEmpty(Rect)) {
-    return;
-  }
-  if (!FResults.AllFiles.empty()) {
-    FHover = nullptr;
-    FTreemap.BuildFromFiles(FResults.AllFiles, Rect);
-  }
-  InvalidateMap();
+void TFilesView::LayOutMap(const TRect& Rect) {
+  FHover = nullptr;
+  FMap.BuildFromFiles(FResults->AllFiles, Rect);
 }
 
 bool TFilesView::HasMapData() const {
-  return !FResults.AllFiles.empty();
+  return FResults != nullptr && !FResults->AllFiles.empty();
 }
 
 void TFilesView::PaintMap(TTreemapCanvas& Canvas) const {
-  FTreemap.Paint(Canvas, FSelection);
+  FMap.Paint(Canvas, FSelection);
 }
 
 QString TFilesView::MapHint(TPoint At, bool& Changed) {
-  const TTreemapItem* Cell = FTreemap.HitTest(At);
+  const TFlatMapItem* Cell = FMap.HitTest(At);
   Changed = Cell != FHover;
   FHover = Cell;
   if (Cell == nullptr) {
@@ -197,7 +164,7 @@ QString TFilesView::MapHint(TPoint At, bool& Changed) {
 }
 
 void TFilesView::MapMouseDown(TPoint At, bool Ctrl) {
-  if (const TTreemapItem* Cell = FTreemap.HitTest(At)) {
+  if (const TFlatMapItem* Cell = FMap.HitTest(At)) {
     MapItemClicked(&Cell->File(), Ctrl);
   }
 }
@@ -210,12 +177,14 @@ void TFilesView::MapDoubleClick() {
 }
 
 void TFilesView::ShowSelection() {
+  // The list holds a few thousand rows: each is asked, whatever the selection holds.
   QModelIndexList Rows;
-  for (const TSelectedItem& Item : FSelection.Items()) {
-    const auto* File = std::get_if<const TFileLeaf*>(&Item);
-    const auto Found = File != nullptr ? FRowOfFile.find(*File) : FRowOfFile.end();
-    if (Found != FRowOfFile.end()) {
-      Rows.append(lvFiles->model()->index(Found->second, 0));
+  if (!FSelection.Empty() && FResults != nullptr) {
+    const int Count = lvFiles->topLevelItemCount();
+    for (int Row = 0; Row < Count; ++Row) {
+      if (FSelection.Contains(*FResults->DisplayFiles[static_cast<size_t>(Row)])) {
+        Rows.append(lvFiles->model()->index(Row, 0));
+      }
     }
   }
   ShowRows(lvFiles, RowSelection(Rows));

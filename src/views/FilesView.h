@@ -5,7 +5,6 @@
 
 #include <unordered_map>
 
-#include "results/ScanResults.h"
 #include "treemap/FlatTreemap.h"
 #include "views/ResultTab.h"
 
@@ -17,37 +16,34 @@ class TExtLegendModel;
 // extensions over all files, all showing the tab's one selection of files.
 class TFilesView final : public TResultTab {
  public:
-  TFilesView(IViewHost& Host, const TScanResults& Results, TTreemapLayout& Map);
+  explicit TFilesView(IViewHost& Host);
 
-  // The pipeline's fills.
-  void PopulateFilesList();
-  void PopulateExtList();
-  void RebuildTreemap();
-
-  const TTreemapLayout& Map() const { return FTreemap; }
-
-  void Clear() override;
-  QString SelectionStatus() const override;
-  void ApplyTranslation() override;
-
+  const TFlatTreemapLayout& Map() const { return FMap; }
   QTreeWidget* FilesList() const { return lvFiles; }
   QTreeView* ExtList() const { return lvExt; }
+
+  QString SelectionStatus() const override;
+  void ApplyTranslation() override;
 
   // The map's surface.
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void RebuildMap() override { RebuildTreemap(); }
   void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
  protected:
+  std::vector<TFillStep> FillSteps() override;
+  void ClearControls() override;
+  void LayOutMap(const TRect& Rect) override;
   void ShowSelection() override;
 
  private:
-  const TScanResults& FResults;
-  TTreemapLayout& FTreemap;
-  const TTreemapItem* FHover = nullptr;
+  // Adds the next rows of the list; true once every listed file has its row.
+  bool AddFileRows();
+
+  TFlatTreemapLayout FMap;
+  const TFlatMapItem* FHover = nullptr;
   // The row of every listed file.
   std::unordered_map<const TFileLeaf*, int> FRowOfFile;
 

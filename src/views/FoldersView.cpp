@@ -7,8 +7,8 @@
 #include "common/ReleaseStorage.h"
 #include "common/SaturatingSum.h"
 #include "results/SelectionStatus.h"
-#include "results/TreeOrder.h"
 #include "results/ValueFormat.h"
+#include "scan/KeyColors.h"
 #include "views/ColorSwatch.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
@@ -21,7 +21,8 @@ namespace dunstrel {
 
 namespace {
 
-constexpr int kFoldersPerProgressStep = 200;
+// Legend rows made in one slice of the fill.
+constexpr int kRowsPerSlice = 500;
 constexpr int kSizeColumn = 2;
 // The legend row's folder.
 constexpr int kFolderRole = Qt::UserRole;
@@ -33,16 +34,13 @@ const TDirNode* FolderOfRow(const QTreeWidgetItem* Row) {
 
 }  // namespace
 
-TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolderTreemapLayout& Map)
+TFoldersView::TFoldersView(IViewHost& Host)
     : TResultTab(Host, {"TabSheet2", "pnlTop_Folders", "PaintBox2", "Splitter1", 10, "pnlBottom2",
                         291, "Splitter3", TSideListRule::HalfPanel}),
-      FResults(Results),
-      FFolderMap(Map),
       tvFolders(Named(new TGestureView<QTreeView>(this), "tvFolders")),
       FFolderRows(new TScanTreeModel(Host, TScanTreeModel::TContent::FoldersBelowRoot, this)),
-      lvFilesOfSelectedFolder(
-          Named(new TGestureView<QTreeWidget>(this), "lvFilesOfSelectedFolder")) {
-  PlaceControls(tvFolders, lvFilesOfSelectedFolder);
+      lvTopFolders(Named(new TGestureView<QTreeWidget>(this), "lvFilesOfSelectedFolder")) {
+  PlaceControls(tvFolders, lvTopFolders);
   tvFolders->setModel(FFolderRows);
   tvFolders->setHeaderHidden(true);
   tvFolders->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -50,10 +48,9 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
   tvFolders->setUniformRowHeights(true);
   tvFolders->setIndentation(19);
   KeepSelectionVisible(tvFolders);
-  SetUpReportList(lvFilesOfSelectedFolder, FolderLegendColumns(), logicalDpiX());
-  lvFilesOfSelectedFolder->setItemDelegateForColumn(
-      1, new TColorSwatchDelegate(lvFilesOfSelectedFolder));
-  lvFilesOfSelectedFolder->setItemDelegateForColumn(
+  SetUpReportList(lvTopFolders, FolderLegendColumns(), logicalDpiX());
+  lvTopFolders->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvTopFolders));
+  lvTopFolders->setItemDelegateForColumn(
       0, new TLazyIconDelegate(
              [this](const QModelIndex& Row) {
                const auto* Folder =
@@ -61,7 +58,7 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
                return Folder != nullptr ? FHost.SmallIcon(std::string(Folder->FullPath()), true)
                                         : QIcon();
              },
-             lvFilesOfSelectedFolder));
+             lvTopFolders));
   WatchSelection(
       tvFolders,
       [](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
@@ -73,10 +70,10 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
       },
       TSelectionOrigin::Rows, false);
   WatchSelection(
-      lvFilesOfSelectedFolder,
+      lvTopFolders,
       [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
         for (const QModelIndex& Row : Rows) {
-          if (const TDirNode* Folder = FolderOfRow(lvFilesOfSelectedFolder->itemFromIndex(Row))) {
+          if (const TDirNode* Folder = FolderOfRow(lvTopFolders->itemFromIndex(Row))) {
             Items.emplace_back(Folder);
           }
         }
@@ -85,126 +82,90 @@ TFoldersView::TFoldersView(IViewHost& Host, const TScanResults& Results, TFolder
 }
 
 void TFoldersView::ApplyTranslation() {
-  SetListColumnTitles(lvFilesOfSelectedFolder, FolderLegendColumns());
+  SetListColumnTitles(lvTopFolders, FolderLegendColumns());
   const TFormatSettings& Settings = FHost.FormatSettings();
-  for (int I = 0; I < lvFilesOfSelectedFolder->topLevelItemCount(); ++I) {
-    QTreeWidgetItem* Row = lvFilesOfSelectedFolder->topLevelItem(I);
+  for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvTopFolders->topLevelItem(I);
     if (const TDirNode* Folder = FolderOfRow(Row)) {
       Row->setText(kSizeColumn, ShownText(FormatSize(Folder->TotalSize, Settings)));
     }
   }
 }
 
-void TFoldersView::Clear() {
-  FSelection.Clear();
+void TFoldersView::ClearControls() {
   FFolderRows->SetRoot(nullptr);
-  {
-    const TShowing Showing(*this);
-    lvFilesOfSelectedFolder->clear();
-  }
+  lvTopFolders->clear();
   ReleaseStorage(FLegendRowOf);
-  FFolderMap.Clear();
-  InvalidateMap();
+  FMap.Clear();
 }
 
-void TFoldersView::BuildFoldersTree(TDirNode* Root) {
-  if (Root == nullptr) {
-    return;
-  }
-  FHost.ShowBusyPointer();
-  const TFormatSettings& Settings = FHost.FormatSettings();
-  const int64_t Total = CountFoldersBelow(Root);
-  const int Maximum = static_cast<int>(std::clamp<int64_t>(Total, 1, INT32_MAX));
-  FHost.ShowProgress(0, Maximum);
-  FHost.SetStatus(
-      ShownText(FormatText(Translate("Building folders tree... 0 / %d"), {Total}, Settings)));
-  FFolderRows->SetRoot(nullptr);
-  const bool Completed = SortFoldersBySize(*Root, kFoldersPerProgressStep, [&](int64_t Done) {
-    FHost.ShowProgress(static_cast<int>(std::min<int64_t>(Done, INT32_MAX)), Maximum);
-    FHost.SetStatus(ShownText(
-        FormatText(Translate("Building folders tree... %d / %d"), {Done, Total}, Settings)));
-    return !FHost.LetEventsRunAndCheckStop();
-  });
-  if (!Completed) {
-    FHost.SetStatus(TranslatedText("Cancelled."));
-    return;
-  }
-  FFolderRows->SetRoot(Root);
-  SelectFolder(Root->Children.empty() ? nullptr : Root->Children.front().get());
-  FHost.ShowProgress(Maximum, Maximum);
-  FHost.SetStatus(
-      ShownText(FormatText(Translate("Folders tree built (%d folders)."), {Total}, Settings)));
+std::vector<TResultTab::TFillStep> TFoldersView::FillSteps() {
+  return {[this] {
+            FHost.SetStatus(TranslatedText("Populating folders UI..."));
+            FFolderRows->SetRoot(FResults->Root.get());
+            return true;
+          },
+          [this] { return AddTopFolderRows(); },
+          [this] {
+            // A new scan starts with the largest folder below the root.
+            if (const TDirNode* Largest = FResults->LargestTopFolder()) {
+              FSelection.Replace({Largest}, TSelectionOrigin::Rows);
+            }
+            SelectionChanged(false);
+            return true;
+          }};
 }
 
-void TFoldersView::SelectFolder(const TDirNode* Folder) {
-  if (Folder != nullptr) {
-    FSelection.Replace({Folder}, TSelectionOrigin::Rows);
-  } else {
-    FSelection.Clear();
+bool TFoldersView::AddTopFolderRows() {
+  const TDirNode* Root = FResults->Root.get();
+  const int Count = Root != nullptr ? static_cast<int>(Root->Children.size()) : 0;
+  const int First = lvTopFolders->topLevelItemCount();
+  if (First >= Count) {
+    return true;
   }
-  SelectionChanged(false);
-}
-
-void TFoldersView::PopulateFilesOfSelectedFolder() {
-  const TShowing Showing(*this);
-  lvFilesOfSelectedFolder->setUpdatesEnabled(false);
-  lvFilesOfSelectedFolder->clear();
-  FLegendRowOf.clear();
-  const TDirNode* Root = FResults.Root.get();
-  if (Root != nullptr && !Root->Children.empty()) {
-    std::vector<const TDirNode*> Folders;
-    Folders.reserve(Root->Children.size());
-    int64_t Total = 0;
+  if (First == 0) {
+    // The shares are of the folders' sizes together: files directly in the root are no part.
+    FTopFoldersBytes = 0;
     for (const std::unique_ptr<TDirNode>& Child : Root->Children) {
-      Folders.push_back(Child.get());
-      Total = SaturatingAdd(Total, Child->TotalSize);
+      FTopFoldersBytes = SaturatingAdd(FTopFoldersBytes, Child->TotalSize);
     }
-    std::stable_sort(Folders.begin(), Folders.end(), [](const TDirNode* A, const TDirNode* B) {
-      return A->TotalSize > B->TotalSize;
-    });
-    const TFormatSettings& Settings = FHost.FormatSettings();
-    QList<QTreeWidgetItem*> Rows;
-    for (const TDirNode* Folder : Folders) {
-      FLegendRowOf.emplace(Folder, static_cast<int>(Rows.size()));
-      const std::string Path(Folder->FullPath());
-      auto* Row = new QTreeWidgetItem(QStringList{
-          ShownText(Folder->Name()), QString(), ShownText(FormatSize(Folder->TotalSize, Settings)),
-          ShownText(FormatPercent(Folder->TotalSize, Total, Settings)),
-          QString::number(Folder->TotalFiles)});
-      Row->setData(0, kFolderRole,
-                   QVariant::fromValue(const_cast<void*>(static_cast<const void*>(Folder))));
-      Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(ColorForPath(Path)));
-      Rows.append(Row);
-    }
-    lvFilesOfSelectedFolder->addTopLevelItems(Rows);
   }
-  lvFilesOfSelectedFolder->setUpdatesEnabled(true);
-  ShowSelection();
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  const int Last = std::min(Count, First + kRowsPerSlice);
+  QList<QTreeWidgetItem*> Rows;
+  for (int I = First; I < Last; ++I) {
+    const TDirNode* Folder = Root->Children[static_cast<size_t>(I)].get();
+    FLegendRowOf.emplace(Folder, I);
+    auto* Row = new QTreeWidgetItem(QStringList{
+        ShownText(Folder->Name()), QString(), ShownText(FormatSize(Folder->TotalSize, Settings)),
+        ShownText(FormatPercent(Folder->TotalSize, FTopFoldersBytes, Settings)),
+        QString::number(Folder->TotalFiles)});
+    Row->setData(0, kFolderRole,
+                 QVariant::fromValue(const_cast<void*>(static_cast<const void*>(Folder))));
+    Row->setData(0, kSwatchColorRole,
+                 QVariant::fromValue<uint32_t>(ColorForPath(Folder->FullPath())));
+    Rows.append(Row);
+  }
+  lvTopFolders->addTopLevelItems(Rows);
+  return Last >= Count;
 }
 
-void TFoldersView::RebuildFolderMap() {
-  const TRect Rect = Surface()->MapRect();
-  if (IsEmpty(Rect)) {
-    return;
-  }
-  if (FResults.Root != nullptr) {
-    FFolderMap.BuildFromRoot(FResults.Root.get(), Rect);
-  }
-  InvalidateMap();
+void TFoldersView::LayOutMap(const TRect& Rect) {
+  FMap.BuildFromRoot(FResults->Root.get(), Rect);
 }
 
 bool TFoldersView::HasMapData() const {
-  return FResults.Root != nullptr;
+  return FResults != nullptr && FResults->Root != nullptr;
 }
 
 void TFoldersView::PaintMap(TTreemapCanvas& Canvas) const {
-  FFolderMap.Paint(Canvas, FSelection);
+  FMap.Paint(Canvas, FSelection);
 }
 
 QString TFoldersView::MapHint(TPoint At, bool& Changed) {
-  const TDirNode* Folder = FFolderMap.HitTest(At);
-  Changed = Folder != FFolderMap.HoverNode();
-  FFolderMap.SetHoverNode(Folder);
+  const TDirNode* Folder = FMap.HitTest(At);
+  Changed = Folder != FMap.HoverNode();
+  FMap.SetHoverNode(Folder);
   if (Folder == nullptr) {
     return {};
   }
@@ -213,7 +174,7 @@ QString TFoldersView::MapHint(TPoint At, bool& Changed) {
 }
 
 void TFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
-  if (const TDirNode* Folder = FFolderMap.HitTest(At)) {
+  if (const TDirNode* Folder = FMap.HitTest(At)) {
     MapItemClicked(Folder, Ctrl);
   }
 }
@@ -237,11 +198,11 @@ void TFoldersView::ShowSelection() {
       Nodes.append(Node);
     }
     if (const auto Row = FLegendRowOf.find(*Folder); Row != FLegendRowOf.end()) {
-      LegendRows.append(lvFilesOfSelectedFolder->model()->index(Row->second, 0));
+      LegendRows.append(lvTopFolders->model()->index(Row->second, 0));
     }
   }
   ShowRows(tvFolders, RowSelection(Nodes));
-  ShowRows(lvFilesOfSelectedFolder, RowSelection(LegendRows));
+  ShowRows(lvTopFolders, RowSelection(LegendRows));
   // A folder chosen on the map or in the legend is shown in the tree, opened one level.
   const std::optional<TSelectedItem>& Primary = FSelection.Primary();
   if (FSelection.Origin() != TSelectionOrigin::Rows && Primary) {
@@ -254,8 +215,8 @@ void TFoldersView::ShowSelection() {
 QString TFoldersView::SelectionStatus() const {
   if (FSelection.Origin() == TSelectionOrigin::Legend && !FSelection.Empty()) {
     std::string Names;
-    for (int I = 0; I < lvFilesOfSelectedFolder->topLevelItemCount(); ++I) {
-      const QTreeWidgetItem* Row = lvFilesOfSelectedFolder->topLevelItem(I);
+    for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {
+      const QTreeWidgetItem* Row = lvTopFolders->topLevelItem(I);
       if (const TDirNode* Folder = Row->isSelected() ? FolderOfRow(Row) : nullptr) {
         Names += Names.empty() ? "" : ", ";
         Names += Folder->Name();

@@ -5,7 +5,6 @@
 
 #include <unordered_map>
 
-#include "results/ScanResults.h"
 #include "treemap/FolderTreemap.h"
 #include "views/ResultTab.h"
 
@@ -14,46 +13,45 @@ namespace dunstrel {
 class TScanTreeModel;
 
 // "Only Folders": the folder map, the complete tree of folders and the legend of the folders
-// directly below the root, all showing the tab's one selection of folders.
+// directly below the root, all showing the tab's one selection of folders. It starts with the
+// largest of those folders selected.
 class TFoldersView final : public TResultTab {
  public:
-  TFoldersView(IViewHost& Host, const TScanResults& Results, TFolderTreemapLayout& Map);
-
-  // The pipeline's steps. BuildFoldersTree sorts the tree's folders, largest first.
-  void BuildFoldersTree(TDirNode* Root);
-  // Makes the folder the selection, as a new scan starts with it.
-  void SelectFolder(const TDirNode* Folder);
-  void PopulateFilesOfSelectedFolder();
-  void RebuildFolderMap();
+  explicit TFoldersView(IViewHost& Host);
 
   QTreeView* FolderTree() const { return tvFolders; }
-  QTreeWidget* Legend() const { return lvFilesOfSelectedFolder; }
+  QTreeWidget* Legend() const { return lvTopFolders; }
+  const TFolderTreemapLayout& Map() const { return FMap; }
 
-  const TFolderTreemapLayout& Map() const { return FFolderMap; }
-
-  void Clear() override;
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void RebuildMap() override { RebuildFolderMap(); }
   void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
  protected:
+  std::vector<TFillStep> FillSteps() override;
+  void ClearControls() override;
+  void LayOutMap(const TRect& Rect) override;
   void ShowSelection() override;
 
  private:
-  const TScanResults& FResults;
-  TFolderTreemapLayout& FFolderMap;
+  // Adds the next rows of the legend of the root's folders; true once all have theirs.
+  bool AddTopFolderRows();
+
+  TFolderTreemapLayout FMap;
 
   TGestureView<QTreeView>* tvFolders;
   TScanTreeModel* FFolderRows;
-  TGestureView<QTreeWidget>* lvFilesOfSelectedFolder;
+  // The folders directly below the root, largest first (the control's name is older than that).
+  TGestureView<QTreeWidget>* lvTopFolders;
   // The legend's row of each folder directly below the root.
   std::unordered_map<const TDirNode*, int> FLegendRowOf;
+  // The bytes of all those folders together, of which the legend shows shares.
+  int64_t FTopFoldersBytes = 0;
 };
 
 }  // namespace dunstrel

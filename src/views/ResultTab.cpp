@@ -3,11 +3,13 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "common/SaturatingSum.h"
 #include "results/SelectionStatus.h"
+#include "views/ExtLegendModel.h"
 #include "views/Named.h"
 #include "views/RowSelection.h"
 #include "views/ShownText.h"
@@ -25,7 +27,7 @@ constexpr int kSideSplitterWidth = 6;
 }  // namespace
 
 TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
-    : FHost(Host), FSideRule(Names.SideRule) {
+    : FHost(Host), FSideRule(Names.SideRule), FFillTimer(new QTimer(this)) {
   setObjectName(QLatin1String(Names.Page));
   auto* PageLayout = new QVBoxLayout(this);
   PageLayout->setContentsMargins(0, 0, 0, 0);
@@ -59,12 +61,80 @@ TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
   // The bottom panel gets its new size after the window (and a hidden tab's only when it is
   // shown), so the side list follows the panel itself.
   FBottom->installEventFilter(this);
+
+  // One slice of the fill per turn of the event loop, so that input and painting come between.
+  FFillTimer->setInterval(0);
+  connect(FFillTimer, &QTimer::timeout, this, &TResultTab::RunFillSlice);
 }
 
 TResultTab::~TResultTab() {
   // The controls outlive this object by a moment: none of their signals may reach it then.
   for (QObject* Control : findChildren<QObject*>()) {
     QObject::disconnect(Control, nullptr, this, nullptr);
+  }
+  FSurface->SetClient(nullptr);
+}
+
+void TResultTab::Show(std::shared_ptr<const TScanResults> Results) {
+  Clear();
+  FResults = std::move(Results);
+  FSelection.SetResults(FResults.get());
+  FSteps = FillSteps();
+  // The map comes last, when the lists can already be used.
+  FSteps.emplace_back([this] {
+    RebuildMap();
+    return true;
+  });
+  FNextStep = 0;
+  FFillTimer->start();
+}
+
+void TResultTab::Clear() {
+  FFillTimer->stop();
+  FSteps.clear();
+  FSelection.SetResults(nullptr);
+  {
+    const TShowing Quiet(*this);
+    ClearControls();
+  }
+  FResults.reset();
+  FMapStale = false;
+  InvalidateMap();
+}
+
+void TResultTab::RunFillSlice() {
+  // A step begins a slice of its own: the slow ones (a map's layout) take one each, the others
+  // come back as often as they ask.
+  if (FNextStep < FSteps.size() && FSteps[FNextStep]()) {
+    ++FNextStep;
+  }
+  if (FNextStep >= FSteps.size()) {
+    FFillTimer->stop();
+    FSteps.clear();
+    Q_EMIT Filled();
+  }
+}
+
+void TResultTab::RebuildMap() {
+  if (!FSurface->isVisible()) {
+    FMapStale = true;
+    return;
+  }
+  FMapStale = false;
+  const TRect Rect = FSurface->MapRect();
+  if (IsEmpty(Rect)) {
+    return;
+  }
+  if (FResults != nullptr) {
+    LayOutMap(Rect);
+  }
+  InvalidateMap();
+}
+
+void TResultTab::showEvent(QShowEvent* Event) {
+  QWidget::showEvent(Event);
+  if (FMapStale) {
+    RebuildMap();
   }
 }
 
@@ -78,7 +148,7 @@ void TResultTab::PlaceControls(QWidget* Left, QWidget* Right) {
 
 void TResultTab::AdjustSideListWidth() {
   const int PanelWidth = FBottom->width();
-  if (PanelWidth <= 0 || FHost.AppClosing()) {
+  if (PanelWidth <= 0) {
     return;
   }
   int Width = 0;
@@ -96,9 +166,10 @@ void TResultTab::AdjustSideListWidth() {
 }
 
 std::vector<std::string> TResultTab::GetSelectedPaths() const {
+  const std::vector<TSelectedItem> Items = FSelection.AllItems();
   std::vector<std::string> Paths;
-  Paths.reserve(FSelection.Size());
-  for (const TSelectedItem& Item : FSelection.Items()) {
+  Paths.reserve(Items.size());
+  for (const TSelectedItem& Item : Items) {
     Paths.push_back(ItemPath(Item));
   }
   return Paths;
@@ -106,7 +177,7 @@ std::vector<std::string> TResultTab::GetSelectedPaths() const {
 
 void TResultTab::ClearSelection() {
   FSelection.Clear();
-  SelectionChanged(false);
+  SelectionChanged();
 }
 
 void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
@@ -114,7 +185,7 @@ void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()>
                                   bool InRowOrder) {
   connect(View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [=, this](const QItemSelection& Selected, const QItemSelection& Deselected) {
-            if (FHost.AppClosing() || FShowing) {
+            if (FShowing) {
               return;
             }
             std::vector<TSelectedItem> Added;
@@ -137,11 +208,28 @@ void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()>
           });
   // A click on a row that leaves the selection as it was still describes it: the status line
   // may be telling of another tab's.
-  connect(View, &QAbstractItemView::pressed, this, [this] {
-    if (!FHost.AppClosing()) {
-      FHost.UpdateSelectionStatus();
-    }
-  });
+  connect(View, &QAbstractItemView::pressed, this, [this] { FHost.SelectionChanged(*this); });
+}
+
+void TResultTab::ConnectExtensionLegend(QAbstractItemView* View,
+                                        std::function<bool()> KeepsTheRest) {
+  connect(View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [=, this](const QItemSelection& Selected, const QItemSelection& Deselected) {
+            if (FShowing) {
+              return;
+            }
+            if (KeepsTheRest()) {
+              FSelection.ChangeExtensions(TExtLegendModel::ExtensionsOf(RowsOf(Deselected)),
+                                          TExtLegendModel::ExtensionsOf(RowsOf(Selected)),
+                                          TSelectionOrigin::Legend);
+            } else {
+              FSelection.ReplaceWithExtensions(
+                  TExtLegendModel::ExtensionsOf(View->selectionModel()->selectedRows(0)),
+                  TSelectionOrigin::Legend);
+            }
+            SelectionChanged();
+          });
+  connect(View, &QAbstractItemView::pressed, this, [this] { FHost.SelectionChanged(*this); });
 }
 
 void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {
@@ -160,14 +248,14 @@ void TResultTab::SelectionChanged(bool Describe) {
   }
   InvalidateMap();
   if (Describe) {
-    FHost.UpdateSelectionStatus();
+    FHost.SelectionChanged(*this);
   }
 }
 
 QString TResultTab::ItemsStatus() const {
   TSelectedData First;
-  if (!FSelection.Empty()) {
-    std::visit([&](const auto* Object) { First = Object; }, FSelection.Items().front());
+  if (const std::optional<TSelectedItem> Item = FSelection.First()) {
+    std::visit([&](const auto* Object) { First = Object; }, *Item);
   }
   return ShownText(
       ItemSelectionText(First, static_cast<int64_t>(FSelection.Size()), FHost.FormatSettings()));
@@ -180,6 +268,10 @@ QString TResultTab::LegendStatus(std::string_view Names) const {
     Bytes = SaturatingAdd(Bytes, ItemSize(Item));
     const auto* Folder = std::get_if<const TDirNode*>(&Item);
     Files = SaturatingAdd(Files, Folder != nullptr ? (*Folder)->TotalFiles : 1);
+  }
+  for (const size_t Row : FSelection.Extensions()) {
+    Bytes = SaturatingAdd(Bytes, FResults->Extensions[Row].Bytes);
+    Files = SaturatingAdd(Files, FResults->Extensions[Row].Files);
   }
   return ShownText(LegendSelectionText(Names, Bytes, Files, FHost.FormatSettings()));
 }

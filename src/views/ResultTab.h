@@ -4,9 +4,11 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "results/ScanResults.h"
 #include "views/GestureView.h"
 #include "views/TabSelection.h"
 #include "views/TreemapSurface.h"
@@ -14,6 +16,7 @@
 
 class QItemSelection;
 class QSplitter;
+class QTimer;
 
 namespace dunstrel {
 
@@ -38,23 +41,35 @@ struct TResultTabNames {
   TSideListRule SideRule;
 };
 
-// One result tab: the drawing surface on top, a splitter, and a bottom panel with a tree or
-// list filling it and a legend of adjustable width at its right. The tab has one selection of
-// files and folders: a click on the map, in the tree or list, or in the legend changes it, and
-// all three show it. Each kind of tab fills in what it shows and what its rows stand for.
+// One result tab: the drawing surface with its map on top, a splitter, and a bottom panel with a
+// tree or list filling it and a legend of adjustable width at its right. It is given finished
+// results to show, holds them as long as it shows them, and fills its controls from them in
+// slices short enough to keep the window answering. The tab has one selection of files and
+// folders: a click on the map, in the tree or list, or in the legend changes it, and all three
+// show it. Each kind of tab fills in what it shows and what its rows stand for.
 class TResultTab : public QWidget, public ITreemapSurfaceClient {
+  Q_OBJECT
+
  public:
   TResultTab(IViewHost& Host, const TResultTabNames& Names);
   ~TResultTab() override;
 
+  // Shows these results instead of any before; Filled is signalled once every control shows
+  // them. A hidden tab lays its map out when it is shown.
+  void Show(std::shared_ptr<const TScanResults> Results);
+  // Empties the tab (its selection, its lists, its map and its hovered cell) and lets go of the
+  // results.
+  void Clear();
+  // The results shown, or being filled in; none after Clear.
+  const TScanResults* Results() const { return FResults.get(); }
+
   TTreemapSurface* Surface() const { return FSurface; }
   void InvalidateMap() { FSurface->Invalidate(); }
+  // Lays the map out for the surface's size, now if the tab is shown, else once it is.
+  void RebuildMap() final;
   // Sets the side list's width by the tab's rule.
   void AdjustSideListWidth();
 
-  // Empties the tab: its selection, its lists, its map and its hovered cell. Done before the
-  // tree goes.
-  virtual void Clear() = 0;
   // The status line's description of the tab's selection.
   virtual QString SelectionStatus() const = 0;
   // Column titles, and the figures the tab's lists hold as text, in the current language.
@@ -64,10 +79,25 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   const TTabSelection& Selection() const { return FSelection; }
   // The paths of the selected items, as the file system's bytes, in the order they were chosen.
   std::vector<std::string> GetSelectedPaths() const;
-  // Nothing selected any more.
+  // Nothing selected any more, as the user made it.
   void ClearSelection();
 
+ Q_SIGNALS:
+  void Filled();
+
  protected:
+  // One piece of filling the controls: called again and again, each time in a slice of its own,
+  // until it answers true.
+  using TFillStep = std::function<bool()>;
+  // The steps that show FResults; the map is laid out after them.
+  virtual std::vector<TFillStep> FillSteps() = 0;
+  // Empties the lists, the legend and the map.
+  virtual void ClearControls() = 0;
+  // Lays the map out from FResults in Rect, which has an area.
+  virtual void LayOutMap(const TRect& Rect) = 0;
+
+  void showEvent(QShowEvent* Event) override;
+
   // Puts the two controls into the bottom panel.
   void PlaceControls(QWidget* Left, QWidget* Right);
   bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -86,11 +116,16 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
         View, [View] { return View->GestureKeepsTheRest(); }, std::move(ItemsOfRows), Origin,
         InRowOrder);
   }
+  // The same for a legend of extensions, each row standing for its extension as a whole.
+  template <typename TBase>
+  void WatchExtensionLegend(TGestureView<TBase>* View) {
+    ConnectExtensionLegend(View, [View] { return View->GestureKeepsTheRest(); });
+  }
 
   // The map's click: the item alone, or with Ctrl in or out of the selection.
   void MapItemClicked(const TSelectedItem& Item, bool Ctrl);
-  // The selection was changed: show it in every control and on the map and, unless the pipeline
-  // chose it, describe it in the status line.
+  // The selection was changed: show it in every control and on the map and, when the user
+  // changed it, describe it in the status line.
   void SelectionChanged(bool Describe = true);
   // Shows the selection in the tab's lists, trees and legend: each row marked whose items are
   // all selected. After a click on the map the clicked item's row is shown too.
@@ -116,11 +151,15 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   QString LegendStatus(std::string_view Names) const;
 
   IViewHost& FHost;
+  // The results shown; the selection, the controls and the map refer into them.
+  std::shared_ptr<const TScanResults> FResults;
   TTabSelection FSelection;
 
  private:
   void ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
                         TItemsOfRows ItemsOfRows, TSelectionOrigin Origin, bool InRowOrder);
+  void ConnectExtensionLegend(QAbstractItemView* View, std::function<bool()> KeepsTheRest);
+  void RunFillSlice();
 
   TSideListRule FSideRule;
   QSplitter* FVertical;
@@ -129,6 +168,13 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   QWidget* FBottom;
   QSplitter* FHorizontal;
   bool FShowing = false;
+  // The fill under way: its steps, the next one, and the timer that runs one slice per turn of
+  // the event loop.
+  std::vector<TFillStep> FSteps;
+  size_t FNextStep = 0;
+  QTimer* FFillTimer;
+  // The map waits to be laid out until the tab is shown.
+  bool FMapStale = false;
 };
 
 }  // namespace dunstrel

@@ -38,6 +38,21 @@ class TScanTreeModel final : public QAbstractItemModel {
   QModelIndex IndexOfFile(const TFileLeaf* File) const;
   // Makes the rows of a folder's contents.
   void EnsureRows(const QModelIndex& Folder);
+  // The rows that exist of the files for which Wanted answers true.
+  template <typename TWanted>
+  QModelIndexList FileRowsWhere(TWanted&& Wanted) const {
+    QModelIndexList Rows;
+    for (const TDirNode* Folder : FExpanded) {
+      for (const TFileLeaf* File : Folder->Leaves) {
+        if (Wanted(*File)) {
+          if (const QModelIndex Row = IndexOfFile(File); Row.isValid()) {
+            Rows.append(Row);
+          }
+        }
+      }
+    }
+    return Rows;
+  }
 
   QModelIndex index(int Row, int Column, const QModelIndex& Parent) const override;
   QModelIndex parent(const QModelIndex& Child) const override;

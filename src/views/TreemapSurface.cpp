@@ -28,13 +28,8 @@ void TTreemapSurface::Invalidate() {
   update();
 }
 
-void TTreemapSurface::Freeze() {
-  FFrozen = true;
-  QToolTip::hideText();
-}
-
 void TTreemapSurface::paintEvent(QPaintEvent*) {
-  if (FFrozen || width() < 1 || height() < 1) {
+  if (width() < 1 || height() < 1) {
     return;
   }
   if (FBuf.size() != size()) {
@@ -51,7 +46,7 @@ void TTreemapSurface::paintEvent(QPaintEvent*) {
 
 void TTreemapSurface::resizeEvent(QResizeEvent* Event) {
   QWidget::resizeEvent(Event);
-  if (!FFrozen && FClient != nullptr && width() > 0 && height() > 0) {
+  if (FClient != nullptr && width() > 0 && height() > 0) {
     FClient->RebuildMap();
   }
 }
@@ -63,13 +58,13 @@ void TTreemapSurface::hideEvent(QHideEvent* Event) {
 }
 
 void TTreemapSurface::mousePressEvent(QMouseEvent* Event) {
-  if (!FFrozen && FClient != nullptr) {
+  if (FClient != nullptr) {
     FClient->MapMouseDown(PointOf(Event), Event->modifiers().testFlag(Qt::ControlModifier));
   }
 }
 
 void TTreemapSurface::mouseMoveEvent(QMouseEvent* Event) {
-  if (FFrozen || FClient == nullptr) {
+  if (FClient == nullptr) {
     return;
   }
   bool Changed = false;
@@ -87,7 +82,7 @@ void TTreemapSurface::mouseMoveEvent(QMouseEvent* Event) {
 }
 
 void TTreemapSurface::mouseDoubleClickEvent(QMouseEvent*) {
-  if (!FFrozen && FClient != nullptr) {
+  if (FClient != nullptr) {
     FClient->MapDoubleClick();
   }
 }

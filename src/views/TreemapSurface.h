@@ -40,8 +40,6 @@ class TTreemapSurface : public QWidget {
   void SetClient(ITreemapSurfaceClient* Client) { FClient = Client; }
   // Marks the back buffer dirty and asks for a repaint.
   void Invalidate();
-  // From now on paint events draw nothing and the mouse is ignored (the window is closing).
-  void Freeze();
   bool IsDirty() const { return FBufDirty; }
   // The rectangle a map is laid out in; empty while the surface has no area.
   TRect MapRect() const { return {0, 0, width(), height()}; }
@@ -61,7 +59,6 @@ class TTreemapSurface : public QWidget {
   ITreemapSurfaceClient* FClient = nullptr;
   QImage FBuf;
   bool FBufDirty = true;
-  bool FFrozen = false;
 };
 
 // The placeholder of a surface without a treemap: a grey, centred line of 20-point text.

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ScannedWindow.h"
 #include "support/ScopedEnvironment.h"
-#include "views/ViewsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
@@ -43,7 +43,7 @@ class TScopedPermissionsApply {
   __user_cap_data_struct FSaved[2]{};
 };
 
-class FileCommandsTest : public ViewsTest {
+class FileCommandsTest : public ScannedWindowTest {
  protected:
   QTreeWidget* FilesList() const { return Find<QTreeWidget>("lvFiles"); }
 
@@ -472,7 +472,7 @@ TEST_F(FileCommandsTest, RemovalsTakeEachItemOnceAndKeepTheResults) {
     Select(Nested, {Child(Nested, Dir, ShownText("new\nline")), Dir,
                     Child(Nested, Same, QStringLiteral("x.bin")),
                     Child(Nested, Other, QStringLiteral("x.bin"))});
-    const size_t Files = Window->Results().AllFiles.size();
+    const size_t Files = Window->Results()->AllFiles.size();
     ShowTab("TabSheet1");
     SelectRows(FilesList(), {0});
     ASSERT_TRUE(FilesTabHasSelection());
@@ -511,7 +511,7 @@ TEST_F(FileCommandsTest, RemovalsTakeEachItemOnceAndKeepTheResults) {
     }
     // The results stay; the tab that removed them selects nothing any more, the others keep
     // what they show.
-    EXPECT_EQ(Window->Results().AllFiles.size(), Files);
+    EXPECT_EQ(Window->Results()->AllFiles.size(), Files);
     EXPECT_EQ(FilesList()->topLevelItemCount(), static_cast<int>(Files));
     EXPECT_FALSE(NestedTabHasSelection());
     EXPECT_TRUE(Nested->selectionModel()->selectedRows().isEmpty());

@@ -5,12 +5,12 @@
 #include <QMenuBar>
 
 #include "app/Mnemonics.h"
-#include "views/ViewsFixture.h"
+#include "app/ScannedWindow.h"
 
 namespace dunstrel::testing {
 namespace {
 
-class KeyboardTest : public ViewsTest {
+class KeyboardTest : public ScannedWindowTest {
  protected:
   void SetUp() override {
     ScanFixture();

@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include "app/WindowFixture.h"
+#include "common/ProductVersion.h"
 #include "platform/FileSystem.h"
 #include "views/DpiScaling.h"
 #include "views/TreemapSurface.h"
@@ -35,7 +36,7 @@ class MainFormFrameTest : public WindowTest {
 
 TEST_F(MainFormFrameTest, StartsReadyOnTheFirstTabWithEmptyViews) {
   SaveScreenshot("empty");
-  EXPECT_EQ(Window->windowTitle(), "Dunstrel 2.5");
+  EXPECT_EQ(Window->windowTitle(), QStringLiteral("Dunstrel ") + QLatin1String(kVersionText));
   EXPECT_EQ(Status(), "Ready");
   auto* Pages = Find<QTabWidget>("PageControl1");
   ASSERT_EQ(Pages->count(), 4);
@@ -68,22 +69,21 @@ TEST_F(MainFormFrameTest, StartsReadyOnTheFirstTabWithEmptyViews) {
   EXPECT_FALSE(PathBox->isEnabled());
   EXPECT_FALSE(Find<QPushButton>("btnBrowse")->isEnabled());
 
-  // Filters: only the pattern is on.
+  // Filters: only the pattern is on, and only the checked filter's fields can be changed.
   EXPECT_FALSE(Find<QCheckBox>("chModifiedBefore")->isChecked());
-  auto* Date = Find<QDateEdit>("dtpDate");
-  EXPECT_EQ(Date->date(), QDate(2026, 1, 14));
-  EXPECT_FALSE(Date->isEnabled());
+  EXPECT_FALSE(Find<QDateEdit>("dtpDate")->isEnabled());
   EXPECT_FALSE(Find<QCheckBox>("chLessThan")->isChecked());
-  EXPECT_EQ(Find<QLineEdit>("edtLessThan")->text(), "1");
   EXPECT_FALSE(Find<QLineEdit>("edtLessThan")->isEnabled());
   auto* Units = Find<QComboBox>("cbSizeUnits");
-  ASSERT_EQ(Units->count(), 5);
   EXPECT_EQ(Units->currentText(), "Bytes");
-  EXPECT_EQ(Units->itemText(4), "TB");
   EXPECT_FALSE(Units->isEnabled());
   EXPECT_TRUE(Find<QCheckBox>("chPattern")->isChecked());
-  EXPECT_EQ(Find<QLineEdit>("edtPattern")->text(), "*.sys;*somefilename*");
   EXPECT_TRUE(Find<QLineEdit>("edtPattern")->isEnabled());
+  Click("chLessThan");
+  EXPECT_TRUE(Find<QLineEdit>("edtLessThan")->isEnabled());
+  EXPECT_TRUE(Units->isEnabled());
+  Click("chPattern");
+  EXPECT_FALSE(Find<QLineEdit>("edtPattern")->isEnabled());
 }
 
 TEST_F(MainFormFrameTest, OpensMaximised) {
@@ -129,16 +129,13 @@ TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
   for (const auto& [Name, Tooltip] : Buttons) {
     auto* Button = Find<QToolButton>(Name);
     EXPECT_EQ(Button->toolTip(), Tooltip) << Name;
-    EXPECT_EQ(Button->size(), QSize(60, 41)) << Name;
-    EXPECT_EQ(Button->iconSize(), QSize(35, 35)) << Name;
-    EXPECT_FALSE(Button->icon().pixmap(35, 35).isNull()) << Name;
-    EXPECT_GT(Button->x(), PreviousX) << Name;
+    EXPECT_FALSE(Button->icon().isNull()) << Name;
+    EXPECT_GT(Button->x(), PreviousX) << Name << " comes after the one before";
     PreviousX = Button->x();
   }
-  // Website and About sit at the right end, the others from the left.
-  EXPECT_LE(Find<QWidget>("Panel4")->width() - Find<QToolButton>("btnAbout")->geometry().right(),
-            8);
-  EXPECT_GT(Find<QToolButton>("btnWEbsite")->x() - Find<QToolButton>("btnRemove")->x(), 100);
+  // Website and About sit at the right end, apart from the others.
+  EXPECT_GT(Find<QToolButton>("btnWEbsite")->x() - Find<QToolButton>("btnRemove")->x(),
+            2 * Find<QToolButton>("btnRemove")->width());
   const std::pair<const char*, const char*> Captions[] = {{"gbSource", "Sources"},
                                                           {"gbFilters", "Exclude Files"}};
   for (const auto& [Name, Caption] : Captions) {
@@ -152,64 +149,48 @@ TEST_F(MainFormFrameTest, EveryControlIsThereUnderItsName) {
     EXPECT_EQ(Find<QAbstractButton>(Name)->text(), Caption);
   }
   for (const char* Name :
-       {"pnlTop", "Panel4", "panStatus", "pnlTop_LargestFiles", "pnlTop_Folders",
+       {"pnlTop", "Panel4", "panStatus", "pb", "pnlTop_LargestFiles", "pnlTop_Folders",
         "pnlTop_FilesInFolders", "Panel1", "Panel2", "pnlBottom1", "pnlBottom2", "Panel3"}) {
     Find<QWidget>(Name);
   }
   for (const char* Name : {"PaintBox1", "PaintBox2", "PaintBox3", "PaintBox4"}) {
     EXPECT_TRUE(Find<TTreemapSurface>(Name)->testAttribute(Qt::WA_OpaquePaintEvent));
   }
-  const std::pair<const char*, int> Splitters[] = {
-      {"Splitter6", 11}, {"Splitter2", 8},    {"Splitter1", 10}, {"Splitter7", 13},
-      {"Splitter4", 6},  {"SplitterLeft", 6}, {"Splitter3", 6},  {"Splitter5", 6}};
-  for (const auto& [Name, Handle] : Splitters) {
-    EXPECT_EQ(Find<QSplitter>(Name)->handleWidth(), Handle) << Name;
+  for (const char* Name : {"Splitter6", "Splitter2", "Splitter1", "Splitter7", "Splitter4",
+                           "SplitterLeft", "Splitter3", "Splitter5"}) {
+    Find<QSplitter>(Name);
   }
-  EXPECT_EQ(Find<QWidget>("pnlTop")->height(), 116);
-  EXPECT_EQ(Find<QWidget>("panStatus")->height(), 27);
-  EXPECT_EQ(Find<QProgressBar>("pb")->size(), QSize(314, 16));
-  EXPECT_EQ(Find<QWidget>("Panel2")->height(), 303);
   EXPECT_EQ(Find<QTreeView>("tvFolders")->selectionMode(), QAbstractItemView::ExtendedSelection);
   EXPECT_EQ(Find<QTreeView>("tvFoldersAndFiles")->selectionMode(),
             QAbstractItemView::ExtendedSelection);
 }
 
+// Columns titled in the language shown, the key column hidden; their widths follow the screen's
+// density (ScaleToDpi, below).
 TEST_F(MainFormFrameTest, ListColumnsAreTitledAndScaledToTheScreen) {
-  const double Dpi = Window->logicalDpiX();
   struct TListCase {
     const char* List;
-    std::vector<std::pair<QString, int>> Columns;
+    QStringList Titles;
+    int Hidden;  // the column of no width, or -1
   };
   const TListCase Cases[] = {
-      {"lvFiles",
-       {{"Name", 220},
-        {"Path", 320},
-        {"Size", 95},
-        {"Percentage", 90},
-        {"Modified", 145},
-        {"FullPath", 0}}},
-      {"lvExt",
-       {{"Extension", 120}, {"Color", 70}, {"Bytes", 120}, {"Percentage", 90}, {"Files", 80}}},
-      {"lvFilesOfSelectedFolder",
-       {{"Folder", 220}, {"Color", 70}, {"Bytes", 110}, {"%", 80}, {"Files", 70}}},
-      {"tvFileExtensions", {{"Extension", 120}, {"Color", 70}, {"Bytes", 120}, {"Files", 70}}},
-      {"lvDuplicateGroupsColors",
-       {{"Group", 220}, {"Color", 70}, {"Size", 110}, {"Modified", 140}}},
+      {"lvFiles", {"Name", "Path", "Size", "Percentage", "Modified", "FullPath"}, 5},
+      {"lvExt", {"Extension", "Color", "Bytes", "Percentage", "Files"}, -1},
+      {"lvFilesOfSelectedFolder", {"Folder", "Color", "Bytes", "%", "Files"}, -1},
+      {"tvFileExtensions", {"Extension", "Color", "Bytes", "Files"}, -1},
+      {"lvDuplicateGroupsColors", {"Group", "Color", "Size", "Modified"}, -1},
   };
   for (const TListCase& Case : Cases) {
     auto* List = Find<QTreeView>(Case.List);
     const QAbstractItemModel* Rows = List->model();
-    ASSERT_EQ(Rows->columnCount(), static_cast<int>(Case.Columns.size())) << Case.List;
+    ASSERT_EQ(Rows->columnCount(), Case.Titles.size()) << Case.List;
     EXPECT_EQ(List->selectionMode(), QAbstractItemView::ExtendedSelection) << Case.List;
     for (int I = 0; I < Rows->columnCount(); ++I) {
-      const auto& [Title, Width] = Case.Columns[static_cast<size_t>(I)];
-      EXPECT_EQ(Rows->headerData(I, Qt::Horizontal).toString(), Title) << Case.List;
-      EXPECT_EQ(List->isColumnHidden(I), Width == 0) << Case.List << " " << I;
-      if (Width > 0) {
-        EXPECT_EQ(List->columnWidth(I), ScaleToDpi(Width, Dpi)) << Case.List << " " << I;
-      }
+      EXPECT_EQ(Rows->headerData(I, Qt::Horizontal).toString(), Case.Titles[I]) << Case.List;
+      EXPECT_EQ(List->isColumnHidden(I), I == Case.Hidden) << Case.List << " " << I;
     }
   }
+  EXPECT_EQ(Find<QTreeView>("lvFiles")->columnWidth(0), ScaleToDpi(220, Window->logicalDpiX()));
 }
 
 TEST(DpiScalingTest, DesignWidthsFollowTheScreenDensity) {
@@ -343,8 +324,8 @@ TEST_F(MainFormFrameTest, AboutBoxAndWebLinks) {
   Find<QAction>("About1")->trigger();
   Click("btnAbout");
   ASSERT_EQ(Dialogs.Notices.size(), 2u);
-  EXPECT_EQ(Dialogs.Notices[0],
-            "Dunstrel\nVersion: 2.5\n\nWebsite: " + QStringLiteral(DUNSTREL_SITE_URL));
+  EXPECT_EQ(Dialogs.Notices[0], "Dunstrel\nVersion: " + QLatin1String(kVersionText) +
+                                    "\n\nWebsite: " + QStringLiteral(DUNSTREL_SITE_URL));
   EXPECT_EQ(Dialogs.Notices[1], Dialogs.Notices[0]);
 
   Find<QAction>("utorial1")->trigger();

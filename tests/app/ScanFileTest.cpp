@@ -49,7 +49,7 @@ TEST_F(ScanFileTest, ASavedScanOpensInEveryViewWithoutItsFolders) {
   EXPECT_TRUE(Status().endsWith(Scanned)) << Status().toStdString();
   ASSERT_NE(Window->ScanRoot(), nullptr);
   EXPECT_EQ(Window->ScanRoot()->FullPath(), Tree);
-  EXPECT_EQ(Window->Results().AllFiles.size(), 3u);
+  EXPECT_EQ(Window->Results()->AllFiles.size(), 3u);
   EXPECT_EQ(Find<QTreeWidget>("lvFiles")->topLevelItemCount(), 3);
   // The folders are not here: nothing may be opened or removed, though paths can be copied.
   EXPECT_FALSE(Window->FileCommandsAllowed());

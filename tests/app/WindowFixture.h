@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "app/FakeServices.h"
@@ -87,8 +88,10 @@ class WindowTest : public ::testing::Test {
   // Types a folder into the path box and chooses "Path:".
   void ChoosePath(const QString& Typed) const;
 
-  // Scans a folder, pressing Stop as soon as the status line reads StopAt, and waits until the
-  // window is idle again; false when it is not within the time.
+  // Starts a job, presses Stop as soon as the status line shows StopAt, and waits until the
+  // window is idle again; false when the text never showed or the window is not idle in time.
+  bool StoppingAt(const QString& StopAt, const std::function<void()>& Start) const;
+  // The same for a scan of a folder.
   bool ScanStoppingAt(const QString& Folder, const QString& StopAt) const;
 
   void SaveScreenshot(const char* Name) const {

@@ -157,12 +157,18 @@ struct TIndirectTexts {
 const TIndirectTexts kIndirectTexts[] = {
     // Column tables: {"Title", width}; a third entry marks a title shown untranslated.
     {"Column.Title", "views/ListColumns.cpp", {"{", "$", ",", "#", "}"}},
-    // The window's captions: every literal of that file is one.
-    {"English", "app/MainFormCaptions.cpp", {"$"}},
+    // The window's captions: tables of {control, "Text"} or {control, Test ? "Text" : "Text"},
+    // and every literal of the tab captions.
+    {"English", "app/MainMenu.cpp", {"{", "*", ",", "$", "}"}},
+    {"English", "app/MainMenu.cpp", {"?", "$"}},
+    {"English", "app/MainMenu.cpp", {":", "$"}},
+    {"English", "app/Toolbar.cpp", {"{", "*", ",", "$", "}"}},
+    {"English", "app/Toolbar.cpp", {"?", "$"}},
+    {"English", "app/Toolbar.cpp", {":", "$"}},
     {"TabCaptions[I]", "app/MainFormCaptions.cpp", {"$"}},
-    {"Units[I]", "app/MainFormCaptions.cpp", {"$"}},
-    // The steps of building the results: {"Status text", &TfrmMain::Step}.
-    {"Step.StatusText", "app/MainFormPipeline.cpp", {"{", "$", ",", "&"}},
+    // The steps of building the results: Announce("Status text"), and the counted ones.
+    {"Text", "results/ResultsBuilder.cpp", {"Announce", "(", "$"}},
+    {"Format", "results/ResultsBuilder.cpp", {"Step", "(", "Report", ",", "$"}},
     // The properties dialog's field captions.
     {"Caption", "app/PropertiesDialog.cpp", {"AddField", "(", "$"}},
 };

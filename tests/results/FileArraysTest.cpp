@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "results/FileArrays.h"
 
 namespace dunstrel {
@@ -8,7 +10,7 @@ namespace {
 std::vector<int64_t> Sizes(const std::vector<TFileLeaf*>& Files) {
   std::vector<int64_t> Result;
   for (const TFileLeaf* File : Files) {
-    Result.push_back(File->Size);
+    Result.push_back(int64_t{File->Size});  // a copy: the leaf is packed
   }
   return Result;
 }
@@ -22,18 +24,18 @@ TEST(FileArraysTest, AllFilesOfEveryFolderLargestFirst) {
 
   std::vector<TFileLeaf*> All;
   int64_t AllBytes = -1;
-  FlattenAllFiles(&Root, All, AllBytes);
+  FlattenAllFiles(&Root, TSizeCount::ApparentSize, All, AllBytes);
   EXPECT_EQ(Sizes(All), (std::vector<int64_t>{30, 20, 10}));
   EXPECT_EQ(AllBytes, 60);
   EXPECT_EQ(All[1]->Name(), "twenty");
 
-  std::vector<TFileLeaf*> Largest;
   int64_t LargestBytes = -1;
-  TakeLargestFiles(All, 5000, Largest, LargestBytes);
-  EXPECT_EQ(Largest, All);
+  const std::span<TFileLeaf* const> Largest =
+      TakeLargestFiles(All, 5000, TSizeCount::ApparentSize, LargestBytes);
+  EXPECT_TRUE(std::equal(Largest.begin(), Largest.end(), All.begin(), All.end()));
   EXPECT_EQ(LargestBytes, 60);
 
-  FlattenAllFiles(nullptr, All, AllBytes);
+  FlattenAllFiles(nullptr, TSizeCount::ApparentSize, All, AllBytes);
   EXPECT_TRUE(All.empty());
   EXPECT_EQ(AllBytes, 0);
 }
@@ -45,13 +47,13 @@ TEST(FileArraysTest, TheLargestListStopsAtItsLimit) {
   }
   std::vector<TFileLeaf*> All;
   int64_t AllBytes = 0;
-  FlattenAllFiles(&Root, All, AllBytes);
-  std::vector<TFileLeaf*> Largest;
+  FlattenAllFiles(&Root, TSizeCount::ApparentSize, All, AllBytes);
   int64_t LargestBytes = 0;
-  TakeLargestFiles(All, 5000, Largest, LargestBytes);
+  const std::span<TFileLeaf* const> Largest =
+      TakeLargestFiles(All, 5000, TSizeCount::ApparentSize, LargestBytes);
   ASSERT_EQ(Largest.size(), 5000u);
-  EXPECT_EQ(Largest.front()->Size, 7000);
-  EXPECT_EQ(Largest.back()->Size, 2001);
+  EXPECT_EQ(int64_t{Largest.front()->Size}, 7000);
+  EXPECT_EQ(int64_t{Largest.back()->Size}, 2001);
   EXPECT_EQ(AllBytes, 7000LL * 7001 / 2);
   EXPECT_EQ(LargestBytes, (7000LL * 7001 - 2000LL * 2001) / 2);
 }
@@ -64,10 +66,9 @@ TEST(FileArraysTest, ByteSumsStopAtTheLargestSize) {
   Root.AddLeaf("small", "", 1, 0);
   std::vector<TFileLeaf*> All;
   int64_t AllBytes = 0;
-  FlattenAllFiles(&Root, All, AllBytes);
-  std::vector<TFileLeaf*> Largest;
+  FlattenAllFiles(&Root, TSizeCount::ApparentSize, All, AllBytes);
   int64_t LargestBytes = 0;
-  TakeLargestFiles(All, 2, Largest, LargestBytes);
+  TakeLargestFiles(All, 2, TSizeCount::ApparentSize, LargestBytes);
   EXPECT_EQ(AllBytes, kMax);
   EXPECT_EQ(LargestBytes, kMax);
 }

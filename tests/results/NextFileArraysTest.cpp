@@ -113,7 +113,7 @@ TEST(NextFileArraysTest, DuplicateGroupsFollowAsAGroupingOfEveryFile) {
     std::unique_ptr<TDirNode> Root = MakeTree(Random);
     std::vector<TFileLeaf*> AllFiles;
     int64_t Total = 0;
-    FlattenAllFiles(Root.get(), AllFiles, Total);
+    FlattenAllFiles(Root.get(), TSizeCount::ApparentSize, AllFiles, Total);
     TDuplicates Previous;
     ASSERT_TRUE(GroupDuplicates(AllFiles, Previous));
     ASSERT_EQ(Previous.Groups.size(), kMaxDupGroups);

@@ -105,8 +105,10 @@ struct TArrays {
 
 TArrays ArraysOf(const TDirNode& Root) {
   TArrays Arrays;
-  FlattenAllFiles(&Root, Arrays.AllFiles, Arrays.AllTotalBytes);
-  TakeLargestFiles(Arrays.AllFiles, kLargest, Arrays.DisplayFiles, Arrays.DisplayTotalBytes);
+  FlattenAllFiles(&Root, TSizeCount::ApparentSize, Arrays.AllFiles, Arrays.AllTotalBytes);
+  const std::span<TFileLeaf* const> Display = TakeLargestFiles(
+      Arrays.AllFiles, kLargest, TSizeCount::ApparentSize, Arrays.DisplayTotalBytes);
+  Arrays.DisplayFiles.assign(Display.begin(), Display.end());
   EXPECT_TRUE(GroupDuplicates(Arrays.AllFiles, Arrays.Duplicates));
   return Arrays;
 }

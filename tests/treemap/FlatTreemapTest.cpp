@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "treemap/FlatTreemap.h"
 #include "treemap/TreemapTestSupport.h"
 
@@ -25,9 +23,9 @@ struct TFiles {
   std::vector<const TFileLeaf*> List;
 };
 
-std::vector<TRect> CellsOf(const TTreemapLayout& Map) {
+std::vector<TRect> CellsOf(const TFlatTreemapLayout& Map) {
   std::vector<TRect> Cells;
-  for (const TTreemapItem& Item : Map.Items()) {
+  for (const TFlatMapItem& Item : Map.Items()) {
     Cells.push_back(Item.Rect);
   }
   return Cells;
@@ -69,7 +67,7 @@ TEST(FlatTreemapTest, RowsOfCells) {
   };
   for (const TCase& Case : Cases) {
     TFiles Files(Case.Sizes);
-    TTreemapLayout Map;
+    TFlatTreemapLayout Map;
     Map.BuildFromFiles(Files.List, Case.Rect);
     EXPECT_EQ(CellsOf(Map), Case.Cells) << Case.Name;
   }
@@ -82,16 +80,16 @@ TEST(FlatTreemapTest, RowsHoldEightToFortyEightFilesAndAreAtLeastOnePixelHigh) {
   } Cases[] = {{20, 8}, {1000, 32}, {10000, 48}};
   for (const TCase& Case : Cases) {
     TFiles Files(std::vector<int64_t>(Case.Files, 1));
-    TTreemapLayout Map;
+    TFlatTreemapLayout Map;
     Map.BuildFromFiles(Files.List, {0, 0, 4800, 30});
-    const std::vector<TTreemapItem>& Items = Map.Items();
+    const std::vector<TFlatMapItem>& Items = Map.Items();
     ASSERT_EQ(Items.size(), Case.Files);
     EXPECT_EQ(Items[Case.RowLength - 1].Rect.Top, 0) << Case.Files;
     EXPECT_GT(Items[Case.RowLength].Rect.Top, 0) << Case.Files;
   }
   // Far more rows than pixels: every row is 1 pixel high, those below the edge get empty cells.
   TFiles Many(std::vector<int64_t>(10000, 1));
-  TTreemapLayout Map;
+  TFlatTreemapLayout Map;
   Map.BuildFromFiles(Many.List, {0, 0, 4800, 30});
   EXPECT_EQ(Map.Items()[48 * 29].Rect, (TRect{0, 29, 100, 30}));
   EXPECT_EQ(Map.Items()[48 * 40].Rect, (TRect{0, 40, 100, 30}));
@@ -107,7 +105,7 @@ TEST(FlatTreemapTest, RowsHoldEightToFortyEightFilesAndAreAtLeastOnePixelHigh) {
 TEST(FlatTreemapTest, PlacesLargestFirstAndSkipsWhatCannotBePlaced) {
   TFiles Files({1, 5, 3});
   std::vector<const TFileLeaf*> WithGap = {Files.List[0], nullptr, Files.List[1], Files.List[2]};
-  TTreemapLayout Map;
+  TFlatTreemapLayout Map;
   Map.BuildFromFiles(WithGap, {0, 0, 90, 10});
   ASSERT_EQ(Map.Items().size(), 3u);
   EXPECT_EQ(Map.Items()[0].Size(), 5);
@@ -130,19 +128,17 @@ TEST(FlatTreemapTest, PlacesLargestFirstAndSkipsWhatCannotBePlaced) {
     Map.BuildFromFiles(Case.Files, Case.Rect);
     EXPECT_TRUE(Map.Items().empty()) << Case.Name;
     EXPECT_EQ(Map.HitTest({1, 1}), nullptr) << Case.Name;
-    EXPECT_EQ(Map.GetItemByPath("/r/f1.txt"), nullptr) << Case.Name;
-    EXPECT_EQ(Map.GetLargestItemByExt(".txt"), nullptr) << Case.Name;
   }
 }
 
 TEST(FlatTreemapTest, HitTestAtCellEdges) {
   TFiles Files({300, 100});
-  TTreemapLayout Map;
+  TFlatTreemapLayout Map;
   Map.BuildFromFiles(Files.List, {0, 0, 100, 50});  // (0, 0, 75, 50) and (75, 0, 100, 50)
   const auto& Items = Map.Items();
   struct TCase {
     TPoint P;
-    const TTreemapItem* Item;
+    const TFlatMapItem* Item;
   } Cases[] = {
       {{0, 0}, &Items[0]}, {{74, 49}, &Items[0]}, {{75, 0}, &Items[1]}, {{99, 49}, &Items[1]},
       {{100, 0}, nullptr}, {{50, 50}, nullptr},   {{-1, 10}, nullptr},
@@ -155,53 +151,11 @@ TEST(FlatTreemapTest, HitTestAtCellEdges) {
   EXPECT_EQ(Map.HitTest({2, 0}), nullptr);  // the third, empty cell is never hit
 }
 
-TEST(FlatTreemapTest, FindsItemsByPathAndLargestByExtension) {
-  TDirNode Root("/r");
-  std::vector<const TFileLeaf*> Files = {&AddFile(Root, "a.jpg", 10), &AddFile(Root, "b.JPG", 30),
-                                         &AddFile(Root, "c.jpg", 30), &AddFile(Root, "README", 5),
-                                         &AddFile(Root, "d.txt", 7)};
-  TTreemapLayout Map;
-  Map.BuildFromFiles(Files, {0, 0, 100, 100});
-  EXPECT_EQ(Map.GetItemByPath("/r/a.jpg")->DisplayText(), "a.jpg");
-  EXPECT_EQ(Map.GetItemByPath("/r/nothing"), nullptr);
-  EXPECT_EQ(Map.GetItemByPath(""), nullptr);
-  // The first placed of the two largest .jpg files; ".JPG" is the same type.
-  const TTreemapItem* Largest = Map.GetLargestItemByExt(".JPG");
-  ASSERT_NE(Largest, nullptr);
-  EXPECT_EQ(Largest, &Map.Items()[0]);
-  EXPECT_EQ(Map.GetLargestItemByExt("")->DisplayText(), "README");
-  EXPECT_EQ(Map.GetLargestItemByExt("(none)")->DisplayText(), "README");
-  EXPECT_EQ(Map.GetLargestItemByExt(".png"), nullptr);
-}
-
-TEST(FlatTreemapTest, EveryItemIsFoundByItsOwnPath) {
-  TDirNode Root("/");
-  TDirNode& Home = Root.AddChild("/home");
-  std::vector<const TFileLeaf*> Files = {&AddFile(Root, "vmlinuz", 7)};
-  for (int I = 0; I < 3000; ++I) {  // every path three times: the last item stands
-    Files.push_back(&AddFile(I % 2 ? Root : Home, "f" + std::to_string(I % 1000), I % 97 + 1));
-  }
-  TTreemapLayout Map;
-  Map.BuildFromFiles(Files, {0, 0, 500, 500});
-  ASSERT_EQ(Map.Items().size(), Files.size());
-  std::map<std::string, const TTreemapItem*> LastOfPath;
-  for (const TTreemapItem& Item : Map.Items()) {
-    LastOfPath[Item.FullPath()] = &Item;
-  }
-  for (const TTreemapItem& Item : Map.Items()) {
-    EXPECT_EQ(Map.GetItemByPath(Item.FullPath()), LastOfPath[Item.FullPath()]) << Item.FullPath();
-  }
-  EXPECT_EQ(Map.GetItemByPath("/vmlinuz")->Size(), 7);
-  EXPECT_EQ(Map.GetItemByPath("/home/f0")->FullPath(), "/home/f0");
-  EXPECT_EQ(Map.GetItemByPath("/home/f1"), nullptr);
-  EXPECT_EQ(Map.GetItemByPath("vmlinuz"), nullptr);
-}
-
 // The map keeps no selection: it frames what it is given, at any size it is laid out for.
 TEST(FlatTreemapTest, FramesTheSelectedFilesAtEverySize) {
   TFiles Files({4, 3, 2, 1});
   const TSelectedSet Selected = {Files.List[1], Files.List[3]};
-  TTreemapLayout Map;
+  TFlatTreemapLayout Map;
   for (const TRect Rect : {TRect{0, 0, 100, 10}, TRect{0, 0, 40, 60}}) {
     Map.BuildFromFiles(Files.List, Rect);
     TRecordingCanvas Canvas(Rect);
@@ -225,22 +179,15 @@ TEST(FlatTreemapTest, CaseTwinsAreTwoFilesWhereNamesAreCaseSensitive) {
   TDirNode Root("/r");
   std::vector<const TFileLeaf*> Files = {&AddFile(Root, "Makefile", 20),
                                          &AddFile(Root, "makefile", 10)};
-  TTreemapLayout Map;
+  TFlatTreemapLayout Map;
   Map.BuildFromFiles(Files, {0, 0, 30, 20});
-  const TTreemapItem* Upper = &Map.Items()[0];
-  const TTreemapItem* Lower = &Map.Items()[1];
+  const TFlatMapItem* Upper = &Map.Items()[0];
+  const TFlatMapItem* Lower = &Map.Items()[1];
   // The selection names the file itself, never its spelling.
   TRecordingCanvas Canvas({0, 0, 30, 20});
   Map.Paint(Canvas, TSelectedSet{&Lower->File()});
   EXPECT_EQ(std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Lower->Rect, kWhite, 3)), 1);
   EXPECT_EQ(std::count(Canvas.Ops.begin(), Canvas.Ops.end(), Frame(Upper->Rect, kWhite, 3)), 0);
-  if constexpr (platform::kFileNamesIgnoreCase) {
-    EXPECT_EQ(Map.GetItemByPath("/r/Makefile"), Lower);  // one file: the later item stands
-  } else {
-    EXPECT_EQ(Map.GetItemByPath("/r/Makefile"), Upper);
-    EXPECT_EQ(Map.GetItemByPath("/r/makefile"), Lower);
-    EXPECT_EQ(Map.GetItemByPath("/r/MAKEFILE"), nullptr);
-  }
 }
 
 TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
@@ -274,7 +221,7 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
   };
   for (const TCase& Case : Cases) {
     TFiles Files(Case.Sizes);
-    TTreemapLayout Map;
+    TFlatTreemapLayout Map;
     Map.BuildFromFiles(Files.List, Case.Rect);
     const TSelectedSet Selected =
         Case.Selected >= 0 ? TSelectedSet{&Map.Items()[static_cast<size_t>(Case.Selected)].File()}
@@ -285,7 +232,7 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
   }
   // A file without an extension has the colour of "(none)".
   std::vector<const TFileLeaf*> Bare = {&AddFile(Root, "LICENSE", 1)};
-  TTreemapLayout Map;
+  TFlatTreemapLayout Map;
   Map.BuildFromFiles(Bare, {0, 0, 4, 4});
   TRecordingCanvas Canvas({0, 0, 4, 4});
   Map.Paint(Canvas, NothingSelected());

@@ -154,10 +154,10 @@ TEST(TreemapInvariantsTest, CellsNestAndNeverOverlapOnRandomTrees) {
         }
       }
 
-      TTreemapLayout Flat;
+      TFlatTreemapLayout Flat;
       Flat.BuildFromFiles(AllFiles, Target);
       std::vector<TRect> Cells;
-      for (const TTreemapItem& It : Flat.Items()) {
+      for (const TFlatMapItem& It : Flat.Items()) {
         ASSERT_TRUE(IsEmpty(It.Rect) || Inside(It.Rect, Target)) << "flat, " << Where;
         Cells.push_back(It.Rect);
       }

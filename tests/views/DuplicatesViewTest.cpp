@@ -4,14 +4,14 @@
 #include <set>
 
 #include "views/ColorSwatch.h"
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
 
 using TPaths = std::set<std::string>;
 
-class DuplicatesViewTest : public ViewsTest {
+class DuplicatesViewTest : public TabsTest {
  protected:
   // Three groups and two files that only look alike:
   //   photo.jpg  3000 in one/ and two/                    6000 bytes
@@ -30,7 +30,7 @@ class DuplicatesViewTest : public ViewsTest {
     Tree.MakeFile("one/size.dat", 10);
     Tree.MakeFile("two/size.dat", 11);
     Tree.MakeFile("one/single.bin", 5000);
-    ScanPath(Tree.Path());
+    ShowScan();
     ShowTab("TabSheetDuplicates");
   }
 
@@ -89,7 +89,7 @@ class DuplicatesViewTest : public ViewsTest {
 
 TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
   ScanDuplicates();
-  const TDuplicates& Groups = Window->Results().Duplicates;
+  const TDuplicates& Groups = Results->Duplicates;
   ASSERT_EQ(Groups.Groups.size(), 3u);
 
   QTreeWidget* Tree = GroupTree();
@@ -121,11 +121,11 @@ TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
   EXPECT_EQ(ColumnTexts(Legend(), 0).mid(0, 2), (QStringList{"photo.jpg", "notes.txt"}));
   EXPECT_EQ(ColumnTexts(Legend(), 2), (QStringList{"2.9 KB", "1000 B", "400 B"}));
   // As the other legends, its rows show their files' type, asked for as they are drawn.
-  Shell.IconsAsked.clear();
+  Host.IconsAsked.clear();
   Legend()->viewport()->grab();
-  EXPECT_TRUE(std::ranges::count(Shell.IconsAsked, "photo.jpg") > 0 &&
-              std::ranges::count(Shell.IconsAsked, "notes.txt") > 0)
-      << ::testing::PrintToString(Shell.IconsAsked);
+  EXPECT_TRUE(std::ranges::count(Host.IconsAsked, "photo.jpg") > 0 &&
+              std::ranges::count(Host.IconsAsked, "notes.txt") > 0)
+      << ::testing::PrintToString(Host.IconsAsked);
   for (int G = 0; G < 3; ++G) {
     EXPECT_EQ(Legend()->topLevelItem(G)->data(0, kSwatchColorRole).value<uint32_t>(),
               Groups.Groups[static_cast<size_t>(G)].Color);
@@ -205,10 +205,10 @@ TEST_F(DuplicatesViewTest, ClicksOnTheMapSelectTheFilesNode) {
   ClickCellCorner(Surface(), Cell("three").Rect);
   EXPECT_EQ(SelectedOnMap(), Paths({"three"}));
   EXPECT_TRUE(GroupTree()->selectedItems().isEmpty());
-  EXPECT_EQ(Window->GetSelectedPaths(), std::vector<std::string>{PathOf("three")});
+  EXPECT_EQ(DupView()->GetSelectedPaths(), std::vector<std::string>{PathOf("three")});
 
   DoubleClickCellCorner(Surface(), Cell("three").Rect);
-  EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("three")});
+  EXPECT_EQ(Host.Shown, std::vector<std::string>{PathOf("three")});
 
   SelectOnly(GroupTree()->topLevelItem(1));
   SaveScreenshotOfTab("TabSheetDuplicates");
@@ -256,7 +256,7 @@ TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
     Tree.MakeFile("many/" + Name, 3);
     Names.insert(PathOf("many/" + Name));
   }
-  ScanPath(Tree.Path());
+  ShowScan();
   ShowTab("TabSheetDuplicates");
   ASSERT_EQ(GroupTree()->topLevelItemCount(), 1);
   QTreeWidgetItem* Group = GroupTree()->topLevelItem(0);
@@ -271,27 +271,6 @@ TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
   EXPECT_EQ(SelectedOnMap(), Names);
   SelectOnly(Group->child(500));
   EXPECT_TRUE(SelectedOnMap().empty()) << "the overflow node stands for no file";
-}
-
-TEST_F(DuplicatesViewTest, StopWhileGroupingOrFillingEmptiesTheTab) {
-  // Enough files for the tree's fill to let events run while it works.
-  for (int I = 0; I < 160; ++I) {
-    Tree.MakeFile("a/" + std::to_string(I) + ".txt", 10 + I);
-    Tree.MakeFile("b/" + std::to_string(I) + ".txt", 10 + I);
-  }
-  for (const char* Step :
-       {"Building duplicates... 1 / 320", "Duplicates ready. Groups shown: 160"}) {
-    SCOPED_TRACE(Step);
-    OpenWindow();
-    ASSERT_TRUE(ScanStoppingAt(ShownText(Tree.Path()), QLatin1String(Step)));
-    EXPECT_EQ(Status(), "Cancelled");
-    EXPECT_TRUE(Window->Results().Duplicates.Groups.empty());
-    EXPECT_EQ(GroupTree()->topLevelItemCount(), 0);
-    EXPECT_EQ(Legend()->topLevelItemCount(), 0);
-    EXPECT_FALSE(DupView()->HasMapData());
-    EXPECT_TRUE(Map().Items().empty());
-    Window.reset();
-  }
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include <QItemSelectionModel>
 
 #include "views/ScanTreeModel.h"
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
 
-class FilesInFoldersViewTest : public ViewsTest {
+class FilesInFoldersViewTest : public TabsTest {
  protected:
   QTreeView* TreeView() const { return Find<QTreeView>("tvFoldersAndFiles"); }
   QTreeView* Legend() const { return Find<QTreeView>("tvFileExtensions"); }
@@ -33,8 +33,7 @@ TEST_F(FilesInFoldersViewTest, TheTreeStartsAtTheRootAndOpensFolderByFolder) {
   ScanFixture();
   QAbstractItemModel* Rows = TreeView()->model();
   ASSERT_EQ(Rows->rowCount({}), 1);
-  EXPECT_EQ(RootRow().data().toString(),
-            ShownText(std::string(Window->ScanRoot()->Name())) + "  [9.2 KB]");
+  EXPECT_EQ(RootRow().data().toString(), ShownText(Results->Root->Name()) + "  [9.2 KB]");
   EXPECT_TRUE(TreeView()->selectionModel()->isSelected(RootRow()));
   EXPECT_FALSE(TreeView()->isExpanded(RootRow()));
   EXPECT_TRUE(Rows->hasChildren(RootRow()));

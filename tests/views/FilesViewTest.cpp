@@ -1,21 +1,25 @@
 #include <QItemSelectionModel>
 
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
 
-class FilesViewTest : public ViewsTest {
+class FilesViewTest : public TabsTest {
  protected:
   QTreeWidget* Files() const { return Find<QTreeWidget>("lvFiles"); }
   QTreeView* Exts() const { return Find<QTreeView>("lvExt"); }
-  const TTreemapLayout& Map() const { return FilesView()->Map(); }
+  const TFlatTreemapLayout& Map() const { return FilesView()->Map(); }
   TTreemapSurface* Surface() const { return Find<TTreemapSurface>("PaintBox1"); }
 
-  const TTreemapItem& Cell(std::string_view Relative) const {
-    const TTreemapItem* Item = Map().GetItemByPath(PathOf(Relative));
-    EXPECT_NE(Item, nullptr) << Relative;
-    return *Item;
+  const TFlatMapItem& Cell(std::string_view Relative) const {
+    for (const TFlatMapItem& Item : Map().Items()) {
+      if (Item.FullPath() == PathOf(Relative)) {
+        return Item;
+      }
+    }
+    ADD_FAILURE() << "no cell for " << Relative;
+    return Map().Items().front();
   }
   QStringList SelectedNames() const {
     QStringList Names;
@@ -53,6 +57,8 @@ TEST_F(FilesViewTest, ListLegendAndMapShowTheScan) {
   EXPECT_EQ(ColumnTexts(Exts(), 0), (QStringList{".txt", ".bin", ".dat", "(none)"}));
   EXPECT_EQ(ColumnTexts(Exts(), 2), (QStringList{"4.0 KB", "3.9 KB", "700 B", "600 B"}));
   EXPECT_EQ(ColumnTexts(Exts(), 4), (QStringList{"1", "2", "1", "2"}));
+  EXPECT_TRUE(Map().Items().empty()) << "a hidden tab's map waits until it is shown";
+  ShowTab("TabSheet1");
   EXPECT_EQ(Map().Items().size(), 6u);
   SaveScreenshotOfTab("TabSheet1");
 }
@@ -114,7 +120,7 @@ TEST_F(FilesViewTest, TheListStopsAtTheLargest5000WhileLegendAndMapCoverAll) {
   for (int I = 0; I < 3; ++I) {
     Tree.MakeFile("rare/r" + std::to_string(I) + ".tiny", 1);
   }
-  ScanPath(Tree.Path());
+  ShowScan();
   ShowTab("TabSheet1");
   ASSERT_EQ(Files()->topLevelItemCount(), 5000);
   EXPECT_EQ(Files()->topLevelItem(0)->text(0), "f4999.big");
@@ -139,7 +145,7 @@ TEST_F(FilesViewTest, HoverShowsPathAndSizeAndDoubleClickShowsTheFile) {
   QTest::mouseMove(Surface(), QPoint(Rect.Left + 2, Rect.Top + 2));
   EXPECT_EQ(Surface()->toolTip(), ShownText(PathOf("big/a.txt")) + "\n4.0 KB");
   DoubleClickCellCorner(Surface(), Rect);
-  EXPECT_EQ(Shell.Shown, std::vector<std::string>{PathOf("big/a.txt")});
+  EXPECT_EQ(Host.Shown, std::vector<std::string>{PathOf("big/a.txt")});
 }
 
 }  // namespace

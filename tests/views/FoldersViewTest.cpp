@@ -1,12 +1,12 @@
 #include <QItemSelectionModel>
 
 #include "views/ScanTreeModel.h"
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
 
-class FoldersViewTest : public ViewsTest {
+class FoldersViewTest : public TabsTest {
  protected:
   QTreeView* TreeView() const { return Find<QTreeView>("tvFolders"); }
   QTreeWidget* Legend() const { return Find<QTreeWidget>("lvFilesOfSelectedFolder"); }
@@ -33,11 +33,6 @@ TEST_F(FoldersViewTest, TreeLegendAndMapStartAtTheLargestFolder) {
   EXPECT_EQ(RowTexts(TreeView()), (QStringList{"big  [7.5 KB]", "small  [1000 B]"}));
   EXPECT_EQ(FoldersView()->GetSelectedPaths(), std::vector<std::string>{PathOf("big")});
   EXPECT_EQ(Highlighted(FoldersView()), std::set<std::string>{PathOf("big")});
-  // Showing the tab describes its selection in the status line, another tab's its own.
-  ShowTab("TabSheet2");
-  EXPECT_EQ(Status(), ShownText(PathOf("big")) + "  7.5 KB");
-  ShowTab("TabSheet1");
-  EXPECT_EQ(Status(), "Ready");
   // The shares are of the folders below the root: c.dat in the root is not part of the 100%.
   EXPECT_EQ(ColumnTexts(Legend(), 0), (QStringList{"big", "small"}));
   EXPECT_EQ(ColumnTexts(Legend(), 3), (QStringList{"88.51%", "11.49%"}));
@@ -72,12 +67,12 @@ TEST_F(FoldersViewTest, LegendMapAndTreeSelectTheSameFolders) {
 
   // A new size lays the map out again and keeps the selection.
   const TRect Before = Cell("big").Rect;
-  Window->resize(Window->width() - 200, Window->height() - 100);
+  Pages->resize(Pages->width() - 200, Pages->height() - 100);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !(Cell("big").Rect == Before); }, 2000));
   EXPECT_EQ(FramedOnMap(View), (std::set<std::string>{PathOf("small"), PathOf("big/deep")}));
 
   DoubleClickCellCorner(Surface(), Cell("small").Rect);
-  EXPECT_EQ(Shell.Opened, std::vector<std::string>{PathOf("small")});
+  EXPECT_EQ(Host.Opened, std::vector<std::string>{PathOf("small")});
   SaveScreenshotOfTab("TabSheet2");
 }
 

@@ -3,7 +3,7 @@
 #include <QSplitter>
 #include <QTimer>
 
-#include "views/ViewsFixture.h"
+#include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
 namespace {
@@ -15,14 +15,13 @@ bool ShowsPlaceholder(TTreemapSurface* Surface) {
          Picture.pixelColor(1, 1) == Surface->palette().color(QPalette::Button);
 }
 
-TEST_F(ViewsTest, SurfacesShowThePlaceholderUntilTheyHaveAMap) {
-  OpenWindow();
+TEST_F(TabsTest, SurfacesShowThePlaceholderUntilTheyHaveAMap) {
   for (const char* Page : {"TabSheet3", "TabSheet1", "TabSheet2", "TabSheetDuplicates"}) {
     ShowTab(Page);
     EXPECT_TRUE(ShowsPlaceholder(Find<QWidget>(Page)->findChild<TTreemapSurface*>())) << Page;
   }
   Tree.MakeFile("only.bin", 10);
-  ScanPath(Tree.Path());
+  ShowScan();
   for (const auto& [Page, Placeholder] : {std::pair{"TabSheet3", false},
                                           {"TabSheet1", false},
                                           {"TabSheet2", false},
@@ -33,7 +32,7 @@ TEST_F(ViewsTest, SurfacesShowThePlaceholderUntilTheyHaveAMap) {
   }
 }
 
-TEST_F(ViewsTest, ASurfaceWithoutAreaKeepsItsMapUntilItHasOneAgain) {
+TEST_F(TabsTest, ASurfaceWithoutAreaKeepsItsMapUntilItHasOneAgain) {
   ScanFixture();
   ShowTab("TabSheet1");
   auto* Surface = Find<TTreemapSurface>("PaintBox1");
@@ -46,7 +45,7 @@ TEST_F(ViewsTest, ASurfaceWithoutAreaKeepsItsMapUntilItHasOneAgain) {
   EXPECT_LE(FilesView()->Map().Items().front().Rect.Right, 300);
 }
 
-TEST_F(ViewsTest, AHiddenSurfaceGivesUpItsPictureAndDrawsTheSameMapWhenShownAgain) {
+TEST_F(TabsTest, AHiddenSurfaceGivesUpItsPictureAndDrawsTheSameMapWhenShownAgain) {
   ScanFixture();
   ShowTab("TabSheet1");
   auto* Surface = Find<TTreemapSurface>("PaintBox1");
@@ -59,7 +58,7 @@ TEST_F(ViewsTest, AHiddenSurfaceGivesUpItsPictureAndDrawsTheSameMapWhenShownAgai
 
 // Every map shows its tab's selection after any new layout: a new window size, a splitter moved,
 // another tab shown and this one again.
-TEST_F(ViewsTest, EveryMapKeepsItsHighlightThroughEveryRelayout) {
+TEST_F(TabsTest, EveryMapKeepsItsHighlightThroughEveryRelayout) {
   Tree.MakeFile("small/a.txt", 4100);  // a duplicate of big/a.txt
   ScanFixture();
   const struct {
@@ -89,7 +88,7 @@ TEST_F(ViewsTest, EveryMapKeepsItsHighlightThroughEveryRelayout) {
     }
   };
   const QImage Before = Find<QWidget>("PaintBox1")->grab().toImage();
-  Window->resize(Window->width() - 300, Window->height() - 120);
+  Pages->resize(Pages->width() - 300, Pages->height() - 120);
   QTest::qWait(20);
   ExpectAllHighlighted("a smaller window");
   for (const auto& Tab : kTabs) {
@@ -101,50 +100,6 @@ TEST_F(ViewsTest, EveryMapKeepsItsHighlightThroughEveryRelayout) {
   ExpectAllHighlighted("a moved splitter");
   ShowTab("TabSheet1");
   EXPECT_NE(Find<QWidget>("PaintBox1")->grab().toImage().size(), Before.size());
-}
-
-TEST_F(ViewsTest, TheModeMenuAndTheTabsFollowEachOther) {
-  OpenWindow();
-  const char* const Modes[] = {"FilesinFolders1", "OnlyFiles1", "OnlyFolders1", "Duplicates1"};
-  auto* Pages = Find<QTabWidget>("PageControl1");
-  const auto ExpectOnlyChecked = [&](int Page) {
-    for (int I = 0; I < 4; ++I) {
-      EXPECT_EQ(Find<QAction>(Modes[I])->isChecked(), I == Page) << Modes[I];
-    }
-  };
-  Find<QAction>("OnlyFolders1")->trigger();
-  EXPECT_EQ(Pages->currentIndex(), 2);
-  ExpectOnlyChecked(2);
-  Pages->setCurrentIndex(3);
-  ExpectOnlyChecked(3);
-  Find<QAction>("FilesinFolders1")->trigger();
-  EXPECT_EQ(Pages->currentIndex(), 0);
-  ExpectOnlyChecked(0);
-}
-
-TEST_F(ViewsTest, StopDuringAnyStepOfTheResultsEmptiesEveryView) {
-  for (const char* Step :
-       {"Building file list...", "Building Largest Files list...", "Populating Largest Files UI...",
-        "Building folders tree...", "Building duplicates...", "Populating folders UI...",
-        "Building folders/files tree...", "Populating extensions..."}) {
-    SCOPED_TRACE(Step);
-    OpenWindow();
-    Tree.MakeFile("a/one.txt", 100);
-    Tree.MakeFile("two.bin", 200);
-    ASSERT_TRUE(ScanStoppingAt(ShownText(Tree.Path()), QLatin1String(Step)));
-    EXPECT_EQ(Status(), "Cancelled");
-    EXPECT_EQ(Window->ScanRoot(), nullptr);
-    for (const QTreeWidget* List : Window->findChildren<QTreeWidget*>()) {
-      EXPECT_EQ(List->topLevelItemCount(), 0) << List->objectName().toStdString();
-    }
-    for (const QTreeView* View : Window->findChildren<QTreeView*>()) {
-      EXPECT_EQ(View->model()->rowCount({}), 0) << View->objectName().toStdString();
-    }
-    for (TTreemapSurface* Surface : Window->findChildren<TTreemapSurface*>()) {
-      EXPECT_TRUE(ShowsPlaceholder(Surface)) << Surface->objectName().toStdString();
-    }
-    Window.reset();
-  }
 }
 
 }  // namespace

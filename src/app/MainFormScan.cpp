@@ -1,0 +1,244 @@
+// Scanning a folder or every drive, or opening a saved scan: the job that makes the results,
+// what the window shows while it runs, and handing its results to the tabs.
+#include <QAction>
+#include <QToolButton>
+
+#include "app/FileCommands.h"
+#include "app/FilterPanel.h"
+#include "app/MainForm.h"
+#include "app/MainMenu.h"
+#include "app/ScanFileDialogs.h"
+#include "app/ScanRun.h"
+#include "app/StatusStrip.h"
+#include "app/Toolbar.h"
+#include "app/UserDialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/Memory.h"
+#include "results/ScanSummary.h"
+#include "results/ValueFormat.h"
+#include "views/DuplicatesView.h"
+#include "views/FilesInFoldersView.h"
+#include "views/FilesView.h"
+#include "views/FoldersView.h"
+#include "views/ShownText.h"
+
+namespace dunstrel {
+
+namespace {
+
+// The figures are apparent sizes until the window offers the choice of count.
+constexpr TSizeCount kShownCount = TSizeCount::ApparentSize;
+
+}  // namespace
+
+void TfrmMain::ScanFolder(const std::string& Path) {
+  FSourcePanel->ChooseFolder(Path);
+  StartScan();
+}
+
+void TfrmMain::StartScan() {
+  if (!FToolbar->btnScan->isEnabled()) {
+    return;  // a job runs, or its results are being shown
+  }
+  std::optional<TScanSource> Source = FSourcePanel->ReadSource();
+  if (!Source.has_value()) {
+    return;
+  }
+  if (!FFilterPanel->LessThanValid()) {
+    FDialogs->ShowError(this, TranslatedText("Invalid \"Less than\" value."));
+    return;
+  }
+  if (!Source->AllDrives) {
+    FSourcePanel->Remember(Source->PathToScan);
+  }
+  ClearResults();
+  ShowCaption();
+  FFileCommands->SetAllowed(true);
+  auto Context = std::make_shared<TScanContext>();
+  FFilterPanel->ApplyTo(*Context);
+  FExpected = FSourcePanel->Expect(*Source);
+  StartJob(WalkSource(std::move(*Source), FCreateLister()), std::move(Context), std::nullopt);
+  SetStatus(TranslatedText("Scanning..."));
+  if (FExpected.Entries > 0 || FExpected.Bytes > 0) {
+    FStatus->ShowProgress(0);
+  } else {
+    FStatus->ShowMarquee();
+  }
+}
+
+void TfrmMain::OpenScanFile(const std::string& Path) {
+  if (!FToolbar->btnScan->isEnabled()) {
+    return;
+  }
+  // Said here in the user's language; the reading refuses such an entry too, without waiting
+  // on it, should it be put in the file's place meanwhile.
+  const platform::EEntryKind Kind = platform::EntryKindOf(Path);
+  if (Kind == platform::EEntryKind::Folder || Kind == platform::EEntryKind::Other) {
+    FDialogs->ShowError(
+        this, TranslatedText("Cannot open the scan file:") + QLatin1Char('\n') +
+                  ShownText(FormatText(Translate("%s is not a file"), {Path}, FFormatSettings)));
+    return;
+  }
+  // Stop cancels the reading and the results' build.
+  StartJob(SavedScanSource(Path), std::make_shared<TScanContext>(), Path);
+  FStatus->ShowMarquee();
+  SetStatus(TranslatedText("Opening scan file..."));
+}
+
+void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
+                        std::optional<std::string> SavedScan) {
+  FSavedScan = std::move(SavedScan);
+  SetScanningState(true);
+  FStatus->ShowBusyPointer();
+  FRun = std::make_unique<TScanRun>(std::move(Source), std::move(Context), kShownCount,
+                                    FFormatSettings);
+  // While Stop is pressed, "Cancelling..." stays until the job ends.
+  connect(FRun.get(), &TScanRun::Walked, this, [this](const TWalkProgress& Progress) {
+    if (!FRun->Stopped()) {
+      FStatus->ShowWalk(Progress, FExpected, FFormatSettings);
+    }
+  });
+  connect(FRun.get(), &TScanRun::Building, this, [this](const TBuildStatus& Status) {
+    if (!FRun->Stopped()) {
+      FStatus->ShowBuild(Status);
+    }
+  });
+  connect(FRun.get(), &TScanRun::Ended, this, &TfrmMain::JobEnded);
+}
+
+void TfrmMain::StopScan() {
+  if (FFilling) {
+    EndInCancelled();  // the tabs are being given the results: they go at once
+    return;
+  }
+  if (FRun != nullptr) {
+    FRun->Stop();
+  }
+  SetStatus(TranslatedText("Cancelling..."));
+}
+
+void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
+  using TEnd = TScanOutcome::TEnd;
+  const bool Stopped = FRun->Stopped();
+  if (Outcome.End == TEnd::Done && !Stopped) {
+    if (FSavedScan) {
+      ClearResults();
+      FFileCommands->SetAllowed(Outcome.FoldersHere);
+      FSavedScanWritten = Outcome.Written;
+    }
+    FResults = Outcome.Results;
+    FFilling = 0;
+    FillNextTab();
+    return;
+  }
+  if (Outcome.End == TEnd::Done || Outcome.End == TEnd::BuildStopped) {
+    EndInCancelled();
+    return;
+  }
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  QString Error;
+  if (Outcome.End == TEnd::BuildFailed) {
+    Error = TranslatedText("Error while building results:") + QLatin1Char('\n');
+  } else if (FSavedScan) {
+    // Refused or stopped: the results shown before stay as they were.
+    Error = Stopped ? QString() : TranslatedText("Cannot open the scan file:") + QLatin1Char('\n');
+  } else if (Stopped || !Outcome.Err.empty()) {
+    Error = TranslatedText("Scan failed: ") + QLatin1Char('\n');
+  }
+  if (!Error.isEmpty()) {
+    FDialogs->ShowError(this,
+                        Error + ShownText(Stopped ? Translate("Cancelled by user") : Outcome.Err));
+  }
+}
+
+void TfrmMain::FillNextTab() {
+  if (!FFilling) {
+    return;
+  }
+  // In the order of the texts they announce.
+  TResultTab* const Order[] = {FFilesView, FDuplicatesView, FFoldersView, FFilesInFoldersView};
+  if (*FFilling < std::size(Order)) {
+    Order[(*FFilling)++]->Show(FResults);
+    return;
+  }
+  FFilling.reset();
+  // The build's temporary arrays are gone; their peak need not stay with the process.
+  platform::ReleaseFreedMemory();
+  const std::string Summary = ScanSummaryLine(
+      static_cast<int64_t>(FResults->AllFiles.size()), FResults->AllTotalBytes,
+      FResults->Root != nullptr ? FResults->Root->UnreadableFolders : 0, FFormatSettings);
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  SetStatus(ShownText(Summary));
+  if (FSavedScan) {
+    ShowOpenedScan();
+  }
+}
+
+void TfrmMain::ShowOpenedScan() {
+  // The title and the status line say which file is shown and when it was made.
+  const std::string Scanned =
+      FSavedScanWritten != 0
+          ? FormatText(Translate("%s, scanned %s"),
+                       {*FSavedScan, FormatDateTimeText(FileTimeToLocalDateTime(FSavedScanWritten),
+                                                        FFormatSettings)},
+                       FFormatSettings)
+          : *FSavedScan;
+  ShowCaption(ShownText(Scanned));
+  FStatus->SetText(ShownText(Scanned) + QStringLiteral("   ") + FStatus->Text(),
+                   ShownText(*FSavedScan));
+  // The source box shows what was scanned: every drive, or the top folder, kept for the next
+  // time when it is on this machine.
+  const std::string Root = FResults->Root->FullPath();
+  if (!Root.empty() && FFileCommands->Allowed()) {
+    FSourcePanel->Remember(Root);
+  }
+  FSourcePanel->ShowSource(Root);
+}
+
+void TfrmMain::EndInCancelled() {
+  FFilling.reset();
+  ClearResults();
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  SetStatus(TranslatedText("Cancelled"));
+}
+
+void TfrmMain::SetScanningState(bool Scanning) {
+  FToolbar->btnScan->setEnabled(!Scanning);
+  FToolbar->btnStop->setEnabled(Scanning);
+  FMenu->Scan1->setEnabled(!Scanning);
+  FMenu->Stop1->setEnabled(Scanning);
+  FMenu->OpenScan1->setEnabled(!Scanning);
+  FMenu->SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
+  FSourcePanel->SetScanning(Scanning);
+  FFilterPanel->setEnabled(!Scanning);
+  if (!Scanning) {
+    FStatus->ShowProgress(0);
+    SetStatus(TranslatedText("Ready"));
+  }
+}
+
+void TfrmMain::ClearResults() {
+  // The tabs let go of the results first; the last holder frees them.
+  for (TResultTab* Tab : Tabs()) {
+    Tab->Clear();
+  }
+  FResults.reset();
+  platform::ReleaseFreedMemory();
+}
+
+void TfrmMain::SaveScanAs() {
+  if (FResults != nullptr && FResults->Root != nullptr) {
+    SaveScanWithDialog(*FDialogs, this, *FStatus, *FResults->Root, FFormatSettings);
+  }
+}
+
+void TfrmMain::OpenScan() {
+  if (const std::optional<std::string> File = ChooseScanFile(*FDialogs, this)) {
+    OpenScanFile(*File);
+  }
+}
+
+}  // namespace dunstrel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "localisation/TextFormat.h"
+#include "results/ScanResults.h"
+#include "scan/ScanContext.h"
+#include "scan/ScanTree.h"
+#include "scan/SizeCount.h"
+
+namespace dunstrel {
+
+// What a build is doing: the status line's text, and how far it is (Maximum 0: no measure).
+struct TBuildStatus {
+  std::string Text;
+  int64_t Position = 0;
+  int64_t Maximum = 0;
+};
+using TBuildReport = std::function<void(const TBuildStatus& Status)>;
+
+// Turns a finished scan tree into its results, one announced step after another: the list of
+// all files and of the largest, the folders ordered largest first, the duplicate groups, the files
+// of each folder ordered, the extensions. Each step is reported through Report in the user's
+// language (texts filled with Settings) before it runs, and steps that take long report their
+// progress now and then. Cancelling the context stops the build between and inside the steps:
+// the tree is released and nothing is returned. Meant for a thread of its own: nothing else may
+// touch the tree meanwhile, and the results are shared only once they are done.
+std::shared_ptr<const TScanResults> BuildScanResults(std::unique_ptr<TDirNode> Root,
+                                                     TSizeCount Count, const TScanContext& Context,
+                                                     const TFormatSettings& Settings,
+                                                     const TBuildReport& Report = {});
+
+}  // namespace dunstrel
