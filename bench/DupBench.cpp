@@ -40,7 +40,7 @@ struct TReference {
 TReference CheckAgainstKeys(const std::vector<TFileLeaf*>& Files, const TDuplicates& Result) {
   std::unordered_map<std::string, std::vector<const TFileLeaf*>> ByKey;
   for (const TFileLeaf* File : Files) {
-    ByKey[DupGroupKey(File->Name(), File->Size)].push_back(File);
+    ByKey[DupGroupKey(File->Name(), File->Size())].push_back(File);
   }
   TReference Reference;
   for (const auto& [Key, Members] : ByKey) {
@@ -63,7 +63,7 @@ TReference CheckAgainstKeys(const std::vector<TFileLeaf*>& Files, const TDuplica
     size_t Above = 0;
     for (const auto& [Key, Members] : ByKey) {
       Above += Members.size() >= 2 &&
-               static_cast<int64_t>(Members.size()) * Members.front()->Size > Least;
+               static_cast<int64_t>(Members.size()) * Members.front()->Size() > Least;
     }
     Reference.Agrees = Above <= kMaxDupGroups;
   }

@@ -170,7 +170,7 @@ int main(int Argc, char** Argv) {
       const int64_t After = ResidentBytes();
       std::vector<TFileLeaf*> Files = AllFiles(*Root);
       std::sort(Files.begin(), Files.end(),
-                [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+                [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
       const auto SortEnd = TClock::now();
       const int64_t Entries = Root->TotalFiles + Root->TotalDirs;
       const long long TotalFiles = Root->TotalFiles;

@@ -53,7 +53,7 @@ void SortListsBySize(TDirNode& Root) {
     std::sort(Folder->Children.begin(), Folder->Children.end(),
               [](const auto& A, const auto& B) { return A->TotalSize > B->TotalSize; });
     std::sort(Folder->Leaves.begin(), Folder->Leaves.end(),
-              [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+              [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
     for (const auto& Child : Folder->Children) {
       Pending.push_back(Child.get());
     }
@@ -75,7 +75,7 @@ const TBenchTree& TreeOf(int64_t Files, bool ListsSorted = true) {
     Tree.FilesByFolder = FilesOf(*Tree.Root);
     Tree.FilesBySize = Tree.FilesByFolder;
     std::stable_sort(Tree.FilesBySize.begin(), Tree.FilesBySize.end(),
-                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
     std::vector<TFileLeaf*> AllFiles;
     int64_t AllBytes = 0;
     FlattenAllFiles(Tree.Root.get(), TSizeCount::ApparentSize, AllFiles, AllBytes);

@@ -9,6 +9,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# pkg-config describes the cross root's libraries only, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_FIND_ROOT_PATH}/lib/pkgconfig")
+set(ENV{PKG_CONFIG_PATH} "")
+# zlib's static archive, as the programs are linked statically.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # The tests' programs run under Wine. `make check-windows` hands CMake the launcher it found; a
 # configure by hand looks for one here, again on every configure while none has been found.

@@ -204,13 +204,13 @@ TBaselineComparison CompareWithBaseline(const TDirNode& Current, const TDirNode&
         continue;
       }
       const TFileLeaf& Old = *Then->Leaves[Found];
-      NoteSizes(File, File->Size - Old.Size,
+      NoteSizes(File, File->Size() - Old.Size(),
                 File->SizeIn(TSizeCount::DiskUsage) - Old.SizeIn(TSizeCount::DiskUsage));
     }
     for (size_t I = 0; I < Then->Leaves.size(); ++I) {
       if (!Files.Matched(I)) {
         const TFileLeaf& Old = *Then->Leaves[I];
-        NoteRemoved(*Now, Old.Name(), false, Old.Size, Old.SizeIn(TSizeCount::DiskUsage), 1);
+        NoteRemoved(*Now, Old.Name(), false, Old.Size(), Old.SizeIn(TSizeCount::DiskUsage), 1);
       }
     }
     Folders.Index(Then->Children, Keys);

@@ -63,12 +63,12 @@ class TGrouper {
         }
       }
       if (const TFileLeaf* File = Files[I]) {
-        if (FRun.empty() || File->Size != FRunSize) {
-          if (!FRun.empty() && File->Size > FRunSize) {
+        if (FRun.empty() || File->Size() != FRunSize) {
+          if (!FRun.empty() && File->Size() > FRunSize) {
             return EOutcome::Unsorted;
           }
           ResolveRun();
-          FRunSize = File->Size;
+          FRunSize = File->Size();
         }
         FRun.push_back({File, I});
       }
@@ -183,9 +183,9 @@ void AddGroups(const TGrouper& Grouper, std::span<const TFoundGroup> Found,
     const TFileLeaf& Second = *Begin[1];
     TDupGroup& Added = Groups.emplace_back();
     Added.FileName = Second.Name();
-    Added.Size = Second.Size;
-    Added.ModifiedFT = Second.ModifiedFT;
-    Added.Color = ColorForKey(DupGroupKey(Second.Name(), Second.Size));
+    Added.Size = Second.Size();
+    Added.ModifiedFT = Second.ModifiedFT();
+    Added.Color = ColorForKey(DupGroupKey(Second.Name(), Second.Size()));
     Added.Files.assign(Begin, Begin + static_cast<std::ptrdiff_t>(Group.Count));
   }
 }
@@ -241,7 +241,7 @@ bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
     std::vector<TFileLeaf*> Sorted(AllFiles.begin(), AllFiles.end());
     std::erase(Sorted, nullptr);
     std::stable_sort(Sorted.begin(), Sorted.end(),
-                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
     Grouper = TGrouper(Casing);
     Outcome = Grouper.Run(Sorted, Progress);
   }

@@ -12,16 +12,16 @@ namespace dunstrel {
 namespace {
 
 bool LargerFirst(const TFileLeaf* A, const TFileLeaf* B) {
-  return A->Size > B->Size;
+  return A->Size() > B->Size();
 }
 
 // The files of one size in Files, largest first.
 std::span<TFileLeaf* const> RunOf(std::span<TFileLeaf* const> Files, int64_t Size) {
   const auto First =
       std::lower_bound(Files.begin(), Files.end(), Size,
-                       [](const TFileLeaf* File, int64_t S) { return File->Size > S; });
+                       [](const TFileLeaf* File, int64_t S) { return File->Size() > S; });
   const auto Last = std::upper_bound(
-      First, Files.end(), Size, [](int64_t S, const TFileLeaf* File) { return S > File->Size; });
+      First, Files.end(), Size, [](int64_t S, const TFileLeaf* File) { return S > File->Size(); });
   return {First, Last};
 }
 
@@ -59,7 +59,7 @@ std::unordered_map<const TFileLeaf*, size_t> PositionsOf(std::span<TFileLeaf* co
   }
   std::sort(Wanted.begin(), Wanted.end(), LargerFirst);
   for (size_t I = 0; I < Wanted.size();) {
-    const int64_t Size = Wanted[I]->Size;
+    const int64_t Size = Wanted[I]->Size();
     const std::span<TFileLeaf* const> Run = RunOf(Files, Size);
     const size_t Offset = static_cast<size_t>(Run.data() - Files.data());
     for (size_t K = 0; K < Run.size(); ++K) {
@@ -67,7 +67,7 @@ std::unordered_map<const TFileLeaf*, size_t> PositionsOf(std::span<TFileLeaf* co
         Found->second = Offset + K;
       }
     }
-    while (I < Wanted.size() && Wanted[I]->Size == Size) {
+    while (I < Wanted.size() && Wanted[I]->Size() == Size) {
       ++I;
     }
   }
@@ -104,12 +104,12 @@ bool FollowGroups(const TDuplicates& Previous, std::span<TFileLeaf* const> NextA
     std::unordered_map<TNameAndSize, std::vector<const TFileLeaf*>, TNameAndSizeHash> GoneByName;
     GoneByName.reserve(Gone.Size());
     Gone.ForEach([&GoneByName](const TFileLeaf* File) {
-      GoneByName[{File->Name(), File->Size}].push_back(File);
+      GoneByName[{File->Name(), File->Size()}].push_back(File);
     });
     for (TFileLeaf* File : Change.AddedFiles()) {
-      const auto Found = GoneByName.find({File->Name(), File->Size});
+      const auto Found = GoneByName.find({File->Name(), File->Size()});
       if (Found == GoneByName.end() || Found->second.empty()) {
-        Sizes.push_back(int64_t{File->Size});  // a copy: the leaf is packed
+        Sizes.push_back(File->Size());
         continue;
       }
       Successors.emplace(Found->second.back(), File);
@@ -196,7 +196,7 @@ bool FollowGroups(const TDuplicates& Previous, std::span<TFileLeaf* const> NextA
                   return Positions.at(A) < Positions.at(B);
                 });
       Group.FileName = Group.Files[1]->Name();
-      Group.ModifiedFT = Group.Files[1]->ModifiedFT;
+      Group.ModifiedFT = Group.Files[1]->ModifiedFT();
     }
     Candidate.Second = Positions.at(Group.Files[1]);
   }
@@ -236,7 +236,7 @@ std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
                                          std::span<TFileLeaf* const> Added, int64_t& TotalBytes) {
   // The sum follows from what changes: no file that stays is read.
   TotalBytes = AllTotalBytes;
-  Gone.ForEach([&TotalBytes](const TFileLeaf* File) { TotalBytes -= File->Size; });
+  Gone.ForEach([&TotalBytes](const TFileLeaf* File) { TotalBytes -= File->Size(); });
   std::vector<TFileLeaf*> Kept;
   Kept.reserve(AllFiles.size() + Added.size() - std::min(AllFiles.size(), Gone.Size()));
   for (TFileLeaf* File : AllFiles) {
@@ -250,7 +250,7 @@ std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
   std::vector<TFileLeaf*> Coming(Added.begin(), Added.end());
   std::stable_sort(Coming.begin(), Coming.end(), LargerFirst);
   for (const TFileLeaf* File : Coming) {
-    TotalBytes = SaturatingAdd(TotalBytes, File->Size);
+    TotalBytes = SaturatingAdd(TotalBytes, File->Size());
   }
   // Each one's place found by a search, the files between copied in blocks: few files are read.
   std::vector<TFileLeaf*> Merged;

@@ -118,7 +118,7 @@ void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf, uint64_t Folde
   Writer.Raw(",\n{\"name\":");
   Writer.Text(Leaf.Name());
   Writer.Raw(",\"asize\":");
-  Writer.Number(Leaf.Size);
+  Writer.Number(Leaf.Size());
   Writer.Raw(",\"dsize\":");
   Writer.Number(Leaf.Allocated());
   if (Leaf.IsHardLinked()) {
@@ -136,9 +136,9 @@ void WriteFileEntry(TExportWriter& Writer, const TFileLeaf& Leaf, uint64_t Folde
       }
     }
   }
-  if (Leaf.ModifiedFT != 0) {
+  if (Leaf.ModifiedFT() != 0) {
     Writer.Raw(",\"mtime\":");
-    Writer.Number(StampToUnixSeconds(Leaf.ModifiedFT));
+    Writer.Number(StampToUnixSeconds(Leaf.ModifiedFT()));
   }
   Writer.Raw("}");
 }
@@ -535,7 +535,7 @@ void TExportReader::CloseFolder(TDirNode& Folder) {
   TScanStore& Store = Folder.Store();
   for (const TFileLeaf* Leaf : Folder.Leaves) {
     const TExtKey Key = Leaf->ExtKey();
-    FSums.Add(Key == Store.EmptyExt ? Store.NoExt : Key, Leaf->Size, 1);
+    FSums.Add(Key == Store.EmptyExt ? Store.NoExt : Key, Leaf->Size(), 1);
   }
   for (const auto& Child : Folder.Children) {
     FSums.AddAll(Child->ExtStats);

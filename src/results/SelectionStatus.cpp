@@ -34,7 +34,7 @@ std::string ItemSelectionText(const TSelectedData& First, int64_t Count,
           [&](const TFileLeaf* File) {
             return File == nullptr
                        ? Translate("Ready")
-                       : SelectionText(File->FullPath(), FormatSize(File->Size, Settings), Count);
+                       : SelectionText(File->FullPath(), FormatSize(File->Size(), Settings), Count);
           },
           [&](const TDirNode* Dir) {
             return Dir == nullptr ? Translate("Ready")

@@ -142,7 +142,7 @@ void TFolderWalker::FinishFolder(TDirNode& Node) {
   // that all of them are known.
   for (const TFileLeaf* Leaf : Node.Leaves) {
     const TExtKey Key = Leaf->ExtKey();
-    FExtSums.Add(Key == FStore.EmptyExt ? FStore.NoExt : Key, Leaf->Size, 1);
+    FExtSums.Add(Key == FStore.EmptyExt ? FStore.NoExt : Key, Leaf->Size(), 1);
   }
   Node.TotalDiskUsage = SaturatingAdd(Node.TotalDiskUsage, Node.OwnDiskUsage);
   Node.UnreadableFolders = Node.ReadProblem != platform::TListProblem::None ? 1 : 0;

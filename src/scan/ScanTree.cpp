@@ -131,7 +131,8 @@ TFileLeaf* TScanStore::NewLeaf(const TDirNode& Parent, std::string_view Name, TE
   auto* Leaf = new (Place) TFileLeaf(Parent, Ext, Size, Kept, Stamp, Length);
   if (Kept == TFileLeaf::kBlocksKeptAside) {
     const std::lock_guard Lock(FLock);
-    FLarge.emplace(Leaf, Blocks * kBlockBytes);
+    // The whole blocks, held at the largest size where a claimed size leaves no room for them.
+    FLarge.emplace(Leaf, Blocks <= INT64_MAX / kBlockBytes ? Blocks * kBlockBytes : INT64_MAX);
   }
   return Leaf;
 }

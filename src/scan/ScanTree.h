@@ -93,7 +93,7 @@ class TFileLeaf {
   const TDirNode& Parent() const { return *FParent; }
 
   // The local last-write time; 0 when there is none.
-  TDateTime GetModifiedDateTime() const { return FileTimeToLocalDateTime(ModifiedFT); }
+  TDateTime GetModifiedDateTime() const { return FileTimeToLocalDateTime(FStamp); }
 
   // The space the file takes on its disk: its allocated blocks.
   int64_t Allocated() const;
@@ -106,13 +106,15 @@ class TFileLeaf {
   // The figure of this file in either count.
   int64_t SizeIn(TSizeCount Count) const {
     if (Count == TSizeCount::ApparentSize) {
-      return Size;
+      return FSize;
     }
     return IsHardLinkRepeat() ? 0 : Allocated();
   }
 
-  int64_t Size = 0;
-  platform::TFileStamp ModifiedFT = 0;
+  // The apparent size and the last-write stamp. Read by value only: the leaf is packed, so a
+  // reference to one of its fields could be misaligned.
+  int64_t Size() const { return FSize; }
+  platform::TFileStamp ModifiedFT() const { return FStamp; }
 
  private:
   friend class TScanStore;
@@ -123,8 +125,8 @@ class TFileLeaf {
 
   TFileLeaf(const TDirNode& Parent, TExtKey Ext, int64_t Size, uint32_t Blocks,
             platform::TFileStamp Stamp, uint16_t NameLength)
-      : Size(Size),
-        ModifiedFT(Stamp),
+      : FSize(Size),
+        FStamp(Stamp),
         FParent(&Parent),
         FExt(Ext),
         FBlocks(Blocks),
@@ -132,6 +134,8 @@ class TFileLeaf {
         FLinkRepeat(0),
         FNameLength(NameLength) {}
 
+  int64_t FSize;
+  platform::TFileStamp FStamp;
   const TDirNode* FParent;
   TExtKey FExt;
   uint32_t FBlocks : 30;

@@ -253,11 +253,11 @@ TDetachedFolders TTreeChange::Apply(TDirNode& Top) && {
     TDirNode* Parent = Mutable(&File->Parent());
     TScanStore& Store = Parent->Store();
     TDelta& Delta = Deltas[Parent];
-    Delta.Size -= File->Size;
+    Delta.Size -= File->Size();
     Delta.DiskUsage -= File->SizeIn(TSizeCount::DiskUsage);
     Delta.Files -= 1;
     const TExtKey Key = File->ExtKey();
-    Delta.RemovedIn(Store).AddKey(Key == Store.EmptyExt ? Store.NoExt : Key, File->Size);
+    Delta.RemovedIn(Store).AddKey(Key == Store.EmptyExt ? Store.NoExt : Key, File->Size());
   }
   if (FReplaced != nullptr) {
     TDirNode* Parent = FReplaced->Parent();

@@ -44,9 +44,9 @@ void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     if (File == nullptr) {
       continue;
     }
-    InOrder = InOrder && (Sorted.empty() || File->Size <= Sorted.back().Size);
-    Sorted.push_back({File->Size, File});
-    Total = SaturatingAdd(Total, File->Size);
+    InOrder = InOrder && (Sorted.empty() || File->Size() <= Sorted.back().Size);
+    Sorted.push_back({File->Size(), File});
+    Total = SaturatingAdd(Total, File->Size());
   }
   // The window hands the files over sorted by size already.
   if (!InOrder) {

@@ -25,7 +25,7 @@ class TFlatMapItem {
   std::string FullPath() const { return FFile->FullPath(); }
   // Lower-case with its dot; empty when the name has none.
   const std::string& Ext() const { return FFile->Ext(); }
-  int64_t Size() const { return FFile->Size; }
+  int64_t Size() const { return FFile->Size(); }
 
   TRect Rect;
 

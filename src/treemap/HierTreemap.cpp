@@ -27,8 +27,8 @@ bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
     if (I + kPrefetchAhead < Leaves.size()) {
       Prefetch(Leaves[I + kPrefetchAhead]);
     }
-    if (Leaves[I]->Size > 0) {
-      Entries.push_back(TEntry::ForFile(*Leaves[I], Leaves[I]->Size));
+    if (Leaves[I]->Size() > 0) {
+      Entries.push_back(TEntry::ForFile(*Leaves[I], Leaves[I]->Size()));
     }
   }
   return true;
@@ -60,7 +60,7 @@ struct THierTreemapLayout::TBuilder {
     }
     It.Kind = THierKind::hkFile;
     It.FileLeaf = Entry.File();
-    It.Size = It.FileLeaf->Size;
+    It.Size = It.FileLeaf->Size();
     const std::string& Text = It.FileLeaf->Ext();
     auto Found = ExtOfText.find(&Text);
     if (Found == ExtOfText.end()) {

@@ -78,7 +78,7 @@ void TFilesView::ApplyTranslation() {
   for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
     lvFiles->topLevelItem(I)->setText(
         kSizeColumn,
-        ShownText(FormatSize(FResults->DisplayFiles[static_cast<size_t>(I)]->Size, Settings)));
+        ShownText(FormatSize(FResults->DisplayFiles[static_cast<size_t>(I)]->Size(), Settings)));
   }
 }
 
@@ -124,8 +124,8 @@ bool TFilesView::AddFileRows() {
     const double Modified = File.GetModifiedDateTime();
     auto* Row = new QTreeWidgetItem(
         QStringList{ShownText(File.Name()), ShownText(File.Parent().FullPath()),
-                    ShownText(FormatSize(File.Size, Settings)),
-                    ShownText(FormatPercent(File.Size, FResults->DisplayTotalBytes, Settings)),
+                    ShownText(FormatSize(File.Size(), Settings)),
+                    ShownText(FormatPercent(File.Size(), FResults->DisplayTotalBytes, Settings)),
                     Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
     // The hidden column keys the row by the path's own bytes; nobody reads it as text.
     Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(File.FullPath()));

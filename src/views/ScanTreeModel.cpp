@@ -228,7 +228,7 @@ QVariant TScanTreeModel::data(const QModelIndex& Index, int Role) const {
   }
   if (Role == Qt::DisplayRole) {
     const std::string_view Name = Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
-    const int64_t Size = Item.Folder != nullptr ? Item.Folder->TotalSize : Item.File->Size;
+    const int64_t Size = Item.Folder != nullptr ? Item.Folder->TotalSize : Item.File->Size();
     return ShownText(Name) + QStringLiteral("  [") +
            ShownText(FormatSize(Size, FHost.FormatSettings())) + QLatin1Char(']');
   }

@@ -223,7 +223,7 @@ std::string ItemPath(const TSelectedItem& Item) {
 
 int64_t ItemSize(const TSelectedItem& Item) {
   if (const auto* File = std::get_if<const TFileLeaf*>(&Item)) {
-    return (*File)->Size;
+    return (*File)->Size();
   }
   return std::get<const TDirNode*>(Item)->TotalSize;
 }

@@ -36,7 +36,7 @@ class TFixture {
   std::vector<TFileLeaf*> LargestFirst() const {
     std::vector<TFileLeaf*> Sorted = Files;
     std::stable_sort(Sorted.begin(), Sorted.end(),
-                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; });
+                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
     return Sorted;
   }
 
@@ -267,7 +267,7 @@ std::vector<std::string> ReferenceGroups(const std::vector<TFileLeaf*>& Files) {
   };
   std::map<std::string, TEntry> ByKey;
   for (size_t I = 0; I < Files.size(); ++I) {
-    TEntry& Entry = ByKey[DupGroupKey(Files[I]->Name(), Files[I]->Size)];
+    TEntry& Entry = ByKey[DupGroupKey(Files[I]->Name(), Files[I]->Size())];
     Entry.Members.push_back(Files[I]);
     if (Entry.Members.size() == 2) {
       Entry.Second = I;
@@ -280,8 +280,8 @@ std::vector<std::string> ReferenceGroups(const std::vector<TFileLeaf*>& Files) {
     }
   }
   std::sort(Groups.begin(), Groups.end(), [](const TEntry* A, const TEntry* B) {
-    const int64_t BytesA = static_cast<int64_t>(A->Members.size()) * A->Members[0]->Size;
-    const int64_t BytesB = static_cast<int64_t>(B->Members.size()) * B->Members[0]->Size;
+    const int64_t BytesA = static_cast<int64_t>(A->Members.size()) * A->Members[0]->Size();
+    const int64_t BytesB = static_cast<int64_t>(B->Members.size()) * B->Members[0]->Size();
     return BytesA != BytesB ? BytesA > BytesB : A->Second < B->Second;
   });
   Groups.resize(std::min(Groups.size(), kMaxDupGroups));
@@ -289,7 +289,7 @@ std::vector<std::string> ReferenceGroups(const std::vector<TFileLeaf*>& Files) {
   for (const TEntry* Entry : Groups) {
     const TFileLeaf& Second = *Entry->Members[1];
     Shaped.Groups.push_back(
-        {std::string(Second.Name()), Second.Size, Second.ModifiedFT, kGrey, Entry->Members});
+        {std::string(Second.Name()), Second.Size(), Second.ModifiedFT(), kGrey, Entry->Members});
   }
   return Described(Shaped);
 }

@@ -10,7 +10,7 @@ namespace {
 std::vector<int64_t> Sizes(const std::vector<TFileLeaf*>& Files) {
   std::vector<int64_t> Result;
   for (const TFileLeaf* File : Files) {
-    Result.push_back(int64_t{File->Size});  // a copy: the leaf is packed
+    Result.push_back(File->Size());
   }
   return Result;
 }
@@ -52,8 +52,8 @@ TEST(FileArraysTest, TheLargestListStopsAtItsLimit) {
   const std::span<TFileLeaf* const> Largest =
       TakeLargestFiles(All, 5000, TSizeCount::ApparentSize, LargestBytes);
   ASSERT_EQ(Largest.size(), 5000u);
-  EXPECT_EQ(int64_t{Largest.front()->Size}, 7000);
-  EXPECT_EQ(int64_t{Largest.back()->Size}, 2001);
+  EXPECT_EQ(Largest.front()->Size(), 7000);
+  EXPECT_EQ(Largest.back()->Size(), 2001);
   EXPECT_EQ(AllBytes, 7000LL * 7001 / 2);
   EXPECT_EQ(LargestBytes, (7000LL * 7001 - 2000LL * 2001) / 2);
 }

@@ -100,7 +100,7 @@ TEST(NextFileArraysTest, DuplicateGroupsFollowAsAGroupingOfEveryFile) {
          const TDirNode& Old = *Root.Children[42];
          auto Fresh = std::make_unique<TDirNode>(Old.FullPath());
          for (const TFileLeaf* Leaf : Old.Leaves) {
-           const int64_t Size = Random() % 10 == 0 ? Leaf->Size + 1000 : Leaf->Size;
+           const int64_t Size = Random() % 10 == 0 ? Leaf->Size() + 1000 : Leaf->Size();
            Fresh->AddLeaf(Leaf->Name(), ".txt", Size, 1);
          }
          AddFiles(*Fresh, Random, 200);
@@ -133,7 +133,7 @@ TEST(NextFileArraysTest, DuplicateGroupsFollowAsAGroupingOfEveryFile) {
       EXPECT_EQ(Next.Duplicates.GroupByPathKey.size(), Expected.GroupByPathKey.size());
       int64_t Sum = 0;
       for (const TFileLeaf* File : Next.AllFiles) {
-        Sum += File->Size;
+        Sum += File->Size();
       }
       EXPECT_EQ(Next.AllTotalBytes, Sum);
       const TDetachedFolders Detached = std::move(Change).Apply(*Root);

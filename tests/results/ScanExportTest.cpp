@@ -59,12 +59,12 @@ void ExpectSameTree(const TDirNode& Want, const TDirNode& Got) {
       const TFileLeaf& L = *A->Leaves[I];
       const TFileLeaf& R = *B->Leaves[I];
       EXPECT_EQ(L.Name(), R.Name());
-      EXPECT_EQ(L.Size, R.Size);
+      EXPECT_EQ(L.Size(), R.Size());
       EXPECT_EQ(L.Ext(), R.Ext());
       EXPECT_EQ(L.Allocated(), R.Allocated()) << L.FullPath();
       EXPECT_EQ(L.IsHardLinkRepeat(), R.IsHardLinkRepeat()) << L.FullPath();
-      EXPECT_EQ(L.ModifiedFT / platform::kStampTicksPerSecond,
-                R.ModifiedFT / platform::kStampTicksPerSecond);
+      EXPECT_EQ(L.ModifiedFT() / platform::kStampTicksPerSecond,
+                R.ModifiedFT() / platform::kStampTicksPerSecond);
     }
     ASSERT_EQ(A->Children.size(), B->Children.size()) << A->FullPath();
     for (size_t I = 0; I < A->Children.size(); ++I) {
@@ -289,10 +289,10 @@ TEST(ScanExportTest, ReadsAnotherToolsFile) {
   EXPECT_EQ(Root->FullPath(), "/srv/data");
   ASSERT_EQ(Root->Leaves.size(), 2u);
   EXPECT_EQ(Root->Leaves[0]->Name(), "big.iso");
-  EXPECT_EQ(Root->Leaves[0]->Size, 1000000);
-  EXPECT_EQ(Root->Leaves[0]->ModifiedFT,
+  EXPECT_EQ(Root->Leaves[0]->Size(), 1000000);
+  EXPECT_EQ(Root->Leaves[0]->ModifiedFT(),
             (1577836800 + platform::kSecondsFrom1601To1970) * platform::kStampTicksPerSecond);
-  EXPECT_EQ(Root->Leaves[1]->ModifiedFT, 0u);
+  EXPECT_EQ(Root->Leaves[1]->ModifiedFT(), 0u);
   // Entries that are no regular files, and excluded ones with all they hold, stay out.
   ASSERT_EQ(Root->Children.size(), 1u);
   const TDirNode& Sub = *Root->Children[0];

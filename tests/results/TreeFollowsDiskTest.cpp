@@ -81,7 +81,7 @@ std::string Describe(const TDirNode& Root) {
     Out << '\n';
     for (const TFileLeaf* Leaf : Folder.Leaves) {
       const THardLink* Link = HardLinkOf(*Leaf);
-      Out << "  " << Leaf->FullPath() << " ext=" << Leaf->Ext() << " size=" << Leaf->Size
+      Out << "  " << Leaf->FullPath() << " ext=" << Leaf->Ext() << " size=" << Leaf->Size()
           << " du=" << Leaf->SizeIn(TSizeCount::DiskUsage) << " linked=" << Leaf->IsHardLinked()
           << " repeat=" << Leaf->IsHardLinkRepeat() << " links=" << (Link ? Link->Links : 0)
           << '\n';
@@ -118,12 +118,12 @@ std::string Describe(const std::vector<TFileLeaf*>& AllFiles, int64_t AllTotalBy
                      const std::vector<TFileLeaf*>& DisplayFiles, int64_t DisplayTotalBytes,
                      const TDuplicates& Duplicates) {
   std::ostringstream Out;
-  const auto Larger = [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size > B->Size; };
+  const auto Larger = [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); };
   Out << "all sorted=" << std::is_sorted(AllFiles.begin(), AllFiles.end(), Larger)
       << " total=" << AllTotalBytes << ":";
   std::vector<std::string> Paths;
   for (const TFileLeaf* File : AllFiles) {
-    Paths.push_back(File->FullPath() + "=" + std::to_string(File->Size));
+    Paths.push_back(File->FullPath() + "=" + std::to_string(File->Size()));
   }
   std::sort(Paths.begin(), Paths.end());
   for (const std::string& Path : Paths) {
@@ -131,7 +131,7 @@ std::string Describe(const std::vector<TFileLeaf*>& AllFiles, int64_t AllTotalBy
   }
   Out << "\nlargest total=" << DisplayTotalBytes << ":";
   for (const TFileLeaf* File : DisplayFiles) {
-    Out << ' ' << File->Size;
+    Out << ' ' << File->Size();
   }
   Out << "\nduplicates (" << Duplicates.ColorByPathKey.size() << ", "
       << Duplicates.GroupByPathKey.size() << "):\n";

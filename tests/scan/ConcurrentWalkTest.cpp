@@ -55,8 +55,8 @@ void ExpectSameTree(const TDirNode& Expected, const TDirNode& Actual) {
       const TFileLeaf& L = *E->Leaves[I];
       const TFileLeaf& R = *A->Leaves[I];
       ASSERT_EQ(L.Name(), R.Name()) << E->FullPath();
-      ASSERT_EQ(L.Size, R.Size) << L.FullPath();
-      ASSERT_EQ(L.ModifiedFT, R.ModifiedFT) << L.FullPath();
+      ASSERT_EQ(L.Size(), R.Size()) << L.FullPath();
+      ASSERT_EQ(L.ModifiedFT(), R.ModifiedFT()) << L.FullPath();
       ASSERT_EQ(L.Ext(), R.Ext()) << L.FullPath();
       ASSERT_EQ(L.Allocated(), R.Allocated()) << L.FullPath();
       ASSERT_EQ(L.IsHardLinked(), R.IsHardLinked()) << L.FullPath();

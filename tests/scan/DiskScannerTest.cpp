@@ -46,8 +46,8 @@ void ExpectTotalsAddUp(const TDirNode& Root) {
     TExtKeyPool Pool;
     TExtStats Expected(Pool);
     for (const TFileLeaf* Leaf : N.Leaves) {
-      Size += Leaf->Size;
-      Expected.AddFile(Leaf->Ext(), Leaf->Size);
+      Size += Leaf->Size();
+      Expected.AddFile(Leaf->Ext(), Leaf->Size());
     }
     for (const auto& Child : N.Children) {
       Size += Child->TotalSize;
