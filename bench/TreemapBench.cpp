@@ -112,7 +112,7 @@ void FlatMap(benchmark::State& State) {
   Measure<TFlatTreemapLayout>(
       State,
       [](TFlatTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromFiles(Tree.FilesBySize, kCanvas);
+        Map.BuildFromFiles(Tree.FilesBySize, TSizeCount::ApparentSize, kCanvas);
       },
       [](const TFlatTreemapLayout& Map) { return Map.Items().size(); });
 }
@@ -122,7 +122,7 @@ void FlatMapUnsorted(benchmark::State& State) {
   Measure<TFlatTreemapLayout>(
       State,
       [](TFlatTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromFiles(Tree.FilesByFolder, kCanvas);
+        Map.BuildFromFiles(Tree.FilesByFolder, TSizeCount::ApparentSize, kCanvas);
       },
       [](const TFlatTreemapLayout& Map) { return Map.Items().size(); });
 }
@@ -131,7 +131,7 @@ void FilesInFoldersMap(benchmark::State& State) {
   Measure<THierTreemapLayout>(
       State,
       [](THierTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRootSquarified(Tree.Root.get(), kCanvas);
+        Map.BuildFromRootSquarified(Tree.Root.get(), TSizeCount::ApparentSize, kCanvas);
       },
       [](const THierTreemapLayout& Map) { return Map.Items().size(); });
 }
@@ -141,7 +141,7 @@ void FilesInFoldersMapListingOrder(benchmark::State& State) {
   Measure<THierTreemapLayout>(
       State,
       [](THierTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRootSquarified(Tree.Root.get(), kCanvas);
+        Map.BuildFromRootSquarified(Tree.Root.get(), TSizeCount::ApparentSize, kCanvas);
       },
       [](const THierTreemapLayout& Map) { return Map.Items().size(); }, false);
 }
@@ -150,7 +150,7 @@ void FolderMap(benchmark::State& State) {
   Measure<TFolderTreemapLayout>(
       State,
       [](TFolderTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRoot(Tree.Root.get(), kCanvas);
+        Map.BuildFromRoot(Tree.Root.get(), TSizeCount::ApparentSize, kCanvas);
       },
       [](const TFolderTreemapLayout& Map) { return Map.Items().size(); });
 }
@@ -159,7 +159,8 @@ void DuplicatesMap(benchmark::State& State) {
   Measure<TDupTreemapLayout>(
       State,
       [](TDupTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.Duplicates.ColorByPathKey, kCanvas);
+        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.Duplicates.ColorByPathKey,
+                                    TSizeCount::ApparentSize, kCanvas);
       },
       [](const TDupTreemapLayout& Map) { return Map.Items().size(); });
 }

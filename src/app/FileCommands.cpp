@@ -118,9 +118,11 @@ void TFileCommands::RemoveSelected(bool ToTrash) {
   if (!FAllowed || Tab == nullptr) {
     return;
   }
+  // The question tells the total in the count shown.
+  const TSizeCount Count = Tab->Results() != nullptr ? Tab->Results()->Count : kDefaultSizeCount;
   std::vector<TRemovalItem> Selected;
   for (const TSelectedItem& Item : Tab->Selection().AllItems()) {
-    Selected.push_back({ItemPath(Item), ItemSize(Item)});
+    Selected.push_back({ItemPath(Item), ItemSize(Item, Count)});
   }
   const std::vector<TRemovalItem> Items = ItemsToRemove(Selected);
   if (Items.empty() ||

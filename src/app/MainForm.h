@@ -13,6 +13,7 @@
 #include "platform/Volumes.h"
 #include "results/ScanJob.h"
 #include "results/ScanResults.h"
+#include "views/TabSelection.h"
 #include "views/ViewHost.h"
 
 class QAction;
@@ -63,6 +64,13 @@ class TfrmMain : public QMainWindow, private IViewHost {
   explicit TfrmMain(TMainWindowServices Services = {}, QWidget* Parent = nullptr);
   ~TfrmMain() override;
 
+  // How sizes are counted in the results shown and in the next ones.
+  TSizeCount Count() const { return FCount; }
+  // Counts the sizes this way from now on: the results shown are built again from their tree
+  // in this count (no new scan) and handed to the tabs, each keeping what it can of its
+  // selection.
+  void ChooseCount(TSizeCount Count);
+
   // The results shown, and their tree; none before the first scan and after a stopped one.
   const TScanResults* Results() const { return FResults.get(); }
   const TDirNode* ScanRoot() const { return FResults != nullptr ? FResults->Root.get() : nullptr; }
@@ -110,6 +118,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
 
   // Window commands.
   void ToggleToolbar();
+  // Checks the count's item in the View menu.
+  void ShowCount();
   void ShowAbout();
   void OpenSitePage(const char* Page);
 
@@ -124,6 +134,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // last.
   void FillNextTab();
   void EndInCancelled();
+  // Builds the results shown again in the chosen count, from their own tree.
+  void Recount();
+  // Gives each tab back the items of its selection kept over a recount.
+  void RestoreKeptSelections();
   void SetScanningState(bool Scanning);
   void ClearResults();
   void SaveScanAs();
@@ -161,6 +175,15 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // The results shown, and the tab being given them (none once all have them).
   std::shared_ptr<const TScanResults> FResults;
   std::optional<size_t> FFilling;
+  // The count chosen; the results shown are in it, or being built again in it.
+  TSizeCount FCount = kDefaultSizeCount;
+  // Each tab's selection while the results are built again in another count: the files and
+  // folders (the tree stays the same) and the extensions by their keys.
+  struct TKeptSelection {
+    std::vector<TSelectedItem> Items;
+    std::vector<std::string> Extensions;
+  };
+  std::vector<TKeptSelection> FKeptSelections;
 
   // Controls, owned by the widget tree; the menu's items by the menu bar.
   std::unique_ptr<TMainMenu> FMenu;

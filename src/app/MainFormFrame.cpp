@@ -101,6 +101,11 @@ void TfrmMain::ConnectHandlers() {
     connect(Menu.Modes()[static_cast<size_t>(Page)], &QAction::triggered, this,
             [this, Page] { ShowPage(Page); });
   }
+  connect(Menu.DiskUsage1, &QAction::triggered, this,
+          [this] { ChooseCount(TSizeCount::DiskUsage); });
+  connect(Menu.ApparentSize1, &QAction::triggered, this,
+          [this] { ChooseCount(TSizeCount::ApparentSize); });
+  ShowCount();
 }
 
 }  // namespace dunstrel

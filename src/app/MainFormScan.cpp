@@ -26,10 +26,79 @@ namespace dunstrel {
 
 namespace {
 
-// The figures are apparent sizes until the window offers the choice of count.
-constexpr TSizeCount kShownCount = TSizeCount::ApparentSize;
+// The tree of results shown, handed back for a build in another count: it is no walk and no
+// reading, and it keeps what the results said of their folders and their file.
+class TGivenTreeSource final : public IScanSource {
+ public:
+  explicit TGivenTreeSource(TSourceTree Tree) : FTree(std::move(Tree)) {}
+
+  TSourceTree Load(const TScanContext&, const std::function<void(const TWalkProgress&)>&) override {
+    return std::move(FTree);
+  }
+
+ private:
+  TSourceTree FTree;
+};
 
 }  // namespace
+
+void TfrmMain::ChooseCount(TSizeCount Count) {
+  const bool Changed = Count != FCount;
+  FCount = Count;
+  ShowCount();
+  // While a job runs or the tabs are being given its results, the count is taken up once they
+  // are shown.
+  if (Changed && FResults != nullptr && (FRun == nullptr || !FRun->Running()) && !FFilling) {
+    Recount();
+  }
+}
+
+void TfrmMain::ShowCount() {
+  FMenu->DiskUsage1->setChecked(FCount == TSizeCount::DiskUsage);
+  FMenu->ApparentSize1->setChecked(FCount == TSizeCount::ApparentSize);
+}
+
+void TfrmMain::Recount() {
+  FKeptSelections.clear();
+  for (TResultTab* Tab : Tabs()) {
+    TKeptSelection& Kept = FKeptSelections.emplace_back();
+    Kept.Items = Tab->Selection().Items();
+    for (const size_t Row : Tab->Selection().Extensions()) {
+      Kept.Extensions.push_back(FResults->Extensions[Row].Key);
+    }
+    Tab->Clear();
+  }
+  if (FResults.use_count() != 1) {
+    // Held elsewhere still: they are shown again as they are.
+    FFilling = 0;
+    FillNextTab();
+    return;
+  }
+  const bool FoldersHere = FFileCommands->Allowed();
+  std::unique_ptr<TDirNode> Root = TakeTreeBack(std::move(FResults));
+  platform::ReleaseFreedMemory();
+  StartJob(std::make_unique<TGivenTreeSource>(
+               TSourceTree{std::move(Root), FoldersHere, FSavedScanWritten}),
+           std::make_shared<TScanContext>(), FSavedScan);
+  FStatus->ShowMarquee();
+}
+
+void TfrmMain::RestoreKeptSelections() {
+  const std::vector<TResultTab*> All = Tabs();
+  for (size_t I = 0; I < FKeptSelections.size() && I < All.size(); ++I) {
+    std::vector<size_t> Rows;
+    for (const std::string& Key : FKeptSelections[I].Extensions) {
+      for (size_t Row = 0; Row < FResults->Extensions.size(); ++Row) {
+        if (FResults->Extensions[Row].Key == Key) {
+          Rows.push_back(Row);
+          break;
+        }
+      }
+    }
+    All[I]->Select(FKeptSelections[I].Items, Rows);
+  }
+  FKeptSelections.clear();
+}
 
 void TfrmMain::ScanFolder(const std::string& Path) {
   FSourcePanel->ChooseFolder(Path);
@@ -90,8 +159,7 @@ void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TSc
   FSavedScan = std::move(SavedScan);
   SetScanningState(true);
   FStatus->ShowBusyPointer();
-  FRun = std::make_unique<TScanRun>(std::move(Source), std::move(Context), kShownCount,
-                                    FFormatSettings);
+  FRun = std::make_unique<TScanRun>(std::move(Source), std::move(Context), FCount, FFormatSettings);
   // While Stop is pressed, "Cancelling..." stays until the job ends.
   connect(FRun.get(), &TScanRun::Walked, this, [this](const TWalkProgress& Progress) {
     if (!FRun->Stopped()) {
@@ -163,6 +231,7 @@ void TfrmMain::FillNextTab() {
     return;
   }
   FFilling.reset();
+  RestoreKeptSelections();
   // The build's temporary arrays are gone; their peak need not stay with the process.
   platform::ReleaseFreedMemory();
   const std::string Summary = ScanSummaryLine(
@@ -173,6 +242,10 @@ void TfrmMain::FillNextTab() {
   SetStatus(ShownText(Summary));
   if (FSavedScan) {
     ShowOpenedScan();
+  }
+  // The count was changed while these results were being made.
+  if (FResults->Count != FCount) {
+    Recount();
   }
 }
 

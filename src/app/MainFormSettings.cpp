@@ -1,5 +1,5 @@
 // What the window keeps from one run to the next: its place, the splitters, the tab, the source,
-// the folders scanned last, the filters and the lists' column widths.
+// the folders scanned last, the filters, the lists' column widths and the count of sizes.
 #include <QAction>
 #include <QHeaderView>
 #include <QSplitter>
@@ -40,6 +40,10 @@ void TfrmMain::RestoreSettings() {
   if (Memory.Page.has_value() && *Memory.Page < PageControl1->count()) {
     ShowPage(*Memory.Page);
   }
+  if (Memory.Count.has_value()) {
+    FCount = *Memory.Count;
+    ShowCount();
+  }
   if (Memory.PathChosen.has_value()) {
     FSourcePanel->ChoosePath(*Memory.PathChosen);
   }
@@ -73,6 +77,7 @@ void TfrmMain::StoreSettings() const {
     }
   }
   Memory.Page = PageControl1->currentIndex();
+  Memory.Count = FCount;
   Memory.PathChosen = FSourcePanel->PathChosen();
   Memory.PathHistory = FSourcePanel->History();
   Memory.Filters = FFilterPanel->Remembered();

@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -56,6 +57,14 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
     Mode->setCheckable(true);
   }
   FilesinFolders1->setChecked(true);
+  View1->addSeparator();
+  DiskUsage1 = NamedAction(View1, "DiskUsage1");
+  ApparentSize1 = NamedAction(View1, "ApparentSize1");
+  auto* Counts = new QActionGroup(View1);
+  for (QAction* Count : {DiskUsage1, ApparentSize1}) {
+    Count->setCheckable(true);
+    Counts->addAction(Count);
+  }
   View1->addSeparator();
   ShowToolbar1 = NamedAction(View1, "ShowToolbar1");
   ShowToolbar1->setCheckable(true);
@@ -151,6 +160,8 @@ void TMainMenu::ApplyTranslation() {
         {OnlyFiles1, "Only Files"},
         {OnlyFolders1, "Only Folders"},
         {Duplicates1, "Duplicates"},
+        {DiskUsage1, "Disk Usage"},
+        {ApparentSize1, "Apparent Size"},
         {ShowToolbar1, "Show Toolbar"},
         {Tutorial1, "Tutorial"},
         {ContactUs1, "Contact Us"},

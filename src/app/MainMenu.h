@@ -12,7 +12,8 @@ namespace dunstrel {
 
 class TToolbar;
 
-// The main menu: File, Run, View (with its Mode and Language submenus) and Help. Every menu and
+// The main menu: File, Run, View (with its Mode and Language submenus and the choice of count)
+// and Help. Every menu and
 // item carries the name tests and accessibility tools find it by; the window connects them.
 struct TMainMenu {
   explicit TMainMenu(QMenuBar* Bar);
@@ -47,6 +48,9 @@ struct TMainMenu {
   QAction* OnlyFiles1;
   QAction* OnlyFolders1;
   QAction* Duplicates1;
+  // The two ways of counting sizes, one of them checked.
+  QAction* DiskUsage1;
+  QAction* ApparentSize1;
   QAction* ShowToolbar1;
   // Filled by the window, one item per language of the translation table.
   QMenu* mmLanguage;

@@ -27,6 +27,9 @@ const QString kHistory = QStringLiteral("Source/History");
 const QString kHistoryPath = QStringLiteral("Path");
 const QString kFilters = QStringLiteral("Filters");
 const QString kColumns = QStringLiteral("Columns");
+const QString kCount = QStringLiteral("View/SizeCount");
+const QString kDiskUsage = QStringLiteral("DiskUsage");
+const QString kApparentSize = QStringLiteral("ApparentSize");
 
 std::optional<bool> ReadBool(const QVariant& Value) {
   if (Value.typeId() == QMetaType::Bool) {
@@ -138,6 +141,17 @@ std::optional<std::vector<int>> ReadWidths(const QVariant& Value) {
   return Widths;
 }
 
+std::optional<TSizeCount> ReadCount(const QVariant& Value) {
+  const std::optional<QString> Text = ReadText(Value, 16);
+  if (Text == kDiskUsage) {
+    return TSizeCount::DiskUsage;
+  }
+  if (Text == kApparentSize) {
+    return TSizeCount::ApparentSize;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::unique_ptr<QSettings> OpenUserSettings() {
@@ -175,13 +189,14 @@ TWindowMemory TWindowSettings::Read() const {
     }
   }
   FStore.endGroup();
+  Memory.Count = ReadCount(FStore.value(kCount));
   return Memory;
 }
 
 void TWindowSettings::Write(const TWindowMemory& Memory) {
   // What a former run or another program left in these places goes first.
-  for (const QString& Key :
-       {kGeometry, kToolbar, kPage, kSplitters, kPathChosen, kHistory, kFilters, kColumns}) {
+  for (const QString& Key : {kGeometry, kToolbar, kPage, kSplitters, kPathChosen, kHistory,
+                             kFilters, kColumns, kCount}) {
     FStore.remove(Key);
   }
   if (!Memory.Geometry.isEmpty()) {
@@ -222,6 +237,9 @@ void TWindowSettings::Write(const TWindowMemory& Memory) {
       Parts.append(QString::number(Width));
     }
     FStore.setValue(kColumns + QLatin1Char('/') + Name, Parts.join(QLatin1Char(',')));
+  }
+  if (Memory.Count) {
+    FStore.setValue(kCount, *Memory.Count == TSizeCount::DiskUsage ? kDiskUsage : kApparentSize);
   }
   FStore.sync();
 }

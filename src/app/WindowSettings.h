@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "scan/SizeCount.h"
+
 class QSettings;
 
 namespace dunstrel {
@@ -42,8 +44,8 @@ struct TWindowMemory {
   std::vector<std::string> PathHistory;     // folders scanned, their own bytes, latest first
   std::optional<TRememberedFilters> Filters;
   std::map<QString, std::vector<int>> ColumnWidths;  // each list's columns in order, by its name
-  // The lists' sort orders and the size count (disk usage or apparent size) join here with
-  // their features.
+  std::optional<TSizeCount> Count;                   // disk usage or apparent size
+  // The lists' sort orders join here with their feature.
 
   friend bool operator==(const TWindowMemory&, const TWindowMemory&) = default;
 };

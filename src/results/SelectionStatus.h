@@ -19,14 +19,19 @@ using TSelectedData =
 // followed by the number of selected items when there are two or more.
 std::string SelectionText(std::string_view Path, std::string_view SizeText, int64_t Count);
 
-// A file or folder of the scan tree (the first of Count selected items) as a status line;
-// "Ready" for anything else.
-std::string ItemSelectionText(const TSelectedData& First, int64_t Count,
+// A file or folder of the scan tree (the first of Count selected items) as a status line, its
+// size in Sizes; "Ready" for anything else.
+std::string ItemSelectionText(const TSelectedData& First, int64_t Count, TSizeCount Sizes,
                               const TFormatSettings& Settings);
 
-// A group of duplicates, all of its files selected: its name, the size of one file and the
-// number of files.
-std::string GroupSelectionText(const TDupGroup& Group, const TFormatSettings& Settings);
+// The figure of one file of a group in Count: the largest of its members' (a member counted at
+// another of its names adds nothing in the disk usage).
+int64_t GroupFileFigure(const TDupGroup& Group, TSizeCount Count);
+
+// A group of duplicates, all of its files selected: its name, the figure of one file in Sizes and
+// the number of files.
+std::string GroupSelectionText(const TDupGroup& Group, TSizeCount Sizes,
+                               const TFormatSettings& Settings);
 
 // A selection made in a legend: the names of its rows, the bytes and the number of the files
 // they stand for.

@@ -30,7 +30,7 @@ struct TDupTreemapLayout::TBuilder {
       }
     }
     for (const TDupFile& Dup : Map.FDuplicates.FilesIn(Folder)) {
-      Entries.push_back(TEntry::ForFile(*Dup.File, Dup.File->Size(), Dup.Color));
+      Entries.push_back(TEntry::ForFile(*Dup.File, Dup.File->SizeIn(Map.FCount), Dup.Color));
     }
   }
 
@@ -46,7 +46,7 @@ struct TDupTreemapLayout::TBuilder {
     } else {
       It.Kind = TDupKind::dkFile;
       It.FileLeaf = Entry.File();
-      It.Size = It.FileLeaf->Size();
+      It.Size = It.FileLeaf->SizeIn(Map.FCount);
       It.Color = Entry.BaseColor;
     }
   }
@@ -97,7 +97,7 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
     }
     int64_t Bytes = Top.Bytes;
     for (const TDupFile& Dup : FDuplicates.FilesIn(*Top.Folder)) {
-      Bytes = SaturatingAdd(Bytes, Dup.File->Size());
+      Bytes = SaturatingAdd(Bytes, Dup.File->SizeIn(FCount));
     }
     FDupBytesMemo.emplace(Top.Folder, Bytes);
     Pending.pop_back();
@@ -110,8 +110,9 @@ int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
 
 void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
                                                 const TColorByPathKey& ColorByPathKey,
-                                                const TRect& TargetRect) {
+                                                TSizeCount Count, const TRect& TargetRect) {
   Clear();
+  FCount = Count;
   if (Root == nullptr || IsEmpty(TargetRect)) {
     return;
   }

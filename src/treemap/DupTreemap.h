@@ -24,7 +24,7 @@ struct TDupItem {
   TRect Rect;                           // the cell, already moved in by its inset
   const TDirNode* Dir = nullptr;        // dkDir
   const TFileLeaf* FileLeaf = nullptr;  // dkFile
-  int64_t Size = 0;                     // a folder's bytes of duplicates below it, a file's Size
+  int64_t Size = 0;  // a folder's bytes of duplicates below it, a file's size, in the map's count
   TColor Color = kGrey;  // silver for folders; a file's group colour, grey when it has none
 
   std::string FullPath() const;
@@ -41,18 +41,18 @@ class TDupTreemapLayout {
 
   // Forgets the items, the colour dictionary and the sums of duplicates.
   void Clear();
-  // Lays out the duplicates below Root in TargetRect. ColorByPathKey (the path key of every
-  // duplicate file to its group colour) is kept by reference until the next Clear or build:
-  // it must not change or go away before then.
+  // Lays out the duplicates below Root in TargetRect, sized in Count. ColorByPathKey (the path key
+  // of every duplicate file to its group colour) is kept by reference until the next Clear or
+  // build: it must not change or go away before then.
   void BuildFromRootDuplicates(const TDirNode* Root, const TColorByPathKey& ColorByPathKey,
-                               const TRect& TargetRect);
+                               TSizeCount Count, const TRect& TargetRect);
   // Draws the cells, then the frames of the selected folders and files over everything.
   void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The innermost cell under P, or none.
   const TDupItem* HitTest(TPoint P) const;
 
-  // Bytes of duplicate files anywhere below Node, each folder summed once per build; 0 without
-  // a colour dictionary.
+  // Bytes of duplicate files anywhere below Node in the count of the last build, each folder
+  // summed once per build; 0 without a colour dictionary.
   int64_t DupBytes(const TDirNode* Node);
 
   // All items, every folder before its contents.
@@ -64,6 +64,7 @@ class TDupTreemapLayout {
   std::vector<TDupItem> FItems;
   TDupFileIndex FDuplicates;  // refers to the colour dictionary of the last build
   std::unordered_map<const TDirNode*, int64_t> FDupBytesMemo;
+  TSizeCount FCount = TSizeCount::ApparentSize;
 };
 
 }  // namespace dunstrel

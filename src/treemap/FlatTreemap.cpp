@@ -30,7 +30,7 @@ void TFlatTreemapLayout::Clear() {
 }
 
 void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
-                                        const TRect& TargetRect) {
+                                        TSizeCount SizeCount, const TRect& TargetRect) {
   Clear();
   if (IsEmpty(TargetRect) || Files.empty()) {
     return;
@@ -44,9 +44,10 @@ void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     if (File == nullptr) {
       continue;
     }
-    InOrder = InOrder && (Sorted.empty() || File->Size() <= Sorted.back().Size);
-    Sorted.push_back({File->Size(), File});
-    Total = SaturatingAdd(Total, File->Size());
+    const int64_t Size = File->SizeIn(SizeCount);
+    InOrder = InOrder && (Sorted.empty() || Size <= Sorted.back().Size);
+    Sorted.push_back({Size, File});
+    Total = SaturatingAdd(Total, Size);
   }
   // The window hands the files over sorted by size already.
   if (!InOrder) {
@@ -85,7 +86,7 @@ void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
       const int64_t W =
           RoundPixelsAtLeastOne(static_cast<double>(File.Size) / RowBytes * RectWidth);
       FItems.emplace_back(MakeRect(X, Y, std::min<int64_t>(TargetRect.Right, X + W), CellBottom),
-                          *File.File);
+                          *File.File, File.Size);
       X += W;
     }
     Y += H;

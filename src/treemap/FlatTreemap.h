@@ -18,19 +18,22 @@ namespace dunstrel {
 // outlive the map's items (whoever frees the tree clears the map first).
 class TFlatMapItem {
  public:
-  TFlatMapItem(const TRect& Rect, const TFileLeaf& File) : Rect(Rect), FFile(&File) {}
+  TFlatMapItem(const TRect& Rect, const TFileLeaf& File, int64_t Size)
+      : Rect(Rect), FFile(&File), FSize(Size) {}
 
   const TFileLeaf& File() const { return *FFile; }
   std::string_view DisplayText() const { return FFile->Name(); }
   std::string FullPath() const { return FFile->FullPath(); }
   // Lower-case with its dot; empty when the name has none.
   const std::string& Ext() const { return FFile->Ext(); }
-  int64_t Size() const { return FFile->Size(); }
+  // The file's figure in the count the map was laid out in.
+  int64_t Size() const { return FSize; }
 
   TRect Rect;
 
  private:
   const TFileLeaf* FFile;
+  int64_t FSize;
 };
 
 // Every file of a scan as one cell, in rows of a fixed number of files, largest first; no
@@ -43,8 +46,10 @@ class TFlatTreemapLayout {
 
   // Forgets the items.
   void Clear();
-  // Lays Files out in TargetRect; absent entries are skipped. Always starts with Clear.
-  void BuildFromFiles(std::span<const TFileLeaf* const> Files, const TRect& TargetRect);
+  // Lays Files out in TargetRect, sized in SizeCount; absent entries are skipped. Always starts
+  // with Clear.
+  void BuildFromFiles(std::span<const TFileLeaf* const> Files, TSizeCount SizeCount,
+                      const TRect& TargetRect);
   // Draws the cells, framing those of the selected files.
   void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The first item in placement order whose cell holds P, or none.

@@ -31,6 +31,7 @@ int FolderMargin(int Depth) {
 
 struct TFolderTreemapLayout::TBuilder {
   TFolderTreemapLayout& Map;
+  const TSizeCount Count;
 
   void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
     Map.FItems.push_back({ItemRect, Entry.Dir(), Depth, Entry.BaseColor});
@@ -46,8 +47,8 @@ struct TFolderTreemapLayout::TBuilder {
       return false;
     }
     for (const auto& Child : Folder.Dir()->Children) {
-      if (Child->TotalSize > 0) {
-        Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize, Folder.BaseColor));
+      if (Child->TotalIn(Count) > 0) {
+        Entries.push_back(TEntry::ForDir(*Child, Child->TotalIn(Count), Folder.BaseColor));
       }
     }
     return true;
@@ -59,7 +60,8 @@ void TFolderTreemapLayout::Clear() {
   FHoverNode = nullptr;
 }
 
-void TFolderTreemapLayout::BuildFromRoot(const TDirNode* Root, const TRect& TargetRect) {
+void TFolderTreemapLayout::BuildFromRoot(const TDirNode* Root, TSizeCount Count,
+                                         const TRect& TargetRect) {
   Clear();
   if (Root == nullptr || IsEmpty(TargetRect) || Root->Children.empty()) {
     return;
@@ -67,11 +69,12 @@ void TFolderTreemapLayout::BuildFromRoot(const TDirNode* Root, const TRect& Targ
   // Files directly in the root take no space: only its sub-folders are placed.
   std::vector<TEntry> Entries;
   for (const auto& Child : Root->Children) {
-    if (Child->TotalSize > 0) {
-      Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize, ColorForPath(Child->FullPath())));
+    if (Child->TotalIn(Count) > 0) {
+      Entries.push_back(
+          TEntry::ForDir(*Child, Child->TotalIn(Count), ColorForPath(Child->FullPath())));
     }
   }
-  TBuilder Builder{*this};
+  TBuilder Builder{*this, Count};
   PlaceNested(std::move(Entries), TargetRect, 1, Builder);
 }
 

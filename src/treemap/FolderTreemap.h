@@ -23,10 +23,10 @@ struct TFolderMapItem {
 // the upper levels, so that the big structure stands out.
 int FolderMargin(int Depth);
 
-// Folders only, nested, each sized by its TotalSize among its siblings; the files directly in
-// a folder count for its size but take no space inside it. Every top-level folder has a colour
-// of its own that the folders below inherit, darker from the third level on. Items stay valid
-// until the next Clear or build.
+// Folders only, nested, each sized by its total (in the map's count) among its siblings; the files
+// directly in a folder count for its size but take no space inside it. Every top-level folder has a
+// colour of its own that the folders below inherit, darker from the third level on. Items stay
+// valid until the next Clear or build.
 class TFolderTreemapLayout {
  public:
   TFolderTreemapLayout() = default;
@@ -35,8 +35,8 @@ class TFolderTreemapLayout {
 
   // Forgets the items and the hovered folder.
   void Clear();
-  // Lays out every folder below Root in TargetRect; starts with Clear.
-  void BuildFromRoot(const TDirNode* Root, const TRect& TargetRect);
+  // Lays out every folder below Root in TargetRect, sized in Count; starts with Clear.
+  void BuildFromRoot(const TDirNode* Root, TSizeCount Count, const TRect& TargetRect);
   // Draws the cells, then the frames of the selected folders over everything.
   void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The folder of the innermost cell under P, or none.

@@ -13,13 +13,13 @@ namespace dunstrel {
 namespace {
 
 // Sub-folders first, then files, each in stored order; nothing of 0 bytes.
-bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
-  if (Folder.TotalSize <= 0) {
+bool EntriesOfFolder(const TDirNode& Folder, TSizeCount Count, std::vector<TEntry>& Entries) {
+  if (Folder.TotalIn(Count) <= 0) {
     return false;
   }
   for (const auto& Child : Folder.Children) {
-    if (Child->TotalSize > 0) {
-      Entries.push_back(TEntry::ForDir(*Child, Child->TotalSize));
+    if (Child->TotalIn(Count) > 0) {
+      Entries.push_back(TEntry::ForDir(*Child, Child->TotalIn(Count)));
     }
   }
   const std::vector<TFileLeaf*>& Leaves = Folder.Leaves;
@@ -27,8 +27,8 @@ bool EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
     if (I + kPrefetchAhead < Leaves.size()) {
       Prefetch(Leaves[I + kPrefetchAhead]);
     }
-    if (Leaves[I]->Size() > 0) {
-      Entries.push_back(TEntry::ForFile(*Leaves[I], Leaves[I]->Size()));
+    if (const int64_t Size = Leaves[I]->SizeIn(Count); Size > 0) {
+      Entries.push_back(TEntry::ForFile(*Leaves[I], Size));
     }
   }
   return true;
@@ -45,6 +45,7 @@ std::string THierItem::FullPath() const {
 
 struct THierTreemapLayout::TBuilder {
   THierTreemapLayout& Map;
+  const TSizeCount Count;
   // Files of one extension share one extension text in the scan's store: key each text once.
   std::unordered_map<const std::string*, std::string_view> ExtOfText;
 
@@ -55,12 +56,12 @@ struct THierTreemapLayout::TBuilder {
     if (Entry.IsDir()) {
       It.Kind = THierKind::hkDir;
       It.Dir = Entry.Dir();
-      It.Size = It.Dir->TotalSize;
+      It.Size = It.Dir->TotalIn(Count);
       return;
     }
     It.Kind = THierKind::hkFile;
     It.FileLeaf = Entry.File();
-    It.Size = It.FileLeaf->Size();
+    It.Size = It.FileLeaf->SizeIn(Count);
     const std::string& Text = It.FileLeaf->Ext();
     auto Found = ExtOfText.find(&Text);
     if (Found == ExtOfText.end()) {
@@ -72,7 +73,7 @@ struct THierTreemapLayout::TBuilder {
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
                      std::vector<TEntry>& Entries, TRect& Space) {
     Space = ItemRect;
-    return EntriesOfFolder(*Folder.Dir(), Entries);
+    return EntriesOfFolder(*Folder.Dir(), Count, Entries);
   }
 };
 
@@ -81,14 +82,15 @@ void THierTreemapLayout::Clear() {
   ReleaseStorage(FExtKeys);
 }
 
-void THierTreemapLayout::BuildFromRootSquarified(const TDirNode* Root, const TRect& TargetRect) {
+void THierTreemapLayout::BuildFromRootSquarified(const TDirNode* Root, TSizeCount Count,
+                                                 const TRect& TargetRect) {
   Clear();
   if (Root == nullptr || IsEmpty(TargetRect)) {
     return;
   }
   std::vector<TEntry> Entries;
-  if (EntriesOfFolder(*Root, Entries)) {
-    TBuilder Builder{*this, {}};
+  if (EntriesOfFolder(*Root, Count, Entries)) {
+    TBuilder Builder{*this, Count, {}};
     PlaceNested(std::move(Entries), TargetRect, 0, Builder);
   }
 }

@@ -23,7 +23,7 @@ struct THierItem {
   TRect Rect;                           // the cell, already moved in by its inset
   const TDirNode* Dir = nullptr;        // hkDir
   const TFileLeaf* FileLeaf = nullptr;  // hkFile
-  int64_t Size = 0;                     // a folder's TotalSize, a file's Size
+  int64_t Size = 0;                     // a folder's total, a file's size, in the map's count
   std::string_view ExtLower;            // files: the extension key; folders: empty
 
   std::string FullPath() const;
@@ -40,8 +40,8 @@ class THierTreemapLayout {
 
   // Forgets the items.
   void Clear();
-  // Lays out everything below Root in TargetRect; Root itself gets no cell.
-  void BuildFromRootSquarified(const TDirNode* Root, const TRect& TargetRect);
+  // Lays out everything below Root in TargetRect, sized in Count; Root itself gets no cell.
+  void BuildFromRootSquarified(const TDirNode* Root, TSizeCount Count, const TRect& TargetRect);
   // Draws the cells, then the frames of the selected folders and files over everything.
   void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The innermost cell under P, or none.

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "common/ReleaseStorage.h"
+#include "results/SelectionStatus.h"
+#include "results/SizeFigures.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/FigureMarks.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
@@ -106,7 +109,8 @@ void TDuplicatesView::ApplyTranslation() {
   for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
     QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(I);
     if (const TDupGroup* Group = GroupOfRow(Row)) {
-      Row->setText(kGroupSizeColumn, ShownText(FormatSize(Group->Size, Settings)));
+      Row->setText(kGroupSizeColumn,
+                   ShownText(FormatSize(GroupFileFigure(*Group, FResults->Count), Settings)));
     }
   }
 }
@@ -195,6 +199,10 @@ bool TDuplicatesView::AddGroupNodes() {
       auto* Node = new QTreeWidgetItem(GroupNode, QStringList{ShownText(Path)});
       Node->setData(0, kDataRole, DataOf(&File));
       Node->setIcon(0, IconOf(File));
+      if (CountedElsewhere(File, FResults->Count)) {
+        Node->setForeground(0, MarkedTextBrush());
+        Node->setToolTip(0, HardLinkNote());
+      }
     }
     Made += Shown + 1;
     if (Group.Files.size() > kMaxFileNodesPerGroup) {
@@ -214,9 +222,10 @@ void TDuplicatesView::AddLegendRows() {
   QList<QTreeWidgetItem*> Rows;
   Rows.reserve(static_cast<qsizetype>(FResults->Duplicates.Groups.size()));
   for (const TDupGroup& Group : FResults->Duplicates.Groups) {
-    auto* Row = new QTreeWidgetItem(QStringList{ShownText(Group.FileName), QString(),
-                                                ShownText(FormatSize(Group.Size, Settings)),
-                                                ModifiedText(Group, Settings)});
+    auto* Row = new QTreeWidgetItem(
+        QStringList{ShownText(Group.FileName), QString(),
+                    ShownText(FormatSize(GroupFileFigure(Group, FResults->Count), Settings)),
+                    ModifiedText(Group, Settings)});
     Rows.append(Row);
     Row->setData(0, kDataRole, DataOf(&Group));
     Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(Group.Color));
@@ -240,7 +249,8 @@ void TDuplicatesView::SelectFirstGroup() {
 
 void TDuplicatesView::LayOutMap(const TRect& Rect) {
   FHover = nullptr;
-  FMap.BuildFromRootDuplicates(FResults->Root.get(), FResults->Duplicates.ColorByPathKey, Rect);
+  FMap.BuildFromRootDuplicates(FResults->Root.get(), FResults->Duplicates.ColorByPathKey,
+                               FResults->Count, Rect);
 }
 
 bool TDuplicatesView::HasMapData() const {
@@ -301,8 +311,9 @@ QString TDuplicatesView::MapHint(TPoint At, bool& Changed) {
   if (Cell == nullptr) {
     return {};
   }
-  return ShownText(Cell->FullPath()) + QLatin1Char('\n') +
-         ShownText(FormatSize(Cell->Size, FHost.FormatSettings()));
+  return Cell->FileLeaf != nullptr
+             ? FileHint(*Cell->FileLeaf, FResults->Count, FHost.FormatSettings())
+             : FolderHint(*Cell->Dir, Cell->Size, FHost.FormatSettings());
 }
 
 void TDuplicatesView::MapDoubleClick() {
@@ -366,7 +377,7 @@ QString TDuplicatesView::SelectionStatus() const {
   for (size_t G = 0; G < Whole.size(); ++G) {
     const TDupGroup& Group = FResults->Duplicates.Groups[G];
     if (Whole[G] && Group.Files.size() == FSelection.Size()) {
-      return ShownText(GroupSelectionText(Group, FHost.FormatSettings()));
+      return ShownText(GroupSelectionText(Group, FResults->Count, FHost.FormatSettings()));
     }
   }
   return ItemsStatus();

@@ -8,6 +8,7 @@
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
 #include "views/ExtLegendModel.h"
+#include "views/FigureMarks.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
@@ -81,7 +82,7 @@ void TFilesInFoldersView::ApplyTranslation() {
 }
 
 void TFilesInFoldersView::ClearControls() {
-  FRows->SetRoot(nullptr);
+  FRows->SetRoot(nullptr, TSizeCount::ApparentSize);
   FExtRows->SetResults(nullptr);
   FMap.Clear();
   FHover = nullptr;
@@ -95,7 +96,7 @@ std::vector<TResultTab::TFillStep> TFilesInFoldersView::FillSteps() {
           },
           [this] {
             const TDirNode* Root = FResults->Root.get();
-            FRows->SetRoot(Root);
+            FRows->SetRoot(Root, FResults->Count);
             // A new scan starts with the root selected.
             if (Root != nullptr) {
               FSelection.Replace({Root}, TSelectionOrigin::Rows);
@@ -108,7 +109,7 @@ std::vector<TResultTab::TFillStep> TFilesInFoldersView::FillSteps() {
 
 void TFilesInFoldersView::LayOutMap(const TRect& Rect) {
   FHover = nullptr;
-  FMap.BuildFromRootSquarified(FResults->Root.get(), Rect);
+  FMap.BuildFromRootSquarified(FResults->Root.get(), FResults->Count, Rect);
 }
 
 bool TFilesInFoldersView::HasMapData() const {
@@ -126,8 +127,9 @@ QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
   if (Cell == nullptr) {
     return {};
   }
-  return ShownText(Cell->FullPath()) + QLatin1Char('\n') +
-         ShownText(FormatSize(Cell->Size, FHost.FormatSettings()));
+  return Cell->FileLeaf != nullptr
+             ? FileHint(*Cell->FileLeaf, FResults->Count, FHost.FormatSettings())
+             : FolderHint(*Cell->Dir, Cell->Size, FHost.FormatSettings());
 }
 
 void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {

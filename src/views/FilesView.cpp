@@ -6,9 +6,11 @@
 
 #include "common/ReleaseStorage.h"
 #include "results/SelectionStatus.h"
+#include "results/SizeFigures.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
 #include "views/ExtLegendModel.h"
+#include "views/FigureMarks.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
@@ -76,9 +78,12 @@ void TFilesView::ApplyTranslation() {
   FExtRows->RetitleColumns();
   const TFormatSettings& Settings = FHost.FormatSettings();
   for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
-    lvFiles->topLevelItem(I)->setText(
-        kSizeColumn,
-        ShownText(FormatSize(FResults->DisplayFiles[static_cast<size_t>(I)]->Size(), Settings)));
+    const TFileLeaf& File = *FResults->DisplayFiles[static_cast<size_t>(I)];
+    QTreeWidgetItem* Row = lvFiles->topLevelItem(I);
+    Row->setText(kSizeColumn, ShownText(FileFigureText(File, FResults->Count, Settings)));
+    if (CountedElsewhere(File, FResults->Count)) {
+      Row->setToolTip(kSizeColumn, HardLinkNote());
+    }
   }
 }
 
@@ -122,11 +127,18 @@ bool TFilesView::AddFileRows() {
   for (int I = First; I < Last; ++I) {
     const TFileLeaf& File = *Files[static_cast<size_t>(I)];
     const double Modified = File.GetModifiedDateTime();
+    const int64_t Figure = File.SizeIn(FResults->Count);
     auto* Row = new QTreeWidgetItem(
         QStringList{ShownText(File.Name()), ShownText(File.Parent().FullPath()),
-                    ShownText(FormatSize(File.Size(), Settings)),
-                    ShownText(FormatPercent(File.Size(), FResults->DisplayTotalBytes, Settings)),
+                    ShownText(FileFigureText(File, FResults->Count, Settings)),
+                    ShownText(FormatPercent(Figure, FResults->DisplayTotalBytes, Settings)),
                     Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
+    if (CountedElsewhere(File, FResults->Count)) {
+      for (int Column = 0; Column < Row->columnCount(); ++Column) {
+        Row->setForeground(Column, MarkedTextBrush());
+      }
+      Row->setToolTip(kSizeColumn, HardLinkNote());
+    }
     // The hidden column keys the row by the path's own bytes; nobody reads it as text.
     Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(File.FullPath()));
     Batch.append(Row);
@@ -141,7 +153,7 @@ bool TFilesView::AddFileRows() {
 
 void TFilesView::LayOutMap(const TRect& Rect) {
   FHover = nullptr;
-  FMap.BuildFromFiles(FResults->AllFiles, Rect);
+  FMap.BuildFromFiles(FResults->AllFiles, FResults->Count, Rect);
 }
 
 bool TFilesView::HasMapData() const {
@@ -159,8 +171,7 @@ QString TFilesView::MapHint(TPoint At, bool& Changed) {
   if (Cell == nullptr) {
     return {};
   }
-  return ShownText(Cell->FullPath()) + QLatin1Char('\n') +
-         ShownText(FormatSize(Cell->Size(), FHost.FormatSettings()));
+  return FileHint(Cell->File(), FResults->Count, FHost.FormatSettings());
 }
 
 void TFilesView::MapMouseDown(TPoint At, bool Ctrl) {

@@ -10,6 +10,7 @@
 #include "results/ValueFormat.h"
 #include "scan/KeyColors.h"
 #include "views/ColorSwatch.h"
+#include "views/FigureMarks.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
 #include "views/Named.h"
@@ -55,8 +56,12 @@ TFoldersView::TFoldersView(IViewHost& Host)
              [this](const QModelIndex& Row) {
                const auto* Folder =
                    static_cast<const TDirNode*>(Row.data(kFolderRole).value<void*>());
-               return Folder != nullptr ? FHost.SmallIcon(std::string(Folder->FullPath()), true)
-                                        : QIcon();
+               if (Folder == nullptr) {
+                 return QIcon();
+               }
+               return Folder->ReadProblem != platform::TListProblem::None
+                          ? UnreadableFolderIcon()
+                          : FHost.SmallIcon(std::string(Folder->FullPath()), true);
              },
              lvTopFolders));
   WatchSelection(
@@ -87,13 +92,13 @@ void TFoldersView::ApplyTranslation() {
   for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {
     QTreeWidgetItem* Row = lvTopFolders->topLevelItem(I);
     if (const TDirNode* Folder = FolderOfRow(Row)) {
-      Row->setText(kSizeColumn, ShownText(FormatSize(Folder->TotalSize, Settings)));
+      Row->setText(kSizeColumn, ShownText(FormatSize(Folder->TotalIn(FResults->Count), Settings)));
     }
   }
 }
 
 void TFoldersView::ClearControls() {
-  FFolderRows->SetRoot(nullptr);
+  FFolderRows->SetRoot(nullptr, TSizeCount::ApparentSize);
   lvTopFolders->clear();
   ReleaseStorage(FLegendRowOf);
   FMap.Clear();
@@ -102,7 +107,7 @@ void TFoldersView::ClearControls() {
 std::vector<TResultTab::TFillStep> TFoldersView::FillSteps() {
   return {[this] {
             FHost.SetStatus(TranslatedText("Populating folders UI..."));
-            FFolderRows->SetRoot(FResults->Root.get());
+            FFolderRows->SetRoot(FResults->Root.get(), FResults->Count);
             return true;
           },
           [this] { return AddTopFolderRows(); },
@@ -127,7 +132,7 @@ bool TFoldersView::AddTopFolderRows() {
     // The shares are of the folders' sizes together: files directly in the root are no part.
     FTopFoldersBytes = 0;
     for (const std::unique_ptr<TDirNode>& Child : Root->Children) {
-      FTopFoldersBytes = SaturatingAdd(FTopFoldersBytes, Child->TotalSize);
+      FTopFoldersBytes = SaturatingAdd(FTopFoldersBytes, Child->TotalIn(FResults->Count));
     }
   }
   const TFormatSettings& Settings = FHost.FormatSettings();
@@ -136,10 +141,17 @@ bool TFoldersView::AddTopFolderRows() {
   for (int I = First; I < Last; ++I) {
     const TDirNode* Folder = Root->Children[static_cast<size_t>(I)].get();
     FLegendRowOf.emplace(Folder, I);
-    auto* Row = new QTreeWidgetItem(QStringList{
-        ShownText(Folder->Name()), QString(), ShownText(FormatSize(Folder->TotalSize, Settings)),
-        ShownText(FormatPercent(Folder->TotalSize, FTopFoldersBytes, Settings)),
-        QString::number(Folder->TotalFiles)});
+    const int64_t Figure = Folder->TotalIn(FResults->Count);
+    auto* Row = new QTreeWidgetItem(
+        QStringList{ShownText(Folder->Name()), QString(), ShownText(FormatSize(Figure, Settings)),
+                    ShownText(FormatPercent(Figure, FTopFoldersBytes, Settings)),
+                    QString::number(Folder->TotalFiles)});
+    if (Folder->ReadProblem != platform::TListProblem::None) {
+      Row->setToolTip(0, UnreadableNote(*Folder));
+      for (int Column = 0; Column < Row->columnCount(); ++Column) {
+        Row->setForeground(Column, MarkedTextBrush());
+      }
+    }
     Row->setData(0, kFolderRole,
                  QVariant::fromValue(const_cast<void*>(static_cast<const void*>(Folder))));
     Row->setData(0, kSwatchColorRole,
@@ -151,7 +163,7 @@ bool TFoldersView::AddTopFolderRows() {
 }
 
 void TFoldersView::LayOutMap(const TRect& Rect) {
-  FMap.BuildFromRoot(FResults->Root.get(), Rect);
+  FMap.BuildFromRoot(FResults->Root.get(), FResults->Count, Rect);
 }
 
 bool TFoldersView::HasMapData() const {
@@ -169,8 +181,7 @@ QString TFoldersView::MapHint(TPoint At, bool& Changed) {
   if (Folder == nullptr) {
     return {};
   }
-  return ShownText(Folder->FullPath()) + QLatin1Char('\n') +
-         ShownText(FormatSize(Folder->TotalSize, FHost.FormatSettings()));
+  return FolderHint(*Folder, Folder->TotalIn(FResults->Count), FHost.FormatSettings());
 }
 
 void TFoldersView::MapMouseDown(TPoint At, bool Ctrl) {

@@ -180,6 +180,17 @@ void TResultTab::ClearSelection() {
   SelectionChanged();
 }
 
+void TResultTab::Select(const std::vector<TSelectedItem>& Items,
+                        const std::vector<size_t>& Extensions) {
+  if (Items.empty() && Extensions.empty()) {
+    return;
+  }
+  const TSelectionOrigin Origin = Items.empty() ? TSelectionOrigin::Legend : TSelectionOrigin::Rows;
+  FSelection.Replace(Items, Origin);
+  FSelection.ChangeExtensions({}, Extensions, Origin);
+  SelectionChanged(false);
+}
+
 void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
                                   TItemsOfRows ItemsOfRows, TSelectionOrigin Origin,
                                   bool InRowOrder) {
@@ -257,15 +268,16 @@ QString TResultTab::ItemsStatus() const {
   if (const std::optional<TSelectedItem> Item = FSelection.First()) {
     std::visit([&](const auto* Object) { First = Object; }, *Item);
   }
-  return ShownText(
-      ItemSelectionText(First, static_cast<int64_t>(FSelection.Size()), FHost.FormatSettings()));
+  return ShownText(ItemSelectionText(First, static_cast<int64_t>(FSelection.Size()),
+                                     FResults != nullptr ? FResults->Count : kDefaultSizeCount,
+                                     FHost.FormatSettings()));
 }
 
 QString TResultTab::LegendStatus(std::string_view Names) const {
   int64_t Bytes = 0;
   int64_t Files = 0;
   for (const TSelectedItem& Item : FSelection.Items()) {
-    Bytes = SaturatingAdd(Bytes, ItemSize(Item));
+    Bytes = SaturatingAdd(Bytes, ItemSize(Item, FResults->Count));
     const auto* Folder = std::get_if<const TDirNode*>(&Item);
     Files = SaturatingAdd(Files, Folder != nullptr ? (*Folder)->TotalFiles : 1);
   }

@@ -81,6 +81,9 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   std::vector<std::string> GetSelectedPaths() const;
   // Nothing selected any more, as the user made it.
   void ClearSelection();
+  // Selects these items and extensions (rows of the results' Extensions) in place of the
+  // selection, without describing it in the status line; nothing changes when both are empty.
+  void Select(const std::vector<TSelectedItem>& Items, const std::vector<size_t>& Extensions);
 
  Q_SIGNALS:
   void Filled();

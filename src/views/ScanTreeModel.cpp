@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "common/ReleaseStorage.h"
+#include "results/SizeFigures.h"
 #include "results/ValueFormat.h"
+#include "views/FigureMarks.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -26,9 +28,10 @@ const void* Tagged(const TDirNode* Parent) {
 TScanTreeModel::TScanTreeModel(IViewHost& Host, TContent Content, QObject* Parent)
     : QAbstractItemModel(Parent), FHost(Host), FContent(Content) {}
 
-void TScanTreeModel::SetRoot(const TDirNode* Root) {
+void TScanTreeModel::SetRoot(const TDirNode* Root, TSizeCount Count) {
   beginResetModel();
   FRoot = Root;
+  FCount = Count;
   ReleaseStorage(FExpanded);
   ReleaseStorage(FRowOf);
   ReleaseStorage(FRowsNumbered);
@@ -226,17 +229,37 @@ QVariant TScanTreeModel::data(const QModelIndex& Index, int Role) const {
   if (Item.Folder == nullptr && Item.File == nullptr) {
     return {};
   }
-  if (Role == Qt::DisplayRole) {
-    const std::string_view Name = Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
-    const int64_t Size = Item.Folder != nullptr ? Item.Folder->TotalSize : Item.File->Size();
-    return ShownText(Name) + QStringLiteral("  [") +
-           ShownText(FormatSize(Size, FHost.FormatSettings())) + QLatin1Char(']');
+  // A folder that could not be read and a file counted at another of its names are greyed,
+  // marked and explained.
+  const bool Unreadable =
+      Item.Folder != nullptr && Item.Folder->ReadProblem != platform::TListProblem::None;
+  const bool Uncounted = Item.File != nullptr && CountedElsewhere(*Item.File, FCount);
+  switch (Role) {
+    case Qt::DisplayRole: {
+      const std::string Figure =
+          Item.Folder != nullptr ? FormatSize(Item.Folder->TotalIn(FCount), FHost.FormatSettings())
+                                 : FileFigureText(*Item.File, FCount, FHost.FormatSettings());
+      const std::string_view Name =
+          Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
+      return ShownText(Name) + QStringLiteral("  [") + ShownText(Figure) + QLatin1Char(']') +
+             (Unreadable ? QStringLiteral("  !") : QString());
+    }
+    case Qt::DecorationRole:
+      if (Unreadable) {
+        return UnreadableFolderIcon();
+      }
+      return Item.Folder != nullptr ? FHost.SmallIcon(std::string(Item.Folder->FullPath()), true)
+                                    : FHost.SmallIcon(Item.File->FullPath(), false);
+    case Qt::ForegroundRole:
+      return Unreadable || Uncounted ? QVariant(MarkedTextBrush()) : QVariant();
+    case Qt::ToolTipRole:
+      if (Unreadable) {
+        return UnreadableNote(*Item.Folder);
+      }
+      return Uncounted ? QVariant(HardLinkNote()) : QVariant();
+    default:
+      return {};
   }
-  if (Role == Qt::DecorationRole) {
-    return Item.Folder != nullptr ? FHost.SmallIcon(std::string(Item.Folder->FullPath()), true)
-                                  : FHost.SmallIcon(Item.File->FullPath(), false);
-  }
-  return {};
 }
 
 }  // namespace dunstrel

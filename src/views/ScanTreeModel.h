@@ -25,8 +25,8 @@ class TScanTreeModel final : public QAbstractItemModel {
 
   TScanTreeModel(IViewHost& Host, TContent Content, QObject* Parent);
 
-  // Shows the tree of Root, or nothing.
-  void SetRoot(const TDirNode* Root);
+  // Shows the tree of Root with its figures in Count, or nothing.
+  void SetRoot(const TDirNode* Root, TSizeCount Count);
   const TDirNode* Root() const { return FRoot; }
 
   // The folder or file of a row; none for another kind.
@@ -79,6 +79,7 @@ class TScanTreeModel final : public QAbstractItemModel {
   IViewHost& FHost;
   const TContent FContent;
   const TDirNode* FRoot = nullptr;
+  TSizeCount FCount = TSizeCount::ApparentSize;
   // Folders whose contents have rows (lazy trees only).
   std::unordered_set<const TDirNode*> FExpanded;
   // The row number of every folder whose parent's rows have been asked for.

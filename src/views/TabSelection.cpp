@@ -221,11 +221,11 @@ std::string ItemPath(const TSelectedItem& Item) {
   return std::string(std::get<const TDirNode*>(Item)->FullPath());
 }
 
-int64_t ItemSize(const TSelectedItem& Item) {
+int64_t ItemSize(const TSelectedItem& Item, TSizeCount Count) {
   if (const auto* File = std::get_if<const TFileLeaf*>(&Item)) {
-    return (*File)->Size();
+    return (*File)->SizeIn(Count);
   }
-  return std::get<const TDirNode*>(Item)->TotalSize;
+  return std::get<const TDirNode*>(Item)->TotalIn(Count);
 }
 
 }  // namespace dunstrel

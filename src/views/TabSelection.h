@@ -89,8 +89,8 @@ class TTabSelection final : public IMapSelection {
   TSelectionOrigin FOrigin = TSelectionOrigin::Rows;
 };
 
-// The item's full path and size (a folder's total size).
+// The item's full path, and its figure in Count (a folder's total).
 std::string ItemPath(const TSelectedItem& Item);
-int64_t ItemSize(const TSelectedItem& Item);
+int64_t ItemSize(const TSelectedItem& Item, TSizeCount Count);
 
 }  // namespace dunstrel

@@ -43,6 +43,11 @@ class WindowTest : public ::testing::Test {
     Services.CreateLister = [this] { return std::make_unique<TPacedLister>(Pace); };
     Services.FormatSettings = Settings;
     Services.Settings = &Store();
+    // The tests' figures are the files' sizes unless a test chooses the count itself, or a
+    // window before it did.
+    if (CountInApparentSize && !FStore->contains(QStringLiteral("View/SizeCount"))) {
+      FStore->setValue(QStringLiteral("View/SizeCount"), QStringLiteral("ApparentSize"));
+    }
     Window = std::make_unique<TfrmMain>(std::move(Services));
     if (!AsLeft) {
       Window->setWindowState(Qt::WindowNoState);
@@ -99,6 +104,8 @@ class WindowTest : public ::testing::Test {
     Window->grab().save(QStringLiteral(DUNSTREL_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(Name)));
   }
 
+  // Whether a first window counts in the apparent size rather than the platform's default.
+  bool CountInApparentSize = true;
   TRecordingDialogs Dialogs;
   TRecordingShell Shell;
   TFakeVolumes Volumes;

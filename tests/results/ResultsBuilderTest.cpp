@@ -64,9 +64,22 @@ TEST(ResultsBuilderTest, ResultsHoldEverySetOrderedInTheirCount) {
     std::vector<std::string_view> AllFiles;
     int64_t Total;
     std::string_view LargestTopFolder;
+    // The legend's rows, and the bytes of the two files of ".txt".
+    std::vector<std::string> Extensions;
+    int64_t TextBytes;
   } Cases[] = {
-      {TSizeCount::ApparentSize, {"disk.img", "b.bin", "c", "a.txt", "a.txt"}, 103050, "sparse"},
-      {TSizeCount::DiskUsage, {"a.txt", "c", "b.bin", "a.txt", "disk.img"}, 4 * 4096 + 512, "big"},
+      {TSizeCount::ApparentSize,
+       {"disk.img", "b.bin", "c", "a.txt", "a.txt"},
+       103050,
+       "sparse",
+       {".img", ".bin", "(none)", ".txt"},
+       20},
+      {TSizeCount::DiskUsage,
+       {"a.txt", "c", "b.bin", "a.txt", "disk.img"},
+       4 * 4096 + 512,
+       "big",
+       {".txt", "(none)", ".bin", ".img"},
+       2 * 4096},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(static_cast<int>(Case.Count));
@@ -105,9 +118,12 @@ TEST(ResultsBuilderTest, ResultsHoldEverySetOrderedInTheirCount) {
     for (const TExtensionRow& Row : Results->Extensions) {
       Keys.push_back(Row.Key);
     }
-    EXPECT_EQ(Keys, (std::vector<std::string>{".img", ".bin", "(none)", ".txt"}));
-    EXPECT_EQ(Results->Extensions[3].Files, 2);
-    EXPECT_EQ(Results->Extensions[3].Bytes, 20);
+    EXPECT_EQ(Keys, Case.Extensions);
+    const TExtensionRow& Text =
+        *std::find_if(Results->Extensions.begin(), Results->Extensions.end(),
+                      [](const TExtensionRow& Row) { return Row.Key == ".txt"; });
+    EXPECT_EQ(Text.Files, 2);
+    EXPECT_EQ(Text.Bytes, Case.TextBytes);
     for (const TFileLeaf* File : Results->AllFiles) {
       const std::string_view Name = File->Name();
       const std::string_view Key = Results->Extensions[Results->ExtensionOf(*File)].Key;

@@ -31,7 +31,7 @@ struct TDuplicates {
     Colors[PathKey("/r/b/Makefile")] = kMakefileGroup;
     Colors[PathKey("/r/c/Makefile")] = kMakefileGroup;
     Colors[PathKey("/r/c/empty.log")] = kGrey;
-    Map.BuildFromRootDuplicates(&Root, Colors, {0, 0, 300, 100});
+    Map.BuildFromRootDuplicates(&Root, Colors, TSizeCount::ApparentSize, {0, 0, 300, 100});
   }
 
   const TDupItem* ItemOf(std::string_view Path) const {
@@ -107,7 +107,7 @@ TEST(DupTreemapTest, FindsDuplicatesDirectlyInTheFileSystemRoot) {
   TColorByPathKey Colors = {{PathKey("/swapfile"), kReportGroup},
                             {PathKey("/backup/swapfile"), kReportGroup}};
   TDupTreemapLayout Map;
-  Map.BuildFromRootDuplicates(&Root, Colors, {0, 0, 100, 100});
+  Map.BuildFromRootDuplicates(&Root, Colors, TSizeCount::ApparentSize, {0, 0, 100, 100});
   EXPECT_EQ(Map.DupBytes(&Root), 1400);
   ASSERT_EQ(Map.Items().size(), 3u);  // the folder with its copy, and the root's own copy
   EXPECT_EQ(Map.Items()[2].FullPath(), "/swapfile");
@@ -127,11 +127,12 @@ TEST(DupTreemapTest, NothingToShow) {
       {"no root", nullptr, &Dups.Colors, {0, 0, 300, 100}},
   };
   for (const TCase& Case : Cases) {
-    Dups.Map.BuildFromRootDuplicates(Case.Root, *Case.Colors, Case.Rect);
+    Dups.Map.BuildFromRootDuplicates(Case.Root, *Case.Colors, TSizeCount::ApparentSize, Case.Rect);
     EXPECT_TRUE(Dups.Map.Items().empty()) << Case.Name;
     EXPECT_EQ(Dups.Map.DupBytes(&Dups.Root), 0) << Case.Name;
   }
-  Dups.Map.BuildFromRootDuplicates(&Dups.Root, Dups.Colors, {0, 0, 300, 100});
+  Dups.Map.BuildFromRootDuplicates(&Dups.Root, Dups.Colors, TSizeCount::ApparentSize,
+                                   {0, 0, 300, 100});
   EXPECT_FALSE(Dups.Map.Items().empty());
   Dups.Map.Clear();
   EXPECT_TRUE(Dups.Map.Items().empty());

@@ -68,7 +68,7 @@ TEST(FlatTreemapTest, RowsOfCells) {
   for (const TCase& Case : Cases) {
     TFiles Files(Case.Sizes);
     TFlatTreemapLayout Map;
-    Map.BuildFromFiles(Files.List, Case.Rect);
+    Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize, Case.Rect);
     EXPECT_EQ(CellsOf(Map), Case.Cells) << Case.Name;
   }
 }
@@ -81,7 +81,7 @@ TEST(FlatTreemapTest, RowsHoldEightToFortyEightFilesAndAreAtLeastOnePixelHigh) {
   for (const TCase& Case : Cases) {
     TFiles Files(std::vector<int64_t>(Case.Files, 1));
     TFlatTreemapLayout Map;
-    Map.BuildFromFiles(Files.List, {0, 0, 4800, 30});
+    Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize, {0, 0, 4800, 30});
     const std::vector<TFlatMapItem>& Items = Map.Items();
     ASSERT_EQ(Items.size(), Case.Files);
     EXPECT_EQ(Items[Case.RowLength - 1].Rect.Top, 0) << Case.Files;
@@ -90,14 +90,14 @@ TEST(FlatTreemapTest, RowsHoldEightToFortyEightFilesAndAreAtLeastOnePixelHigh) {
   // Far more rows than pixels: every row is 1 pixel high, those below the edge get empty cells.
   TFiles Many(std::vector<int64_t>(10000, 1));
   TFlatTreemapLayout Map;
-  Map.BuildFromFiles(Many.List, {0, 0, 4800, 30});
+  Map.BuildFromFiles(Many.List, TSizeCount::ApparentSize, {0, 0, 4800, 30});
   EXPECT_EQ(Map.Items()[48 * 29].Rect, (TRect{0, 29, 100, 30}));
   EXPECT_EQ(Map.Items()[48 * 40].Rect, (TRect{0, 40, 100, 30}));
   // Row heights follow the rows' sums.
   std::vector<int64_t> Sizes(8, 3);
   Sizes.resize(16, 1);
   TFiles TwoRows(Sizes);
-  Map.BuildFromFiles(TwoRows.List, {0, 0, 80, 40});
+  Map.BuildFromFiles(TwoRows.List, TSizeCount::ApparentSize, {0, 0, 80, 40});
   EXPECT_EQ(Map.Items()[0].Rect, (TRect{0, 0, 10, 30}));
   EXPECT_EQ(Map.Items()[15].Rect, (TRect{70, 30, 80, 40}));
 }
@@ -106,7 +106,7 @@ TEST(FlatTreemapTest, PlacesLargestFirstAndSkipsWhatCannotBePlaced) {
   TFiles Files({1, 5, 3});
   std::vector<const TFileLeaf*> WithGap = {Files.List[0], nullptr, Files.List[1], Files.List[2]};
   TFlatTreemapLayout Map;
-  Map.BuildFromFiles(WithGap, {0, 0, 90, 10});
+  Map.BuildFromFiles(WithGap, TSizeCount::ApparentSize, {0, 0, 90, 10});
   ASSERT_EQ(Map.Items().size(), 3u);
   EXPECT_EQ(Map.Items()[0].Size(), 5);
   EXPECT_EQ(Map.Items()[0].DisplayText(), "f1.txt");
@@ -124,8 +124,8 @@ TEST(FlatTreemapTest, PlacesLargestFirstAndSkipsWhatCannotBePlaced) {
       {"nothing weighs anything", Empty.List, {0, 0, 10, 10}},
   };
   for (const TCase& Case : Cases) {
-    Map.BuildFromFiles(Files.List, {0, 0, 90, 10});
-    Map.BuildFromFiles(Case.Files, Case.Rect);
+    Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize, {0, 0, 90, 10});
+    Map.BuildFromFiles(Case.Files, TSizeCount::ApparentSize, Case.Rect);
     EXPECT_TRUE(Map.Items().empty()) << Case.Name;
     EXPECT_EQ(Map.HitTest({1, 1}), nullptr) << Case.Name;
   }
@@ -134,7 +134,8 @@ TEST(FlatTreemapTest, PlacesLargestFirstAndSkipsWhatCannotBePlaced) {
 TEST(FlatTreemapTest, HitTestAtCellEdges) {
   TFiles Files({300, 100});
   TFlatTreemapLayout Map;
-  Map.BuildFromFiles(Files.List, {0, 0, 100, 50});  // (0, 0, 75, 50) and (75, 0, 100, 50)
+  Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize,
+                     {0, 0, 100, 50});  // (0, 0, 75, 50) and (75, 0, 100, 50)
   const auto& Items = Map.Items();
   struct TCase {
     TPoint P;
@@ -147,7 +148,7 @@ TEST(FlatTreemapTest, HitTestAtCellEdges) {
     EXPECT_EQ(Map.HitTest(Case.P), Case.Item) << Case.P.X << "," << Case.P.Y;
   }
   TFiles Narrow({1, 1, 1});
-  Map.BuildFromFiles(Narrow.List, {0, 0, 2, 5});
+  Map.BuildFromFiles(Narrow.List, TSizeCount::ApparentSize, {0, 0, 2, 5});
   EXPECT_EQ(Map.HitTest({2, 0}), nullptr);  // the third, empty cell is never hit
 }
 
@@ -157,7 +158,7 @@ TEST(FlatTreemapTest, FramesTheSelectedFilesAtEverySize) {
   const TSelectedSet Selected = {Files.List[1], Files.List[3]};
   TFlatTreemapLayout Map;
   for (const TRect Rect : {TRect{0, 0, 100, 10}, TRect{0, 0, 40, 60}}) {
-    Map.BuildFromFiles(Files.List, Rect);
+    Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize, Rect);
     TRecordingCanvas Canvas(Rect);
     Map.Paint(Canvas, Selected);
     std::vector<TRect> Framed;
@@ -180,7 +181,7 @@ TEST(FlatTreemapTest, CaseTwinsAreTwoFilesWhereNamesAreCaseSensitive) {
   std::vector<const TFileLeaf*> Files = {&AddFile(Root, "Makefile", 20),
                                          &AddFile(Root, "makefile", 10)};
   TFlatTreemapLayout Map;
-  Map.BuildFromFiles(Files, {0, 0, 30, 20});
+  Map.BuildFromFiles(Files, TSizeCount::ApparentSize, {0, 0, 30, 20});
   const TFlatMapItem* Upper = &Map.Items()[0];
   const TFlatMapItem* Lower = &Map.Items()[1];
   // The selection names the file itself, never its spelling.
@@ -222,7 +223,7 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
   for (const TCase& Case : Cases) {
     TFiles Files(Case.Sizes);
     TFlatTreemapLayout Map;
-    Map.BuildFromFiles(Files.List, Case.Rect);
+    Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize, Case.Rect);
     const TSelectedSet Selected =
         Case.Selected >= 0 ? TSelectedSet{&Map.Items()[static_cast<size_t>(Case.Selected)].File()}
                            : TSelectedSet{};
@@ -233,7 +234,7 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
   // A file without an extension has the colour of "(none)".
   std::vector<const TFileLeaf*> Bare = {&AddFile(Root, "LICENSE", 1)};
   TFlatTreemapLayout Map;
-  Map.BuildFromFiles(Bare, {0, 0, 4, 4});
+  Map.BuildFromFiles(Bare, TSizeCount::ApparentSize, {0, 0, 4, 4});
   TRecordingCanvas Canvas({0, 0, 4, 4});
   Map.Paint(Canvas, NothingSelected());
   EXPECT_EQ(Canvas.Ops.back(), Fill({0, 0, 4, 4}, None));

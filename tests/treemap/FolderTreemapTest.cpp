@@ -38,7 +38,7 @@ struct TWorkedExample {
   TWorkedExample() {
     AddFile(X, "data", 3000);
     AddFile(B, "data", 1000);
-    Map.BuildFromRoot(&Root, {0, 0, 400, 300});
+    Map.BuildFromRoot(&Root, TSizeCount::ApparentSize, {0, 0, 400, 300});
   }
   TDirNode Root{"/r"};
   TDirNode& A = AddFolder(Root, "a");
@@ -77,7 +77,7 @@ TEST(FolderTreemapTest, AFolderTooSmallForItsBandShowsNoSubFolders) {
   } Cases[] = {{{0, 0, 26, 100}, 1}, {{0, 0, 100, 26}, 1}, {{0, 0, 27, 100}, 2}};
   for (const TCase& Case : Cases) {
     TFolderTreemapLayout Map;
-    Map.BuildFromRoot(&Root, Case.Rect);
+    Map.BuildFromRoot(&Root, TSizeCount::ApparentSize, Case.Rect);
     EXPECT_EQ(Map.Items().size(), Case.Items) << Case.Rect.Right << "x" << Case.Rect.Bottom;
   }
 }
@@ -86,12 +86,12 @@ TEST(FolderTreemapTest, FilesInTheRootTakeNoSpace) {
   TWorkedExample Example;
   const std::vector<TFolderItemView> Before = ItemsOf(Example.Map);
   AddFile(Example.Root, "huge.iso", 1'000'000);
-  Example.Map.BuildFromRoot(&Example.Root, {0, 0, 400, 300});
+  Example.Map.BuildFromRoot(&Example.Root, TSizeCount::ApparentSize, {0, 0, 400, 300});
   EXPECT_EQ(ItemsOf(Example.Map), Before);
 
   TDirNode OnlyFiles("/f");
   AddFile(OnlyFiles, "a", 5);
-  Example.Map.BuildFromRoot(&OnlyFiles, {0, 0, 400, 300});
+  Example.Map.BuildFromRoot(&OnlyFiles, TSizeCount::ApparentSize, {0, 0, 400, 300});
   EXPECT_TRUE(Example.Map.Items().empty());
 }
 
@@ -116,7 +116,7 @@ TEST(FolderTreemapTest, PaintsDeeperLevelsDarkerAndFramesTheSelectedFolder) {
   TDirNode& Deeper = AddFolder(Deep, "deeper");
   AddFile(Deeper, "data", 10);
   TFolderTreemapLayout Map;
-  Map.BuildFromRoot(&Root, {0, 0, 400, 300});
+  Map.BuildFromRoot(&Root, TSizeCount::ApparentSize, {0, 0, 400, 300});
   TRecordingCanvas Canvas({0, 0, 400, 300});
   Map.Paint(Canvas, TSelectedSet{&Deep});
   const TColor Base = ColorForPath("/r/top");
@@ -130,7 +130,8 @@ TEST(FolderTreemapTest, PaintsDeeperLevelsDarkerAndFramesTheSelectedFolder) {
   EXPECT_EQ(Canvas.Ops, Expected);
 
   // A selected folder without a cell gets no frame.
-  Map.BuildFromRoot(&Root, {0, 0, 40, 40});  // too small for "deep" inside the bands
+  Map.BuildFromRoot(&Root, TSizeCount::ApparentSize,
+                    {0, 0, 40, 40});  // too small for "deep" inside the bands
   ASSERT_EQ(Map.Items().size(), 2u);
   Map.SetHoverNode(&Top);
   TRecordingCanvas Small({0, 0, 40, 40});
@@ -139,7 +140,7 @@ TEST(FolderTreemapTest, PaintsDeeperLevelsDarkerAndFramesTheSelectedFolder) {
                           [](const testing::TDrawOp& Op) { return Op.Color == kWhite; }),
             0);
   // A build forgets the hovered folder.
-  Map.BuildFromRoot(&Root, {0, 0, 400, 300});
+  Map.BuildFromRoot(&Root, TSizeCount::ApparentSize, {0, 0, 400, 300});
   EXPECT_EQ(Map.HoverNode(), nullptr);
 }
 

@@ -19,7 +19,7 @@ struct TWorkedExample {
     TDirNode& Sub = AddFolder(Root, "sub");
     AddFile(Sub, "inner.dat", 3000);
     AddFile(Root, "f.txt", 1000);
-    Map.BuildFromRootSquarified(&Root, {0, 0, 400, 300});
+    Map.BuildFromRootSquarified(&Root, TSizeCount::ApparentSize, {0, 0, 400, 300});
   }
   TDirNode Root{"/r"};
   THierTreemapLayout Map;
@@ -76,7 +76,7 @@ TEST(HierTreemapTest, NothingOfZeroBytesGetsACell) {
   const TFileLeaf& Zero = AddFile(Root, "zero.txt", 0);
   AddFolder(Root, "empty");
   THierTreemapLayout Map;
-  Map.BuildFromRootSquarified(&Root, {0, 0, 50, 50});
+  Map.BuildFromRootSquarified(&Root, TSizeCount::ApparentSize, {0, 0, 50, 50});
   ASSERT_EQ(Map.Items().size(), 1u);
   TRecordingCanvas Canvas({0, 0, 50, 50});
   Map.Paint(Canvas, TSelectedSet{&Zero});
@@ -92,7 +92,7 @@ TEST(HierTreemapTest, NothingOfZeroBytesGetsACell) {
                {"empty rectangle", &Root, {5, 5, 5, 9}},
                {"root of 0 bytes", &Nothing, {0, 0, 9, 9}}};
   for (const TCase& Case : Cases) {
-    Map.BuildFromRootSquarified(Case.Root, Case.Rect);
+    Map.BuildFromRootSquarified(Case.Root, TSizeCount::ApparentSize, Case.Rect);
     EXPECT_TRUE(Map.Items().empty()) << Case.Name;
   }
 }
@@ -101,7 +101,7 @@ TEST(HierTreemapTest, SmallFolderIsNotInsetAndItsContentsCoverIt) {
   TDirNode Root("/r");
   AddFile(AddFolder(Root, "small"), "only", 5);
   THierTreemapLayout Map;
-  Map.BuildFromRootSquarified(&Root, {0, 0, 9, 20});
+  Map.BuildFromRootSquarified(&Root, TSizeCount::ApparentSize, {0, 0, 9, 20});
   ASSERT_EQ(Map.Items().size(), 2u);
   EXPECT_EQ(Map.Items()[0].Rect, (TRect{0, 0, 9, 20}));
   EXPECT_EQ(Map.Items()[1].Rect, (TRect{0, 0, 9, 20}));
@@ -118,7 +118,7 @@ TEST(HierTreemapTest, FramesSelectedFoldersWithoutTheirContentsAtEverySize) {
   const TSelectedSet Selected = {&Docs, &C};
   THierTreemapLayout Map;
   for (const TRect Rect : {TRect{0, 0, 200, 100}, TRect{0, 0, 90, 300}}) {
-    Map.BuildFromRootSquarified(&Root, Rect);
+    Map.BuildFromRootSquarified(&Root, TSizeCount::ApparentSize, Rect);
     TRecordingCanvas Canvas(Rect);
     Map.Paint(Canvas, Selected);
     std::vector<std::string> Framed;

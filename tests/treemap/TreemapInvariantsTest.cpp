@@ -138,15 +138,15 @@ TEST(TreemapInvariantsTest, CellsNestAndNeverOverlapOnRandomTrees) {
       auto NoBand = [](int) { return 0; };
 
       THierTreemapLayout Hier;
-      Hier.BuildFromRootSquarified(&Tree.Root, Target);
+      Hier.BuildFromRootSquarified(&Tree.Root, TSizeCount::ApparentSize, Target);
       ExpectNested(Hier.Items(), Target, 0, NoBand, "files in folders, " + Where);
 
       TFolderTreemapLayout Folders;
-      Folders.BuildFromRoot(&Tree.Root, Target);
+      Folders.BuildFromRoot(&Tree.Root, TSizeCount::ApparentSize, Target);
       ExpectNested(Folders.Items(), Target, 1, FolderMargin, "folders, " + Where);
 
       TDupTreemapLayout Dups;
-      Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, Target);
+      Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, TSizeCount::ApparentSize, Target);
       ExpectNested(Dups.Items(), Target, 0, NoBand, "duplicates, " + Where);
       for (const TDupItem& It : Dups.Items()) {
         if (It.FileLeaf != nullptr) {
@@ -155,7 +155,7 @@ TEST(TreemapInvariantsTest, CellsNestAndNeverOverlapOnRandomTrees) {
       }
 
       TFlatTreemapLayout Flat;
-      Flat.BuildFromFiles(AllFiles, Target);
+      Flat.BuildFromFiles(AllFiles, TSizeCount::ApparentSize, Target);
       std::vector<TRect> Cells;
       for (const TFlatMapItem& It : Flat.Items()) {
         ASSERT_TRUE(IsEmpty(It.Rect) || Inside(It.Rect, Target)) << "flat, " << Where;
@@ -170,12 +170,12 @@ TEST(TreemapInvariantsTest, ManyFilesInASmallCanvasGiveFewItems) {
   const TRandomTree Tree(7, 400, 100'000);
   const TRect Target = {0, 0, 40, 30};
   THierTreemapLayout Hier;
-  Hier.BuildFromRootSquarified(&Tree.Root, Target);
+  Hier.BuildFromRootSquarified(&Tree.Root, TSizeCount::ApparentSize, Target);
   ExpectNested(
       Hier.Items(), Target, 0, [](int) { return 0; }, "files in folders");
   EXPECT_LT(Hier.Items().size(), 2000u);
   TDupTreemapLayout Dups;
-  Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, Target);
+  Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, TSizeCount::ApparentSize, Target);
   EXPECT_LT(Dups.Items().size(), 2000u);
 }
 
@@ -199,13 +199,13 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
   Colors[PathKey(Chain.back()->Leaves[0]->FullPath())] = kWhite;
 
   THierTreemapLayout Hier;
-  Hier.BuildFromRootSquarified(&Root, {0, 0, 8, 8});
+  Hier.BuildFromRootSquarified(&Root, TSizeCount::ApparentSize, {0, 0, 8, 8});
   EXPECT_GT(Hier.Items().back().Depth, kDepth - 100);
   TFolderTreemapLayout Folders;
-  Folders.BuildFromRoot(&Root, {0, 0, 8, 8});
+  Folders.BuildFromRoot(&Root, TSizeCount::ApparentSize, {0, 0, 8, 8});
   EXPECT_EQ(Folders.Items().size(), 1u);
   TDupTreemapLayout Dups;
-  Dups.BuildFromRootDuplicates(&Root, Colors, {0, 0, 8, 8});
+  Dups.BuildFromRootDuplicates(&Root, Colors, TSizeCount::ApparentSize, {0, 0, 8, 8});
   EXPECT_EQ(Dups.DupBytes(&Root), 1);
   EXPECT_EQ(Dups.Items().back().Kind, TDupKind::dkFile);
   EXPECT_EQ(Dups.Items().back().Depth, kDepth);
@@ -263,7 +263,7 @@ TEST(TreemapInvariantsTest, NoBlackBesideTheFramesWhereThousandsOfFilesAreTooSma
                {"random tree", &Random.Root, {0, 0, 640, 480}}};
   for (const TCase& Case : Cases) {
     THierTreemapLayout Map;
-    Map.BuildFromRootSquarified(Case.Root, Case.Target);
+    Map.BuildFromRootSquarified(Case.Root, TSizeCount::ApparentSize, Case.Target);
     TPixelCanvas Canvas(Case.Target);
     Map.Paint(Canvas, NothingSelected());
     // Black belongs to the frames alone: the outline of a cell of 6 pixels or more, and the

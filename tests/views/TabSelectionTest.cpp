@@ -37,7 +37,7 @@ TEST(TabSelectionTest, HoldsEachItemOnceInTheOrderChosen) {
   EXPECT_EQ(*Selection.Primary(), TSelectedItem(&Root));
 
   EXPECT_EQ(ItemPath(&Sub), "/r/sub");
-  EXPECT_EQ(ItemSize(&C), 3);
+  EXPECT_EQ(ItemSize(&C, TSizeCount::ApparentSize), 3);
   Selection.Clear();
   EXPECT_TRUE(Selection.Empty());
   EXPECT_FALSE(Selection.Contains(B));
