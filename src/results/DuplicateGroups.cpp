@@ -237,11 +237,28 @@ bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
   TGrouper Grouper(Casing);
   TGrouper::EOutcome Outcome = Grouper.Run(AllFiles, Progress);
   if (Outcome == TGrouper::EOutcome::Unsorted) {
-    // Not as the window makes it: group a copy sorted by size, ties in their given order.
-    std::vector<TFileLeaf*> Sorted(AllFiles.begin(), AllFiles.end());
-    std::erase(Sorted, nullptr);
-    std::stable_sort(Sorted.begin(), Sorted.end(),
-                     [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
+    // Ordered in another count (the disk usage): group a copy sorted by size, ties in their
+    // given order. Each file's size is read once and sorted beside it, so the sort does not go
+    // back to the scattered leaves for every comparison.
+    struct TSized {
+      int64_t Size;
+      size_t Position;
+      TFileLeaf* File;
+    };
+    std::vector<TSized> Sized;
+    Sized.reserve(AllFiles.size());
+    for (size_t I = 0; I < AllFiles.size(); ++I) {
+      if (AllFiles[I] != nullptr) {
+        Sized.push_back({AllFiles[I]->Size(), I, AllFiles[I]});
+      }
+    }
+    std::sort(Sized.begin(), Sized.end(), [](const TSized& A, const TSized& B) {
+      return A.Size != B.Size ? A.Size > B.Size : A.Position < B.Position;
+    });
+    std::vector<TFileLeaf*> Sorted(Sized.size());
+    std::transform(Sized.begin(), Sized.end(), Sorted.begin(),
+                   [](const TSized& Entry) { return Entry.File; });
+    ReleaseStorage(Sized);
     Grouper = TGrouper(Casing);
     Outcome = Grouper.Run(Sorted, Progress);
   }
