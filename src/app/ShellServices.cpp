@@ -64,7 +64,7 @@ class TDesktopShellServices final : public IShellServices {
       if (Path.empty()) {
         continue;
       }
-      std::string Why;
+      platform::TProblem Why;
       const bool Gone =
           ToTrash ? platform::MoveToTrash(Path, &Why) : platform::DeletePermanently(Path, &Why);
       if (!Gone) {

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLocale>
 #include <QNetworkAccessManager>
 #include <cstdio>
@@ -48,11 +49,15 @@ int main(int argc, char* argv[]) {
     case dunstrel::TCommandLine::TAction::Refuse:
       std::fprintf(stderr, "dunstrel: %s\nTry 'dunstrel --help'.\n", Command.Problem.c_str());
       return 2;
-    case dunstrel::TCommandLine::TAction::ExportScan:
-      // No window system is touched: this runs on a server over a plain terminal session.
+    case dunstrel::TCommandLine::TAction::ExportScan: {
+      // No window system is touched: this runs on a server over a plain terminal session. The
+      // messages are in the user's language, as the window's would be.
+      const QCoreApplication Core(argc, argv);
+      dunstrel::LoadTranslations(QCoreApplication::applicationDirPath());
       return dunstrel::ExportScanOfFolder(
           Command.ScanFile, Command.ScanPath,
           dunstrel::platform::StandardErrorIsTerminal() ? stderr : nullptr, stderr);
+    }
     case dunstrel::TCommandLine::TAction::ShowWindow:
       break;
   }

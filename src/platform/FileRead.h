@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Problem.h"
+
 namespace dunstrel::platform {
 
 // A file opened for reading, only when it is a regular file. Opening never waits: a FIFO without
@@ -27,8 +29,8 @@ class TFileRead {
   int64_t Read(char* Buffer, size_t Size);
 
   EFailure Failure() const;
-  // The system's reason for a failure, in English, such as "No such file or directory".
-  const std::string& Reason() const;
+  // Why opening or reading failed.
+  const TProblem& Problem() const;
 
  private:
   struct TImpl;  // the system's handle, per platform

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Problem.h"
+
 namespace dunstrel::platform {
 
 // Saves a file whole or not at all. The bytes go to a new file made for this save in the
@@ -24,8 +26,9 @@ class TFileSave {
   // Writes the new file through to the disk and puts it in the target's place.
   bool Commit();
 
-  // Why the last call failed, in English, such as "No space left on device".
-  const std::string& Failure() const;
+  // Why the last call failed, and where: the folder where no new file could be made, or the new
+  // file that could not be written; no path when the target itself could not be replaced.
+  const TProblem& Failure() const;
 
  private:
   struct TImpl;  // the system's handles, per platform

@@ -8,6 +8,7 @@
 #include "localisation/translation.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
+#include "results/ProblemText.h"
 #include "results/ValueFormat.h"
 #include "scan/PathKeys.h"
 
@@ -127,7 +128,7 @@ std::string RemovalFailureText(bool ToTrash, const std::vector<TRemovalFailure>&
     Text += "\n";
   }
   for (size_t I = 0; I < Listed; ++I) {
-    Text += "\n" + PathForDisplay(Failures[I].Path) + ": " + Failures[I].Reason;
+    Text += "\n" + PathForDisplay(Failures[I].Path) + ": " + ProblemText(Failures[I].Reason);
   }
   if (Failures.size() > Listed) {
     Text += "\n" + FormatText(Translate("and %d more"),

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "localisation/TextFormat.h"
+#include "platform/Problem.h"
 
 namespace dunstrel {
 
-// One item a removal could not take away, and why, in English.
+// One item a removal could not take away, and why.
 struct TRemovalFailure {
   std::string Path;
-  std::string Reason;
+  platform::TProblem Reason;
 };
 
 // One item a removal is asked to take away: its path and the bytes it holds.

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "localisation/TextFormat.h"
 #include "localisation/translation.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -20,31 +21,35 @@ int ExportScanOfFolder(const std::string& File, const std::string& Folder, std::
     case platform::EEntryKind::Folder:
       break;
     case platform::EEntryKind::Missing:
-      std::fprintf(Errors, "dunstrel: %s: folder does not exist\n", Folder.c_str());
+      std::fprintf(Errors, "dunstrel: %s\n",
+                   FormatText(Translate("%s: folder does not exist"), {Folder}).c_str());
       return 1;
     case platform::EEntryKind::Unknown:
-      std::fprintf(Errors, "dunstrel: %s: folder cannot be looked at\n", Folder.c_str());
+      std::fprintf(Errors, "dunstrel: %s\n",
+                   FormatText(Translate("%s: folder cannot be looked at"), {Folder}).c_str());
       return 1;
     case platform::EEntryKind::File:
     case platform::EEntryKind::Other:
-      std::fprintf(Errors, "dunstrel: %s: is not a folder\n", Folder.c_str());
+      std::fprintf(Errors, "dunstrel: %s\n",
+                   FormatText(Translate("%s: is not a folder"), {Folder}).c_str());
       return 1;
   }
   const TScanContext Everything;  // no filter: what another disk analyser would count
   TDiskScanner Scanner(Everything);
   if (Progress != nullptr) {
     Scanner.OnProgress = [Progress](std::string_view, int64_t Files, int64_t Dirs) {
-      std::fprintf(Progress, "\rScanning: %lld files, %lld folders", static_cast<long long>(Files),
-                   static_cast<long long>(Dirs));
+      std::fprintf(Progress, "\r%s",
+                   FormatText(Translate("Scanning: %d files, %d folders"), {Files, Dirs}).c_str());
       std::fflush(Progress);
     };
   }
   try {
     const std::unique_ptr<TDirNode> Root = Scanner.Scan(Path);
     if (Progress != nullptr) {
-      std::fprintf(Progress, "\rScanned: %lld files, %lld folders; saving...\n",
-                   static_cast<long long>(Scanner.FilesScanned()),
-                   static_cast<long long>(Scanner.DirsScanned()));
+      std::fprintf(Progress, "\r%s\n",
+                   FormatText(Translate("Scanned: %d files, %d folders; saving..."),
+                              {Scanner.FilesScanned(), Scanner.DirsScanned()})
+                       .c_str());
     }
     SaveScanFile(*Root, File);
   } catch (const std::bad_alloc&) {

@@ -18,12 +18,14 @@
 
 #include "common/ProductVersion.h"
 #include "common/SaturatingSum.h"
+#include "localisation/TextFormat.h"
 #include "localisation/translation.h"
 #include "platform/FileRead.h"
 #include "platform/FileSave.h"
 #include "platform/Paths.h"
 #include "platform/TextCasing.h"
 #include "results/JsonReader.h"
+#include "results/ProblemText.h"
 
 namespace dunstrel {
 
@@ -213,6 +215,11 @@ void WriteScanExport(const TDirNode& Root, std::ostream& Out, TCompression Packi
 namespace {
 
 // The bytes of a save, passed on to the new file that replaces the target once complete.
+// A save that failed, in the user's language.
+EScanFileError SaveFailure(const std::string& Path, const platform::TProblem& Problem) {
+  return EScanFileError(FormatText(Translate("Cannot save %s: %s"), {Path, ProblemText(Problem)}));
+}
+
 class TFileSaveBuffer : public std::streambuf {
  public:
   TFileSaveBuffer(platform::TFileSave& File, const std::string& Path) : FFile(File), FPath(Path) {}
@@ -220,7 +227,7 @@ class TFileSaveBuffer : public std::streambuf {
  protected:
   std::streamsize xsputn(const char* Data, std::streamsize Size) override {
     if (!FFile.Write(std::string_view(Data, static_cast<size_t>(Size)))) {
-      throw EScanFileError("Cannot save " + FPath + ": " + FFile.Failure());
+      throw SaveFailure(FPath, FFile.Failure());
     }
     return Size;
   }
@@ -246,7 +253,7 @@ void SaveScanFile(const TDirNode& Root, const std::string& Path) {
       return;
     }
     platform::TFileSave File(Path);
-    const auto Fail = [&] { throw EScanFileError("Cannot save " + Path + ": " + File.Failure()); };
+    const auto Fail = [&] { throw SaveFailure(Path, File.Failure()); };
     if (!File.IsOpen()) {
       Fail();
     }
@@ -714,7 +721,8 @@ class TFileReadBuffer : public std::streambuf {
   int_type underflow() override {
     const int64_t Got = FFile.Read(FBuffer.data(), FBuffer.size());
     if (Got < 0) {
-      throw EScanFileError("Cannot read " + FPath + ": " + FFile.Reason());
+      throw EScanFileError(
+          FormatText(Translate("Cannot read %s: %s"), {FPath, ProblemText(FFile.Problem())}));
     }
     if (Got == 0) {
       return traits_type::eof();
@@ -738,9 +746,10 @@ std::unique_ptr<TDirNode> LoadScanFile(const std::string& Path,
   }
   platform::TFileRead File(Path);
   if (!File.IsOpen()) {
-    throw EScanFileError(File.Failure() == platform::TFileRead::EFailure::NotAFile
-                             ? Path + " is not a file"
-                             : "Cannot open " + Path + ": " + File.Reason());
+    throw EScanFileError(
+        File.Failure() == platform::TFileRead::EFailure::NotAFile
+            ? FormatText(Translate("%s is not a file"), {Path})
+            : FormatText(Translate("Cannot open %s: %s"), {Path, ProblemText(File.Problem())}));
   }
   TFileReadBuffer Buffer(File, Path);
   std::istream In(&Buffer);

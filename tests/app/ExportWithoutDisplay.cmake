@@ -52,3 +52,14 @@ string(JSON PipedEntries LENGTH "${Piped}" 3)
 if(NOT PipedRoot STREQUAL "${WORK}/tree" OR NOT PipedEntries EQUAL 3)
   message(FATAL_ERROR "unexpected export on standard output: ${Piped}")
 endif()
+
+# The messages are in the user's language, as the window's are.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+          --unset=LC_ALL --unset=LC_MESSAGES "HOME=${WORK}" "XDG_CONFIG_HOME=${WORK}/config"
+          LANGUAGE=de LANG=de_DE.UTF-8
+          "${PROGRAM}" --export "${WORK}/missing/scan.json" "${WORK}/tree"
+  RESULT_VARIABLE Status ERROR_VARIABLE Errors)
+if(Status EQUAL 0 OR NOT Errors MATCHES "kann nicht gespeichert werden: .*/missing: nicht gefunden")
+  message(FATAL_ERROR "a failed export in German (${Status}): ${Errors}")
+endif()

@@ -445,8 +445,7 @@ TEST_F(FileCommandsTest, OpenShowAndPropertiesSkipWhatVanishedAndKeepNameBytes) 
   EXPECT_TRUE(Dialogs.Questions.back().first.startsWith(
       "Permanently delete 4 item(s)? (This cannot be undone)\n"));
   ASSERT_EQ(Dialogs.Errors.size(), 1u);
-  EXPECT_EQ(Dialogs.Errors[0],
-            ShownText("Failed to delete.\n\n" + Vanishing + ": No such file or directory"));
+  EXPECT_EQ(Dialogs.Errors[0], ShownText("Failed to delete.\n\n" + Vanishing + ": not found"));
   for (const std::string& Path : Expected) {
     EXPECT_FALSE(EntryExists(Path)) << Path;
   }
@@ -538,7 +537,7 @@ TEST_F(FileCommandsTest, AReadOnlyFolderGivesAFailureNamingWhatIsLeft) {
     ASSERT_EQ(Dialogs.Errors.size(), 1u);
     EXPECT_EQ(Dialogs.Errors[0],
               ShownText(std::string(ToTrash ? "Failed to move to Trash." : "Failed to delete.") +
-                        "\n\n" + Locked + ": Permission denied"));
+                        "\n\n" + Locked + ": permission denied"));
     EXPECT_TRUE(EntryExists(Locked));
     EXPECT_FALSE(EntryExists(Free));
     EXPECT_TRUE(FilesTabHasSelection()) << "a failed removal keeps the selection";

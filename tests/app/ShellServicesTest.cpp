@@ -68,7 +68,7 @@ TEST_F(ShellServicesTest, ARemovalThatFailsAnywhereIsAFailure) {
         FShell->DeletePaths({FItems / "missing", File}, ToTrash);
     ASSERT_EQ(Failures.size(), 1u);
     EXPECT_EQ(Failures[0].Path, FItems / "missing");
-    EXPECT_EQ(Failures[0].Reason, "No such file or directory");
+    EXPECT_EQ(Failures[0].Reason.Kind, platform::TProblemKind::NotFound);
     EXPECT_FALSE(EntryExists(File)) << "the paths that can go, go";
   }
 }

@@ -171,6 +171,13 @@ const TIndirectTexts kIndirectTexts[] = {
     {"Format", "results/ResultsBuilder.cpp", {"Step", "(", "Report", ",", "$"}},
     // The properties dialog's field captions.
     {"Caption", "app/PropertiesDialog.cpp", {"AddField", "(", "$"}},
+    // The platform's own reasons for refusing a path or giving up on a replaced one: named
+    // constants, and the trash's reasons given with their kind.
+    {"Problem.Text", "platform/RemovalTarget.cpp", {"const", "char", "*", "*", "=", "$"}},
+    {"Problem.Text", "platform/posix/PosixFileRemoval.cpp", {"const", "char", "*", "*", "=", "$"}},
+    {"Problem.Text", "platform/win32/Win32FileRemoval.cpp", {"const", "char", "*", "*", "=", "$"}},
+    {"Problem.Text", "platform/posix/PosixTrash.cpp", {"RefusedPath", ",", "$"}},
+    {"Problem.Text", "platform/posix/PosixTrash.cpp", {"Replaced", ",", "$"}},
 };
 
 struct TCollected {

@@ -105,7 +105,7 @@ class TScopedCurrentFolder {
 // Both removals, for the cases that hold for either.
 struct TRemoval {
   const char* Name;
-  bool (*Remove)(const std::string&, std::string*);
+  bool (*Remove)(const std::string&, TProblem*);
 };
 constexpr TRemoval kRemovals[] = {{"delete", DeletePermanently}, {"trash", MoveToTrash}};
 
@@ -152,10 +152,10 @@ TEST(FileRemovalTest, AHostilePathRemovesOnlyTheEntryItNames) {
       if (Path.starts_with("@/")) {
         Path = Dir.Path() + Path.substr(1);
       }
-      std::string Failure;
+      TProblem Failure;
       const bool Removed = Removal.Remove(Path, &Failure);
-      EXPECT_EQ(Removed, *Case.Reason == '\0') << Failure;
-      EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Failure;
+      EXPECT_EQ(Removed, *Case.Reason == '\0') << Failure.Text;
+      EXPECT_NE(Failure.Text.find(Case.Reason), std::string::npos) << Failure.Text;
       for (const std::string& Entry : Planted) {
         const bool ShouldBeGone =
             std::find(Case.Gone.begin(), Case.Gone.end(), Entry) != Case.Gone.end();
@@ -197,9 +197,9 @@ TEST_F(RemovalMountTest, AMountInsideADeletedFolderIsNeverEntered) {
       GTEST_SKIP() << Failure;
     }
 
-    std::string Failure;
+    TProblem Failure;
     EXPECT_FALSE(DeletePermanently(Victim, &Failure));
-    EXPECT_NE(Failure.find("mounted inside"), std::string::npos) << Failure;
+    EXPECT_NE(Failure.Text.find("mounted inside"), std::string::npos) << Failure.Text;
     EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep");
     EXPECT_FALSE(EntryExists(Victim + "/own.txt"));
     EXPECT_FALSE(EntryExists(Victim + "/sub/deep.txt"));
@@ -215,9 +215,9 @@ TEST_F(RemovalMountTest, AMountPointItselfIsRefusedBeforeAnythingIsTouched) {
     }
 
     for (const std::string& Path : {Mounted, Mounted + "/", Mounted + "//"}) {
-      std::string Failure;
+      TProblem Failure;
       EXPECT_FALSE(DeletePermanently(Path, &Failure)) << Path;
-      EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+      EXPECT_NE(Failure.Text.find("mount point"), std::string::npos) << Failure.Text;
       EXPECT_EQ(ReadText(Mounted + "/keep.txt"), "keep") << Path;
     }
   }
@@ -234,13 +234,13 @@ TEST_F(RemovalMountTest, AFileBoundOverAnotherIsAMountToo) {
   }
   for (const TRemoval& Removal : kRemovals) {
     SCOPED_TRACE(Removal.Name);
-    std::string Failure;
+    TProblem Failure;
     EXPECT_FALSE(Removal.Remove(Bound, &Failure));
-    EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+    EXPECT_NE(Failure.Text.find("mount point"), std::string::npos) << Failure.Text;
   }
-  std::string Failure;
+  TProblem Failure;
   EXPECT_FALSE(DeletePermanently(FDir / "folder", &Failure));
-  EXPECT_NE(Failure.find("mounted inside"), std::string::npos) << Failure;
+  EXPECT_NE(Failure.Text.find("mounted inside"), std::string::npos) << Failure.Text;
   EXPECT_EQ(ReadText(Bound), "keep");
   EXPECT_EQ(ReadText(Source), "keep");
 }
@@ -265,9 +265,9 @@ TEST(FileRemovalTest, AFolderSwappedDuringTheDeleteIsReportedAsSuch) {
         renameat2(AT_FDCWD, Victim.c_str(), AT_FDCWD, Other.c_str(), RENAME_EXCHANGE);
       }
     });
-    std::string Failure;
+    TProblem Failure;
     if (!DeletePermanently(Victim, &Failure)) {
-      Failures.insert(Failure);
+      Failures.insert(Failure.Text);
     }
     Stop = true;
     Swapper.join();
@@ -326,10 +326,10 @@ TEST(FileRemovalTest, TheRootFolderIsRefusedBeforeAnythingIsTouched) {
                  {"/sub/..", "\"..\""},
                  {"/sub/../", "\"..\""}};
     for (const auto& Case : Cases) {
-      std::string Failure;
+      TProblem Failure;
       if (DeletePermanently(Case.Path, &Failure) ||
-          Failure.find(Case.Reason) == std::string::npos) {
-        Faults += std::string(Case.Path) + " answered \"" + Failure + "\"; ";
+          Failure.Text.find(Case.Reason) == std::string::npos) {
+        Faults += std::string(Case.Path) + " answered \"" + Failure.Text + "\"; ";
       }
     }
     return Faults;
@@ -356,8 +356,8 @@ TEST(FileRemovalTest, AChainDeeperThanTheOpenFileLimitIsRemovedWhole) {
     fs::create_directory(Top);
     ASSERT_TRUE(testing::MakeFolderChain(Top, 3000, 100));
     const testing::TScopedFileLimit Limit(OpenFiles);
-    std::string Failure;
-    EXPECT_TRUE(DeletePermanently(Top, &Failure)) << Failure;
+    TProblem Failure;
+    EXPECT_TRUE(DeletePermanently(Top, &Failure)) << Failure.Text;
     EXPECT_FALSE(EntryExists(Top));
   }
 }
@@ -440,12 +440,12 @@ TEST_F(TrashTest, TheRecordedPathIsAbsoluteWithoutRepeatedDelimiters) {
 }
 
 TEST_F(TrashTest, AnItemThatCannotBeMovedSaysWhyAndLeavesNoTraceInTheTrash) {
-  std::string Failure;
+  TProblem Failure;
   EXPECT_FALSE(MoveToTrash(FItems / "missing.txt", &Failure));
-  EXPECT_EQ(Failure, "No such file or directory");
+  EXPECT_EQ(Failure.Kind, TProblemKind::NotFound);
   EXPECT_FALSE(MoveToTrash("", &Failure));
   EXPECT_FALSE(MoveToTrash("/", &Failure));
-  EXPECT_NE(Failure.find("root"), std::string::npos) << Failure;
+  EXPECT_NE(Failure.Text.find("root"), std::string::npos) << Failure.Text;
   EXPECT_TRUE(!fs::exists(Trash("info")) || fs::is_empty(Trash("info")));
 }
 
@@ -476,8 +476,8 @@ TEST_F(VolumeTrashTest, AnItemOnAnotherFileSystemGoesToThatFileSystemsTrash) {
   fs::create_directories(Vol("sub"));
   WriteText(Vol("sub/" + Name), "content");
 
-  std::string Failure;
-  ASSERT_TRUE(MoveToTrash(Vol("sub/" + Name), &Failure)) << Failure;
+  TProblem Failure;
+  ASSERT_TRUE(MoveToTrash(Vol("sub/" + Name), &Failure)) << Failure.Text;
   EXPECT_FALSE(EntryExists(Vol("sub/" + Name)));
   EXPECT_EQ(ReadText(Vol(OwnTrash() + "/files/" + Name)), "content");
   // Relative to the top of its file system, as the trash standard has it there.
@@ -488,7 +488,7 @@ TEST_F(VolumeTrashTest, AnItemOnAnotherFileSystemGoesToThatFileSystemsTrash) {
 
   // A second item of the same name keeps the first.
   WriteText(Vol(Name), "second");
-  ASSERT_TRUE(MoveToTrash(Vol(Name), &Failure)) << Failure;
+  ASSERT_TRUE(MoveToTrash(Vol(Name), &Failure)) << Failure.Text;
   EXPECT_EQ(ReadText(Vol(OwnTrash() + "/files/" + Name)), "content");
   EXPECT_EQ(ReadText(Vol(OwnTrash() + "/files/" + Name + ".2")), "second");
 }
@@ -522,8 +522,8 @@ TEST_F(VolumeTrashTest, TheSharedTrashIsUsedOnlyWithTheStickyBitAndNeverThroughA
     fs::remove_all(Vol(OwnTrash()));
     Case.Prepare();
     WriteText(Vol("item"), "x");
-    std::string Failure;
-    ASSERT_TRUE(MoveToTrash(Vol("item"), &Failure)) << Failure;
+    TProblem Failure;
+    ASSERT_TRUE(MoveToTrash(Vol("item"), &Failure)) << Failure.Text;
     EXPECT_EQ(ReadText(Vol(Case.Expected + "/files/item")), "x");
     EXPECT_TRUE(EntryExists(Vol(Case.Expected + "/info/item.trashinfo")));
   }
@@ -536,19 +536,18 @@ TEST_F(VolumeTrashTest, WithoutATrashFolderTheItemStaysAndTheFailureSaysWhy) {
   fs::create_directory_symlink(Elsewhere, Vol(OwnTrash()));
   WriteText(Vol("item"), "stays");
 
-  std::string Failure;
+  TProblem Failure;
   EXPECT_FALSE(MoveToTrash(Vol("item"), &Failure));
-  EXPECT_NE(Failure.find("no trash folder could be made on the file system mounted at " +
-                         fs::canonical(FDir / "vol").string() + ": "),
-            std::string::npos)
-      << Failure;
+  // Said where: the top of the file system that has no trash.
+  EXPECT_EQ(Failure.Path, fs::canonical(FDir / "vol").string()) << Failure.Text;
+  EXPECT_FALSE(Failure.Text.empty());
   EXPECT_EQ(ReadText(Vol("item")), "stays");
   EXPECT_TRUE(fs::is_empty(Elsewhere));
   EXPECT_FALSE(fs::exists(FData / "Trash/files/item")) << "never copied to the home trash";
 
   // The top folder of the file system itself is never moved.
   EXPECT_FALSE(MoveToTrash(FDir / "vol", &Failure));
-  EXPECT_NE(Failure.find("mount point"), std::string::npos) << Failure;
+  EXPECT_NE(Failure.Text.find("mount point"), std::string::npos) << Failure.Text;
   EXPECT_EQ(ReadText(Vol("item")), "stays");
 }
 

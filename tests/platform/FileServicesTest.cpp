@@ -46,7 +46,7 @@ TEST(FileSaveTest, TheTargetChangesOnlyWhenTheSaveIsCommitted) {
   std::ofstream(Native(Target)) << "old";
   {
     TFileSave Abandoned(Target);
-    ASSERT_TRUE(Abandoned.IsOpen()) << Abandoned.Failure();
+    ASSERT_TRUE(Abandoned.IsOpen()) << Abandoned.Failure().Text;
     EXPECT_TRUE(Abandoned.Write("never seen"));
     EXPECT_EQ(EntriesIn(Dir.Path()), 2u) << "the new file beside the target";
   }
@@ -54,11 +54,11 @@ TEST(FileSaveTest, TheTargetChangesOnlyWhenTheSaveIsCommitted) {
   EXPECT_EQ(EntriesIn(Dir.Path()), 1u) << "an abandoned save leaves nothing";
 
   TFileSave Save(Target);
-  ASSERT_TRUE(Save.IsOpen()) << Save.Failure();
+  ASSERT_TRUE(Save.IsOpen()) << Save.Failure().Text;
   EXPECT_TRUE(Save.Write("new "));
   EXPECT_TRUE(Save.Write(std::string(100000, 'x')));
   EXPECT_EQ(FileText(Target), "old");
-  EXPECT_TRUE(Save.Commit()) << Save.Failure();
+  EXPECT_TRUE(Save.Commit()) << Save.Failure().Text;
   EXPECT_EQ(FileText(Target), "new " + std::string(100000, 'x'));
   EXPECT_EQ(EntriesIn(Dir.Path()), 1u);
 }
@@ -77,7 +77,7 @@ TEST(FileSaveTest, ASaveThatCannotStartSaysWhyAndMakesNothing) {
     SCOPED_TRACE(Case.What);
     TFileSave Save(Case.Target);
     EXPECT_FALSE(Save.IsOpen());
-    EXPECT_FALSE(Save.Failure().empty());
+    EXPECT_FALSE(Save.Failure().Text.empty());
     EXPECT_FALSE(Save.Write("x"));
     EXPECT_FALSE(Save.Commit());
     EXPECT_EQ(EntriesIn(Dir.Path()), 0u);
@@ -89,7 +89,7 @@ TEST(FileReadTest, OnlyARegularFileIsOpened) {
   const std::string File = Dir / "scan.json";
   std::ofstream(Native(File)) << "content";
   TFileRead Read(File);
-  ASSERT_TRUE(Read.IsOpen()) << Read.Reason();
+  ASSERT_TRUE(Read.IsOpen()) << Read.Problem().Text;
   char Buffer[16];
   EXPECT_EQ(Read.Read(Buffer, sizeof Buffer), 7);
   EXPECT_EQ(std::string(Buffer, 7), "content");
@@ -101,7 +101,7 @@ TEST(FileReadTest, OnlyARegularFileIsOpened) {
   const TFileRead Missing(Dir / "missing.json");
   EXPECT_FALSE(Missing.IsOpen());
   EXPECT_EQ(Missing.Failure(), TFileRead::EFailure::System);
-  EXPECT_FALSE(Missing.Reason().empty());
+  EXPECT_EQ(Missing.Problem().Kind, TProblemKind::NotFound);
 }
 
 TEST(RemovalTargetTest, PathsAreReadWithoutInterpretingThem) {

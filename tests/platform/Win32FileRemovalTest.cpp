@@ -102,15 +102,15 @@ TEST(Win32FileRemovalTest, DeletesFilesAndWholeFoldersReadOnlyOnesToo) {
   }
 
   for (const std::string& Path : {File, ReadOnly, Dir / "tree"}) {
-    std::string Failure;
-    EXPECT_TRUE(DeletePermanently(Path, &Failure)) << Path << ": " << Failure;
+    TProblem Failure;
+    EXPECT_TRUE(DeletePermanently(Path, &Failure)) << Path << ": " << Failure.Text;
     EXPECT_FALSE(EntryExists(Path)) << Path;
   }
-  std::string Failure;
+  TProblem Failure;
   EXPECT_FALSE(DeletePermanently(Dir / "tree", &Failure)) << "a path that is gone";
-  EXPECT_FALSE(Failure.empty());
+  EXPECT_FALSE(Failure.Text.empty());
   EXPECT_FALSE(DeletePermanently("", &Failure));
-  EXPECT_EQ(Failure, "no path was given");
+  EXPECT_EQ(Failure.Text, "no path was given");
 }
 
 TEST(Win32FileRemovalTest, PathsBeyondTheClassicLengthLimitAreRemovedWhole) {
@@ -127,8 +127,8 @@ TEST(Win32FileRemovalTest, PathsBeyondTheClassicLengthLimitAreRemovedWhole) {
     CloseHandle(File);
   }
 
-  std::string Failure;
-  EXPECT_TRUE(DeletePermanently(Dir / "chain", &Failure)) << Failure;
+  TProblem Failure;
+  EXPECT_TRUE(DeletePermanently(Dir / "chain", &Failure)) << Failure.Text;
   EXPECT_FALSE(EntryExists(Dir / "chain"));
 }
 
@@ -142,10 +142,10 @@ TEST(Win32FileRemovalTest, WhatCannotBeRemovedStaysAndTheRestGoes) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(Holder, INVALID_HANDLE_VALUE);
 
-  std::string Failure;
+  TProblem Failure;
   EXPECT_FALSE(DeletePermanently(Dir / "tree", &Failure));
   CloseHandle(Holder);
-  EXPECT_FALSE(Failure.empty());
+  EXPECT_FALSE(Failure.Text.empty());
   EXPECT_TRUE(EntryExists(Busy));
   EXPECT_FALSE(EntryExists(Dir / "tree/free.txt"));
   EXPECT_FALSE(EntryExists(Dir / "tree/sub"));
@@ -176,11 +176,13 @@ TEST(Win32FileRemovalTest, ADriveRootIsRefusedBeforeAnythingIsTouched) {
                {Drive + "/", "root folder of a drive"}, {Drive + "\\\\", "root folder of a drive"},
                {Drive + "\\sub\\..", "\"..\""},         {Drive + "\\.\\", "\"..\""}};
   for (const auto& Case : Cases) {
-    std::string Failure;
+    TProblem Failure;
     EXPECT_FALSE(DeletePermanently(Case.Path, &Failure)) << Case.Path;
-    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_NE(Failure.Text.find(Case.Reason), std::string::npos)
+        << Case.Path << ": " << Failure.Text;
     EXPECT_FALSE(MoveToTrash(Case.Path, &Failure)) << Case.Path;
-    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_NE(Failure.Text.find(Case.Reason), std::string::npos)
+        << Case.Path << ": " << Failure.Text;
   }
   DefineDosDeviceW(DDD_REMOVE_DEFINITION, Letter.c_str(), nullptr);
   EXPECT_TRUE(EntryExists(Keep));
@@ -200,8 +202,8 @@ TEST(Win32FileRemovalTest, LinksInsideAreRemovedAsLinksAndNeverEntered) {
   const bool Symbolic = MakeSymbolicLink(Outside, Victim + "\\folder-link", true).empty() &&
                         MakeSymbolicLink(OutsideFile, Victim + "\\file-link", false).empty();
 
-  std::string Failure;
-  EXPECT_TRUE(DeletePermanently(Victim, &Failure)) << Failure;
+  TProblem Failure;
+  EXPECT_TRUE(DeletePermanently(Victim, &Failure)) << Failure.Text;
   EXPECT_FALSE(EntryExists(Victim));
   EXPECT_TRUE(EntryExists(OutsideFile)) << (Symbolic ? "with symbolic links" : "junction only");
 
@@ -209,7 +211,8 @@ TEST(Win32FileRemovalTest, LinksInsideAreRemovedAsLinksAndNeverEntered) {
   // delimiters, which would make a path lead into the folder it points to.
   for (const char* Ending : {"", "\\", "\\\\", "/"}) {
     ASSERT_EQ(MakeJunction(Outside, Dir / "link"), "");
-    EXPECT_TRUE(DeletePermanently(Dir / "link" + Ending, &Failure)) << Ending << ": " << Failure;
+    EXPECT_TRUE(DeletePermanently(Dir / "link" + Ending, &Failure))
+        << Ending << ": " << Failure.Text;
     EXPECT_FALSE(EntryExists(Dir / "link"));
     EXPECT_TRUE(EntryExists(OutsideFile));
   }
@@ -229,11 +232,13 @@ TEST(Win32FileRemovalTest, RelativePathsAndDotComponentsAreRefused) {
                {Dir / ".\\victim.txt", "\"..\""}};
   SetCurrentDirectoryW(Wide(Dir.Path()).c_str());
   for (const auto& Case : Cases) {
-    std::string Failure;
+    TProblem Failure;
     EXPECT_FALSE(DeletePermanently(Case.Path, &Failure)) << Case.Path;
-    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_NE(Failure.Text.find(Case.Reason), std::string::npos)
+        << Case.Path << ": " << Failure.Text;
     EXPECT_FALSE(MoveToTrash(Case.Path, &Failure)) << Case.Path;
-    EXPECT_NE(Failure.find(Case.Reason), std::string::npos) << Case.Path << ": " << Failure;
+    EXPECT_NE(Failure.Text.find(Case.Reason), std::string::npos)
+        << Case.Path << ": " << Failure.Text;
     EXPECT_TRUE(EntryExists(Victim));
   }
   SetCurrentDirectoryW(Wide(platform::TempDirectory()).c_str());

@@ -84,18 +84,20 @@ TEST(FileOperationsTest, QuestionsNameTheItemsCountThemAndGiveTheirSize) {
 TEST(FileOperationsTest, FailureTextListsTenItemsWithReasonsThenCountsTheRest) {
   std::vector<TRemovalFailure> Failures;
   for (int I = 1; I <= 13; ++I) {
-    Failures.push_back({"/d/f" + std::to_string(I), "Permission denied"});
+    Failures.push_back({"/d/f" + std::to_string(I),
+                        {platform::TProblemKind::PermissionDenied, "Permission denied"}});
   }
   const std::string Text = RemovalFailureText(false, Failures, {});
-  EXPECT_TRUE(Text.starts_with("Failed to delete.\n\n/d/f1: Permission denied\n")) << Text;
-  EXPECT_NE(Text.find("\n/d/f10: Permission denied\nand 3 more"), std::string::npos) << Text;
+  EXPECT_TRUE(Text.starts_with("Failed to delete.\n\n/d/f1: permission denied\n")) << Text;
+  EXPECT_NE(Text.find("\n/d/f10: permission denied\nand 3 more"), std::string::npos) << Text;
   EXPECT_TRUE(Text.ends_with("and 3 more")) << Text;
   EXPECT_EQ(Text.find("/d/f11"), std::string::npos);
 
   Failures.resize(kMaxListedFailures);
   EXPECT_EQ(RemovalFailureText(true, Failures, {}).find("more"), std::string::npos);
-  EXPECT_EQ(RemovalFailureText(true, {{"/x", "gone"}}, {}), "Failed to move to Trash.\n\n/x: gone");
-  EXPECT_EQ(RemovalFailureText(true, {{"/a\tb\x7F", "gone"}}, {}),
+  EXPECT_EQ(RemovalFailureText(true, {{"/x", {platform::TProblemKind::Other, "gone"}}}, {}),
+            "Failed to move to Trash.\n\n/x: gone");
+  EXPECT_EQ(RemovalFailureText(true, {{"/a\tb\x7F", {platform::TProblemKind::Other, "gone"}}}, {}),
             "Failed to move to Trash.\n\n/a\u2409b\u2421: gone");
   EXPECT_EQ(RemovalFailureText(true, {}, {}), "Failed to move to Trash.");
 }

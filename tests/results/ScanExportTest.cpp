@@ -450,9 +450,9 @@ TEST(ScanExportTest, AFailedSaveSaysWhyAndLeavesTheFolderAsItWas) {
     const char* Target;  // in the test's folder, which holds old.json and a folder full/
     const char* Reason;
   } Cases[] = {
-      {"a missing folder", "missing/scan.json", "No such file or directory"},
-      {"a path that ends in a delimiter", "old.json/", "folder"},
-      {"a folder in the target's place", "full", "cannot be replaced"},
+      {"a missing folder", "missing/scan.json", "missing: not found"},
+      {"a path that ends in a delimiter", "old.json/", "not a file"},
+      {"a folder in the target's place", "full", "not a file"},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.What);
@@ -490,7 +490,7 @@ TEST(ScanExportTest, OnlyARegularFileIsReadAsAScan) {
       {"a folder", Dir.MakeDir("folder.json"), Dir / "folder.json is not a file"},
       {"a device", "/dev/null", "/dev/null is not a file"},
       {"a missing file", Dir / "missing.json",
-       "Cannot open " + (Dir / "missing.json") + ": No such file or directory"},
+       "Cannot open " + (Dir / "missing.json") + ": not found"},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.What);
@@ -558,7 +558,7 @@ TEST_F(ScanSaveMountTest, ADiskThatFillsUpKeepsTheOldFile) {
     SaveScanFile(Root, Folder + "/scan.json");
     ADD_FAILURE() << "a 16 MB file system took the whole scan";
   } catch (const EScanFileError& Error) {
-    EXPECT_NE(std::string(Error.what()).find("No space left on device"), std::string::npos)
+    EXPECT_NE(std::string(Error.what()).find("no space left on the disk"), std::string::npos)
         << Error.what();
   }
   EXPECT_EQ(FileText(Folder + "/scan.json"), "old");

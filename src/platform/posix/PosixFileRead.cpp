@@ -3,20 +3,24 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
 #include "platform/FileRead.h"
+#include "platform/posix/ErrnoProblem.h"
 
 namespace dunstrel::platform {
 
 struct TFileRead::TImpl {
   int Fd = -1;
   EFailure Failure = EFailure::None;
-  std::string Reason;
+  TProblem Problem;
 
   void FailWithErrno() {
     Failure = EFailure::System;
-    Reason = std::generic_category().message(errno);
+    Problem = ProblemOfErrno(errno);
+  }
+  void FailAsNoFile() {
+    Failure = EFailure::NotAFile;
+    Problem = {TProblemKind::NotAFile, "not a file"};
   }
 };
 
@@ -26,7 +30,7 @@ TFileRead::TFileRead(const std::string& Path) : FImpl(std::make_unique<TImpl>())
   // checks again, for an entry replaced meanwhile.
   struct stat Before {};
   if (stat(Path.c_str(), &Before) == 0 && !S_ISREG(Before.st_mode)) {
-    F.Failure = EFailure::NotAFile;
+    F.FailAsNoFile();
     return;
   }
   // O_NONBLOCK: opening a FIFO that has no writer would otherwise wait for one forever.
@@ -39,7 +43,7 @@ TFileRead::TFileRead(const std::string& Path) : FImpl(std::make_unique<TImpl>())
   if (fstat(F.Fd, &Info) != 0) {
     F.FailWithErrno();
   } else if (!S_ISREG(Info.st_mode)) {
-    F.Failure = EFailure::NotAFile;
+    F.FailAsNoFile();
   } else if (const int Flags = fcntl(F.Fd, F_GETFL);
              Flags < 0 || fcntl(F.Fd, F_SETFL, Flags & ~O_NONBLOCK) != 0) {
     F.FailWithErrno();
@@ -81,8 +85,8 @@ TFileRead::EFailure TFileRead::Failure() const {
   return FImpl->Failure;
 }
 
-const std::string& TFileRead::Reason() const {
-  return FImpl->Reason;
+const TProblem& TFileRead::Problem() const {
+  return FImpl->Problem;
 }
 
 }  // namespace dunstrel::platform

@@ -13,6 +13,7 @@
 
 #include "platform/FileRemoval.h"
 #include "platform/RemovalTarget.h"
+#include "platform/posix/ErrnoProblem.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/MountRoots.h"
 
@@ -61,19 +62,23 @@ DIR* OpenSameFolder(int ParentFd, const char* Name, const struct statx& Expected
 }
 
 // A "moved" check that failed reads ESTALE: said in words, the rest as the system says it.
-std::string ErrnoText() {
-  return errno == ESTALE ? kMovedAway : std::generic_category().message(errno);
+TProblem ErrnoProblem() {
+  return errno == ESTALE ? TProblem{TProblemKind::Replaced, kMovedAway} : ProblemOfErrno(errno);
 }
 
-bool Refuse(std::string* Failure, const std::string& Why) {
+bool Refuse(TProblem* Failure, TProblem Why) {
   if (Failure != nullptr) {
-    *Failure = Why;
+    *Failure = std::move(Why);
   }
   return false;
 }
 
-bool RefuseWithErrno(std::string* Failure) {
-  return Refuse(Failure, ErrnoText());
+bool Refuse(TProblem* Failure, TProblemKind Kind, std::string Why) {
+  return Refuse(Failure, TProblem{Kind, std::move(Why)});
+}
+
+bool RefuseWithErrno(TProblem* Failure) {
+  return Refuse(Failure, ErrnoProblem());
 }
 
 // Empties a folder depth-first with an explicit stack, so neither the call stack nor the open
@@ -99,10 +104,10 @@ class TFolderEmptier {
     while (!FLevels.empty()) {
       Step();
     }
-    return FFailure.empty();
+    return !FFailed;
   }
 
-  const std::string& Failure() const { return FFailure; }
+  const TProblem& Failure() const { return FFailure; }
 
  private:
   struct TLevel {
@@ -113,12 +118,13 @@ class TFolderEmptier {
     std::set<std::string> LeftAlone;  // entries that could not be removed, not tried again
   };
 
-  void Fail(const std::string& Why) {
-    if (FFailure.empty()) {
-      FFailure = Why;
+  void Fail(TProblem Why) {
+    if (!FFailed) {
+      FFailed = true;
+      FFailure = std::move(Why);
     }
   }
-  void FailWithErrno() { Fail(ErrnoText()); }
+  void FailWithErrno() { Fail(ErrnoProblem()); }
 
   void Step() {
     TLevel& Current = FLevels.back();
@@ -152,7 +158,7 @@ class TFolderEmptier {
     }
     // A file bind-mounted here is a mount as much as a folder is.
     if (FMounts.IsMountRoot(Info, Current.Info)) {
-      Fail(kMountInside);
+      Fail({TProblemKind::RefusedPath, kMountInside});
       Current.LeftAlone.insert(Name);
       return;
     }
@@ -176,7 +182,7 @@ class TFolderEmptier {
       Current.RemovedInPass = true;
     } else if (errno != ENOENT) {
       // A folder in the place of the file that was looked at: left for the next pass.
-      errno == EISDIR ? Fail(kMovedAway) : FailWithErrno();
+      errno == EISDIR ? Fail({TProblemKind::Replaced, kMovedAway}) : FailWithErrno();
       Current.LeftAlone.insert(Name);
     }
   }
@@ -229,7 +235,7 @@ class TFolderEmptier {
     if (Parent.Dir == nullptr) {
       // The folder was moved out from under the removal: what is left above is not reachable
       // safely any more.
-      Fail(kMovedAway);
+      Fail({TProblemKind::Replaced, kMovedAway});
       for (TLevel& Level : FLevels) {
         if (Level.Dir != nullptr) {
           closedir(Level.Dir);
@@ -242,14 +248,15 @@ class TFolderEmptier {
       Parent.RemovedInPass = true;
     } else if (errno != ENOENT) {
       // A failure inside it has been recorded first, when there was one.
-      errno == ENOTDIR ? Fail(kMovedAway) : FailWithErrno();
+      errno == ENOTDIR ? Fail({TProblemKind::Replaced, kMovedAway}) : FailWithErrno();
       Parent.LeftAlone.insert(Done.NameInParent);
     }
   }
 
   std::vector<TLevel> FLevels;
   TMountRootTest FMounts;
-  std::string FFailure;
+  bool FFailed = false;
+  TProblem FFailure;
 };
 
 // Why the entry Info, found in the open folder ParentFd, may not be removed at all, before
@@ -270,17 +277,17 @@ const char* RefusedEntry(int ParentFd, const struct statx& Info) {
 
 }  // namespace
 
-bool DeletePermanently(const std::string& Path, std::string* Failure) {
+bool DeletePermanently(const std::string& Path, TProblem* Failure) {
   if (Failure != nullptr) {
-    Failure->clear();
+    *Failure = {};
   }
   std::string Why;
   const std::optional<TRemovalTarget> Target = ReadRemovalTarget(Path, Why);
   if (!Target) {
-    return Refuse(Failure, Why);
+    return Refuse(Failure, TProblemKind::RefusedPath, Why);
   }
   if (Target->Name.empty()) {
-    return Refuse(Failure, kRootRefused);
+    return Refuse(Failure, TProblemKind::RefusedPath, kRootRefused);
   }
   // The entry is named by its open parent and its own name, never followed.
   const TFileDescriptor Parent(open(Target->Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -293,19 +300,21 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
     return RefuseWithErrno(Failure);
   }
   if (const char* Refused = RefusedEntry(Parent.Get(), Info)) {
-    return Refuse(Failure, Refused);
+    return Refuse(Failure, TProblemKind::RefusedPath, Refused);
   }
   if (!S_ISDIR(Info.stx_mode)) {
     if (unlinkat(Parent.Get(), Name, 0) == 0) {
       return true;
     }
-    return errno == EISDIR ? Refuse(Failure, kReplaced) : RefuseWithErrno(Failure);
+    return errno == EISDIR ? Refuse(Failure, TProblemKind::Replaced, kReplaced)
+                           : RefuseWithErrno(Failure);
   }
   DIR* Dir = OpenSameFolder(Parent.Get(), Name, Info);
   if (Dir == nullptr) {
     // ESTALE, ENOTDIR, ELOOP: no longer the folder that was looked at.
-    return errno == ESTALE || errno == ENOTDIR || errno == ELOOP ? Refuse(Failure, kReplaced)
-                                                                 : RefuseWithErrno(Failure);
+    return errno == ESTALE || errno == ENOTDIR || errno == ELOOP
+               ? Refuse(Failure, TProblemKind::Replaced, kReplaced)
+               : RefuseWithErrno(Failure);
   }
   TFolderEmptier Emptier;
   if (!Emptier.Empty(Dir, Info)) {
@@ -314,12 +323,13 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
   // Only the emptied folder itself is removed, not one that took its place meanwhile.
   struct statx Now {};
   if (!StatxNoFollow(Parent.Get(), Name, Now) || !SameFolder(Now, Info)) {
-    return Refuse(Failure, kReplaced);
+    return Refuse(Failure, TProblemKind::Replaced, kReplaced);
   }
   if (unlinkat(Parent.Get(), Name, AT_REMOVEDIR) == 0) {
     return true;
   }
-  return errno == ENOTDIR ? Refuse(Failure, kReplaced) : RefuseWithErrno(Failure);
+  return errno == ENOTDIR ? Refuse(Failure, TProblemKind::Replaced, kReplaced)
+                          : RefuseWithErrno(Failure);
 }
 
 }  // namespace dunstrel::platform

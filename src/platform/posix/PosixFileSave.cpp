@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
 #include "platform/FileSave.h"
+#include "platform/Paths.h"
 #include "platform/SaveTarget.h"
+#include "platform/posix/ErrnoProblem.h"
 
 namespace dunstrel::platform {
 
@@ -14,29 +15,22 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-// What failed, before the system's reason.
-constexpr const char* kFolderUnusable = "its folder cannot be opened: ";
-constexpr const char* kNotMade = "no new file can be made in its folder: ";
-constexpr const char* kNotWritten = "the new file cannot be written: ";
-constexpr const char* kNotReplaced = "it cannot be replaced: ";
-
-std::string ErrnoText(int Error) {
-  return std::generic_category().message(Error);
-}
-
 }  // namespace
 
 struct TFileSave::TImpl {
   int FolderFd = -1;
   int Fd = -1;
+  std::string FolderPath;
   std::string TargetName;
   std::string TempName;
   struct stat Made {};  // the new file's identity, so that only it is ever removed
-  std::string Failure;
+  TProblem Failure;
 
-  bool Fail(const char* Step, int Error) {
-    Failure = std::string(Step) + ErrnoText(Error);
-    return false;
+  void Fail(std::string Where, int Error) { Failure = ProblemOfErrno(Error, std::move(Where)); }
+  std::string TempPath() const {
+    std::string Path;
+    AppendChildPath(FolderPath, TempName, Path);
+    return Path;
   }
 
   void RemoveNewFile() {
@@ -57,14 +51,14 @@ TFileSave::TFileSave(const std::string& Target) : FImpl(std::make_unique<TImpl>(
   TImpl& F = *FImpl;
   const TSaveTarget Split = SplitSaveTarget(Target);
   if (Split.Name.empty()) {
-    F.Failure = "it names a folder, not a file";
+    F.Failure = {TProblemKind::NotAFile, "it names a folder, not a file"};
     return;
   }
   F.TargetName = Split.Name;
-  F.FolderFd =
-      open(Split.Folder.empty() ? "." : Split.Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  F.FolderPath = Split.Folder.empty() ? "." : Split.Folder;
+  F.FolderFd = open(F.FolderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (F.FolderFd < 0) {
-    F.Fail(kFolderUnusable, errno);
+    F.Fail(F.FolderPath, errno);
     return;
   }
   for (int Attempt = 0; Attempt < kNameAttempts; ++Attempt) {
@@ -75,17 +69,17 @@ TFileSave::TFileSave(const std::string& Target) : FImpl(std::make_unique<TImpl>(
     if (F.Fd >= 0) {
       F.TempName = Name;
       if (fstat(F.Fd, &F.Made) != 0) {
-        F.Fail(kNotMade, errno);
+        F.Fail(F.TempPath(), errno);
         F.RemoveNewFile();
       }
       return;
     }
     if (errno != EEXIST) {
-      F.Fail(kNotMade, errno);
+      F.Fail(F.FolderPath, errno);
       return;
     }
   }
-  F.Fail(kNotMade, EEXIST);
+  F.Fail(F.FolderPath, EEXIST);
 }
 
 TFileSave::~TFileSave() {
@@ -110,7 +104,7 @@ bool TFileSave::Write(std::string_view Bytes) {
       if (errno == EINTR) {
         continue;
       }
-      F.Fail(kNotWritten, errno);
+      F.Fail(F.TempPath(), errno);
       F.RemoveNewFile();
       return false;
     }
@@ -130,12 +124,12 @@ bool TFileSave::Commit() {
   const bool Closed = close(F.Fd) == 0;
   F.Fd = -1;
   if (!Written || !Closed) {
-    F.Fail(kNotWritten, Written ? errno : Error);
+    F.Fail(F.TempPath(), Written ? errno : Error);
     F.RemoveNewFile();
     return false;
   }
   if (renameat(F.FolderFd, F.TempName.c_str(), F.FolderFd, F.TargetName.c_str()) != 0) {
-    F.Fail(kNotReplaced, errno);
+    F.Fail({}, errno);
     F.RemoveNewFile();
     return false;
   }
@@ -143,7 +137,7 @@ bool TFileSave::Commit() {
   return true;
 }
 
-const std::string& TFileSave::Failure() const {
+const TProblem& TFileSave::Failure() const {
   return FImpl->Failure;
 }
 

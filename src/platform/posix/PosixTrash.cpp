@@ -23,6 +23,7 @@
 #include "platform/Paths.h"
 #include "platform/RemovalTarget.h"
 #include "platform/TextEncoding.h"
+#include "platform/posix/ErrnoProblem.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/MountRoots.h"
 
@@ -145,15 +146,15 @@ int RenameWithoutReplacing(int SourceFd, const std::string& Source, int FilesFd,
   return renameat(SourceFd, Source.c_str(), FilesFd, Name.c_str()) == 0 ? 0 : errno;
 }
 
-std::string ErrnoText(int Error) {
-  return std::generic_category().message(Error);
-}
-
-bool Fail(std::string* Failure, const std::string& Why) {
+bool Fail(TProblem* Failure, TProblem Why) {
   if (Failure != nullptr) {
-    *Failure = Why;
+    *Failure = std::move(Why);
   }
   return false;
+}
+
+bool Fail(TProblem* Failure, TProblemKind Kind, std::string Why) {
+  return Fail(Failure, TProblem{Kind, std::move(Why)});
 }
 
 // The folder of Path as the kernel sees it, with every link above the item resolved; empty
@@ -248,26 +249,23 @@ struct TTrashFolders {
   std::string RecordedPath;
 };
 
-bool OpenHomeTrash(const std::string& Absolute, TTrashFolders& Out, std::string* Failure) {
+bool OpenHomeTrash(const std::string& Absolute, TTrashFolders& Out, TProblem* Failure) {
   const std::string Trash = TrashFolder();
   if (!MakeFolders(Trash + "/files") || !MakeFolders(Trash + "/info")) {
-    return Fail(Failure, "the trash folder " + Trash + " could not be made: " + ErrnoText(errno));
+    return Fail(Failure, ProblemOfErrno(errno, Trash));
   }
   Out.Info.emplace(open((Trash + "/info").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   Out.Files.emplace(open((Trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!Out.Info->IsOpen() || !Out.Files->IsOpen()) {
-    return Fail(Failure, "the trash folder " + Trash + " could not be opened: " + ErrnoText(errno));
+    return Fail(Failure, ProblemOfErrno(errno, Trash));
   }
   Out.RecordedPath = Absolute;
   return true;
 }
 
 bool OpenTrashOfVolume(const std::string& Top, const std::string& RealItem, TTrashFolders& Out,
-                       std::string* Failure) {
-  const auto NoTrash = [&](int Error) {
-    return Fail(Failure, "no trash folder could be made on the file system mounted at " + Top +
-                             ": " + ErrnoText(Error));
-  };
+                       TProblem* Failure) {
+  const auto NoTrash = [&](int Error) { return Fail(Failure, ProblemOfErrno(Error, Top)); };
   const TFileDescriptor TopFd(open(Top.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!TopFd.IsOpen()) {
     return NoTrash(errno);
@@ -290,18 +288,19 @@ bool OpenTrashOfVolume(const std::string& Top, const std::string& RealItem, TTra
 
 }  // namespace
 
-bool MoveToTrash(const std::string& Path, std::string* Failure) {
+bool MoveToTrash(const std::string& Path, TProblem* Failure) {
   if (Failure != nullptr) {
-    Failure->clear();
+    *Failure = {};
   }
   std::string Why;
   const std::optional<TRemovalTarget> Target = ReadRemovalTarget(Path, Why);
   if (!Target) {
-    return Fail(Failure, Why);
+    return Fail(Failure, TProblemKind::RefusedPath, Why);
   }
   const std::string& Name = Target->Name;
   if (Name.empty()) {
-    return Fail(Failure, "\"/\" is the root of the system and is never moved to the trash");
+    return Fail(Failure, TProblemKind::RefusedPath,
+                "\"/\" is the root of the system and is never moved to the trash");
   }
   // The item is named by its open parent and its own name, never followed.
   const TFileDescriptor ParentFd(open(Target->Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -309,23 +308,24 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
   }, Parent{}, Real{};
   if (!ParentFd.IsOpen() || !StatxNoFollow(ParentFd.Get(), Name.c_str(), Item) ||
       !StatxNoFollow(ParentFd.Get(), "", Parent)) {
-    return Fail(Failure, ErrnoText(errno));
+    return Fail(Failure, ProblemOfErrno(errno));
   }
   // The folder's path without links, for the trash of its file system; it must still be the
   // folder that was opened.
   const std::string Folder = RealFolder(Target->Parent);
   if (Folder.empty() || !StatxNoFollow(AT_FDCWD, Folder.c_str(), Real) ||
       !SameFolder(Real, Parent)) {
-    return Fail(Failure, "its folder was moved while it was being moved to the trash");
+    return Fail(Failure, TProblemKind::Replaced,
+                "its folder was moved while it was being moved to the trash");
   }
   TMountRootTest Mounts;
   if (Mounts.IsMountRoot(Item, Parent)) {  // a folder, or a file bound there
-    return Fail(Failure,
+    return Fail(Failure, TProblemKind::RefusedPath,
                 "it is the mount point of a file system, which is never moved to the trash");
   }
   const std::string Top = MountTopOf(Folder, Mounts);
   if (Top.empty()) {
-    return Fail(Failure, ErrnoText(errno));
+    return Fail(Failure, ProblemOfErrno(errno));
   }
   TTrashFolders Trash;
   const std::string HomeTop =
@@ -349,12 +349,12 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
       if (errno == EEXIST) {
         continue;
       }
-      return Fail(Failure, "its trash record could not be written: " + ErrnoText(errno));
+      return Fail(Failure, ProblemOfErrno(errno));
     }
     if (!WriteAll(Info.Get(), InfoText)) {
       const int Error = errno;
       unlinkat(InfoFd, InfoName.c_str(), 0);
-      return Fail(Failure, "its trash record could not be written: " + ErrnoText(Error));
+      return Fail(Failure, ProblemOfErrno(Error));
     }
     const int Error = RenameWithoutReplacing(ParentFd.Get(), Name, Trash.Files->Get(), InTrash);
     if (Error == 0) {
@@ -362,13 +362,14 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
     }
     unlinkat(InfoFd, InfoName.c_str(), 0);
     if (Error == EXDEV) {
-      return Fail(Failure, "it is on another file system than its trash, and is never copied");
+      return Fail(Failure, TProblemKind::RefusedPath,
+                  "it is on another file system than its trash, and is never copied");
     }
     if (Error != EEXIST) {
-      return Fail(Failure, ErrnoText(Error));
+      return Fail(Failure, ProblemOfErrno(Error));
     }
   }
-  return Fail(Failure, "the trash holds too many items of this name");
+  return Fail(Failure, TProblemKind::Other, "the trash holds too many items of this name");
 }
 
 }  // namespace dunstrel::platform

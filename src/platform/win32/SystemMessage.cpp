@@ -22,4 +22,39 @@ std::string SystemMessage(DWORD Code) {
   return Message.empty() ? "system error " + std::to_string(Code) : FromWide(Message);
 }
 
+TProblem ProblemOfCode(DWORD Code) {
+  TProblemKind Kind = TProblemKind::Other;
+  switch (Code) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_PRIVILEGE_NOT_HELD:
+      Kind = TProblemKind::PermissionDenied;
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      Kind = TProblemKind::NotFound;
+      break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_BUSY:
+      Kind = TProblemKind::Busy;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      Kind = TProblemKind::NoSpace;
+      break;
+    case ERROR_WRITE_PROTECT:
+      Kind = TProblemKind::ReadOnly;
+      break;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      Kind = TProblemKind::TooManyOpen;
+      break;
+    case ERROR_DIRECTORY:
+      Kind = TProblemKind::NotAFolder;
+      break;
+    default:
+      break;
+  }
+  return {Kind, SystemMessage(Code)};
+}
+
 }  // namespace dunstrel::platform::win32

@@ -9,11 +9,11 @@ namespace dunstrel::platform {
 struct TFileRead::TImpl {
   HANDLE File = INVALID_HANDLE_VALUE;
   EFailure Failure = EFailure::None;
-  std::string Reason;
+  TProblem Problem;
 
   void Fail(DWORD Code) {
     Failure = EFailure::System;
-    Reason = win32::SystemMessage(Code);
+    Problem = win32::ProblemOfCode(Code);
   }
 };
 
@@ -23,6 +23,7 @@ TFileRead::TFileRead(const std::string& Path) : FImpl(std::make_unique<TImpl>())
   const DWORD Attributes = GetFileAttributesW(Wide.c_str());
   if (Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     F.Failure = EFailure::NotAFile;
+    F.Problem = {TProblemKind::NotAFile, "not a file"};
     return;
   }
   F.File = CreateFileW(Wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -34,6 +35,7 @@ TFileRead::TFileRead(const std::string& Path) : FImpl(std::make_unique<TImpl>())
   // A pipe or a device (a console, a serial port) is no file to read a scan from.
   if (GetFileType(F.File) != FILE_TYPE_DISK) {
     F.Failure = EFailure::NotAFile;
+    F.Problem = {TProblemKind::NotAFile, "not a file"};
     CloseHandle(F.File);
     F.File = INVALID_HANDLE_VALUE;
   }
@@ -67,8 +69,8 @@ TFileRead::EFailure TFileRead::Failure() const {
   return FImpl->Failure;
 }
 
-const std::string& TFileRead::Reason() const {
-  return FImpl->Reason;
+const TProblem& TFileRead::Problem() const {
+  return FImpl->Problem;
 }
 
 }  // namespace dunstrel::platform

@@ -16,13 +16,11 @@ namespace dunstrel::platform {
 
 namespace {
 
-using win32::SystemMessage;
-
 constexpr const char* kRootRefused = "it is the root folder of a drive, which is never deleted";
 
-bool Refuse(std::string* Failure, const std::string& Why) {
+bool Refuse(TProblem* Failure, TProblem Why) {
   if (Failure != nullptr) {
-    *Failure = Why;
+    *Failure = std::move(Why);
   }
   return false;
 }
@@ -147,10 +145,10 @@ class TRemover {
     while (!FLevels.empty()) {
       Step();
     }
-    return FFailure.empty();
+    return !FFailed;
   }
 
-  const std::string& Failure() const { return FFailure; }
+  const TProblem& Failure() const { return FFailure; }
 
  private:
   struct TLevel {
@@ -161,8 +159,9 @@ class TRemover {
   };
 
   void Fail(DWORD Code) {
-    if (FFailure.empty()) {
-      FFailure = SystemMessage(Code);
+    if (!FFailed) {
+      FFailed = true;
+      FFailure = win32::ProblemOfCode(Code);
     }
   }
 
@@ -234,23 +233,24 @@ class TRemover {
   }
 
   std::vector<TLevel> FLevels;
-  std::string FFailure;
+  bool FFailed = false;
+  TProblem FFailure;
 };
 
 // The item a removal is given, read without interpreting its path; nothing, with the reason in
 // Failure, for a path that is refused or names the root of a drive or a mounted volume.
-std::optional<TRemovalTarget> RemovableTarget(const std::string& Path, std::string* Failure) {
+std::optional<TRemovalTarget> RemovableTarget(const std::string& Path, TProblem* Failure) {
   if (Failure != nullptr) {
-    Failure->clear();
+    *Failure = {};
   }
   std::string Why;
   std::optional<TRemovalTarget> Target = ReadRemovalTarget(Path, Why);
   if (!Target) {
-    Refuse(Failure, Why);
+    Refuse(Failure, {TProblemKind::RefusedPath, Why});
     return std::nullopt;
   }
   if (Target->Name.empty() || IsVolumeRoot(win32::ToWide(Target->Path))) {
-    Refuse(Failure, kRootRefused);
+    Refuse(Failure, {TProblemKind::RefusedPath, kRootRefused});
     return std::nullopt;
   }
   return Target;
@@ -258,7 +258,7 @@ std::optional<TRemovalTarget> RemovableTarget(const std::string& Path, std::stri
 
 }  // namespace
 
-bool DeletePermanently(const std::string& Path, std::string* Failure) {
+bool DeletePermanently(const std::string& Path, TProblem* Failure) {
   const std::optional<TRemovalTarget> Target = RemovableTarget(Path, Failure);
   if (!Target) {
     return false;
@@ -270,7 +270,7 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!Parent.IsOpen()) {
-    return Refuse(Failure, SystemMessage(GetLastError()));
+    return Refuse(Failure, win32::ProblemOfCode(GetLastError()));
   }
   TRemover Remover;
   if (!Remover.Remove(Parent.Get(), win32::ToWide(Target->Name))) {
@@ -279,14 +279,14 @@ bool DeletePermanently(const std::string& Path, std::string* Failure) {
   return true;
 }
 
-bool MoveToTrash(const std::string& Path, std::string* Failure) {
+bool MoveToTrash(const std::string& Path, TProblem* Failure) {
   const std::optional<TRemovalTarget> Target = RemovableTarget(Path, Failure);
   if (!Target) {
     return false;
   }
   const std::wstring Full = win32::ToWide(Target->Path);
   if (GetFileAttributesW(LongPath(Full).c_str()) == INVALID_FILE_ATTRIBUTES) {
-    return Refuse(Failure, SystemMessage(GetLastError()));
+    return Refuse(Failure, win32::ProblemOfCode(GetLastError()));
   }
   // The recycle bin's own operation. Where it cannot keep an item (a drive without a recycle
   // bin, an item too large for it) it would destroy the item silently under FOF_NOCONFIRMATION;
@@ -299,12 +299,12 @@ bool MoveToTrash(const std::string& Path, std::string* Failure) {
       FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
   const int Result = SHFileOperationW(&Operation);
   if (Result != 0 || Operation.fAnyOperationsAborted) {
-    return Refuse(Failure, Result != 0
-                               ? "the recycle bin refused it (code " + std::to_string(Result) + ")"
-                               : "it was kept, as asked");
+    return Refuse(Failure, {TProblemKind::Other, Result != 0 ? "the recycle bin refused it (code " +
+                                                                   std::to_string(Result) + ")"
+                                                             : "it was kept, as asked"});
   }
   if (GetFileAttributesW(LongPath(Full).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    return Refuse(Failure, "it is still there");
+    return Refuse(Failure, {TProblemKind::Other, "it is still there"});
   }
   return true;
 }

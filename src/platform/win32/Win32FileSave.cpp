@@ -11,22 +11,18 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-// What failed, before the system's reason.
-constexpr const char* kNotMade = "no new file can be made in its folder: ";
-constexpr const char* kNotWritten = "the new file cannot be written: ";
-constexpr const char* kNotReplaced = "it cannot be replaced: ";
-
 }  // namespace
 
 struct TFileSave::TImpl {
   HANDLE File = INVALID_HANDLE_VALUE;
   std::wstring Target;
   std::wstring Temp;
-  std::string Failure;
+  std::string FolderPath;
+  TProblem Failure;
 
-  bool Fail(const char* Step, DWORD Code) {
-    Failure = Step + win32::SystemMessage(Code);
-    return false;
+  void Fail(std::string Where, DWORD Code) {
+    Failure = win32::ProblemOfCode(Code);
+    Failure.Path = std::move(Where);
   }
 
   void RemoveNewFile() {
@@ -48,9 +44,10 @@ TFileSave::TFileSave(const std::string& Target) : FImpl(std::make_unique<TImpl>(
   TImpl& F = *FImpl;
   const TSaveTarget Split = SplitSaveTarget(Target);
   if (Split.Name.empty()) {
-    F.Failure = "it names a folder, not a file";
+    F.Failure = {TProblemKind::NotAFile, "it names a folder, not a file"};
     return;
   }
+  F.FolderPath = Split.Folder.empty() ? "." : Split.Folder;
   F.Target = win32::ToWide(Target);
   std::wstring Folder = win32::ToWide(Split.Folder);
   if (!Folder.empty() && Folder.back() != L'\\' && Folder.back() != L'/') {
@@ -67,11 +64,11 @@ TFileSave::TFileSave(const std::string& Target) : FImpl(std::make_unique<TImpl>(
     }
     const DWORD Error = GetLastError();
     if (Error != ERROR_FILE_EXISTS && Error != ERROR_ALREADY_EXISTS) {
-      F.Fail(kNotMade, Error);
+      F.Fail(F.FolderPath, Error);
       return;
     }
   }
-  F.Fail(kNotMade, ERROR_FILE_EXISTS);
+  F.Fail(F.FolderPath, ERROR_FILE_EXISTS);
 }
 
 TFileSave::~TFileSave() {
@@ -91,7 +88,7 @@ bool TFileSave::Write(std::string_view Bytes) {
     const DWORD Chunk = Bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(Bytes.size());
     DWORD Written = 0;
     if (!WriteFile(F.File, Bytes.data(), Chunk, &Written, nullptr)) {
-      F.Fail(kNotWritten, GetLastError());
+      F.Fail(win32::FromWide(F.Temp), GetLastError());
       F.RemoveNewFile();
       return false;
     }
@@ -106,7 +103,7 @@ bool TFileSave::Commit() {
     return false;
   }
   if (!FlushFileBuffers(F.File)) {
-    F.Fail(kNotWritten, GetLastError());
+    F.Fail(win32::FromWide(F.Temp), GetLastError());
     F.RemoveNewFile();
     return false;
   }
@@ -115,7 +112,7 @@ bool TFileSave::Commit() {
   // Replaces the target itself: a link there is replaced, never followed.
   if (!MoveFileExW(F.Temp.c_str(), F.Target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    F.Fail(kNotReplaced, GetLastError());
+    F.Fail({}, GetLastError());
     F.RemoveNewFile();
     return false;
   }
@@ -123,7 +120,7 @@ bool TFileSave::Commit() {
   return true;
 }
 
-const std::string& TFileSave::Failure() const {
+const TProblem& TFileSave::Failure() const {
   return FImpl->Failure;
 }
 
