@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <winioctl.h>  // after windows.h, which it needs
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,6 +44,36 @@ TEST(Win32DirectoryListerTest, ListsEntriesWithSizesAndStampsButNoDotEntries) {
   }
   TDirListing Listing;
   EXPECT_FALSE(Lister->List(Dir / "missing", Listing));
+}
+
+// The allocated size comes with the listing: a sparse file takes less than its size, a small
+// file at least its size.
+TEST(Win32DirectoryListerTest, ListsTheAllocatedSizeBesideTheSize) {
+  const TTempDir Dir;
+  Dir.MakeFile("small.txt", 5);
+  const std::wstring Sparse = win32::ToWide(Dir / "sparse.img");
+  const HANDLE File = CreateFileW(Sparse.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(File, INVALID_HANDLE_VALUE);
+  DWORD Returned = 0;
+  DeviceIoControl(File, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &Returned, nullptr);
+  LARGE_INTEGER End{};
+  End.QuadPart = 64LL * 1024 * 1024;
+  ASSERT_TRUE(SetFilePointerEx(File, End, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(File));
+  CloseHandle(File);
+
+  TDirListing Listing;
+  ASSERT_TRUE(CreateDirectoryLister()->List(Dir.Path(), Listing));
+  std::map<std::string, TDirEntry> Seen;
+  for (size_t I = 0; I < Listing.Count(); ++I) {
+    Seen[std::string(Listing.Name(I))] = Listing.Entry(I);
+  }
+  ASSERT_EQ(Seen.size(), 2u);
+  EXPECT_EQ(Seen["sparse.img"].Size, End.QuadPart);
+  EXPECT_LT(Seen["sparse.img"].Allocated, End.QuadPart / 2);
+  EXPECT_EQ(Seen["small.txt"].Size, 5);
+  EXPECT_GE(Seen["small.txt"].Allocated, 5);
 }
 
 TEST(Win32DirectoryListerTest, ScansARealTreeWithWindowsPaths) {
