@@ -131,6 +131,8 @@ struct TListingPace {
   std::chrono::milliseconds Delay{0};
   std::string StallFolder;
   std::chrono::milliseconds Stall{0};
+  // A folder the listing refuses as a folder without rights would be (the tests run as root).
+  std::string DeniedFolder;
   std::atomic<int> Listed{0};
 
   // A scan task may outlive its window; the pace must outlive every listing that uses it.
@@ -166,6 +168,11 @@ class TPacedLister : public platform::IDirectoryLister {
     std::this_thread::sleep_for(FPace.Delay);
     if (!FPace.StallFolder.empty() && Folder.ends_with("/" + FPace.StallFolder + "/")) {
       std::this_thread::sleep_for(FPace.Stall);
+    }
+    if (!FPace.DeniedFolder.empty() && Folder.ends_with("/" + FPace.DeniedFolder + "/")) {
+      Out.Clear();
+      Out.Problem = platform::TListProblem::AccessDenied;
+      return false;
     }
     return FReal->List(Folder, Out);
   }

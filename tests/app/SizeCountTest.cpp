@@ -120,6 +120,30 @@ TEST_F(SizeCountTest, MarksTheUncountedLinkAndTheUnreadableFolder) {
     const QModelIndex Readable = Folders->index(0, 0);
     EXPECT_FALSE(Folders->data(Readable, Qt::ToolTipRole).isValid());
   }
+  Choose("DiskUsage1");
+  QTreeView* Tree = Find<QTreeView>("tvFoldersAndFiles");
+  Tree->expandRecursively(Tree->model()->index(0, 0), 2);
+  SaveScreenshot("disk-usage-marks");
+}
+
+// A folder the walk may not read is counted in the summary and marked with its reason.
+TEST_F(SizeCountTest, AScanMarksTheFolderItCouldNotRead) {
+  FWork.MakeFile("tree/open/a.txt", 10);
+  FWork.MakeFile("tree/locked/secret.txt", 10);
+  Pace.DeniedFolder = "locked";
+  OpenWindow();
+  ChoosePath(QString::fromStdString(FWork / "tree"));
+  Click("btnScan");
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_TRUE(Status().endsWith(QLatin1String("(1 folder could not be read)")))
+      << Status().toStdString();
+  const QAbstractItemModel* Folders = Find<QTreeView>("tvFolders")->model();
+  ASSERT_EQ(Folders->rowCount(), 2);
+  const QModelIndex Locked = Folders->index(1, 0);
+  EXPECT_TRUE(Folders->data(Locked).toString().startsWith(QLatin1String("locked  [")));
+  EXPECT_EQ(Folders->data(Locked, Qt::ToolTipRole).toString(),
+            QStringLiteral("cannot be read: permission denied"));
+  SaveScreenshot("unreadable-folder");
 }
 
 // The tab shown and the items chosen stay over a switch; extensions chosen whole too.
