@@ -6,10 +6,10 @@
 #include <thread>
 #include <unordered_map>
 
-#include "common/SaturatingSum.h"
 #include "localisation/translation.h"
 #include "results/FileArrays.h"
 #include "results/TreeOrder.h"
+#include "scan/ExtensionTotals.h"
 
 namespace dunstrel {
 
@@ -62,65 +62,15 @@ std::vector<const TScanStore*> StoresOfFiles(const TDirNode& Root) {
   return Stores;
 }
 
-// The text an extension key of Store is listed under: a name without a dot has the empty
-// extension, whose statistics go under "(none)".
-std::string_view ExtensionText(const TScanStore& Store, TExtKey Key) {
-  return Key == Store.EmptyExt ? kNoExtensionKey : std::string_view(Store.Exts.Text(Key));
-}
-
-// The disk usage and the files of each extension, summed from the files themselves: the folders'
-// statistics hold apparent sizes. A file counted at another of its names adds a file and no bytes.
-std::vector<TExtStatPair> DiskUsageByExtension(const TDirNode& Root) {
-  std::unordered_map<const TScanStore*, std::vector<TExtStat>> ByStore;
-  std::vector<const TDirNode*> Pending{&Root};
-  while (!Pending.empty()) {
-    const TDirNode* Node = Pending.back();
-    Pending.pop_back();
-    if (!Node->Leaves.empty()) {
-      std::vector<TExtStat>& Sums = ByStore[&Node->Store()];
-      Sums.resize(Node->Store().Exts.Count());
-      for (const TFileLeaf* File : Node->Leaves) {
-        TExtStat& Sum = Sums[File->ExtKey()];
-        Sum.Bytes = SaturatingAdd(Sum.Bytes, File->SizeIn(TSizeCount::DiskUsage));
-        ++Sum.Files;
-      }
-    }
-    for (const std::unique_ptr<TDirNode>& Child : Node->Children) {
-      Pending.push_back(Child.get());
-    }
-  }
-  std::unordered_map<std::string_view, TExtStat> ByText;
-  for (const auto& [Store, Sums] : ByStore) {
-    for (TExtKey Key = 0; Key < Sums.size(); ++Key) {
-      if (Sums[Key].Files > 0) {
-        TExtStat& Sum = ByText[ExtensionText(*Store, Key)];
-        Sum.Bytes = SaturatingAdd(Sum.Bytes, Sums[Key].Bytes);
-        Sum.Files += Sums[Key].Files;
-      }
-    }
-  }
-  std::vector<TExtStatPair> Stats;
-  Stats.reserve(ByText.size());
-  for (const auto& [Text, Sum] : ByText) {
-    Stats.push_back({std::string(Text), Sum.Bytes, Sum.Files});
-  }
-  return Stats;
-}
-
-// The legends' rows in Count, most bytes first (equal bytes by key), and the row of every
-// extension key of the stores the files are kept in.
-void ListExtensions(TScanResults& Results, TSizeCount Count) {
+// The legends' rows, most bytes first (equal bytes by key), and the row of every extension key
+// of the stores the files are kept in.
+void ListExtensions(TScanResults& Results) {
   const TDirNode& Root = *Results.Root;
-  std::vector<TExtStatPair> Stats = Count == TSizeCount::ApparentSize
-                                        ? Root.ExtStats.ToSortedArrayByBytesDesc()
-                                        : DiskUsageByExtension(Root);
-  std::stable_sort(Stats.begin(), Stats.end(), [](const TExtStatPair& A, const TExtStatPair& B) {
-    return A.Bytes != B.Bytes ? A.Bytes > B.Bytes : A.Ext < B.Ext;
-  });
+  const TExtensionTotals Totals = ExtensionTotalsOf(Root, Results.Count);
   std::unordered_map<std::string_view, uint32_t> RowOfText;
-  Results.Extensions.reserve(Stats.size());
-  for (TExtStatPair& Stat : Stats) {
-    Results.Extensions.push_back({std::move(Stat.Ext), Stat.Bytes, Stat.Files});
+  Results.Extensions.reserve(Totals.Rows().size());
+  for (const TExtStatPair& Stat : Totals.Rows()) {
+    Results.Extensions.push_back({Stat.Ext, Stat.Bytes, Stat.Files});
   }
   for (size_t Row = 0; Row < Results.Extensions.size(); ++Row) {
     RowOfText.emplace(Results.Extensions[Row].Key, static_cast<uint32_t>(Row));
@@ -129,7 +79,10 @@ void ListExtensions(TScanResults& Results, TSizeCount Count) {
     std::vector<uint32_t> Rows(Store->Exts.Count(),
                                static_cast<uint32_t>(TScanResults::kNoExtensionRow));
     for (TExtKey Key = 0; Key < Rows.size(); ++Key) {
-      if (const auto Found = RowOfText.find(ExtensionText(*Store, Key)); Found != RowOfText.end()) {
+      // A name without a dot has the empty extension; its statistics go under "(none)".
+      const std::string_view Text =
+          Key == Store->EmptyExt ? kNoExtensionKey : std::string_view(Store->Exts.Text(Key));
+      if (const auto Found = RowOfText.find(Text); Found != RowOfText.end()) {
         Rows[Key] = Found->second;
       }
     }
@@ -166,7 +119,7 @@ std::shared_ptr<const TScanResults> BuildScanResults(std::unique_ptr<TDirNode> R
   Results->DisplayFiles = TakeLargestFiles(Results->AllFiles, TScanResults::kLargestFilesShown,
                                            Count, Results->DisplayTotalBytes);
   if (Results->Root != nullptr) {
-    ListExtensions(*Results, Count);
+    ListExtensions(*Results);
   }
 
   // The files of each folder are ordered on a thread of their own while the folders are ordered
