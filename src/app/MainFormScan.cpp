@@ -69,7 +69,10 @@ void TfrmMain::Recount() {
     Tab->Clear();
   }
   if (FResults.use_count() != 1) {
-    // Held elsewhere still: they are shown again as they are.
+    // Held elsewhere still: they are shown again as they are, in their own count.
+    FCount = FResults->Count;
+    ShowCount();
+    FKeptSelections.clear();
     FFilling = 0;
     FillNextTab();
     return;
@@ -199,6 +202,8 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
     FillNextTab();
     return;
   }
+  // The items kept over a recount belong to a tree that is gone now.
+  FKeptSelections.clear();
   if (Outcome.End == TEnd::Done || Outcome.End == TEnd::BuildStopped) {
     EndInCancelled();
     return;
@@ -272,6 +277,7 @@ void TfrmMain::ShowOpenedScan() {
 
 void TfrmMain::EndInCancelled() {
   FFilling.reset();
+  FKeptSelections.clear();
   ClearResults();
   FStatus->RestoreDefaultPointer();
   SetScanningState(false);

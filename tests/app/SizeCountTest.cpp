@@ -167,6 +167,22 @@ TEST_F(SizeCountTest, ASwitchKeepsTheTabAndTheSelection) {
   EXPECT_EQ(Files->selectedItems().front()->text(0), QStringLiteral("small.log"));
 }
 
+// A switch stopped at once ends with nothing shown, and the next results keep nothing of the
+// selection kept over it.
+TEST_F(SizeCountTest, AStoppedSwitchEndsCancelledAndLeavesNothingBehind) {
+  OpenWindow();
+  OpenCountedScan();
+  Find<QAction>("DiskUsage1")->trigger();
+  Click("btnStop");  // before the job's end reaches the window
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Window->Results(), nullptr);
+  EXPECT_EQ(Status(), QStringLiteral("Cancelled"));
+  OpenCountedScan();
+  ASSERT_NE(Window->Results(), nullptr);
+  EXPECT_EQ(Window->Results()->Count, TSizeCount::DiskUsage);
+  EXPECT_EQ(Window->GetSelectedPaths(), std::vector<std::string>{"/t"}) << "a new tree's own";
+}
+
 // The first start counts as the platform does; the choice is kept for the next start.
 TEST_F(SizeCountTest, TheChoiceSurvivesARestart) {
   CountInApparentSize = false;
