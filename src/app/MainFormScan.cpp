@@ -239,9 +239,13 @@ void TfrmMain::FillNextTab() {
   RestoreKeptSelections();
   // The build's temporary arrays are gone; their peak need not stay with the process.
   platform::ReleaseFreedMemory();
-  const std::string Summary = ScanSummaryLine(
-      static_cast<int64_t>(FResults->AllFiles.size()), FResults->AllTotalBytes,
-      FResults->Root != nullptr ? FResults->Root->UnreadableFolders : 0, FFormatSettings);
+  // The total is the root's: in the disk usage the folders' own blocks count too, as du counts
+  // them; in the apparent size it is the files' sum.
+  const TDirNode* Root = FResults->Root.get();
+  const std::string Summary =
+      ScanSummaryLine(static_cast<int64_t>(FResults->AllFiles.size()),
+                      Root != nullptr ? Root->TotalIn(FResults->Count) : FResults->AllTotalBytes,
+                      Root != nullptr ? Root->UnreadableFolders : 0, FFormatSettings);
   FStatus->RestoreDefaultPointer();
   SetScanningState(false);
   SetStatus(ShownText(Summary));

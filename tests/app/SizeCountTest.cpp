@@ -58,13 +58,13 @@ TEST_F(SizeCountTest, EveryFigureOfEveryTabFollowsTheCount) {
     const char* GroupFigure;
   } Cases[] = {
       {"DiskUsage1", TSizeCount::DiskUsage,
-       "Done. Total files: 5   Total size: 16.0 KB   (1 folder could not be read)", "small.log",
+       "Done. Total files: 5   Total size: 32.0 KB   (1 folder could not be read)", "small.log",
        "8.0 KB", ".log", "a", "8.0 KB", "50.00%", "t  [32.0 KB]", "4.0 KB"},
       {"ApparentSize1", TSizeCount::ApparentSize,
        "Done. Total files: 5   Total size: 977.6 KB   (1 folder could not be read)", "sparse.img",
        "976.6 KB", ".img", "b", "20 B", "66.67%", "t  [977.6 KB]", "10 B"},
       {"DiskUsage1", TSizeCount::DiskUsage,
-       "Done. Total files: 5   Total size: 16.0 KB   (1 folder could not be read)", "small.log",
+       "Done. Total files: 5   Total size: 32.0 KB   (1 folder could not be read)", "small.log",
        "8.0 KB", ".log", "a", "8.0 KB", "50.00%", "t  [32.0 KB]", "4.0 KB"},
   };
   for (const auto& Case : Cases) {
