@@ -17,16 +17,67 @@ TExtLegendModel::TExtLegendModel(IViewHost& Host, const std::vector<TListColumn>
 void TExtLegendModel::SetResults(const TScanResults* Results) {
   beginResetModel();
   FResults = Results;
+  MakeOrder();
   endResetModel();
 }
 
-std::vector<size_t> TExtLegendModel::ExtensionsOf(QModelIndexList Rows) {
+void TExtLegendModel::Sort(const TSortChoice& Choice) {
+  beginResetModel();
+  FChoice = Choice;
+  MakeOrder();
+  endResetModel();
+}
+
+void TExtLegendModel::MakeOrder() {
+  FExtensionAt.clear();
+  FRowOf.clear();
+  if (FResults == nullptr || !FChoice.Active()) {
+    return;
+  }
+  const size_t Count = FResults->Extensions.size();
+  FExtensionAt = OrderByKeys(
+      Count, [this](size_t Row) { return SortKey(FResults->Extensions[Row], FChoice.Column); },
+      FChoice.Order);
+  FRowOf.resize(Count);
+  for (size_t Row = 0; Row < Count; ++Row) {
+    FRowOf[FExtensionAt[Row]] = static_cast<uint32_t>(Row);
+  }
+}
+
+int TExtLegendModel::ContentOf(int Column) const {
+  // Key, swatch, bytes, then the share where there is one, and the file count.
+  return !FWithShare && Column >= 3 ? Column + 1 : Column;
+}
+
+QVariant TExtLegendModel::SortKey(const TExtensionRow& Row, int Column) const {
+  switch (ContentOf(Column)) {
+    case 0:
+      return QByteArray::fromStdString(Row.Key);
+    case 1:
+      return QVariant::fromValue<uint32_t>(ColorForExt(Row.Key));
+    case 4:
+      return QVariant::fromValue<qlonglong>(Row.Files);
+    default:
+      return QVariant::fromValue<qlonglong>(Row.Bytes);
+  }
+}
+
+size_t TExtLegendModel::ExtensionAt(int Row) const {
+  const auto At = static_cast<size_t>(Row);
+  return At < FExtensionAt.size() ? FExtensionAt[At] : At;
+}
+
+int TExtLegendModel::RowOf(size_t Extension) const {
+  return static_cast<int>(Extension < FRowOf.size() ? FRowOf[Extension] : Extension);
+}
+
+std::vector<size_t> TExtLegendModel::ExtensionsOf(QModelIndexList Rows) const {
   std::sort(Rows.begin(), Rows.end(),
             [](const QModelIndex& A, const QModelIndex& B) { return A.row() < B.row(); });
   std::vector<size_t> Extensions;
   for (const QModelIndex& Row : Rows) {
     if (Row.isValid()) {
-      Extensions.push_back(static_cast<size_t>(Row.row()));
+      Extensions.push_back(ExtensionAt(Row.row()));
     }
   }
   return Extensions;
@@ -50,7 +101,7 @@ QItemSelection TExtLegendModel::RowsWhollySelected(const TTabSelection& Selectio
   for (size_t Row = 0; Row < Chosen.size(); ++Row) {
     const int64_t Files = FResults->Extensions[Row].Files;
     if (Selection.HasExtension(Row) || (Files > 0 && Chosen[Row] >= Files)) {
-      Rows.append(index(static_cast<int>(Row), 0));
+      Rows.append(index(RowOf(Row), 0));
     }
   }
   return RowSelection(Rows);
@@ -84,8 +135,11 @@ QVariant TExtLegendModel::data(const QModelIndex& Index, int Role) const {
   if (!Index.isValid() || Index.row() >= rowCount({})) {
     return {};
   }
-  const TExtensionRow& Row = FResults->Extensions[static_cast<size_t>(Index.row())];
+  const TExtensionRow& Row = FResults->Extensions[ExtensionAt(Index.row())];
+  const int Column = ContentOf(Index.column());
   switch (Role) {
+    case kSortKeyRole:
+      return SortKey(Row, Index.column());
     case kExtKeyRole:
       return QByteArray::fromStdString(Row.Key);
     case kSwatchColorRole:
@@ -96,8 +150,6 @@ QVariant TExtLegendModel::data(const QModelIndex& Index, int Role) const {
       return {};
   }
   const TFormatSettings& Settings = FHost.FormatSettings();
-  // Key, swatch, bytes, then the share where there is one, and the file count.
-  const int Column = !FWithShare && Index.column() >= 3 ? Index.column() + 1 : Index.column();
   switch (Column) {
     case 0:
       return ShownText(Row.Key);
@@ -113,11 +165,16 @@ QVariant TExtLegendModel::data(const QModelIndex& Index, int Role) const {
 }
 
 QVariant TExtLegendModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
-  if (Orientation != Qt::Horizontal || Role != Qt::DisplayRole || Section < 0 ||
-      Section >= columnCount({})) {
+  if (Orientation != Qt::Horizontal || Section < 0 || Section >= columnCount({})) {
     return {};
   }
   const TListColumn& Column = FColumns[static_cast<size_t>(Section)];
+  if (Role == Qt::InitialSortOrderRole) {
+    return FirstSortOrder(Column);
+  }
+  if (Role != Qt::DisplayRole) {
+    return {};
+  }
   return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
 }
 

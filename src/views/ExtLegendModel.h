@@ -8,6 +8,7 @@
 
 #include "results/ScanResults.h"
 #include "views/ListColumns.h"
+#include "views/RowOrder.h"
 #include "views/TabSelection.h"
 #include "views/ViewHost.h"
 
@@ -24,10 +25,12 @@ class TExtLegendModel final : public QAbstractTableModel {
   TExtLegendModel(IViewHost& Host, const std::vector<TListColumn>& Columns, bool WithShare,
                   QObject* Parent);
 
-  // Shows the extensions of these results, or nothing.
+  // Shows the extensions of these results, or nothing, in the order chosen.
   void SetResults(const TScanResults* Results);
+  // Orders the rows by a column, or in the results' order (largest first) without one.
+  void Sort(const TSortChoice& Choice);
   // The extensions (rows of the results' Extensions) of these rows, top to bottom.
-  static std::vector<size_t> ExtensionsOf(QModelIndexList Rows);
+  std::vector<size_t> ExtensionsOf(QModelIndexList Rows) const;
   // The rows whose every file is selected.
   QItemSelection RowsWhollySelected(const TTabSelection& Selection) const;
   // The keys of these rows, joined by commas.
@@ -44,7 +47,19 @@ class TExtLegendModel final : public QAbstractTableModel {
   IViewHost& FHost;
   const std::vector<TListColumn>& FColumns;
   const bool FWithShare;
+  // The extension of a row, and the row of an extension.
+  size_t ExtensionAt(int Row) const;
+  int RowOf(size_t Extension) const;
+  // What a column shows (0 key, 1 swatch, 2 bytes, 3 share, 4 files), and the key it sorts by.
+  int ContentOf(int Column) const;
+  QVariant SortKey(const TExtensionRow& Row, int Column) const;
+  void MakeOrder();
+
   const TScanResults* FResults = nullptr;
+  TSortChoice FChoice;
+  // The extension of each row and the row of each extension; empty in the results' order.
+  std::vector<uint32_t> FExtensionAt;
+  std::vector<uint32_t> FRowOf;
 };
 
 }  // namespace dunstrel

@@ -14,6 +14,7 @@
 #include "views/RowSelection.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
@@ -74,6 +75,8 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host)
       TSelectionOrigin::Rows, false);
   // An extension stands for all its files.
   WatchExtensionLegend(tvFileExtensions);
+  MakeSortable(tvFileExtensions,
+               [this](const TSortChoice& Choice) { Reorder([&] { FExtRows->Sort(Choice); }); });
 }
 
 void TFilesInFoldersView::ApplyTranslation() {
@@ -130,15 +133,27 @@ QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
          ShownText(FormatSize(Cell->Size, FHost.FormatSettings()));
 }
 
-void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
-  const THierItem* Cell = FMap.HitTest(At);
-  if (Cell == nullptr) {
-    return;
+namespace {
+
+TSelectedItem ItemOfCell(const THierItem& Cell) {
+  if (Cell.Kind == THierKind::hkFile) {
+    return Cell.FileLeaf;
   }
-  if (Cell->Kind == THierKind::hkFile) {
-    MapItemClicked(Cell->FileLeaf, Ctrl);
-  } else {
-    MapItemClicked(Cell->Dir, Ctrl);
+  return Cell.Dir;
+}
+
+}  // namespace
+
+std::optional<TSelectedItem> TFilesInFoldersView::MapItemAt(TPoint At) const {
+  if (const THierItem* Cell = FMap.HitTest(At)) {
+    return ItemOfCell(*Cell);
+  }
+  return std::nullopt;
+}
+
+void TFilesInFoldersView::ForEachMapCell(const TVisitCell& Visit) const {
+  for (const THierItem& Cell : FMap.Items()) {
+    Visit(ItemOfCell(Cell), Cell.Rect);
   }
 }
 

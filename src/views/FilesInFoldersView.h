@@ -26,7 +26,6 @@ class TFilesInFoldersView final : public TResultTab {
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
@@ -34,6 +33,8 @@ class TFilesInFoldersView final : public TResultTab {
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
   void LayOutMap(const TRect& Rect) override;
+  std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
+  void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
 
  private:

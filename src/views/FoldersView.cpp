@@ -16,6 +16,7 @@
 #include "views/RowSelection.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
@@ -24,6 +25,8 @@ namespace {
 // Legend rows made in one slice of the fill.
 constexpr int kRowsPerSlice = 500;
 constexpr int kSizeColumn = 2;
+constexpr int kShareColumn = 3;
+constexpr int kFilesColumn = 4;
 // The legend row's folder.
 constexpr int kFolderRole = Qt::UserRole;
 
@@ -79,6 +82,9 @@ TFoldersView::TFoldersView(IViewHost& Host)
         }
       },
       TSelectionOrigin::Legend, true);
+  MakeSortable(lvTopFolders, [this](const TSortChoice& Choice) {
+    Reorder([&] { SortTopLevelItems(lvTopFolders, Choice); });
+  });
 }
 
 void TFoldersView::ApplyTranslation() {
@@ -135,19 +141,33 @@ bool TFoldersView::AddTopFolderRows() {
   QList<QTreeWidgetItem*> Rows;
   for (int I = First; I < Last; ++I) {
     const TDirNode* Folder = Root->Children[static_cast<size_t>(I)].get();
-    FLegendRowOf.emplace(Folder, I);
     auto* Row = new QTreeWidgetItem(QStringList{
         ShownText(Folder->Name()), QString(), ShownText(FormatSize(Folder->TotalSize, Settings)),
         ShownText(FormatPercent(Folder->TotalSize, FTopFoldersBytes, Settings)),
         QString::number(Folder->TotalFiles)});
     Row->setData(0, kFolderRole,
                  QVariant::fromValue(const_cast<void*>(static_cast<const void*>(Folder))));
-    Row->setData(0, kSwatchColorRole,
-                 QVariant::fromValue<uint32_t>(ColorForPath(Folder->FullPath())));
+    const uint32_t Color = ColorForPath(Folder->FullPath());
+    Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(Color));
+    Row->setData(0, kPlaceRole, I);
+    Row->setData(0, kSortKeyRole, QByteArray::fromStdString(std::string(Folder->Name())));
+    Row->setData(1, kSortKeyRole, QVariant::fromValue<uint32_t>(Color));
+    for (const int Column : {kSizeColumn, kShareColumn}) {
+      Row->setData(Column, kSortKeyRole, QVariant::fromValue<qlonglong>(Folder->TotalSize));
+    }
+    Row->setData(kFilesColumn, kSortKeyRole, QVariant::fromValue<qlonglong>(Folder->TotalFiles));
+    FLegendRowOf.emplace(Folder, Row);
     Rows.append(Row);
   }
   lvTopFolders->addTopLevelItems(Rows);
-  return Last >= Count;
+  if (Last < Count) {
+    return false;
+  }
+  // Rows added after a click on the header join its order.
+  if (const TSortChoice Choice = SortChoiceOf(lvTopFolders); Choice.Active()) {
+    Reorder([&] { SortTopLevelItems(lvTopFolders, Choice); });
+  }
+  return true;
 }
 
 void TFoldersView::LayOutMap(const TRect& Rect) {
@@ -173,9 +193,16 @@ QString TFoldersView::MapHint(TPoint At, bool& Changed) {
          ShownText(FormatSize(Folder->TotalSize, FHost.FormatSettings()));
 }
 
-void TFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
+std::optional<TSelectedItem> TFoldersView::MapItemAt(TPoint At) const {
   if (const TDirNode* Folder = FMap.HitTest(At)) {
-    MapItemClicked(Folder, Ctrl);
+    return Folder;
+  }
+  return std::nullopt;
+}
+
+void TFoldersView::ForEachMapCell(const TVisitCell& Visit) const {
+  for (const TFolderMapItem& Cell : FMap.Items()) {
+    Visit(Cell.Node, Cell.Rect);
   }
 }
 
@@ -198,7 +225,7 @@ void TFoldersView::ShowSelection() {
       Nodes.append(Node);
     }
     if (const auto Row = FLegendRowOf.find(*Folder); Row != FLegendRowOf.end()) {
-      LegendRows.append(lvTopFolders->model()->index(Row->second, 0));
+      LegendRows.append(lvTopFolders->indexFromItem(Row->second));
     }
   }
   ShowRows(tvFolders, RowSelection(Nodes));

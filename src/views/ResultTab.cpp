@@ -1,11 +1,15 @@
 #include "views/ResultTab.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
+#include <tuple>
 
 #include "common/SaturatingSum.h"
 #include "results/SelectionStatus.h"
@@ -23,6 +27,45 @@ constexpr int kDesignSideListWidth = 196;
 constexpr int kLeastMapHeight = 120;
 constexpr int kLeastBottomHeight = 100;
 constexpr int kSideSplitterWidth = 6;
+
+// How far a cell lies from Cell in one way: the gap to it, and how far it lies aside (0 where it
+// lies alongside). None for a cell that is not wholly beyond Cell that way.
+struct TAway {
+  int Aside;
+  int Gap;
+  int Offset;
+  friend auto operator<=>(const TAway&, const TAway&) = default;
+};
+
+std::optional<TAway> AwayFrom(const TRect& Cell, const TRect& Other, TArrow Way) {
+  const bool Across = Way == TArrow::Left || Way == TArrow::Right;
+  int Gap = 0;
+  switch (Way) {
+    case TArrow::Left:
+      Gap = Cell.Left - Other.Right;
+      break;
+    case TArrow::Right:
+      Gap = Other.Left - Cell.Right;
+      break;
+    case TArrow::Up:
+      Gap = Cell.Top - Other.Bottom;
+      break;
+    case TArrow::Down:
+      Gap = Other.Top - Cell.Bottom;
+      break;
+  }
+  if (Gap < 0) {
+    return std::nullopt;
+  }
+  // Along the other axis: the gap between the two spans, and between their middles.
+  const int From = Across ? Cell.Top : Cell.Left;
+  const int To = Across ? Cell.Bottom : Cell.Right;
+  const int OtherFrom = Across ? Other.Top : Other.Left;
+  const int OtherTo = Across ? Other.Bottom : Other.Right;
+  const int Aside = std::max({0, OtherFrom - To, From - OtherTo});
+  const int Offset = std::abs((OtherFrom + OtherTo) - (From + To));
+  return TAway{Aside, Gap, Offset};
+}
 
 }  // namespace
 
@@ -218,18 +261,104 @@ void TResultTab::ConnectExtensionLegend(QAbstractItemView* View,
             if (FShowing) {
               return;
             }
+            const auto* Rows = static_cast<const TExtLegendModel*>(View->model());
             if (KeepsTheRest()) {
-              FSelection.ChangeExtensions(TExtLegendModel::ExtensionsOf(RowsOf(Deselected)),
-                                          TExtLegendModel::ExtensionsOf(RowsOf(Selected)),
+              FSelection.ChangeExtensions(Rows->ExtensionsOf(RowsOf(Deselected)),
+                                          Rows->ExtensionsOf(RowsOf(Selected)),
                                           TSelectionOrigin::Legend);
             } else {
               FSelection.ReplaceWithExtensions(
-                  TExtLegendModel::ExtensionsOf(View->selectionModel()->selectedRows(0)),
+                  Rows->ExtensionsOf(View->selectionModel()->selectedRows(0)),
                   TSelectionOrigin::Legend);
             }
             SelectionChanged();
           });
   connect(View, &QAbstractItemView::pressed, this, [this] { FHost.SelectionChanged(*this); });
+}
+
+void TResultTab::MapMouseDown(TPoint At, bool Ctrl) {
+  if (const std::optional<TSelectedItem> Item = MapItemAt(At)) {
+    MapItemClicked(*Item, Ctrl);
+  }
+}
+
+void TResultTab::MapContextMenu(std::optional<TPoint> At) {
+  QPoint Local = FSurface->rect().center();
+  if (At) {
+    // As in a file manager: a right-click outside the selection selects the item under it.
+    if (const std::optional<TSelectedItem> Item = MapItemAt(*At);
+        Item && !FSelection.Contains(*Item)) {
+      MapItemClicked(*Item, false);
+    }
+    Local = QPoint(At->X, At->Y);
+  } else if (const std::optional<TRect> Cell = PrimaryCell()) {
+    Local = QPoint((Cell->Left + Cell->Right) / 2, (Cell->Top + Cell->Bottom) / 2);
+  }
+  PopUpItemMenu(FSurface->mapToGlobal(Local));
+}
+
+std::optional<TRect> TResultTab::PrimaryCell() const {
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  std::optional<TRect> Found;
+  if (Primary) {
+    ForEachMapCell([&](const TSelectedItem& Item, const TRect& Cell) {
+      if (!Found && Item == *Primary) {
+        Found = Cell;
+      }
+    });
+  }
+  return Found;
+}
+
+void TResultTab::MapArrow(TArrow Way) {
+  if (!HasMapData()) {
+    return;
+  }
+  const std::optional<TRect> From = PrimaryCell();
+  std::optional<TSelectedItem> Next;
+  std::optional<TAway> Nearest;
+  ForEachMapCell([&](const TSelectedItem& Item, const TRect& Cell) {
+    if (IsEmpty(Cell)) {
+      return;
+    }
+    // Without a selected cell the arrows start at the first.
+    if (!From) {
+      if (!Next) {
+        Next = Item;
+      }
+      return;
+    }
+    const std::optional<TAway> Away = AwayFrom(*From, Cell, Way);
+    if (Away && (!Nearest || *Away < *Nearest)) {
+      Nearest = Away;
+      Next = Item;
+    }
+  });
+  if (Next) {
+    MapItemClicked(*Next, false);
+  }
+}
+
+void TResultTab::RowContextMenu(QAbstractItemView* View, const QPoint& Global,
+                                const QModelIndex& Under) {
+  if (Under.isValid() && !View->selectionModel()->isRowSelected(Under.row(), Under.parent())) {
+    View->selectionModel()->setCurrentIndex(
+        Under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  PopUpItemMenu(Global);
+}
+
+void TResultTab::PopUpItemMenu(const QPoint& Global) {
+  auto* Menu = Named(new QMenu(this), "pmItems");
+  Menu->setAttribute(Qt::WA_DeleteOnClose);
+  for (QAction* Command : FHost.ItemCommands()) {
+    if (Command == nullptr) {
+      Menu->addSeparator();
+    } else {
+      Menu->addAction(Command);
+    }
+  }
+  Menu->popup(Global);
 }
 
 void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {
@@ -239,6 +368,14 @@ void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {
     FSelection.Replace({Item}, TSelectionOrigin::Map);
   }
   SelectionChanged();
+}
+
+void TResultTab::Reorder(const std::function<void()>& Sort) {
+  {
+    const TShowing Quiet(*this);
+    Sort();
+  }
+  SelectionChanged(false);
 }
 
 void TResultTab::SelectionChanged(bool Describe) {

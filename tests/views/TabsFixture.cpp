@@ -1,5 +1,6 @@
 #include "views/TabsFixture.h"
 
+#include <QAction>
 #include <QDir>
 #include <QPixmap>
 
@@ -21,6 +22,19 @@ QIcon TRecordingHost::SmallIcon(const std::string& Path, bool) {
     FIcon = QIcon(Blank);
   }
   return FIcon;
+}
+
+QList<QAction*> TRecordingHost::ItemCommands() {
+  if (FCommands.empty()) {
+    for (const char* Name : {"Open", "Copy Path"}) {
+      auto* Command = FCommands.emplace_back(new QAction(QString::fromLatin1(Name))).get();
+      QObject::connect(Command, &QAction::triggered, Command, [this, Command] {
+        LastCommand = Command->text();
+        ActedOn = dynamic_cast<const TResultTab*>(Pages->currentWidget())->GetSelectedPaths();
+      });
+    }
+  }
+  return {FCommands[0].get(), nullptr, FCommands[1].get()};
 }
 
 void TabsTest::SetUp() {
