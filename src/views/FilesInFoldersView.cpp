@@ -45,12 +45,7 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host)
       FExtRows(new TExtLegendModel(Host, FileExtensionColumns(), false, this)) {
   PlaceControls(tvFoldersAndFiles, tvFileExtensions);
   tvFoldersAndFiles->setModel(FRows);
-  tvFoldersAndFiles->setHeaderHidden(true);
-  tvFoldersAndFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tvFoldersAndFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tvFoldersAndFiles->setUniformRowHeights(true);
-  tvFoldersAndFiles->setIndentation(19);
-  KeepSelectionVisible(tvFoldersAndFiles);
+  SetUpScanTree(tvFoldersAndFiles, true, logicalDpiX());
   tvFileExtensions->setModel(FExtRows);
   SetUpReportView(tvFileExtensions, FileExtensionColumns(), logicalDpiX());
   tvFileExtensions->setItemDelegateForColumn(1, new TColorSwatchDelegate(tvFileExtensions));
@@ -75,11 +70,14 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host)
       TSelectionOrigin::Rows, false);
   // An extension stands for all its files.
   WatchExtensionLegend(tvFileExtensions);
+  MakeSortable(tvFoldersAndFiles,
+               [this](const TSortChoice& Choice) { Reorder([&] { FRows->Sort(Choice); }); });
   MakeSortable(tvFileExtensions,
                [this](const TSortChoice& Choice) { Reorder([&] { FExtRows->Sort(Choice); }); });
 }
 
 void TFilesInFoldersView::ApplyTranslation() {
+  FRows->RetitleColumns();
   FExtRows->RetitleColumns();
 }
 

@@ -45,12 +45,7 @@ TFoldersView::TFoldersView(IViewHost& Host)
       lvTopFolders(Named(new TGestureView<QTreeWidget>(this), "lvFilesOfSelectedFolder")) {
   PlaceControls(tvFolders, lvTopFolders);
   tvFolders->setModel(FFolderRows);
-  tvFolders->setHeaderHidden(true);
-  tvFolders->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tvFolders->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tvFolders->setUniformRowHeights(true);
-  tvFolders->setIndentation(19);
-  KeepSelectionVisible(tvFolders);
+  SetUpScanTree(tvFolders, false, logicalDpiX());
   SetUpReportList(lvTopFolders, FolderLegendColumns(), logicalDpiX());
   lvTopFolders->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvTopFolders));
   lvTopFolders->setItemDelegateForColumn(
@@ -82,12 +77,15 @@ TFoldersView::TFoldersView(IViewHost& Host)
         }
       },
       TSelectionOrigin::Legend, true);
+  MakeSortable(tvFolders,
+               [this](const TSortChoice& Choice) { Reorder([&] { FFolderRows->Sort(Choice); }); });
   MakeSortable(lvTopFolders, [this](const TSortChoice& Choice) {
     Reorder([&] { SortTopLevelItems(lvTopFolders, Choice); });
   });
 }
 
 void TFoldersView::ApplyTranslation() {
+  FFolderRows->RetitleColumns();
   SetListColumnTitles(lvTopFolders, FolderLegendColumns());
   const TFormatSettings& Settings = FHost.FormatSettings();
   for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {

@@ -42,6 +42,23 @@ void SetUpReportView(QTreeView* List, const std::vector<TListColumn>& Columns, d
   }
 }
 
+void SetUpScanTree(QTreeView* Tree, bool WithFiles, double Dpi) {
+  Tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Tree->setUniformRowHeights(true);
+  Tree->setIndentation(19);
+  KeepSelectionVisible(Tree);
+  QHeaderView* Header = Tree->header();
+  Header->setStretchLastSection(false);
+  Header->setSectionResizeMode(0, QHeaderView::Stretch);
+  // Size, files, modified.
+  constexpr int kWidths[] = {95, 70, 145};
+  for (int Column = 1; Column <= 3; ++Column) {
+    Tree->setColumnWidth(Column, ScaleToDpi(kWidths[Column - 1], Dpi));
+  }
+  Tree->setColumnHidden(3, !WithFiles);
+}
+
 void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns, double Dpi) {
   List->setColumnCount(static_cast<int>(Columns.size()));
   SetListColumnTitles(List, Columns);

@@ -25,6 +25,9 @@ void SetUpReportList(QTreeWidget* List, const std::vector<TListColumn>& Columns,
 void SetUpReportView(QTreeView* List, const std::vector<TListColumn>& Columns, double Dpi);
 // The order a first click on a column's header sorts in.
 Qt::SortOrder FirstSortOrder(const TListColumn& Column);
+// Makes a tree of a scan's folders a tree with a header: the name column takes what the figures'
+// columns leave; Modified is hidden in a tree of folders alone. The model must be set first.
+void SetUpScanTree(QTreeView* Tree, bool WithFiles, double Dpi);
 // Sets the titles again, in the current language.
 void SetListColumnTitles(QTreeWidget* List, const std::vector<TListColumn>& Columns);
 // The selection stays as visible when the view loses the focus.

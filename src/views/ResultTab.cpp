@@ -238,7 +238,8 @@ void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()>
               ItemsOfRows(RowsOf(Selected), Added);
               FSelection.Change(Removed, Added, Origin);
             } else {
-              QModelIndexList Rows = View->selectionModel()->selectedRows(0);
+              // A row counts with any of its cells marked: code may mark the first alone.
+              QModelIndexList Rows = RowsOf(View->selectionModel()->selection());
               if (InRowOrder) {
                 std::sort(Rows.begin(), Rows.end(), [](const QModelIndex& A, const QModelIndex& B) {
                   return A.row() < B.row();
@@ -268,7 +269,7 @@ void TResultTab::ConnectExtensionLegend(QAbstractItemView* View,
                                           TSelectionOrigin::Legend);
             } else {
               FSelection.ReplaceWithExtensions(
-                  Rows->ExtensionsOf(View->selectionModel()->selectedRows(0)),
+                  Rows->ExtensionsOf(RowsOf(View->selectionModel()->selection())),
                   TSelectionOrigin::Legend);
             }
             SelectionChanged();
