@@ -136,6 +136,7 @@ class TBareHost final : public IViewHost {
   void ShowInFolder(const std::string&) override {}
   void OpenFolder(const std::string&) override {}
   QList<QAction*> ItemCommands() override { return {}; }
+  QList<QAction*> ZoomCommands() override { return {}; }
 
  private:
   TFormatSettings FSettings;

@@ -141,6 +141,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void ShowInFolder(const std::string& Path) override;
   void OpenFolder(const std::string& Path) override;
   QList<QAction*> ItemCommands() override;
+  QList<QAction*> ZoomCommands() override;
 
   // Services, each either handed in or owned here.
   const TFormatSettings FFormatSettings;

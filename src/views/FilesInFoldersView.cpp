@@ -109,7 +109,7 @@ std::vector<TResultTab::TFillStep> TFilesInFoldersView::FillSteps() {
 
 void TFilesInFoldersView::LayOutMap(const TRect& Rect) {
   FHover = nullptr;
-  FMap.BuildFromRootSquarified(FResults->Root.get(), Rect);
+  FMap.BuildFromRootSquarified(MapRoot(), Rect);
 }
 
 bool TFilesInFoldersView::HasMapData() const {
@@ -165,6 +165,12 @@ void TFilesInFoldersView::MapDoubleClick() {
   } else {
     FHost.OpenFolder(ItemPath(*Primary));
   }
+}
+
+void TFilesInFoldersView::MapRootChanged() {
+  FRows->SetRoot(MapRoot());
+  FExtRows->SetScope(MapRoot() != FResults->Root.get() ? MapRoot() : nullptr);
+  RevealRow(tvFoldersAndFiles, FRows->index(0, 0, {}));
 }
 
 QModelIndex TFilesInFoldersView::OpenRowOf(const TSelectedItem& Item) {

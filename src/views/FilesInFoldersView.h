@@ -21,6 +21,7 @@ class TFilesInFoldersView final : public TResultTab {
   QTreeView* Legend() const { return tvFileExtensions; }
   const THierTreemapLayout& Map() const { return FMap; }
 
+  bool Zoomable() const override { return true; }
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
 
@@ -36,6 +37,7 @@ class TFilesInFoldersView final : public TResultTab {
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
+  void MapRootChanged() override;
 
  private:
   // Opens the folders down to the item in the tree, so that its row exists, and gives the row.

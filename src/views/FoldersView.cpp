@@ -121,7 +121,7 @@ std::vector<TResultTab::TFillStep> TFoldersView::FillSteps() {
 }
 
 bool TFoldersView::AddTopFolderRows() {
-  const TDirNode* Root = FResults->Root.get();
+  const TDirNode* Root = MapRoot();
   const int Count = Root != nullptr ? static_cast<int>(Root->Children.size()) : 0;
   const int First = lvTopFolders->topLevelItemCount();
   if (First >= Count) {
@@ -169,7 +169,15 @@ bool TFoldersView::AddTopFolderRows() {
 }
 
 void TFoldersView::LayOutMap(const TRect& Rect) {
-  FMap.BuildFromRoot(FResults->Root.get(), Rect);
+  FMap.BuildFromRoot(MapRoot(), Rect);
+}
+
+void TFoldersView::MapRootChanged() {
+  FFolderRows->SetRoot(MapRoot());
+  lvTopFolders->clear();
+  ReleaseStorage(FLegendRowOf);
+  while (!AddTopFolderRows()) {
+  }
 }
 
 bool TFoldersView::HasMapData() const {

@@ -23,6 +23,7 @@ class TFoldersView final : public TResultTab {
   QTreeWidget* Legend() const { return lvTopFolders; }
   const TFolderTreemapLayout& Map() const { return FMap; }
 
+  bool Zoomable() const override { return true; }
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
 
@@ -38,6 +39,7 @@ class TFoldersView final : public TResultTab {
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
+  void MapRootChanged() override;
 
  private:
   // Adds the next rows of the legend of the root's folders; true once all have theirs.

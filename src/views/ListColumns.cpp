@@ -51,10 +51,9 @@ void SetUpScanTree(QTreeView* Tree, bool WithFiles, double Dpi) {
   QHeaderView* Header = Tree->header();
   Header->setStretchLastSection(false);
   Header->setSectionResizeMode(0, QHeaderView::Stretch);
-  // Size, files, modified.
-  constexpr int kWidths[] = {95, 70, 145};
-  for (int Column = 1; Column <= 3; ++Column) {
-    Tree->setColumnWidth(Column, ScaleToDpi(kWidths[Column - 1], Dpi));
+  const std::vector<TListColumn>& Columns = ScanTreeColumns();
+  for (size_t Column = 1; Column < Columns.size(); ++Column) {
+    Tree->setColumnWidth(static_cast<int>(Column), ScaleToDpi(Columns[Column].Width, Dpi));
   }
   Tree->setColumnHidden(3, !WithFiles);
 }
@@ -112,6 +111,14 @@ const std::vector<TListColumn>& FolderLegendColumns() {
 const std::vector<TListColumn>& FileExtensionColumns() {
   static const std::vector<TListColumn> Columns = {
       {"Extension", 120}, {"Color", 70}, {"Bytes", 120, true, true}, {"Files", 70, true, true}};
+  return Columns;
+}
+
+const std::vector<TListColumn>& ScanTreeColumns() {
+  static const std::vector<TListColumn> Columns = {{"Name", 0},
+                                                   {"Size", 95, true, true},
+                                                   {"Files", 70, true, true},
+                                                   {"Modified", 145, true, true}};
   return Columns;
 }
 

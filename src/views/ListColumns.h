@@ -39,5 +39,7 @@ const std::vector<TListColumn>& ExtensionColumns();
 const std::vector<TListColumn>& FolderLegendColumns();
 const std::vector<TListColumn>& FileExtensionColumns();
 const std::vector<TListColumn>& DuplicateGroupColumns();
+// The trees of a scan's folders: the name with the size, the size, the files, the date modified.
+const std::vector<TListColumn>& ScanTreeColumns();
 
 }  // namespace dunstrel

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QSplitter>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include "views/ExtLegendModel.h"
 #include "views/Named.h"
 #include "views/RowSelection.h"
+#include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -83,6 +86,12 @@ TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
   auto* HostLayout = new QVBoxLayout(FHostPanel);
   HostLayout->setContentsMargins(0, 0, 0, 0);
   FHostPanel->setMinimumHeight(kLeastMapHeight);
+  FBreadcrumb = Named(new QWidget(FHostPanel), "pnlBreadcrumb");
+  auto* CrumbLayout = new QHBoxLayout(FBreadcrumb);
+  CrumbLayout->setContentsMargins(2, 2, 2, 2);
+  CrumbLayout->setSpacing(0);
+  FBreadcrumb->hide();
+  HostLayout->addWidget(FBreadcrumb);
   FSurface = Named(new TTreemapSurface(FHostPanel), Names.Surface);
   FSurface->SetClient(this);
   HostLayout->addWidget(FSurface);
@@ -141,8 +150,90 @@ void TResultTab::Clear() {
     ClearControls();
   }
   FResults.reset();
+  FZoomRoot = nullptr;
+  ShowBreadcrumb();
   FMapStale = false;
   InvalidateMap();
+}
+
+const TDirNode* TResultTab::MapRoot() const {
+  if (FZoomRoot != nullptr) {
+    return FZoomRoot;
+  }
+  return FResults != nullptr ? FResults->Root.get() : nullptr;
+}
+
+void TResultTab::ZoomIn() {
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (!Zoomable() || !Primary) {
+    return;
+  }
+  const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
+  const TDirNode* Folder =
+      File != nullptr ? &(*File)->Parent() : std::get<const TDirNode*>(*Primary);
+  // Only below the map's root: the map shows nothing else.
+  for (const TDirNode* Above = Folder; Above != nullptr; Above = Above->Parent()) {
+    if (Above == MapRoot()) {
+      if (Folder != MapRoot()) {
+        ZoomTo(Folder);
+      }
+      return;
+    }
+  }
+}
+
+void TResultTab::ZoomOut() {
+  if (FZoomRoot != nullptr) {
+    ZoomTo(FZoomRoot->Parent());
+  }
+}
+
+void TResultTab::ZoomTo(const TDirNode* Folder) {
+  if (!Zoomable() || FResults == nullptr || Folder == nullptr) {
+    return;
+  }
+  FZoomRoot = Folder == FResults->Root.get() ? nullptr : Folder;
+  {
+    const TShowing Quiet(*this);
+    MapRootChanged();
+  }
+  ShowBreadcrumb();
+  FSelection.Replace({Folder}, TSelectionOrigin::Rows);
+  RebuildMap();
+  SelectionChanged();
+}
+
+void TResultTab::ShowBreadcrumb() {
+  for (QWidget* Part : FBreadcrumb->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    delete Part;
+  }
+  if (FZoomRoot == nullptr) {
+    FBreadcrumb->hide();
+    return;
+  }
+  std::vector<const TDirNode*> Chain;
+  for (const TDirNode* Folder = FZoomRoot; Folder != nullptr; Folder = Folder->Parent()) {
+    Chain.insert(Chain.begin(), Folder);
+    if (Folder == FResults->Root.get()) {
+      break;
+    }
+  }
+  auto* Layout = static_cast<QHBoxLayout*>(FBreadcrumb->layout());
+  for (const TDirNode* Folder : Chain) {
+    if (Folder != Chain.front()) {
+      Layout->addWidget(new QLabel(QStringLiteral("\u203A"), FBreadcrumb));
+    }
+    auto* Part = new QToolButton(FBreadcrumb);
+    Part->setAutoRaise(true);
+    // The scan's root by its whole path, the folders below by their names.
+    Part->setText(
+        ShownText(Folder == Chain.front() ? Folder->FullPath() : std::string(Folder->Name())));
+    Part->setEnabled(Folder != FZoomRoot);
+    connect(Part, &QToolButton::clicked, this, [this, Folder] { ZoomTo(Folder); });
+    Layout->addWidget(Part);
+  }
+  Layout->addStretch(1);
+  FBreadcrumb->show();
 }
 
 void TResultTab::RunFillSlice() {
@@ -263,6 +354,21 @@ void TResultTab::ConnectExtensionLegend(QAbstractItemView* View,
               return;
             }
             const auto* Rows = static_cast<const TExtLegendModel*>(View->model());
+            // Zoomed, a row stands for its extension's files in the zoomed folder alone: the
+            // commands must not reach the files of the rest of the scan.
+            if (Rows->Scope() != nullptr) {
+              if (KeepsTheRest()) {
+                FSelection.Change(Rows->FilesOf(Rows->ExtensionsOf(RowsOf(Deselected))),
+                                  Rows->FilesOf(Rows->ExtensionsOf(RowsOf(Selected))),
+                                  TSelectionOrigin::Legend);
+              } else {
+                FSelection.Replace(
+                    Rows->FilesOf(Rows->ExtensionsOf(RowsOf(View->selectionModel()->selection()))),
+                    TSelectionOrigin::Legend);
+              }
+              SelectionChanged();
+              return;
+            }
             if (KeepsTheRest()) {
               FSelection.ChangeExtensions(Rows->ExtensionsOf(RowsOf(Deselected)),
                                           Rows->ExtensionsOf(RowsOf(Selected)),
@@ -295,7 +401,7 @@ void TResultTab::MapContextMenu(std::optional<TPoint> At) {
   } else if (const std::optional<TRect> Cell = PrimaryCell()) {
     Local = QPoint((Cell->Left + Cell->Right) / 2, (Cell->Top + Cell->Bottom) / 2);
   }
-  PopUpItemMenu(FSurface->mapToGlobal(Local));
+  PopUpItemMenu(FSurface->mapToGlobal(Local), Zoomable());
 }
 
 std::optional<TRect> TResultTab::PrimaryCell() const {
@@ -346,13 +452,20 @@ void TResultTab::RowContextMenu(QAbstractItemView* View, const QPoint& Global,
     View->selectionModel()->setCurrentIndex(
         Under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
-  PopUpItemMenu(Global);
+  // A tree of folders zooms where its tab does; a legend does not.
+  PopUpItemMenu(Global,
+                Zoomable() && dynamic_cast<const TScanTreeModel*>(View->model()) != nullptr);
 }
 
-void TResultTab::PopUpItemMenu(const QPoint& Global) {
+void TResultTab::PopUpItemMenu(const QPoint& Global, bool WithZoom) {
   auto* Menu = Named(new QMenu(this), "pmItems");
   Menu->setAttribute(Qt::WA_DeleteOnClose);
-  for (QAction* Command : FHost.ItemCommands()) {
+  QList<QAction*> Commands = FHost.ItemCommands();
+  if (WithZoom) {
+    Commands.append(nullptr);
+    Commands.append(FHost.ZoomCommands());
+  }
+  for (QAction* Command : Commands) {
     if (Command == nullptr) {
       Menu->addSeparator();
     } else {

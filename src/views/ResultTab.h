@@ -83,6 +83,16 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // Nothing selected any more, as the user made it.
   void ClearSelection();
 
+  // Zoom on a map of folders: the selected folder (or the folder of the selected file) becomes
+  // the root of the map, the tree and the legend, and a bar of the folders above it shows the
+  // way back; Zoom Out goes up one level. A new scan starts at the scan's root again.
+  virtual bool Zoomable() const { return false; }
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomTo(const TDirNode* Folder);
+  // The folder the map shows: the zoomed one, or the scan's root.
+  const TDirNode* MapRoot() const;
+
   // The map's mouse and keys: a click selects the cell's item, the context menu acts on the
   // selection (a cell outside it selected first), an arrow moves to the neighbouring cell.
   void MapMouseDown(TPoint At, bool Ctrl) final;
@@ -100,6 +110,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   virtual std::vector<TFillStep> FillSteps() = 0;
   // Empties the lists, the legend and the map.
   virtual void ClearControls() = 0;
+  // The map's root has changed: the tree and the legend show MapRoot() from now on.
+  virtual void MapRootChanged() {}
   // Lays the map out from FResults in Rect, which has an area.
   virtual void LayOutMap(const TRect& Rect) = 0;
   // The item of the map's cell at a point, if any.
@@ -186,8 +198,11 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
                         TItemsOfRows ItemsOfRows, TSelectionOrigin Origin, bool InRowOrder);
   void ConnectExtensionLegend(QAbstractItemView* View, std::function<bool()> KeepsTheRest);
   void RowContextMenu(QAbstractItemView* View, const QPoint& Global, const QModelIndex& Under);
-  // The menu of the window's item commands, at a point of the screen.
-  void PopUpItemMenu(const QPoint& Global);
+  // The menu of the window's item commands, with the zoom's where it applies, at a point of the
+  // screen.
+  void PopUpItemMenu(const QPoint& Global, bool WithZoom);
+  // The bar of the folders from the scan's root to the zoomed one, each a button back to it.
+  void ShowBreadcrumb();
   // The map's cell of the selection's primary item, if it has one.
   std::optional<TRect> PrimaryCell() const;
   void RunFillSlice();
@@ -195,6 +210,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   TSideListRule FSideRule;
   QSplitter* FVertical;
   QWidget* FHostPanel;
+  QWidget* FBreadcrumb;
+  const TDirNode* FZoomRoot = nullptr;
   TTreemapSurface* FSurface;
   QWidget* FBottom;
   QSplitter* FHorizontal;

@@ -5,6 +5,7 @@
 
 #include "common/ReleaseStorage.h"
 #include "results/ValueFormat.h"
+#include "views/ListColumns.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -23,7 +24,6 @@ const void* Tagged(const TDirNode* Parent) {
 
 // The name with the size, the size, the files and the date modified.
 constexpr int kColumns = 4;
-constexpr const char* kTitles[kColumns] = {"Name", "Size", "Files", "Modified"};
 
 }  // namespace
 
@@ -368,10 +368,14 @@ QVariant TScanTreeModel::headerData(int Section, Qt::Orientation Orientation, in
   if (Orientation != Qt::Horizontal || Section < 0 || Section >= kColumns) {
     return {};
   }
+  const TListColumn& Column = ScanTreeColumns()[static_cast<size_t>(Section)];
   if (Role == Qt::InitialSortOrderRole) {
-    return Section == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    return FirstSortOrder(Column);
   }
-  return Role == Qt::DisplayRole ? TranslatedText(kTitles[Section]) : QVariant();
+  if (Role != Qt::DisplayRole) {
+    return {};
+  }
+  return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
 }
 
 }  // namespace dunstrel

@@ -36,6 +36,8 @@ class IViewHost {
   // The window's commands on the selected items, in the order a context menu lists them; a
   // null entry stands for a separator. They act on the selection of the tab shown.
   virtual QList<QAction*> ItemCommands() = 0;
+  // Zoom In and Zoom Out, which the context menus of maps and trees of folders add.
+  virtual QList<QAction*> ZoomCommands() = 0;
 };
 
 }  // namespace dunstrel

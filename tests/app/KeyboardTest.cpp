@@ -203,6 +203,23 @@ TEST_F(KeyboardTest, ContextMenusHoldTheWindowsOwnCommands) {
   EXPECT_EQ(Entries, Expected);
 }
 
+TEST_F(KeyboardTest, ZoomInByItsKeyAndBackspaceGoesUpOnAMapNotInThePathBox) {
+  ShowTab("TabSheet3");
+  TFilesInFoldersView* Tab = FilesInFoldersView();
+  ClickMap(Tab, "big/a.txt");
+  Tab->Surface()->setFocus();
+  const QKeySequence ZoomIn = Find<QAction>("ZoomIn1")->shortcut();
+  ASSERT_FALSE(ZoomIn.isEmpty());
+  QTest::keySequence(Tab->Surface(), ZoomIn);
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big"));
+  QTest::keyClick(FocusPathBox(), Qt::Key_Backspace);
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big"));
+  ShowTab("TabSheet3");
+  Tab->Surface()->setFocus();
+  QTest::keyClick(Tab->Surface(), Qt::Key_Backspace);
+  EXPECT_EQ(Tab->MapRoot(), Tab->Results()->Root.get());
+}
+
 TEST_F(KeyboardTest, EscapeStopsAScanAndCtrlQQuits) {
   // A folder whose listing takes long keeps the scan running.
   Tree.MakeFile("stuck/x.bin", 10);

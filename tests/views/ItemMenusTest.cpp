@@ -2,6 +2,10 @@
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QMenu>
+#include <QToolButton>
+#include <functional>
+
+#include "views/ScanTreeModel.h"
 
 #include "views/TabsFixture.h"
 
@@ -74,6 +78,10 @@ QStringList RunFromMenu(const QString& Run) {
 
 const QStringList kEntries = {QStringLiteral("Open"), QStringLiteral("-"),
                               QStringLiteral("Copy Path")};
+// Maps and trees of folders add the zoom.
+const QStringList kZoomEntries =
+    kEntries +
+    QStringList{QStringLiteral("-"), QStringLiteral("Zoom In"), QStringLiteral("Zoom Out")};
 
 class ItemMenusTest : public TabsTest {
  protected:
@@ -136,13 +144,16 @@ TEST_F(ItemMenusTest, EveryListTreeAndLegendActsOnTheRowRightClickedOrOnItsSelec
     const QModelIndex Row = RowNamed(View, Case.Row);
     ASSERT_TRUE(Row.isValid()) << What;
     RightClickRow(View, Row);
-    EXPECT_EQ(RunFromMenu(QStringLiteral("Copy Path")), kEntries) << What;
+    const bool Zooms =
+        std::string(Case.View) == "tvFolders" || std::string(Case.View) == "tvFoldersAndFiles";
+    const QStringList& Entries = Zooms ? kZoomEntries : kEntries;
+    EXPECT_EQ(RunFromMenu(QStringLiteral("Copy Path")), Entries) << What;
     EXPECT_EQ(Host.LastCommand, "Copy Path") << What;
     EXPECT_EQ(ActedOn(), Case.Expected) << What;
     // The menu key acts on the selection as it is.
     Host.ActedOn.clear();
     PressMenuKey(View);
-    EXPECT_EQ(RunFromMenu(QStringLiteral("Open")), kEntries) << What;
+    EXPECT_EQ(RunFromMenu(QStringLiteral("Open")), Entries) << What;
     EXPECT_EQ(ActedOn(), Case.Expected) << What;
   }
 }
@@ -191,11 +202,12 @@ TEST_F(ItemMenusTest, EveryMapActsOnTheCellRightClickedOrOnItsSelection) {
     } else {
       RightClickCell(dynamic_cast<TDuplicatesView*>(Tab));
     }
-    EXPECT_EQ(RunFromMenu(QStringLiteral("Copy Path")), kEntries) << What;
+    const QStringList& Entries = Tab->Zoomable() ? kZoomEntries : kEntries;
+    EXPECT_EQ(RunFromMenu(QStringLiteral("Copy Path")), Entries) << What;
     EXPECT_EQ(ActedOn(), Case.Expected) << What;
     Host.ActedOn.clear();
     PressMenuKey(Tab->Surface());
-    EXPECT_EQ(RunFromMenu(QStringLiteral("Open")), kEntries) << What;
+    EXPECT_EQ(RunFromMenu(QStringLiteral("Open")), Entries) << What;
     EXPECT_EQ(ActedOn(), Case.Expected) << What;
     EXPECT_EQ(FramedOnMap(Tab), Case.Expected) << What;
   }
@@ -302,6 +314,105 @@ TEST_F(ItemMenusTest, EveryMapTakesTheFocusByTabAndShowsItAndArrowsMoveItsSelect
       CheckArrows(dynamic_cast<TDuplicatesView*>(Tab));
     }
   }
+}
+
+// The paths of every cell of a map.
+template <typename TTab>
+std::set<std::string> MapPaths(const TTab* Tab) {
+  std::set<std::string> Paths;
+  for (const auto& Item : Tab->Map().Items()) {
+    Paths.insert(PathOfCell(Item));
+  }
+  return Paths;
+}
+
+// The texts of the breadcrumb's buttons, the scan's root first; none while it is hidden.
+QStringList Breadcrumb(const TResultTab* Tab) {
+  QStringList Parts;
+  const auto* Bar = Tab->findChild<QWidget*>(QStringLiteral("pnlBreadcrumb"));
+  if (Bar != nullptr && Bar->isVisible()) {
+    for (const QToolButton* Part : Bar->findChildren<QToolButton*>()) {
+      Parts.append(Part->text());
+    }
+  }
+  return Parts;
+}
+
+template <typename TTab>
+void CheckZoom(ItemMenusTest& Test, TTab* Tab,
+               const std::function<std::string(const char*)>& PathOf,
+               const std::function<void()>& ShowScanAgain) {
+  const QString Root = ShownText(PathOf(""));
+  const auto ZoomFromMenu = [&](const char* Cell, const char* Command) {
+    ClickMap(Tab, PathOf(Cell));
+    PressMenuKey(Tab->Surface());
+    EXPECT_EQ(RunFromMenu(QLatin1String(Command)), kZoomEntries) << Cell;
+  };
+  ZoomFromMenu("big/deep", "Zoom In");
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big/deep"));
+  EXPECT_EQ(Breadcrumb(Tab), (QStringList{Root, "big", "deep"}));
+  for (const std::string& Path : MapPaths(Tab)) {
+    EXPECT_EQ(Path.rfind(PathOf("big/deep"), 0), 0u) << Path << " is outside the zoomed folder";
+  }
+  EXPECT_EQ(Tab->GetSelectedPaths(), std::vector{PathOf("big/deep")});
+  // A relayout keeps the zoom.
+  Tab->window()->resize(900, 500);
+  QTest::qWait(10);
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big/deep"));
+  EXPECT_FALSE(MapPaths(Tab).contains(PathOf("c.dat")));
+  // Zoom Out goes up one level, the breadcrumb's first part back to the scan's root.
+  ZoomFromMenu("big/deep/x", "Zoom Out");
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big"));
+  EXPECT_EQ(Breadcrumb(Tab), (QStringList{Root, "big"}));
+  QTest::mouseClick(Tab->template findChild<QWidget*>(QStringLiteral("pnlBreadcrumb"))
+                        ->template findChildren<QToolButton*>()
+                        .value(0),
+                    Qt::LeftButton);
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf(""));
+  EXPECT_TRUE(Breadcrumb(Tab).isEmpty());
+  EXPECT_TRUE(MapPaths(Tab).contains(PathOf("small")));
+  // A new scan starts at its root.
+  ZoomFromMenu("big", "Zoom In");
+  ShowScanAgain();
+  EXPECT_EQ(Tab->MapRoot(), Tab->Results()->Root.get());
+  EXPECT_TRUE(Breadcrumb(Tab).isEmpty());
+  static_cast<void>(Test);
+}
+
+TEST_F(ItemMenusTest, ZoomOnTheMapsOfFoldersWithItsBreadcrumbAndTheTreeAndLegendFollowing) {
+  const auto Path = [this](const char* Relative) {
+    return *Relative == 0 ? Tree.Path() : PathOf(Relative);
+  };
+  ShowTab("TabSheet3");
+  TFilesInFoldersView* Both = FilesInFoldersView();
+  ClickMap(Both, "big/deep");
+  PressMenuKey(Both->Surface());
+  RunFromMenu(QStringLiteral("Zoom In"));
+  // The tree's top row is the zoomed folder; the legend counts its files alone.
+  EXPECT_EQ(TScanTreeModel::FolderOf(Both->Tree()->model()->index(0, 0))->FullPath(),
+            PathOf("big/deep"));
+  EXPECT_EQ(ColumnTexts(Both->Legend(), 0), QStringList{".bin"});
+  // A legend row stands for the zoomed folder's files alone.
+  ClickRow(Both->Legend(), Both->Legend()->model()->index(0, 0));
+  EXPECT_EQ(Both->GetSelectedPaths(), std::vector{PathOf("big/deep/x/y/leaf.bin")});
+  Both->ZoomTo(Both->Results()->Root.get());
+  CheckZoom(*this, Both, Path, [this] {
+    MakeFixtureFiles(Tree);
+    ShowScan();
+  });
+
+  ShowTab("TabSheet2");
+  TFoldersView* Folders = FoldersView();
+  ClickMap(Folders, "big");
+  PressMenuKey(Folders->Surface());
+  RunFromMenu(QStringLiteral("Zoom In"));
+  EXPECT_EQ(ColumnTexts(Folders->Legend(), 0), QStringList{"deep"});
+  EXPECT_EQ(RowTexts(Folders->FolderTree()).value(0).section(QStringLiteral("  "), 0, 0), "deep");
+  Folders->ZoomTo(Folders->Results()->Root.get());
+  CheckZoom(*this, Folders, Path, [this] {
+    MakeFixtureFiles(Tree);
+    ShowScan();
+  });
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ class TRecordingHost final : public IViewHost {
   void OpenFolder(const std::string& Path) override { Opened.push_back(Path); }
   // Two commands, each recording the paths of the selection of the tab shown when it runs.
   QList<QAction*> ItemCommands() override;
+  QList<QAction*> ZoomCommands() override;
 
   TFormatSettings Settings;
   QString Status = QStringLiteral("Ready");
