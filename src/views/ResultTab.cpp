@@ -90,6 +90,7 @@ TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
   auto* CrumbLayout = new QHBoxLayout(FBreadcrumb);
   CrumbLayout->setContentsMargins(2, 2, 2, 2);
   CrumbLayout->setSpacing(0);
+  FBreadcrumb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   FBreadcrumb->hide();
   HostLayout->addWidget(FBreadcrumb);
   FSurface = Named(new TTreemapSurface(FHostPanel), Names.Surface);
