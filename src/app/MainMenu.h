@@ -47,6 +47,8 @@ struct TMainMenu {
   QAction* OnlyFiles1;
   QAction* OnlyFolders1;
   QAction* Duplicates1;
+  QAction* ZoomIn1;
+  QAction* ZoomOut1;
   QAction* ShowToolbar1;
   // Filled by the window, one item per language of the translation table.
   QMenu* mmLanguage;

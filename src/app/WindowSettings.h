@@ -31,6 +31,14 @@ struct TRememberedFilters {
   friend bool operator==(const TRememberedFilters&, const TRememberedFilters&) = default;
 };
 
+// A list sorted by the user: by which column, and which way.
+struct TRememberedSort {
+  int Column = 0;
+  bool Descending = false;
+
+  friend bool operator==(const TRememberedSort&, const TRememberedSort&) = default;
+};
+
 // What the window keeps from one run to the next. What is absent or empty is as at the first
 // start.
 struct TWindowMemory {
@@ -42,8 +50,9 @@ struct TWindowMemory {
   std::vector<std::string> PathHistory;     // folders scanned, their own bytes, latest first
   std::optional<TRememberedFilters> Filters;
   std::map<QString, std::vector<int>> ColumnWidths;  // each list's columns in order, by its name
-  // The lists' sort orders and the size count (disk usage or apparent size) join here with
-  // their features.
+  // The lists sorted by a column, by their names; the others are in the results' order.
+  std::map<QString, TRememberedSort> SortOrders;
+  // The size count (disk usage or apparent size) joins here with its feature.
 
   friend bool operator==(const TWindowMemory&, const TWindowMemory&) = default;
 };
