@@ -154,6 +154,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   QIcon SmallIcon(const std::string& Path, bool IsFolder) override;
   void ShowInFolder(const std::string& Path) override;
   void OpenFolder(const std::string& Path) override;
+  QList<QAction*> ItemCommands() override;
+  QList<QAction*> ZoomCommands() override;
 
   // Services, each either handed in or owned here.
   const TFormatSettings FFormatSettings;

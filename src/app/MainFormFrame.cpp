@@ -75,6 +75,8 @@ void TfrmMain::ConnectHandlers() {
   connect(Bar.btnStop, &QToolButton::clicked, this, &TfrmMain::StopScan);
   connect(Menu.Stop1, &QAction::triggered, this, &TfrmMain::StopScan);
   connect(Menu.ShowToolbar1, &QAction::triggered, this, &TfrmMain::ToggleToolbar);
+  connect(Menu.ZoomIn1, &QAction::triggered, this, [this] { ShownTab()->ZoomIn(); });
+  connect(Menu.ZoomOut1, &QAction::triggered, this, [this] { ShownTab()->ZoomOut(); });
   connect(Menu.Exit1, &QAction::triggered, this, &QWidget::close);
   connect(Menu.OpenScan1, &QAction::triggered, this, &TfrmMain::OpenScan);
   connect(Menu.SaveScanAs1, &QAction::triggered, this, &TfrmMain::SaveScanAs);

@@ -166,4 +166,14 @@ void TfrmMain::OpenFolder(const std::string& Path) {
   FFileCommands->OpenFolder(Path);
 }
 
+QList<QAction*> TfrmMain::ZoomCommands() {
+  return {FMenu->ZoomIn1, FMenu->ZoomOut1};
+}
+
+QList<QAction*> TfrmMain::ItemCommands() {
+  const TMainMenu& Menu = *FMenu;
+  return {Menu.Open1, Menu.OpeninExplorer1,     Menu.ShowProperties1,  Menu.CopyPath1,
+          nullptr,    Menu.RemovetoRecycleBin1, Menu.RemoveCompletely1};
+}
+
 }  // namespace dunstrel

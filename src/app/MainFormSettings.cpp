@@ -11,6 +11,7 @@
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/WindowSettings.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
@@ -63,6 +64,14 @@ void TfrmMain::RestoreSettings() {
       }
     }
   }
+  for (const auto& [Name, Sort] : Memory.SortOrders) {
+    auto* List = PageControl1->findChild<QTreeView*>(Name);
+    if (List != nullptr && List->header()->isSortIndicatorShown() &&
+        Sort.Column < List->header()->count() && !List->isColumnHidden(Sort.Column)) {
+      SetSortChoice(List,
+                    {Sort.Column, Sort.Descending ? Qt::DescendingOrder : Qt::AscendingOrder});
+    }
+  }
 }
 
 void TfrmMain::StoreSettings() const {
@@ -90,6 +99,10 @@ void TfrmMain::StoreSettings() const {
       Widths.push_back(List->columnWidth(Column));
     }
     Memory.ColumnWidths.emplace(List->objectName(), std::move(Widths));
+    if (const TSortChoice Sort = SortChoiceOf(List); Sort.Active()) {
+      Memory.SortOrders.emplace(List->objectName(),
+                                TRememberedSort{Sort.Column, Sort.Order == Qt::DescendingOrder});
+    }
   }
   TWindowSettings(*FSettings).Write(Memory);
 }

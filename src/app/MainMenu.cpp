@@ -65,6 +65,8 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
     Count->setCheckable(true);
     Counts->addAction(Count);
   }
+  ZoomIn1 = NamedAction(View1, "ZoomIn1");
+  ZoomOut1 = NamedAction(View1, "ZoomOut1");
   View1->addSeparator();
   ShowToolbar1 = NamedAction(View1, "ShowToolbar1");
   ShowToolbar1->setCheckable(true);
@@ -90,13 +92,16 @@ void TMainMenu::SetUpKeys(QWidget* Tabs, QMainWindow* Window) {
   SaveScanAs1->setShortcuts(QKeySequence::keyBindings(QKeySequence::Save) +
                             QKeySequence::keyBindings(QKeySequence::SaveAs));
   Stop1->setShortcuts(QKeySequence::Cancel);
+  ZoomIn1->setShortcuts(QKeySequence::ZoomIn);
+  ZoomOut1->setShortcuts(QList{QKeySequence(Qt::Key_Backspace)} +
+                         QKeySequence::keyBindings(QKeySequence::ZoomOut));
   // Ctrl+Q where the desktop names no key of its own for quitting.
   const QList<QKeySequence> Quit = QKeySequence::keyBindings(QKeySequence::Quit);
   Exit1->setShortcuts(Quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : Quit);
   // The file commands act on the items of the result tabs, so their keys work where the tabs
   // have the focus and leave Enter, Delete and Ctrl+C to the path box and the filters' fields.
   for (QAction* Command : {Open1, CopyPath1, OpeninExplorer1, ShowProperties1, RemovetoRecycleBin1,
-                           RemoveCompletely1}) {
+                           RemoveCompletely1, ZoomIn1, ZoomOut1}) {
     Command->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     Tabs->addAction(Command);
   }
@@ -124,10 +129,10 @@ void TMainMenu::SetUpIcons(const TToolbar& Buttons) {
     Action->setIcon(Button->icon());
   }
   // The theme's names first: the captions' tables put the item first.
-  const std::pair<const char*, QAction*> FromTheme[] = {{"document-open", OpenScan1},
-                                                        {"document-save-as", SaveScanAs1},
-                                                        {"application-exit", Exit1},
-                                                        {"help-contents", Tutorial1}};
+  const std::pair<const char*, QAction*> FromTheme[] = {
+      {"document-open", OpenScan1}, {"document-save-as", SaveScanAs1},
+      {"application-exit", Exit1},  {"zoom-in", ZoomIn1},
+      {"zoom-out", ZoomOut1},       {"help-contents", Tutorial1}};
   for (const auto& [Name, Action] : FromTheme) {
     Action->setIcon(QIcon::fromTheme(QLatin1String(Name)));
   }
@@ -162,6 +167,8 @@ void TMainMenu::ApplyTranslation() {
         {Duplicates1, "Duplicates"},
         {DiskUsage1, "Disk Usage"},
         {ApparentSize1, "Apparent Size"},
+        {ZoomIn1, "Zoom In"},
+        {ZoomOut1, "Zoom Out"},
         {ShowToolbar1, "Show Toolbar"},
         {Tutorial1, "Tutorial"},
         {ContactUs1, "Contact Us"},

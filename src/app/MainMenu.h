@@ -51,6 +51,8 @@ struct TMainMenu {
   // The two ways of counting sizes, one of them checked.
   QAction* DiskUsage1;
   QAction* ApparentSize1;
+  QAction* ZoomIn1;
+  QAction* ZoomOut1;
   QAction* ShowToolbar1;
   // Filled by the window, one item per language of the translation table.
   QMenu* mmLanguage;

@@ -30,6 +30,9 @@ const QString kColumns = QStringLiteral("Columns");
 const QString kCount = QStringLiteral("View/SizeCount");
 const QString kDiskUsage = QStringLiteral("DiskUsage");
 const QString kApparentSize = QStringLiteral("ApparentSize");
+const QString kSortOrders = QStringLiteral("SortOrders");
+const QString kDescending = QStringLiteral("down");
+const QString kAscending = QStringLiteral("up");
 
 std::optional<bool> ReadBool(const QVariant& Value) {
   if (Value.typeId() == QMetaType::Bool) {
@@ -55,6 +58,20 @@ std::optional<int> ReadInt(const QVariant& Value, int Least, int Most) {
     return std::nullopt;
   }
   return Number;
+}
+
+// A column and a way, as "2,down".
+std::optional<TRememberedSort> ReadSort(const QVariant& Value) {
+  const QStringList Parts = Value.toString().split(QLatin1Char(','));
+  if (Value.typeId() == QMetaType::Bool || Parts.size() != 2 ||
+      (Parts[1] != kDescending && Parts[1] != kAscending)) {
+    return std::nullopt;
+  }
+  const std::optional<int> Column = ReadInt(Parts[0], 0, static_cast<int>(kMaxColumns) - 1);
+  if (!Column) {
+    return std::nullopt;
+  }
+  return TRememberedSort{*Column, Parts[1] == kDescending};
 }
 
 std::optional<QByteArray> ReadBytes(const QVariant& Value, qsizetype Most) {
@@ -190,13 +207,20 @@ TWindowMemory TWindowSettings::Read() const {
   }
   FStore.endGroup();
   Memory.Count = ReadCount(FStore.value(kCount));
+  FStore.beginGroup(kSortOrders);
+  for (const QString& Name : FStore.childKeys()) {
+    if (const std::optional<TRememberedSort> Sort = ReadSort(FStore.value(Name))) {
+      Memory.SortOrders.emplace(Name, *Sort);
+    }
+  }
+  FStore.endGroup();
   return Memory;
 }
 
 void TWindowSettings::Write(const TWindowMemory& Memory) {
   // What a former run or another program left in these places goes first.
   for (const QString& Key : {kGeometry, kToolbar, kPage, kSplitters, kPathChosen, kHistory,
-                             kFilters, kColumns, kCount}) {
+                             kFilters, kColumns, kCount, kSortOrders}) {
     FStore.remove(Key);
   }
   if (!Memory.Geometry.isEmpty()) {
@@ -240,6 +264,11 @@ void TWindowSettings::Write(const TWindowMemory& Memory) {
   }
   if (Memory.Count) {
     FStore.setValue(kCount, *Memory.Count == TSizeCount::DiskUsage ? kDiskUsage : kApparentSize);
+  }
+  for (const auto& [Name, Sort] : Memory.SortOrders) {
+    FStore.setValue(kSortOrders + QLatin1Char('/') + Name,
+                    QString::number(Sort.Column) + QLatin1Char(',') +
+                        (Sort.Descending ? kDescending : kAscending));
   }
   FStore.sync();
 }

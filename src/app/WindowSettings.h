@@ -33,6 +33,14 @@ struct TRememberedFilters {
   friend bool operator==(const TRememberedFilters&, const TRememberedFilters&) = default;
 };
 
+// A list sorted by the user: by which column, and which way.
+struct TRememberedSort {
+  int Column = 0;
+  bool Descending = false;
+
+  friend bool operator==(const TRememberedSort&, const TRememberedSort&) = default;
+};
+
 // What the window keeps from one run to the next. What is absent or empty is as at the first
 // start.
 struct TWindowMemory {
@@ -45,7 +53,8 @@ struct TWindowMemory {
   std::optional<TRememberedFilters> Filters;
   std::map<QString, std::vector<int>> ColumnWidths;  // each list's columns in order, by its name
   std::optional<TSizeCount> Count;                   // disk usage or apparent size
-  // The lists' sort orders join here with their feature.
+  // The lists sorted by a column, by their names; the others are in the results' order.
+  std::map<QString, TRememberedSort> SortOrders;
 
   friend bool operator==(const TWindowMemory&, const TWindowMemory&) = default;
 };

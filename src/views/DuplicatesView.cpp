@@ -18,6 +18,7 @@
 #include "views/Named.h"
 #include "views/RowSelection.h"
 #include "views/ShownText.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
@@ -26,6 +27,7 @@ namespace {
 // The group of a top-level node or legend row, the file of a node below a group.
 constexpr int kDataRole = Qt::UserRole;
 constexpr int kGroupSizeColumn = 2;
+constexpr int kGroupModifiedColumn = 3;
 // File nodes made in one slice of the fill.
 constexpr size_t kFileNodesPerSlice = 1500;
 
@@ -101,6 +103,9 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host)
         }
       },
       TSelectionOrigin::Legend, true);
+  MakeSortable(lvDuplicateGroupsColors, [this](const TSortChoice& Choice) {
+    Reorder([&] { SortTopLevelItems(lvDuplicateGroupsColors, Choice); });
+  });
 }
 
 void TDuplicatesView::ApplyTranslation() {
@@ -118,6 +123,7 @@ void TDuplicatesView::ApplyTranslation() {
 void TDuplicatesView::ClearControls() {
   tvDuplicateFiles->clear();
   lvDuplicateGroupsColors->clear();
+  ReleaseStorage(FLegendRowOfGroup);
   ReleaseStorage(FPlaces);
   FMap.Clear();
   FHover = nullptr;
@@ -226,11 +232,22 @@ void TDuplicatesView::AddLegendRows() {
         QStringList{ShownText(Group.FileName), QString(),
                     ShownText(FormatSize(GroupFileFigure(Group, FResults->Count), Settings)),
                     ModifiedText(Group, Settings)});
-    Rows.append(Row);
     Row->setData(0, kDataRole, DataOf(&Group));
     Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(Group.Color));
+    Row->setData(0, kPlaceRole, static_cast<qlonglong>(Rows.size()));
+    Row->setData(0, kSortKeyRole, QByteArray::fromStdString(Group.FileName));
+    Row->setData(1, kSortKeyRole, QVariant::fromValue<uint32_t>(Group.Color));
+    Row->setData(kGroupSizeColumn, kSortKeyRole,
+                 QVariant::fromValue<qlonglong>(GroupFileFigure(Group, FResults->Count)));
+    Row->setData(kGroupModifiedColumn, kSortKeyRole,
+                 Group.Files.empty() ? QVariant() : Group.Files.front()->GetModifiedDateTime());
+    Rows.append(Row);
   }
+  FLegendRowOfGroup.assign(Rows.begin(), Rows.end());
   lvDuplicateGroupsColors->addTopLevelItems(Rows);
+  if (const TSortChoice Choice = SortChoiceOf(lvDuplicateGroupsColors); Choice.Active()) {
+    Reorder([&] { SortTopLevelItems(lvDuplicateGroupsColors, Choice); });
+  }
 }
 
 void TDuplicatesView::SelectFirstGroup() {
@@ -292,15 +309,27 @@ std::vector<bool> TDuplicatesView::GroupsWhollySelected() const {
   return Whole;
 }
 
-void TDuplicatesView::MapMouseDown(TPoint At, bool Ctrl) {
-  const TDupItem* Cell = FMap.HitTest(At);
-  if (Cell == nullptr) {
-    return;
+namespace {
+
+TSelectedItem ItemOfCell(const TDupItem& Cell) {
+  if (Cell.Kind == TDupKind::dkFile) {
+    return Cell.FileLeaf;
   }
-  if (Cell->Kind == TDupKind::dkFile) {
-    MapItemClicked(Cell->FileLeaf, Ctrl);
-  } else {
-    MapItemClicked(Cell->Dir, Ctrl);
+  return Cell.Dir;
+}
+
+}  // namespace
+
+std::optional<TSelectedItem> TDuplicatesView::MapItemAt(TPoint At) const {
+  if (const TDupItem* Cell = FMap.HitTest(At)) {
+    return ItemOfCell(*Cell);
+  }
+  return std::nullopt;
+}
+
+void TDuplicatesView::ForEachMapCell(const TVisitCell& Visit) const {
+  for (const TDupItem& Cell : FMap.Items()) {
+    Visit(ItemOfCell(Cell), Cell.Rect);
   }
 }
 
@@ -336,8 +365,8 @@ void TDuplicatesView::ShowSelection() {
     if (QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(static_cast<int>(G))) {
       Nodes.append(tvDuplicateFiles->indexFromItem(GroupNode));
     }
-    if (QTreeWidgetItem* Row = lvDuplicateGroupsColors->topLevelItem(static_cast<int>(G))) {
-      LegendRows.append(lvDuplicateGroupsColors->indexFromItem(Row));
+    if (G < FLegendRowOfGroup.size()) {
+      LegendRows.append(lvDuplicateGroupsColors->indexFromItem(FLegendRowOfGroup[G]));
     }
   }
   for (const TSelectedItem& Item : FSelection.Items()) {

@@ -36,7 +36,6 @@ class TDuplicatesView final : public TResultTab {
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
@@ -44,6 +43,8 @@ class TDuplicatesView final : public TResultTab {
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
   void LayOutMap(const TRect& Rect) override;
+  std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
+  void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
 
  private:
@@ -74,6 +75,8 @@ class TDuplicatesView final : public TResultTab {
 
   TGestureView<QTreeWidget>* tvDuplicateFiles;
   TGestureView<QTreeWidget>* lvDuplicateGroupsColors;
+  // The legend's row of each group, in the order of the groups.
+  std::vector<QTreeWidgetItem*> FLegendRowOfGroup;
 };
 
 }  // namespace dunstrel

@@ -15,6 +15,7 @@
 #include "views/RowSelection.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
@@ -45,12 +46,7 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host)
       FExtRows(new TExtLegendModel(Host, FileExtensionColumns(), false, this)) {
   PlaceControls(tvFoldersAndFiles, tvFileExtensions);
   tvFoldersAndFiles->setModel(FRows);
-  tvFoldersAndFiles->setHeaderHidden(true);
-  tvFoldersAndFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tvFoldersAndFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tvFoldersAndFiles->setUniformRowHeights(true);
-  tvFoldersAndFiles->setIndentation(19);
-  KeepSelectionVisible(tvFoldersAndFiles);
+  SetUpScanTree(tvFoldersAndFiles, true, logicalDpiX());
   tvFileExtensions->setModel(FExtRows);
   SetUpReportView(tvFileExtensions, FileExtensionColumns(), logicalDpiX());
   tvFileExtensions->setItemDelegateForColumn(1, new TColorSwatchDelegate(tvFileExtensions));
@@ -75,9 +71,14 @@ TFilesInFoldersView::TFilesInFoldersView(IViewHost& Host)
       TSelectionOrigin::Rows, false);
   // An extension stands for all its files.
   WatchExtensionLegend(tvFileExtensions);
+  MakeSortable(tvFoldersAndFiles,
+               [this](const TSortChoice& Choice) { Reorder([&] { FRows->Sort(Choice); }); });
+  MakeSortable(tvFileExtensions,
+               [this](const TSortChoice& Choice) { Reorder([&] { FExtRows->Sort(Choice); }); });
 }
 
 void TFilesInFoldersView::ApplyTranslation() {
+  FRows->RetitleColumns();
   FExtRows->RetitleColumns();
 }
 
@@ -109,7 +110,7 @@ std::vector<TResultTab::TFillStep> TFilesInFoldersView::FillSteps() {
 
 void TFilesInFoldersView::LayOutMap(const TRect& Rect) {
   FHover = nullptr;
-  FMap.BuildFromRootSquarified(FResults->Root.get(), FResults->Count, Rect);
+  FMap.BuildFromRootSquarified(MapRoot(), FResults->Count, Rect);
 }
 
 bool TFilesInFoldersView::HasMapData() const {
@@ -132,15 +133,27 @@ QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
              : FolderHint(*Cell->Dir, Cell->Size, FHost.FormatSettings());
 }
 
-void TFilesInFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
-  const THierItem* Cell = FMap.HitTest(At);
-  if (Cell == nullptr) {
-    return;
+namespace {
+
+TSelectedItem ItemOfCell(const THierItem& Cell) {
+  if (Cell.Kind == THierKind::hkFile) {
+    return Cell.FileLeaf;
   }
-  if (Cell->Kind == THierKind::hkFile) {
-    MapItemClicked(Cell->FileLeaf, Ctrl);
-  } else {
-    MapItemClicked(Cell->Dir, Ctrl);
+  return Cell.Dir;
+}
+
+}  // namespace
+
+std::optional<TSelectedItem> TFilesInFoldersView::MapItemAt(TPoint At) const {
+  if (const THierItem* Cell = FMap.HitTest(At)) {
+    return ItemOfCell(*Cell);
+  }
+  return std::nullopt;
+}
+
+void TFilesInFoldersView::ForEachMapCell(const TVisitCell& Visit) const {
+  for (const THierItem& Cell : FMap.Items()) {
+    Visit(ItemOfCell(Cell), Cell.Rect);
   }
 }
 
@@ -154,6 +167,12 @@ void TFilesInFoldersView::MapDoubleClick() {
   } else {
     FHost.OpenFolder(ItemPath(*Primary));
   }
+}
+
+void TFilesInFoldersView::MapRootChanged() {
+  FRows->SetRoot(MapRoot(), FResults->Count);
+  FExtRows->SetScope(MapRoot() != FResults->Root.get() ? MapRoot() : nullptr);
+  RevealRow(tvFoldersAndFiles, FRows->index(0, 0, {}));
 }
 
 QModelIndex TFilesInFoldersView::OpenRowOf(const TSelectedItem& Item) {

@@ -21,12 +21,12 @@ class TFilesInFoldersView final : public TResultTab {
   QTreeView* Legend() const { return tvFileExtensions; }
   const THierTreemapLayout& Map() const { return FMap; }
 
+  bool Zoomable() const override { return true; }
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
@@ -34,7 +34,10 @@ class TFilesInFoldersView final : public TResultTab {
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
   void LayOutMap(const TRect& Rect) override;
+  std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
+  void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
+  void MapRootChanged() override;
 
  private:
   // Opens the folders down to the item in the tree, so that its row exists, and gives the row.

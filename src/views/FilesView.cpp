@@ -16,12 +16,15 @@
 #include "views/Named.h"
 #include "views/RowSelection.h"
 #include "views/ShownText.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
 namespace {
 
 constexpr int kSizeColumn = 2;
+constexpr int kShareColumn = 3;
+constexpr int kModifiedColumn = 4;
 constexpr int kFullPathColumn = 5;
 // Rows made in one slice of the fill, and between two reports of the progress.
 constexpr int kRowsPerSlice = 250;
@@ -57,20 +60,33 @@ TFilesView::TFilesView(IViewHost& Host)
                                       false);
              },
              lvExt));
-  // A row stands for its file: the list's rows are the first files of the largest-first array.
+  // A row stands for its file: the list's rows are the first files of the largest-first array,
+  // each row knowing its place there.
   WatchSelection(
       lvFiles,
       [this](const QModelIndexList& Rows, std::vector<TSelectedItem>& Items) {
         for (const QModelIndex& Row : Rows) {
-          if (FResults != nullptr &&
-              static_cast<size_t>(Row.row()) < FResults->DisplayFiles.size()) {
-            Items.emplace_back(FResults->DisplayFiles[static_cast<size_t>(Row.row())]);
+          if (const TFileLeaf* File = FileOfRow(lvFiles->itemFromIndex(Row))) {
+            Items.emplace_back(File);
           }
         }
       },
       TSelectionOrigin::Rows, true);
   // An extension stands for all its files, listed or not.
   WatchExtensionLegend(lvExt);
+  MakeSortable(lvFiles, [this](const TSortChoice& Choice) {
+    Reorder([&] { SortTopLevelItems(lvFiles, Choice); });
+  });
+  MakeSortable(lvExt,
+               [this](const TSortChoice& Choice) { Reorder([&] { FExtRows->Sort(Choice); }); });
+}
+
+const TFileLeaf* TFilesView::FileOfRow(const QTreeWidgetItem* Row) const {
+  if (Row == nullptr || FResults == nullptr) {
+    return nullptr;
+  }
+  const auto Place = static_cast<size_t>(Row->data(0, kPlaceRole).toLongLong());
+  return Place < FResults->DisplayFiles.size() ? FResults->DisplayFiles[Place] : nullptr;
 }
 
 void TFilesView::ApplyTranslation() {
@@ -78,11 +94,9 @@ void TFilesView::ApplyTranslation() {
   FExtRows->RetitleColumns();
   const TFormatSettings& Settings = FHost.FormatSettings();
   for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
-    const TFileLeaf& File = *FResults->DisplayFiles[static_cast<size_t>(I)];
     QTreeWidgetItem* Row = lvFiles->topLevelItem(I);
-    Row->setText(kSizeColumn, ShownText(FileFigureText(File, FResults->Count, Settings)));
-    if (CountedElsewhere(File, FResults->Count)) {
-      Row->setToolTip(kSizeColumn, HardLinkNote());
+    if (const TFileLeaf* File = FileOfRow(Row)) {
+      Row->setText(kSizeColumn, ShownText(FileFigureText(*File, FResults->Count, Settings)));
     }
   }
 }
@@ -100,7 +114,16 @@ std::vector<TResultTab::TFillStep> TFilesView::FillSteps() {
             FHost.SetStatus(TranslatedText("Populating Largest Files UI..."));
             return true;
           },
-          [this] { return AddFileRows(); },
+          [this] {
+            if (!AddFileRows()) {
+              return false;
+            }
+            // Rows added after a click on the header join its order.
+            if (const TSortChoice Choice = SortChoiceOf(lvFiles); Choice.Active()) {
+              Reorder([&] { SortTopLevelItems(lvFiles, Choice); });
+            }
+            return true;
+          },
           [this] {
             FExtRows->SetResults(FResults.get());
             return true;
@@ -141,8 +164,14 @@ bool TFilesView::AddFileRows() {
     }
     // The hidden column keys the row by the path's own bytes; nobody reads it as text.
     Row->setData(kFullPathColumn, kKeyRole, QByteArray::fromStdString(File.FullPath()));
+    Row->setData(0, kPlaceRole, I);
+    Row->setData(0, kSortKeyRole, QByteArray::fromStdString(std::string(File.Name())));
+    Row->setData(1, kSortKeyRole, QByteArray::fromStdString(File.Parent().FullPath()));
+    Row->setData(kSizeColumn, kSortKeyRole, QVariant::fromValue<qlonglong>(Figure));
+    Row->setData(kShareColumn, kSortKeyRole, QVariant::fromValue<qlonglong>(Figure));
+    Row->setData(kModifiedColumn, kSortKeyRole, Modified);
     Batch.append(Row);
-    FRowOfFile.emplace(&File, I);
+    FRowOfFile.emplace(&File, Row);
   }
   lvFiles->addTopLevelItems(Batch);
   FHost.ShowProgress(Last, Count);
@@ -174,9 +203,16 @@ QString TFilesView::MapHint(TPoint At, bool& Changed) {
   return FileHint(Cell->File(), FResults->Count, FHost.FormatSettings());
 }
 
-void TFilesView::MapMouseDown(TPoint At, bool Ctrl) {
+std::optional<TSelectedItem> TFilesView::MapItemAt(TPoint At) const {
   if (const TFlatMapItem* Cell = FMap.HitTest(At)) {
-    MapItemClicked(&Cell->File(), Ctrl);
+    return &Cell->File();
+  }
+  return std::nullopt;
+}
+
+void TFilesView::ForEachMapCell(const TVisitCell& Visit) const {
+  for (const TFlatMapItem& Cell : FMap.Items()) {
+    Visit(&Cell.File(), Cell.Rect);
   }
 }
 
@@ -193,7 +229,8 @@ void TFilesView::ShowSelection() {
   if (!FSelection.Empty() && FResults != nullptr) {
     const int Count = lvFiles->topLevelItemCount();
     for (int Row = 0; Row < Count; ++Row) {
-      if (FSelection.Contains(*FResults->DisplayFiles[static_cast<size_t>(Row)])) {
+      const TFileLeaf* File = FileOfRow(lvFiles->topLevelItem(Row));
+      if (File != nullptr && FSelection.Contains(*File)) {
         Rows.append(lvFiles->model()->index(Row, 0));
       }
     }
@@ -205,7 +242,7 @@ void TFilesView::ShowSelection() {
   if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
     const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
     if (const auto Found = FRowOfFile.find(*File); Found != FRowOfFile.end()) {
-      RevealRow(lvFiles, lvFiles->model()->index(Found->second, 0));
+      RevealRow(lvFiles, lvFiles->indexFromItem(Found->second));
     }
   }
 }

@@ -28,7 +28,6 @@ class TFilesView final : public TResultTab {
   // The map's surface.
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
@@ -36,6 +35,8 @@ class TFilesView final : public TResultTab {
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
   void LayOutMap(const TRect& Rect) override;
+  std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
+  void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
 
  private:
@@ -44,8 +45,11 @@ class TFilesView final : public TResultTab {
 
   TFlatTreemapLayout FMap;
   const TFlatMapItem* FHover = nullptr;
+  // The file of a row of the list.
+  const TFileLeaf* FileOfRow(const QTreeWidgetItem* Row) const;
+
   // The row of every listed file.
-  std::unordered_map<const TFileLeaf*, int> FRowOfFile;
+  std::unordered_map<const TFileLeaf*, QTreeWidgetItem*> FRowOfFile;
 
   TGestureView<QTreeWidget>* lvFiles;
   TGestureView<QTreeView>* lvExt;

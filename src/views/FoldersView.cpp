@@ -17,6 +17,7 @@
 #include "views/RowSelection.h"
 #include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
+#include "views/SortableList.h"
 
 namespace dunstrel {
 
@@ -25,6 +26,8 @@ namespace {
 // Legend rows made in one slice of the fill.
 constexpr int kRowsPerSlice = 500;
 constexpr int kSizeColumn = 2;
+constexpr int kShareColumn = 3;
+constexpr int kFilesColumn = 4;
 // The legend row's folder.
 constexpr int kFolderRole = Qt::UserRole;
 
@@ -43,12 +46,7 @@ TFoldersView::TFoldersView(IViewHost& Host)
       lvTopFolders(Named(new TGestureView<QTreeWidget>(this), "lvFilesOfSelectedFolder")) {
   PlaceControls(tvFolders, lvTopFolders);
   tvFolders->setModel(FFolderRows);
-  tvFolders->setHeaderHidden(true);
-  tvFolders->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tvFolders->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tvFolders->setUniformRowHeights(true);
-  tvFolders->setIndentation(19);
-  KeepSelectionVisible(tvFolders);
+  SetUpScanTree(tvFolders, false, logicalDpiX());
   SetUpReportList(lvTopFolders, FolderLegendColumns(), logicalDpiX());
   lvTopFolders->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvTopFolders));
   lvTopFolders->setItemDelegateForColumn(
@@ -84,9 +82,15 @@ TFoldersView::TFoldersView(IViewHost& Host)
         }
       },
       TSelectionOrigin::Legend, true);
+  MakeSortable(tvFolders,
+               [this](const TSortChoice& Choice) { Reorder([&] { FFolderRows->Sort(Choice); }); });
+  MakeSortable(lvTopFolders, [this](const TSortChoice& Choice) {
+    Reorder([&] { SortTopLevelItems(lvTopFolders, Choice); });
+  });
 }
 
 void TFoldersView::ApplyTranslation() {
+  FFolderRows->RetitleColumns();
   SetListColumnTitles(lvTopFolders, FolderLegendColumns());
   const TFormatSettings& Settings = FHost.FormatSettings();
   for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {
@@ -122,7 +126,7 @@ std::vector<TResultTab::TFillStep> TFoldersView::FillSteps() {
 }
 
 bool TFoldersView::AddTopFolderRows() {
-  const TDirNode* Root = FResults->Root.get();
+  const TDirNode* Root = MapRoot();
   const int Count = Root != nullptr ? static_cast<int>(Root->Children.size()) : 0;
   const int First = lvTopFolders->topLevelItemCount();
   if (First >= Count) {
@@ -140,7 +144,6 @@ bool TFoldersView::AddTopFolderRows() {
   QList<QTreeWidgetItem*> Rows;
   for (int I = First; I < Last; ++I) {
     const TDirNode* Folder = Root->Children[static_cast<size_t>(I)].get();
-    FLegendRowOf.emplace(Folder, I);
     const int64_t Figure = Folder->TotalIn(FResults->Count);
     auto* Row = new QTreeWidgetItem(
         QStringList{ShownText(Folder->Name()), QString(), ShownText(FormatSize(Figure, Settings)),
@@ -154,16 +157,39 @@ bool TFoldersView::AddTopFolderRows() {
     }
     Row->setData(0, kFolderRole,
                  QVariant::fromValue(const_cast<void*>(static_cast<const void*>(Folder))));
-    Row->setData(0, kSwatchColorRole,
-                 QVariant::fromValue<uint32_t>(ColorForPath(Folder->FullPath())));
+    const uint32_t Color = ColorForPath(Folder->FullPath());
+    Row->setData(0, kSwatchColorRole, QVariant::fromValue<uint32_t>(Color));
+    Row->setData(0, kPlaceRole, I);
+    Row->setData(0, kSortKeyRole, QByteArray::fromStdString(std::string(Folder->Name())));
+    Row->setData(1, kSortKeyRole, QVariant::fromValue<uint32_t>(Color));
+    for (const int Column : {kSizeColumn, kShareColumn}) {
+      Row->setData(Column, kSortKeyRole, QVariant::fromValue<qlonglong>(Figure));
+    }
+    Row->setData(kFilesColumn, kSortKeyRole, QVariant::fromValue<qlonglong>(Folder->TotalFiles));
+    FLegendRowOf.emplace(Folder, Row);
     Rows.append(Row);
   }
   lvTopFolders->addTopLevelItems(Rows);
-  return Last >= Count;
+  if (Last < Count) {
+    return false;
+  }
+  // Rows added after a click on the header join its order.
+  if (const TSortChoice Choice = SortChoiceOf(lvTopFolders); Choice.Active()) {
+    Reorder([&] { SortTopLevelItems(lvTopFolders, Choice); });
+  }
+  return true;
 }
 
 void TFoldersView::LayOutMap(const TRect& Rect) {
-  FMap.BuildFromRoot(FResults->Root.get(), FResults->Count, Rect);
+  FMap.BuildFromRoot(MapRoot(), FResults->Count, Rect);
+}
+
+void TFoldersView::MapRootChanged() {
+  FFolderRows->SetRoot(MapRoot(), FResults->Count);
+  lvTopFolders->clear();
+  ReleaseStorage(FLegendRowOf);
+  while (!AddTopFolderRows()) {
+  }
 }
 
 bool TFoldersView::HasMapData() const {
@@ -184,9 +210,16 @@ QString TFoldersView::MapHint(TPoint At, bool& Changed) {
   return FolderHint(*Folder, Folder->TotalIn(FResults->Count), FHost.FormatSettings());
 }
 
-void TFoldersView::MapMouseDown(TPoint At, bool Ctrl) {
+std::optional<TSelectedItem> TFoldersView::MapItemAt(TPoint At) const {
   if (const TDirNode* Folder = FMap.HitTest(At)) {
-    MapItemClicked(Folder, Ctrl);
+    return Folder;
+  }
+  return std::nullopt;
+}
+
+void TFoldersView::ForEachMapCell(const TVisitCell& Visit) const {
+  for (const TFolderMapItem& Cell : FMap.Items()) {
+    Visit(Cell.Node, Cell.Rect);
   }
 }
 
@@ -209,7 +242,7 @@ void TFoldersView::ShowSelection() {
       Nodes.append(Node);
     }
     if (const auto Row = FLegendRowOf.find(*Folder); Row != FLegendRowOf.end()) {
-      LegendRows.append(lvTopFolders->model()->index(Row->second, 0));
+      LegendRows.append(lvTopFolders->indexFromItem(Row->second));
     }
   }
   ShowRows(tvFolders, RowSelection(Nodes));

@@ -23,12 +23,12 @@ class TFoldersView final : public TResultTab {
   QTreeWidget* Legend() const { return lvTopFolders; }
   const TFolderTreemapLayout& Map() const { return FMap; }
 
+  bool Zoomable() const override { return true; }
   QString SelectionStatus() const override;
   void ApplyTranslation() override;
 
   bool HasMapData() const override;
   void PaintMap(TTreemapCanvas& Canvas) const override;
-  void MapMouseDown(TPoint At, bool Ctrl) override;
   QString MapHint(TPoint At, bool& Changed) override;
   void MapDoubleClick() override;
 
@@ -36,7 +36,10 @@ class TFoldersView final : public TResultTab {
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
   void LayOutMap(const TRect& Rect) override;
+  std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
+  void ForEachMapCell(const TVisitCell& Visit) const override;
   void ShowSelection() override;
+  void MapRootChanged() override;
 
  private:
   // Adds the next rows of the legend of the root's folders; true once all have theirs.
@@ -49,7 +52,7 @@ class TFoldersView final : public TResultTab {
   // The folders directly below the root, largest first (the control's name is older than that).
   TGestureView<QTreeWidget>* lvTopFolders;
   // The legend's row of each folder directly below the root.
-  std::unordered_map<const TDirNode*, int> FLegendRowOf;
+  std::unordered_map<const TDirNode*, QTreeWidgetItem*> FLegendRowOf;
   // The bytes of all those folders together, of which the legend shows shares.
   int64_t FTopFoldersBytes = 0;
 };

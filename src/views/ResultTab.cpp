@@ -1,17 +1,24 @@
 #include "views/ResultTab.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
 #include <QSplitter>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
+#include <tuple>
 
 #include "common/SaturatingSum.h"
 #include "results/SelectionStatus.h"
 #include "views/ExtLegendModel.h"
 #include "views/Named.h"
 #include "views/RowSelection.h"
+#include "views/ScanTreeModel.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -23,6 +30,45 @@ constexpr int kDesignSideListWidth = 196;
 constexpr int kLeastMapHeight = 120;
 constexpr int kLeastBottomHeight = 100;
 constexpr int kSideSplitterWidth = 6;
+
+// How far a cell lies from Cell in one way: the gap to it, and how far it lies aside (0 where it
+// lies alongside). None for a cell that is not wholly beyond Cell that way.
+struct TAway {
+  int Aside;
+  int Gap;
+  int Offset;
+  friend auto operator<=>(const TAway&, const TAway&) = default;
+};
+
+std::optional<TAway> AwayFrom(const TRect& Cell, const TRect& Other, TArrow Way) {
+  const bool Across = Way == TArrow::Left || Way == TArrow::Right;
+  int Gap = 0;
+  switch (Way) {
+    case TArrow::Left:
+      Gap = Cell.Left - Other.Right;
+      break;
+    case TArrow::Right:
+      Gap = Other.Left - Cell.Right;
+      break;
+    case TArrow::Up:
+      Gap = Cell.Top - Other.Bottom;
+      break;
+    case TArrow::Down:
+      Gap = Other.Top - Cell.Bottom;
+      break;
+  }
+  if (Gap < 0) {
+    return std::nullopt;
+  }
+  // Along the other axis: the gap between the two spans, and between their middles.
+  const int From = Across ? Cell.Top : Cell.Left;
+  const int To = Across ? Cell.Bottom : Cell.Right;
+  const int OtherFrom = Across ? Other.Top : Other.Left;
+  const int OtherTo = Across ? Other.Bottom : Other.Right;
+  const int Aside = std::max({0, OtherFrom - To, From - OtherTo});
+  const int Offset = std::abs((OtherFrom + OtherTo) - (From + To));
+  return TAway{Aside, Gap, Offset};
+}
 
 }  // namespace
 
@@ -40,6 +86,13 @@ TResultTab::TResultTab(IViewHost& Host, const TResultTabNames& Names)
   auto* HostLayout = new QVBoxLayout(FHostPanel);
   HostLayout->setContentsMargins(0, 0, 0, 0);
   FHostPanel->setMinimumHeight(kLeastMapHeight);
+  FBreadcrumb = Named(new QWidget(FHostPanel), "pnlBreadcrumb");
+  auto* CrumbLayout = new QHBoxLayout(FBreadcrumb);
+  CrumbLayout->setContentsMargins(2, 2, 2, 2);
+  CrumbLayout->setSpacing(0);
+  FBreadcrumb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  FBreadcrumb->hide();
+  HostLayout->addWidget(FBreadcrumb);
   FSurface = Named(new TTreemapSurface(FHostPanel), Names.Surface);
   FSurface->SetClient(this);
   HostLayout->addWidget(FSurface);
@@ -98,8 +151,90 @@ void TResultTab::Clear() {
     ClearControls();
   }
   FResults.reset();
+  FZoomRoot = nullptr;
+  ShowBreadcrumb();
   FMapStale = false;
   InvalidateMap();
+}
+
+const TDirNode* TResultTab::MapRoot() const {
+  if (FZoomRoot != nullptr) {
+    return FZoomRoot;
+  }
+  return FResults != nullptr ? FResults->Root.get() : nullptr;
+}
+
+void TResultTab::ZoomIn() {
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (!Zoomable() || !Primary) {
+    return;
+  }
+  const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
+  const TDirNode* Folder =
+      File != nullptr ? &(*File)->Parent() : std::get<const TDirNode*>(*Primary);
+  // Only below the map's root: the map shows nothing else.
+  for (const TDirNode* Above = Folder; Above != nullptr; Above = Above->Parent()) {
+    if (Above == MapRoot()) {
+      if (Folder != MapRoot()) {
+        ZoomTo(Folder);
+      }
+      return;
+    }
+  }
+}
+
+void TResultTab::ZoomOut() {
+  if (FZoomRoot != nullptr) {
+    ZoomTo(FZoomRoot->Parent());
+  }
+}
+
+void TResultTab::ZoomTo(const TDirNode* Folder) {
+  if (!Zoomable() || FResults == nullptr || Folder == nullptr) {
+    return;
+  }
+  FZoomRoot = Folder == FResults->Root.get() ? nullptr : Folder;
+  {
+    const TShowing Quiet(*this);
+    MapRootChanged();
+  }
+  ShowBreadcrumb();
+  FSelection.Replace({Folder}, TSelectionOrigin::Rows);
+  RebuildMap();
+  SelectionChanged();
+}
+
+void TResultTab::ShowBreadcrumb() {
+  for (QWidget* Part : FBreadcrumb->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    delete Part;
+  }
+  if (FZoomRoot == nullptr) {
+    FBreadcrumb->hide();
+    return;
+  }
+  std::vector<const TDirNode*> Chain;
+  for (const TDirNode* Folder = FZoomRoot; Folder != nullptr; Folder = Folder->Parent()) {
+    Chain.insert(Chain.begin(), Folder);
+    if (Folder == FResults->Root.get()) {
+      break;
+    }
+  }
+  auto* Layout = static_cast<QHBoxLayout*>(FBreadcrumb->layout());
+  for (const TDirNode* Folder : Chain) {
+    if (Folder != Chain.front()) {
+      Layout->addWidget(new QLabel(QStringLiteral("\u203A"), FBreadcrumb));
+    }
+    auto* Part = new QToolButton(FBreadcrumb);
+    Part->setAutoRaise(true);
+    // The scan's root by its whole path, the folders below by their names.
+    Part->setText(
+        ShownText(Folder == Chain.front() ? Folder->FullPath() : std::string(Folder->Name())));
+    Part->setEnabled(Folder != FZoomRoot);
+    connect(Part, &QToolButton::clicked, this, [this, Folder] { ZoomTo(Folder); });
+    Layout->addWidget(Part);
+  }
+  Layout->addStretch(1);
+  FBreadcrumb->show();
 }
 
 void TResultTab::RunFillSlice() {
@@ -206,7 +341,8 @@ void TResultTab::ConnectSelection(QAbstractItemView* View, std::function<bool()>
               ItemsOfRows(RowsOf(Selected), Added);
               FSelection.Change(Removed, Added, Origin);
             } else {
-              QModelIndexList Rows = View->selectionModel()->selectedRows(0);
+              // A row counts with any of its cells marked: code may mark the first alone.
+              QModelIndexList Rows = RowsOf(View->selectionModel()->selection());
               if (InRowOrder) {
                 std::sort(Rows.begin(), Rows.end(), [](const QModelIndex& A, const QModelIndex& B) {
                   return A.row() < B.row();
@@ -229,18 +365,126 @@ void TResultTab::ConnectExtensionLegend(QAbstractItemView* View,
             if (FShowing) {
               return;
             }
+            const auto* Rows = static_cast<const TExtLegendModel*>(View->model());
+            // Zoomed, a row stands for its extension's files in the zoomed folder alone: the
+            // commands must not reach the files of the rest of the scan.
+            if (Rows->Scope() != nullptr) {
+              if (KeepsTheRest()) {
+                FSelection.Change(Rows->FilesOf(Rows->ExtensionsOf(RowsOf(Deselected))),
+                                  Rows->FilesOf(Rows->ExtensionsOf(RowsOf(Selected))),
+                                  TSelectionOrigin::Legend);
+              } else {
+                FSelection.Replace(
+                    Rows->FilesOf(Rows->ExtensionsOf(RowsOf(View->selectionModel()->selection()))),
+                    TSelectionOrigin::Legend);
+              }
+              SelectionChanged();
+              return;
+            }
             if (KeepsTheRest()) {
-              FSelection.ChangeExtensions(TExtLegendModel::ExtensionsOf(RowsOf(Deselected)),
-                                          TExtLegendModel::ExtensionsOf(RowsOf(Selected)),
+              FSelection.ChangeExtensions(Rows->ExtensionsOf(RowsOf(Deselected)),
+                                          Rows->ExtensionsOf(RowsOf(Selected)),
                                           TSelectionOrigin::Legend);
             } else {
               FSelection.ReplaceWithExtensions(
-                  TExtLegendModel::ExtensionsOf(View->selectionModel()->selectedRows(0)),
+                  Rows->ExtensionsOf(RowsOf(View->selectionModel()->selection())),
                   TSelectionOrigin::Legend);
             }
             SelectionChanged();
           });
   connect(View, &QAbstractItemView::pressed, this, [this] { FHost.SelectionChanged(*this); });
+}
+
+void TResultTab::MapMouseDown(TPoint At, bool Ctrl) {
+  if (const std::optional<TSelectedItem> Item = MapItemAt(At)) {
+    MapItemClicked(*Item, Ctrl);
+  }
+}
+
+void TResultTab::MapContextMenu(std::optional<TPoint> At) {
+  QPoint Local = FSurface->rect().center();
+  if (At) {
+    // As in a file manager: a right-click outside the selection selects the item under it.
+    if (const std::optional<TSelectedItem> Item = MapItemAt(*At);
+        Item && !FSelection.Contains(*Item)) {
+      MapItemClicked(*Item, false);
+    }
+    Local = QPoint(At->X, At->Y);
+  } else if (const std::optional<TRect> Cell = PrimaryCell()) {
+    Local = QPoint((Cell->Left + Cell->Right) / 2, (Cell->Top + Cell->Bottom) / 2);
+  }
+  PopUpItemMenu(FSurface->mapToGlobal(Local), Zoomable());
+}
+
+std::optional<TRect> TResultTab::PrimaryCell() const {
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  std::optional<TRect> Found;
+  if (Primary) {
+    ForEachMapCell([&](const TSelectedItem& Item, const TRect& Cell) {
+      if (!Found && Item == *Primary) {
+        Found = Cell;
+      }
+    });
+  }
+  return Found;
+}
+
+void TResultTab::MapArrow(TArrow Way) {
+  if (!HasMapData()) {
+    return;
+  }
+  const std::optional<TRect> From = PrimaryCell();
+  std::optional<TSelectedItem> Next;
+  std::optional<TAway> Nearest;
+  ForEachMapCell([&](const TSelectedItem& Item, const TRect& Cell) {
+    if (IsEmpty(Cell)) {
+      return;
+    }
+    // Without a selected cell the arrows start at the first.
+    if (!From) {
+      if (!Next) {
+        Next = Item;
+      }
+      return;
+    }
+    const std::optional<TAway> Away = AwayFrom(*From, Cell, Way);
+    if (Away && (!Nearest || *Away < *Nearest)) {
+      Nearest = Away;
+      Next = Item;
+    }
+  });
+  if (Next) {
+    MapItemClicked(*Next, false);
+  }
+}
+
+void TResultTab::RowContextMenu(QAbstractItemView* View, const QPoint& Global,
+                                const QModelIndex& Under) {
+  if (Under.isValid() && !View->selectionModel()->isRowSelected(Under.row(), Under.parent())) {
+    View->selectionModel()->setCurrentIndex(
+        Under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  // A tree of folders zooms where its tab does; a legend does not.
+  PopUpItemMenu(Global,
+                Zoomable() && dynamic_cast<const TScanTreeModel*>(View->model()) != nullptr);
+}
+
+void TResultTab::PopUpItemMenu(const QPoint& Global, bool WithZoom) {
+  auto* Menu = Named(new QMenu(this), "pmItems");
+  Menu->setAttribute(Qt::WA_DeleteOnClose);
+  QList<QAction*> Commands = FHost.ItemCommands();
+  if (WithZoom) {
+    Commands.append(nullptr);
+    Commands.append(FHost.ZoomCommands());
+  }
+  for (QAction* Command : Commands) {
+    if (Command == nullptr) {
+      Menu->addSeparator();
+    } else {
+      Menu->addAction(Command);
+    }
+  }
+  Menu->popup(Global);
 }
 
 void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {
@@ -250,6 +494,14 @@ void TResultTab::MapItemClicked(const TSelectedItem& Item, bool Ctrl) {
     FSelection.Replace({Item}, TSelectionOrigin::Map);
   }
   SelectionChanged();
+}
+
+void TResultTab::Reorder(const std::function<void()>& Sort) {
+  {
+    const TShowing Quiet(*this);
+    Sort();
+  }
+  SelectionChanged(false);
 }
 
 void TResultTab::SelectionChanged(bool Describe) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,22 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // selection, without describing it in the status line; nothing changes when both are empty.
   void Select(const std::vector<TSelectedItem>& Items, const std::vector<size_t>& Extensions);
 
+  // Zoom on a map of folders: the selected folder (or the folder of the selected file) becomes
+  // the root of the map, the tree and the legend, and a bar of the folders above it shows the
+  // way back; Zoom Out goes up one level. A new scan starts at the scan's root again.
+  virtual bool Zoomable() const { return false; }
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomTo(const TDirNode* Folder);
+  // The folder the map shows: the zoomed one, or the scan's root.
+  const TDirNode* MapRoot() const;
+
+  // The map's mouse and keys: a click selects the cell's item, the context menu acts on the
+  // selection (a cell outside it selected first), an arrow moves to the neighbouring cell.
+  void MapMouseDown(TPoint At, bool Ctrl) final;
+  void MapContextMenu(std::optional<TPoint> At) final;
+  void MapArrow(TArrow Way) final;
+
  Q_SIGNALS:
   void Filled();
 
@@ -96,8 +113,15 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   virtual std::vector<TFillStep> FillSteps() = 0;
   // Empties the lists, the legend and the map.
   virtual void ClearControls() = 0;
+  // The map's root has changed: the tree and the legend show MapRoot() from now on.
+  virtual void MapRootChanged() {}
   // Lays the map out from FResults in Rect, which has an area.
   virtual void LayOutMap(const TRect& Rect) = 0;
+  // The item of the map's cell at a point, if any.
+  virtual std::optional<TSelectedItem> MapItemAt(TPoint At) const = 0;
+  // Every cell of the map with the item it stands for, outer cells before the ones inside.
+  using TVisitCell = std::function<void(const TSelectedItem& Item, const TRect& Cell)>;
+  virtual void ForEachMapCell(const TVisitCell& Visit) const = 0;
 
   void showEvent(QShowEvent* Event) override;
 
@@ -111,18 +135,28 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // From now on a change the user makes to the view's selection changes the tab's: a plain
   // click or key makes the items of the view's selected rows the selection (a list's rows top to
   // bottom, a tree's in the order they were chosen); Ctrl or Shift takes the rows that lost
-  // their mark out and adds those that gained it.
+  // their mark out and adds those that gained it. Its context menu holds the item commands.
   template <typename TBase>
   void WatchSelection(TGestureView<TBase>* View, TItemsOfRows ItemsOfRows, TSelectionOrigin Origin,
                       bool InRowOrder) {
     ConnectSelection(
         View, [View] { return View->GestureKeepsTheRest(); }, std::move(ItemsOfRows), Origin,
         InRowOrder);
+    WatchContextMenu(View);
+  }
+  // From now on the view's context menu holds the window's item commands; a right-click on a
+  // row outside the view's selection makes that row the selection first.
+  template <typename TBase>
+  void WatchContextMenu(TGestureView<TBase>* View) {
+    View->SetContextMenuHandler([this, View](const QPoint& Global, const QModelIndex& Under) {
+      RowContextMenu(View, Global, Under);
+    });
   }
   // The same for a legend of extensions, each row standing for its extension as a whole.
   template <typename TBase>
   void WatchExtensionLegend(TGestureView<TBase>* View) {
     ConnectExtensionLegend(View, [View] { return View->GestureKeepsTheRest(); });
+    WatchContextMenu(View);
   }
 
   // The map's click: the item alone, or with Ctrl in or out of the selection.
@@ -148,6 +182,10 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
     const bool FWas;
   };
 
+  // Puts a list or legend in another order: the rows it takes out and puts back change nothing
+  // of the selection, which the rows show again afterwards.
+  void Reorder(const std::function<void()>& Sort);
+
   // The status line for the selection: its first item, with the number of items when there
   // are several; for a selection made in a legend, the names of its rows and what they hold.
   QString ItemsStatus() const;
@@ -162,11 +200,21 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   void ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
                         TItemsOfRows ItemsOfRows, TSelectionOrigin Origin, bool InRowOrder);
   void ConnectExtensionLegend(QAbstractItemView* View, std::function<bool()> KeepsTheRest);
+  void RowContextMenu(QAbstractItemView* View, const QPoint& Global, const QModelIndex& Under);
+  // The menu of the window's item commands, with the zoom's where it applies, at a point of the
+  // screen.
+  void PopUpItemMenu(const QPoint& Global, bool WithZoom);
+  // The bar of the folders from the scan's root to the zoomed one, each a button back to it.
+  void ShowBreadcrumb();
+  // The map's cell of the selection's primary item, if it has one.
+  std::optional<TRect> PrimaryCell() const;
   void RunFillSlice();
 
   TSideListRule FSideRule;
   QSplitter* FVertical;
   QWidget* FHostPanel;
+  QWidget* FBreadcrumb;
+  const TDirNode* FZoomRoot = nullptr;
   TTreemapSurface* FSurface;
   QWidget* FBottom;
   QSplitter* FHorizontal;

@@ -60,7 +60,7 @@ QItemSelection RowSelection(QModelIndexList Rows) {
 
 void ShowRows(QAbstractItemView* View, const QItemSelection& Rows) {
   QItemSelectionModel* Model = View->selectionModel();
-  QModelIndexList Shown = Model->selectedRows(0);
+  QModelIndexList Shown = RowsOf(Model->selection());
   QModelIndexList Wanted;
   for (const QItemSelectionRange& Range : Rows) {
     for (int Row = Range.top(); Row <= Range.bottom(); ++Row) {

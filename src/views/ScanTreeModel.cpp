@@ -7,6 +7,7 @@
 #include "results/SizeFigures.h"
 #include "results/ValueFormat.h"
 #include "views/FigureMarks.h"
+#include "views/ListColumns.h"
 #include "views/ShownText.h"
 
 namespace dunstrel {
@@ -23,6 +24,9 @@ const void* Tagged(const TDirNode* Parent) {
   return Parent;
 }
 
+// The name with the size, the size, the files and the date modified.
+constexpr int kColumns = 4;
+
 }  // namespace
 
 TScanTreeModel::TScanTreeModel(IViewHost& Host, TContent Content, QObject* Parent)
@@ -33,11 +37,79 @@ void TScanTreeModel::SetRoot(const TDirNode* Root, TSizeCount Count) {
   FRoot = Root;
   FCount = Count;
   ReleaseStorage(FExpanded);
+  ForgetRows();
+  endResetModel();
+}
+
+void TScanTreeModel::ForgetRows() {
   ReleaseStorage(FRowOf);
   ReleaseStorage(FRowsNumbered);
   ReleaseStorage(FFileRowOf);
   ReleaseStorage(FFileRowsNumbered);
-  endResetModel();
+  ReleaseStorage(FPlacesOf);
+}
+
+void TScanTreeModel::Sort(const TSortChoice& Choice) {
+  Q_EMIT layoutAboutToBeChanged();
+  // The rows the views hold on to, by what they stand for.
+  const QModelIndexList Before = persistentIndexList();
+  std::vector<TRowItem> Items;
+  Items.reserve(static_cast<size_t>(Before.size()));
+  for (const QModelIndex& Index : Before) {
+    Items.push_back(ItemAt(ParentFolderOf(Index), Index.row()));
+  }
+  FChoice = Choice;
+  ForgetRows();
+  QModelIndexList After;
+  After.reserve(Before.size());
+  for (qsizetype I = 0; I < Before.size(); ++I) {
+    const TRowItem& Item = Items[static_cast<size_t>(I)];
+    const QModelIndex Row =
+        Item.File != nullptr ? IndexOfFile(Item.File) : IndexOfFolder(Item.Folder);
+    After.append(Row.isValid() ? Row.siblingAtColumn(Before[I].column()) : QModelIndex());
+  }
+  changePersistentIndexList(Before, After);
+  Q_EMIT layoutChanged();
+}
+
+void TScanTreeModel::RetitleColumns() {
+  Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
+const std::vector<uint32_t>& TScanTreeModel::PlacesOf(const TDirNode* Folder) const {
+  const auto Found = FPlacesOf.find(Folder);
+  if (Found != FPlacesOf.end()) {
+    return Found->second;
+  }
+  // The sub-folders in their order, then the files in theirs; names straight from the tree.
+  const bool WithFiles = FContent == TContent::RootFoldersAndFiles;
+  const size_t Folders = Folder->Children.size();
+  const auto Order = [&](size_t Count, auto ItemOf) {
+    if (FChoice.Column == 0) {
+      return OrderByNames(
+          Count,
+          [&](size_t Place) {
+            const TRowItem Item = ItemOf(Place);
+            return Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
+          },
+          FChoice.Order);
+    }
+    return OrderByKeys(
+        Count, [&](size_t Place) { return SortKey(ItemOf(Place), FChoice.Column); }, FChoice.Order);
+  };
+  std::vector<uint32_t> Places = Order(Folders, [&](size_t Place) {
+    return TRowItem{Folder->Children[Place].get(), nullptr};
+  });
+  if (WithFiles) {
+    const std::vector<uint32_t> Files = Order(Folder->Leaves.size(), [&](size_t Place) {
+      return TRowItem{nullptr, Folder->Leaves[Place]};
+    });
+    Places.reserve(Folders + Files.size());
+    for (const uint32_t File : Files) {
+      Places.push_back(static_cast<uint32_t>(Folders + File));
+    }
+  }
+  return FPlacesOf.emplace(Folder, std::move(Places)).first->second;
 }
 
 const TDirNode* TScanTreeModel::TopParent() const {
@@ -52,12 +124,18 @@ const TDirNode* TScanTreeModel::ParentFolderOf(const QModelIndex& Index) {
   return static_cast<const TDirNode*>(Index.internalPointer());
 }
 
-TScanTreeModel::TRowItem TScanTreeModel::ItemAt(const TDirNode* Parent, int Row,
-                                                const TDirNode* Root) {
+TScanTreeModel::TRowItem TScanTreeModel::ItemAt(const TDirNode* Parent, int Row) const {
   if (Parent == nullptr) {
-    return {Root, nullptr};
+    return {FRoot, nullptr};
   }
-  const auto Number = static_cast<size_t>(Row);
+  auto Number = static_cast<size_t>(Row);
+  if (FChoice.Active()) {
+    const std::vector<uint32_t>& Places = PlacesOf(Parent);
+    if (Number >= Places.size()) {
+      return {};
+    }
+    Number = Places[Number];
+  }
   if (Number < Parent->Children.size()) {
     return {Parent->Children[Number].get(), nullptr};
   }
@@ -70,7 +148,7 @@ const TDirNode* TScanTreeModel::FolderOf(const QModelIndex& Index) {
     return nullptr;
   }
   const auto* Model = static_cast<const TScanTreeModel*>(Index.model());
-  return ItemAt(ParentFolderOf(Index), Index.row(), Model->FRoot).Folder;
+  return Model->ItemAt(ParentFolderOf(Index), Index.row()).Folder;
 }
 
 const TFileLeaf* TScanTreeModel::FileOf(const QModelIndex& Index) {
@@ -78,7 +156,7 @@ const TFileLeaf* TScanTreeModel::FileOf(const QModelIndex& Index) {
     return nullptr;
   }
   const auto* Model = static_cast<const TScanTreeModel*>(Index.model());
-  return ItemAt(ParentFolderOf(Index), Index.row(), Model->FRoot).File;
+  return Model->ItemAt(ParentFolderOf(Index), Index.row()).File;
 }
 
 int TScanTreeModel::RowOfFolder(const TDirNode* Folder) const {
@@ -87,8 +165,10 @@ int TScanTreeModel::RowOfFolder(const TDirNode* Folder) const {
     return 0;
   }
   if (FRowsNumbered.insert(Parent).second) {
-    for (size_t I = 0; I < Parent->Children.size(); ++I) {
-      FRowOf[Parent->Children[I].get()] = static_cast<int>(I);
+    const std::vector<uint32_t>* Places = FChoice.Active() ? &PlacesOf(Parent) : nullptr;
+    for (size_t Row = 0; Row < Parent->Children.size(); ++Row) {
+      const size_t Place = Places != nullptr ? (*Places)[Row] : Row;
+      FRowOf[Parent->Children[Place].get()] = static_cast<int>(Row);
     }
   }
   const auto Found = FRowOf.find(Folder);
@@ -136,9 +216,13 @@ QModelIndex TScanTreeModel::IndexOfFile(const TFileLeaf* File) const {
   // A selection may ask for every file of a folder of a hundred thousand: the folder's files are
   // numbered once.
   if (FFileRowsNumbered.insert(&Parent).second) {
+    const std::vector<uint32_t>* Places = FChoice.Active() ? &PlacesOf(&Parent) : nullptr;
+    const size_t Folders = Parent.Children.size();
     for (size_t I = 0; I < Parent.Leaves.size(); ++I) {
-      FFileRowOf[Parent.Leaves[I]] =
-          static_cast<int>(std::min(Parent.Children.size() + I, static_cast<size_t>(INT32_MAX)));
+      const size_t Row = Folders + I;
+      const size_t Place = Places != nullptr ? (*Places)[Row] - Folders : I;
+      FFileRowOf[Parent.Leaves[Place]] =
+          static_cast<int>(std::min(Row, static_cast<size_t>(INT32_MAX)));
     }
   }
   const auto Found = FFileRowOf.find(File);
@@ -146,12 +230,12 @@ QModelIndex TScanTreeModel::IndexOfFile(const TFileLeaf* File) const {
 }
 
 QModelIndex TScanTreeModel::index(int Row, int Column, const QModelIndex& Parent) const {
-  if (FRoot == nullptr || Row < 0 || Column != 0) {
+  if (FRoot == nullptr || Row < 0 || Column < 0 || Column >= kColumns) {
     return {};
   }
   const TDirNode* Folder = Parent.isValid() ? FolderOf(Parent) : TopParent();
   if (!Parent.isValid() && Folder == nullptr) {
-    return Row == 0 ? createIndex(0, 0, Tagged(nullptr)) : QModelIndex();
+    return Row == 0 ? createIndex(0, Column, Tagged(nullptr)) : QModelIndex();
   }
   if (Folder == nullptr || Row >= rowCount(Parent)) {
     return {};
@@ -186,10 +270,13 @@ int TScanTreeModel::rowCount(const QModelIndex& Parent) const {
 }
 
 int TScanTreeModel::columnCount(const QModelIndex&) const {
-  return 1;
+  return kColumns;
 }
 
 bool TScanTreeModel::hasChildren(const QModelIndex& Parent) const {
+  if (Parent.column() > 0) {
+    return false;
+  }
   if (!Parent.isValid()) {
     return FRoot != nullptr;
   }
@@ -225,41 +312,89 @@ QVariant TScanTreeModel::data(const QModelIndex& Index, int Role) const {
   if (!Index.isValid()) {
     return {};
   }
-  const TRowItem Item = ItemAt(ParentFolderOf(Index), Index.row(), FRoot);
+  const TRowItem Item = ItemAt(ParentFolderOf(Index), Index.row());
   if (Item.Folder == nullptr && Item.File == nullptr) {
     return {};
+  }
+  if (Role == kSortKeyRole) {
+    return SortKey(Item, Index.column());
   }
   // A folder that could not be read and a file counted at another of its names are greyed,
   // marked and explained.
   const bool Unreadable =
       Item.Folder != nullptr && Item.Folder->ReadProblem != platform::TListProblem::None;
   const bool Uncounted = Item.File != nullptr && CountedElsewhere(*Item.File, FCount);
-  switch (Role) {
-    case Qt::DisplayRole: {
-      const std::string Figure =
-          Item.Folder != nullptr ? FormatSize(Item.Folder->TotalIn(FCount), FHost.FormatSettings())
-                                 : FileFigureText(*Item.File, FCount, FHost.FormatSettings());
-      const std::string_view Name =
-          Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
-      return ShownText(Name) + QStringLiteral("  [") + ShownText(Figure) + QLatin1Char(']') +
-             (Unreadable ? QStringLiteral("  !") : QString());
+  if (Role == Qt::DisplayRole) {
+    const TFormatSettings& Settings = FHost.FormatSettings();
+    const std::string Figure = Item.Folder != nullptr
+                                   ? FormatSize(Item.Folder->TotalIn(FCount), Settings)
+                                   : FileFigureText(*Item.File, FCount, Settings);
+    switch (Index.column()) {
+      case 0: {
+        const std::string_view Name =
+            Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
+        return ShownText(Name) + QStringLiteral("  [") + ShownText(Figure) + QLatin1Char(']') +
+               (Unreadable ? QStringLiteral("  !") : QString());
+      }
+      case 1:
+        return ShownText(Figure);
+      case 2:
+        return Item.Folder != nullptr ? QString::number(Item.Folder->TotalFiles) : QString();
+      default: {
+        const double Modified = Item.File != nullptr ? Item.File->GetModifiedDateTime() : 0;
+        return Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString();
+      }
     }
-    case Qt::DecorationRole:
-      if (Unreadable) {
-        return UnreadableFolderIcon();
-      }
-      return Item.Folder != nullptr ? FHost.SmallIcon(std::string(Item.Folder->FullPath()), true)
-                                    : FHost.SmallIcon(Item.File->FullPath(), false);
-    case Qt::ForegroundRole:
-      return Unreadable || Uncounted ? QVariant(MarkedTextBrush()) : QVariant();
-    case Qt::ToolTipRole:
-      if (Unreadable) {
-        return UnreadableNote(*Item.Folder);
-      }
-      return Uncounted ? QVariant(HardLinkNote()) : QVariant();
-    default:
-      return {};
   }
+  if (Role == Qt::TextAlignmentRole && Index.column() > 0 && Index.column() < 3) {
+    return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  if (Role == Qt::DecorationRole && Index.column() == 0) {
+    if (Unreadable) {
+      return UnreadableFolderIcon();
+    }
+    return Item.Folder != nullptr ? FHost.SmallIcon(std::string(Item.Folder->FullPath()), true)
+                                  : FHost.SmallIcon(Item.File->FullPath(), false);
+  }
+  if (Role == Qt::ForegroundRole && (Unreadable || Uncounted)) {
+    return MarkedTextBrush();
+  }
+  if (Role == Qt::ToolTipRole && (Unreadable || Uncounted)) {
+    return Unreadable ? UnreadableNote(*Item.Folder) : HardLinkNote();
+  }
+  return {};
+}
+
+QVariant TScanTreeModel::SortKey(const TRowItem& Item, int Column) const {
+  switch (Column) {
+    case 0:
+      return QByteArray::fromStdString(
+          std::string(Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name()));
+    case 1:
+      return QVariant::fromValue<qlonglong>(Item.Folder != nullptr ? Item.Folder->TotalIn(FCount)
+                                                                   : Item.File->SizeIn(FCount));
+    case 2:
+      return Item.Folder != nullptr ? QVariant::fromValue<qlonglong>(Item.Folder->TotalFiles)
+                                    : QVariant();
+    default: {
+      const double Modified = Item.File != nullptr ? Item.File->GetModifiedDateTime() : 0;
+      return Modified > 0 ? QVariant(Modified) : QVariant();
+    }
+  }
+}
+
+QVariant TScanTreeModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
+  if (Orientation != Qt::Horizontal || Section < 0 || Section >= kColumns) {
+    return {};
+  }
+  const TListColumn& Column = ScanTreeColumns()[static_cast<size_t>(Section)];
+  if (Role == Qt::InitialSortOrderRole) {
+    return FirstSortOrder(Column);
+  }
+  if (Role != Qt::DisplayRole) {
+    return {};
+  }
+  return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
 }
 
 }  // namespace dunstrel

@@ -4,7 +4,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include <vector>
+
 #include "scan/ScanTree.h"
+#include "views/RowOrder.h"
 #include "views/ViewHost.h"
 
 namespace dunstrel {
@@ -12,7 +15,10 @@ namespace dunstrel {
 // A scan tree as the rows of a tree view, without one object per row: a view of the folders of
 // a large disk costs nothing until rows are shown. Every index refers to its parent folder and
 // its row in that folder's list (sub-folders first, then files); the tree must be left as it is
-// while the model shows it, or the model be reset.
+// while the model shows it, or the model be reset. The columns are the name with the size, the
+// size, the files and the date modified. Sorted by a column, each folder's rows take their
+// order when they are first asked for, the sub-folders still before the files; the tree itself
+// keeps its order.
 class TScanTreeModel final : public QAbstractItemModel {
  public:
   enum class TContent {
@@ -25,8 +31,13 @@ class TScanTreeModel final : public QAbstractItemModel {
 
   TScanTreeModel(IViewHost& Host, TContent Content, QObject* Parent);
 
-  // Shows the tree of Root with its figures in Count, or nothing.
+  // Shows the tree of Root with its figures in Count, or nothing, in the order chosen.
   void SetRoot(const TDirNode* Root, TSizeCount Count);
+  // Orders every folder's rows by a column, or in the tree's order (largest first) without one;
+  // the rows that are shown, opened and selected stay so.
+  void Sort(const TSortChoice& Choice);
+  // The column titles have changed language.
+  void RetitleColumns();
   const TDirNode* Root() const { return FRoot; }
 
   // The folder or file of a row; none for another kind.
@@ -62,6 +73,7 @@ class TScanTreeModel final : public QAbstractItemModel {
   bool canFetchMore(const QModelIndex& Parent) const override;
   void fetchMore(const QModelIndex& Parent) override;
   QVariant data(const QModelIndex& Index, int Role) const override;
+  QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override;
 
  private:
   // What a row stands for, from its parent folder (none for the root's own row) and number.
@@ -69,8 +81,14 @@ class TScanTreeModel final : public QAbstractItemModel {
     const TDirNode* Folder = nullptr;
     const TFileLeaf* File = nullptr;
   };
-  static TRowItem ItemAt(const TDirNode* Parent, int Row, const TDirNode* Root);
+  TRowItem ItemAt(const TDirNode* Parent, int Row) const;
   static const TDirNode* ParentFolderOf(const QModelIndex& Index);
+  // The place in the folder's contents (sub-folders, then files) of each row, made once per
+  // folder while sorted by a column.
+  const std::vector<uint32_t>& PlacesOf(const TDirNode* Folder) const;
+  QVariant SortKey(const TRowItem& Item, int Column) const;
+  // Forgets the rows numbered so far.
+  void ForgetRows();
   // The folder whose contents the top rows are; none when the root itself is the top row.
   const TDirNode* TopParent() const;
   bool RowsMade(const TDirNode* Folder) const;
@@ -82,6 +100,8 @@ class TScanTreeModel final : public QAbstractItemModel {
   TSizeCount FCount = TSizeCount::ApparentSize;
   // Folders whose contents have rows (lazy trees only).
   std::unordered_set<const TDirNode*> FExpanded;
+  TSortChoice FChoice;
+  mutable std::unordered_map<const TDirNode*, std::vector<uint32_t>> FPlacesOf;
   // The row number of every folder whose parent's rows have been asked for.
   mutable std::unordered_map<const TDirNode*, int> FRowOf;
   mutable std::unordered_set<const TDirNode*> FRowsNumbered;

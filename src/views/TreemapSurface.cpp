@@ -1,8 +1,13 @@
 #include "views/TreemapSurface.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolTip>
+#include <utility>
 
 #include "views/ImageCanvas.h"
 #include "views/ShownText.h"
@@ -21,6 +26,7 @@ TPoint PointOf(const QMouseEvent* Event) {
 TTreemapSurface::TTreemapSurface(QWidget* Parent) : QWidget(Parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 void TTreemapSurface::Invalidate() {
@@ -42,6 +48,13 @@ void TTreemapSurface::paintEvent(QPaintEvent*) {
   }
   QPainter Canvas(this);
   Canvas.drawImage(0, 0, FBuf);
+  if (hasFocus()) {
+    QStyleOptionFocusRect Frame;
+    Frame.initFrom(this);
+    Frame.rect = rect().adjusted(1, 1, -1, -1);
+    Frame.backgroundColor = palette().color(QPalette::Window);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Frame, &Canvas, this);
+  }
 }
 
 void TTreemapSurface::resizeEvent(QResizeEvent* Event) {
@@ -58,7 +71,9 @@ void TTreemapSurface::hideEvent(QHideEvent* Event) {
 }
 
 void TTreemapSurface::mousePressEvent(QMouseEvent* Event) {
-  if (FClient != nullptr) {
+  // The right button leaves the selection to the context menu, which keeps it when the cell
+  // under the mouse is in it.
+  if (FClient != nullptr && Event->button() == Qt::LeftButton) {
     FClient->MapMouseDown(PointOf(Event), Event->modifiers().testFlag(Qt::ControlModifier));
   }
 }
@@ -81,8 +96,8 @@ void TTreemapSurface::mouseMoveEvent(QMouseEvent* Event) {
   }
 }
 
-void TTreemapSurface::mouseDoubleClickEvent(QMouseEvent*) {
-  if (FClient != nullptr) {
+void TTreemapSurface::mouseDoubleClickEvent(QMouseEvent* Event) {
+  if (FClient != nullptr && Event->button() == Qt::LeftButton) {
     FClient->MapDoubleClick();
   }
 }
@@ -90,6 +105,42 @@ void TTreemapSurface::mouseDoubleClickEvent(QMouseEvent*) {
 void TTreemapSurface::leaveEvent(QEvent* Event) {
   QWidget::leaveEvent(Event);
   QToolTip::hideText();
+}
+
+void TTreemapSurface::keyPressEvent(QKeyEvent* Event) {
+  static constexpr std::pair<int, TArrow> kArrows[] = {{Qt::Key_Left, TArrow::Left},
+                                                       {Qt::Key_Right, TArrow::Right},
+                                                       {Qt::Key_Up, TArrow::Up},
+                                                       {Qt::Key_Down, TArrow::Down}};
+  for (const auto& [Key, Way] : kArrows) {
+    if (Event->key() == Key && FClient != nullptr) {
+      FClient->MapArrow(Way);
+      return;
+    }
+  }
+  QWidget::keyPressEvent(Event);
+}
+
+void TTreemapSurface::contextMenuEvent(QContextMenuEvent* Event) {
+  if (FClient == nullptr) {
+    return;
+  }
+  if (Event->reason() == QContextMenuEvent::Keyboard) {
+    FClient->MapContextMenu(std::nullopt);
+  } else {
+    FClient->MapContextMenu(TPoint{Event->pos().x(), Event->pos().y()});
+  }
+}
+
+// The focus frame is drawn over the buffer, which stays as it is.
+void TTreemapSurface::focusInEvent(QFocusEvent* Event) {
+  QWidget::focusInEvent(Event);
+  update();
+}
+
+void TTreemapSurface::focusOutEvent(QFocusEvent* Event) {
+  QWidget::focusOutEvent(Event);
+  update();
 }
 
 void TTreemapSurface::RedrawBuffer() {

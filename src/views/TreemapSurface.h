@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "treemap/Geometry.h"
 #include "treemap/TreemapCanvas.h"
@@ -10,6 +11,9 @@
 class QPainter;
 
 namespace dunstrel {
+
+// The ways an arrow key moves the selection on a map.
+enum class TArrow { Left, Right, Up, Down };
 
 // The view behind a drawing surface: it owns the map's data, lays it out, paints it and
 // answers the mouse.
@@ -25,10 +29,17 @@ class ITreemapSurfaceClient {
   // The hint for the cell under the mouse; Changed is false while the mouse stays in one cell.
   virtual QString MapHint(TPoint At, bool& Changed) = 0;
   virtual void MapDoubleClick() = 0;
+  // The context menu was asked for: by the mouse at a point of the map, or by the keyboard
+  // (no point).
+  virtual void MapContextMenu(std::optional<TPoint> At) = 0;
+  // An arrow key: the selection moves to the neighbouring cell that way.
+  virtual void MapArrow(TArrow Way) = 0;
 };
 
 // A drawing surface above a result tab. It paints from a 32-bit back buffer that is redrawn
-// only when marked dirty, and never erases its background first, so it does not flicker. Every
+// only when marked dirty, and never erases its background first, so it does not flicker. It
+// takes the focus by Tab or a click and shows it by a focus frame; the arrows and the context
+// menu key then act on the map, and the window's keys on its selection. Every
 // change of its size lays the map out again; painting never does. A hidden surface gives its
 // buffer back: on a large screen each is tens of megabytes, and only one tab shows at a time.
 class TTreemapSurface : public QWidget {
@@ -52,6 +63,10 @@ class TTreemapSurface : public QWidget {
   void mouseMoveEvent(QMouseEvent* Event) override;
   void mouseDoubleClickEvent(QMouseEvent* Event) override;
   void leaveEvent(QEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void contextMenuEvent(QContextMenuEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
+  void focusOutEvent(QFocusEvent* Event) override;
 
  private:
   void RedrawBuffer();

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
 #include <QString>
 #include <string>
 
 #include "localisation/TextFormat.h"
+
+class QAction;
 
 namespace dunstrel {
 
@@ -30,6 +33,11 @@ class IViewHost {
   virtual void ShowInFolder(const std::string& Path) = 0;
   // The file manager showing a folder itself.
   virtual void OpenFolder(const std::string& Path) = 0;
+  // The window's commands on the selected items, in the order a context menu lists them; a
+  // null entry stands for a separator. They act on the selection of the tab shown.
+  virtual QList<QAction*> ItemCommands() = 0;
+  // Zoom In and Zoom Out, which the context menus of maps and trees of folders add.
+  virtual QList<QAction*> ZoomCommands() = 0;
 };
 
 }  // namespace dunstrel

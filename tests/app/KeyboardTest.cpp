@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,6 +38,14 @@ class KeyboardTest : public ScannedWindowTest {
     return Folders;
   }
 
+  // The cell of c.dat chosen on the "Files in Folders" map, and the map focused.
+  QWidget* FocusMapCell() const {
+    ShowTab("TabSheet3");
+    ClickMap(FilesInFoldersView(), "c.dat");
+    FilesInFoldersView()->Surface()->setFocus();
+    return FilesInFoldersView()->Surface();
+  }
+
   QWidget* FocusPathBox() const {
     auto* Box = Find<QComboBox>("cmbCustomPath");
     Box->lineEdit()->setFocus();
@@ -60,7 +69,7 @@ TEST_F(KeyboardTest, EachKeyReachesItsCommand) {
   const struct TCase {
     const char* What;
     std::vector<QKeyCombination> Keys;
-    enum TFocus { FileList, FolderTree, PathBox } Focus;
+    enum TFocus { FileList, FolderTree, PathBox, Map } Focus;
     std::function<bool()> Happened;
   } Cases[] = {
       {"Enter opens",
@@ -87,6 +96,18 @@ TEST_F(KeyboardTest, EachKeyReachesItsCommand) {
        {QKeyCombination(Qt::ControlModifier, Qt::Key_C)},
        TCase::FolderTree,
        [&] { return Shell.Clipboard == ShownText(PathOf("big")); }},
+      {"Enter on a map opens its selection",
+       {Qt::Key_Return},
+       TCase::Map,
+       [&] { return Shell.Opened == std::vector{PathOf("c.dat")}; }},
+      {"Ctrl+C on a map copies its selection's path",
+       {QKeyCombination(Qt::ControlModifier, Qt::Key_C)},
+       TCase::Map,
+       [&] { return Shell.Clipboard == ShownText(PathOf("c.dat")); }},
+      {"Shift+Delete on a map asks to delete its selection",
+       {QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete)},
+       TCase::Map,
+       [&] { return Dialogs.Questions.size() == 1 && Dialogs.Questions[0].second; }},
       {"Ctrl+O opens a scan",
        {QKeyCombination(Qt::ControlModifier, Qt::Key_O)},
        TCase::FileList,
@@ -123,6 +144,7 @@ TEST_F(KeyboardTest, EachKeyReachesItsCommand) {
     Dialogs.PickerCaptions.clear();
     QWidget* Focus = Case.Focus == TCase::FileList     ? FocusFirstFile()
                      : Case.Focus == TCase::FolderTree ? FocusFolderTree()
+                     : Case.Focus == TCase::Map        ? FocusMapCell()
                                                        : FocusPathBox();
     for (const QKeyCombination Key : Case.Keys) {
       QWidget* Target = QApplication::activePopupWidget() != nullptr
@@ -161,6 +183,41 @@ TEST_F(KeyboardTest, MenusOpenWithTheirLettersAndF10AndShowTheKeys) {
   for (const auto& [Name, Key] : Shown) {
     EXPECT_EQ(Find<QAction>(Name)->shortcut(), Key) << Name;
   }
+}
+
+TEST_F(KeyboardTest, ContextMenusHoldTheWindowsOwnCommands) {
+  QWidget* List = FocusFirstFile();
+  QContextMenuEvent Event(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                          List->mapToGlobal(QPoint(1, 1)));
+  QApplication::sendEvent(List, &Event);
+  auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(Menu, nullptr);
+  QList<QAction*> Entries = Menu->actions();
+  Entries.removeIf([](const QAction* Entry) { return Entry->isSeparator(); });
+  Menu->close();
+  QList<QAction*> Expected;
+  for (const char* Name : {"Open1", "OpeninExplorer1", "ShowProperties1", "CopyPath1",
+                           "RemovetoRecycleBin1", "RemoveCompletely1"}) {
+    Expected.append(Find<QAction>(Name));
+  }
+  EXPECT_EQ(Entries, Expected);
+}
+
+TEST_F(KeyboardTest, ZoomInByItsKeyAndBackspaceGoesUpOnAMapNotInThePathBox) {
+  ShowTab("TabSheet3");
+  TFilesInFoldersView* Tab = FilesInFoldersView();
+  ClickMap(Tab, "big/a.txt");
+  Tab->Surface()->setFocus();
+  const QKeySequence ZoomIn = Find<QAction>("ZoomIn1")->shortcut();
+  ASSERT_FALSE(ZoomIn.isEmpty());
+  QTest::keySequence(Tab->Surface(), ZoomIn);
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big"));
+  QTest::keyClick(FocusPathBox(), Qt::Key_Backspace);
+  EXPECT_EQ(Tab->MapRoot()->FullPath(), PathOf("big"));
+  ShowTab("TabSheet3");
+  Tab->Surface()->setFocus();
+  QTest::keyClick(Tab->Surface(), Qt::Key_Backspace);
+  EXPECT_EQ(Tab->MapRoot(), Tab->Results()->Root.get());
 }
 
 TEST_F(KeyboardTest, EscapeStopsAScanAndCtrlQQuits) {

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSplitter>
@@ -44,6 +45,16 @@ class WindowSettingsTest : public WindowTest {
     File.write(Content);
   }
 
+  // A list's order as its header shows it: column and way, or none.
+  QString SortOf(const char* List) const {
+    const QHeaderView* Header = Find<QTreeView>(List)->header();
+    if (Header->sortIndicatorSection() < 0) {
+      return QStringLiteral("none");
+    }
+    return QString::number(Header->sortIndicatorSection()) +
+           (Header->sortIndicatorOrder() == Qt::DescendingOrder ? "v" : "^");
+  }
+
   // What a first start shows, by control.
   std::map<std::string, QVariant> StartState() const {
     return {{"page", Find<QTabWidget>("PageControl1")->currentIndex()},
@@ -58,6 +69,8 @@ class WindowSettingsTest : public WindowTest {
             {"pattern", Find<QCheckBox>("chPattern")->isChecked()},
             {"pattern text", Find<QLineEdit>("edtPattern")->text()},
             {"name column", Find<QTreeView>("lvFiles")->columnWidth(0)},
+            {"files sorted by", SortOf("lvFiles")},
+            {"extensions sorted by", SortOf("tvFileExtensions")},
             {"bottom panel", Find<QSplitter>("Splitter6")->sizes().value(1)}};
   }
 
@@ -83,6 +96,8 @@ TEST_F(WindowSettingsTest, WhatTheUserLeftComesBackAtTheNextStart) {
   Click("chPattern");
   Find<QLineEdit>("edtPattern")->setText(QStringLiteral("*.tmp"));
   Find<QTreeView>("lvFiles")->setColumnWidth(0, 333);
+  Find<QTreeView>("lvFiles")->header()->setSortIndicator(0, Qt::AscendingOrder);
+  Find<QTreeView>("tvFileExtensions")->header()->setSortIndicator(3, Qt::DescendingOrder);
   const std::map<std::string, QVariant> Left = StartState();
   const QRect Place = Window->geometry();
   Window->close();
@@ -111,6 +126,8 @@ TEST_F(WindowSettingsTest, TheStoreKeepsTenPathsWithTheirOwnBytes) {
   Memory.ColumnWidths[QStringLiteral("lvFiles")] = {220, 0, 95};
   Memory.Splitters[QStringLiteral("Splitter6")] = QByteArray("\x00\x01\xFF", 3);
   Memory.Page = 3;
+  Memory.SortOrders[QStringLiteral("lvFiles")] = {4, true};
+  Memory.SortOrders[QStringLiteral("lvExt")] = {0, false};
   TWindowSettings(Store()).Write(Memory);
   const TWindowMemory Read = TWindowSettings(Store()).Read();
   Memory.PathHistory.resize(kPathHistoryLength);
@@ -136,11 +153,13 @@ TEST_F(WindowSettingsTest, ACorruptOrForeignStoreGivesTheFirstStart) {
        "[Filters]\nModifiedBefore=true\nDate=2025-02-30\nLessThan=true\nLessThanText=5\n"
        "SizeUnit=3\nPattern=false\nPatternText=*.x\n"
        "[Columns]\nlvFiles=\"-5,99999999999,x\"\nlvExt=\"1,2\"\n"
-       "[Splitters]\nSplitter6=@ByteArray(junk)\n"},
+       "[Splitters]\nSplitter6=@ByteArray(junk)\n"
+       "[SortOrders]\nlvFiles=\"x,down\"\nlvExt=\"2,sideways\"\ntvFileExtensions=true\n"},
       {"values out of range",
        "[Window]\nPage=4\n[Source]\nHistory\\size=2147483647\n"
        "[Filters]\nModifiedBefore=false\nDate=2025-01-01\nLessThan=false\nLessThanText=1\n"
-       "SizeUnit=5\nPattern=true\nPatternText=*.sys\n"},
+       "SizeUnit=5\nPattern=true\nPatternText=*.sys\n"
+       "[SortOrders]\nlvFiles=\"5,up\"\ntvFileExtensions=\"99,down\"\nlvExt=\"-1,up\"\n"},
       {"another program's settings", "[General]\nCurrentLanguage=de\ntheme=dark\n[Plugins]\nx=1\n"},
   };
   for (const TCase& Case : Cases) {

@@ -1,10 +1,12 @@
 #include "views/TabProbes.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <QRegularExpression>
 
 #include "treemap/TreemapTestSupport.h"
+#include "views/ExtLegendModel.h"
 #include "views/ScanTreeModel.h"
+#include "views/SortableList.h"
 
 namespace dunstrel::testing {
 
@@ -40,21 +42,15 @@ void AddPaths(const TDupGroup* Group, std::set<std::string>& Paths) {
   }
 }
 
-std::vector<int> MarkedRows(const QAbstractItemView* List) {
-  std::vector<int> Rows;
-  for (const QModelIndex& Row : List->selectionModel()->selectedRows()) {
-    Rows.push_back(Row.row());
-  }
-  return Rows;
-}
-
-// The files of the extensions of the rows marked in a legend of extensions.
+// The files of the extensions of the rows marked in a legend of extensions, found by their
+// keys whatever the legend's order.
 void AddFilesOfMarkedExtensions(const TResultTab* Tab, const QTreeView* Legend,
                                 std::set<std::string>& Paths) {
   const TScanResults* Results = Tab->Results();
-  for (const int Row : MarkedRows(Legend)) {
+  for (const QModelIndex& Row : Legend->selectionModel()->selectedRows()) {
+    const std::string Key = Row.data(kExtKeyRole).toByteArray().toStdString();
     for (const TFileLeaf* File : Results->AllFiles) {
-      if (Results->ExtensionOf(*File) == static_cast<size_t>(Row)) {
+      if (Results->Extensions[Results->ExtensionOf(*File)].Key == Key) {
         AddPath(File, Paths);
       }
     }
@@ -79,8 +75,9 @@ std::set<std::string> FramedOnMap(TResultTab* Tab) {
 std::set<std::string> MarkedInRows(TResultTab* Tab) {
   std::set<std::string> Paths;
   if (auto* Files = dynamic_cast<TFilesView*>(Tab)) {
-    for (const int Row : MarkedRows(Files->FilesList())) {
-      AddPath(Tab->Results()->DisplayFiles[static_cast<size_t>(Row)], Paths);
+    // Each row knows its file's place among the largest, whatever the list's order.
+    for (const QTreeWidgetItem* Row : Files->FilesList()->selectedItems()) {
+      AddPath(Tab->Results()->DisplayFiles[Row->data(0, kPlaceRole).toULongLong()], Paths);
     }
     AddFilesOfMarkedExtensions(Tab, Files->ExtList(), Paths);
   } else if (auto* Folders = dynamic_cast<TFoldersView*>(Tab)) {

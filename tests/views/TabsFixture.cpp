@@ -1,5 +1,6 @@
 #include "views/TabsFixture.h"
 
+#include <QAction>
 #include <QDir>
 #include <QPixmap>
 
@@ -21,6 +22,30 @@ QIcon TRecordingHost::SmallIcon(const std::string& Path, bool) {
     FIcon = QIcon(Blank);
   }
   return FIcon;
+}
+
+QList<QAction*> TRecordingHost::ItemCommands() {
+  if (FCommands.empty()) {
+    for (const char* Name : {"Open", "Copy Path", "Zoom In", "Zoom Out"}) {
+      auto* Command = FCommands.emplace_back(new QAction(QString::fromLatin1(Name))).get();
+      QObject::connect(Command, &QAction::triggered, Command, [this, Command] {
+        LastCommand = Command->text();
+        auto* Tab = dynamic_cast<TResultTab*>(Pages->currentWidget());
+        if (LastCommand == QLatin1String("Zoom In")) {
+          Tab->ZoomIn();
+        } else if (LastCommand == QLatin1String("Zoom Out")) {
+          Tab->ZoomOut();
+        }
+        ActedOn = dynamic_cast<const TResultTab*>(Pages->currentWidget())->GetSelectedPaths();
+      });
+    }
+  }
+  return {FCommands[0].get(), nullptr, FCommands[1].get()};
+}
+
+QList<QAction*> TRecordingHost::ZoomCommands() {
+  ItemCommands();
+  return {FCommands[2].get(), FCommands[3].get()};
 }
 
 void TabsTest::SetUp() {

@@ -28,6 +28,9 @@ class TRecordingHost final : public IViewHost {
   QIcon SmallIcon(const std::string& Path, bool) override;
   void ShowInFolder(const std::string& Path) override { Shown.push_back(Path); }
   void OpenFolder(const std::string& Path) override { Opened.push_back(Path); }
+  // Two commands, each recording the paths of the selection of the tab shown when it runs.
+  QList<QAction*> ItemCommands() override;
+  QList<QAction*> ZoomCommands() override;
 
   TFormatSettings Settings;
   QString Status = QStringLiteral("Ready");
@@ -35,9 +38,13 @@ class TRecordingHost final : public IViewHost {
   std::vector<std::string> Opened;
   std::vector<std::string> IconsAsked;
   const QTabWidget* Pages = nullptr;
+  // The command run last from a context menu, and the paths it acted on.
+  QString LastCommand;
+  std::vector<std::string> ActedOn;
 
  private:
   QIcon FIcon;
+  std::vector<std::unique_ptr<QAction>> FCommands;
 };
 
 // The four result tabs in a page control of their own, without the main window, shown the
