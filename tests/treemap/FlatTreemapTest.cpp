@@ -225,9 +225,10 @@ TEST(FlatTreemapTest, PaintsFacesFramesAndSelectionInOnePass) {
     TFiles Files(Case.Sizes);
     TFlatTreemapLayout Map;
     Map.BuildFromFiles(Files.List, TSizeCount::ApparentSize, Case.Rect);
-    const TSelectedSet Selected =
-        Case.Selected >= 0 ? TSelectedSet{&Map.Items()[static_cast<size_t>(Case.Selected)].File()}
-                           : TSelectedSet{};
+    // Selected by its file: a cell past the map's edge has no item.
+    const TSelectedSet Selected = Case.Selected >= 0
+                                      ? TSelectedSet{Files.List[static_cast<size_t>(Case.Selected)]}
+                                      : TSelectedSet{};
     TRecordingCanvas Canvas(Case.Rect);
     Map.Paint(Canvas, Selected);
     EXPECT_EQ(Canvas.Ops, Case.Ops) << Case.Name;
