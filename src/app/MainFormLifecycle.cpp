@@ -12,6 +12,7 @@
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/RegionalSettings.h"
+#include "app/RescanRun.h"
 #include "app/ScanRun.h"
 #include "app/ShellServices.h"
 #include "app/StatusStrip.h"
@@ -59,6 +60,7 @@ TfrmMain::TfrmMain(TMainWindowServices Services, QWidget* Parent)
 TfrmMain::~TfrmMain() {
   // A job still running is stopped and cut off first; then the controls go, tabs and the results
   // they show among them, while everything they may call on is still here.
+  FRescan.reset();
   FRun.reset();
   delete centralWidget();
   delete menuBar();

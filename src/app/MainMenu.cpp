@@ -57,6 +57,9 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
   }
   FilesinFolders1->setChecked(true);
   View1->addSeparator();
+  Rescan1 = NamedAction(View1, "Rescan1");
+  RescanFolder1 = NamedAction(View1, "RescanFolder1");
+  View1->addSeparator();
   ShowToolbar1 = NamedAction(View1, "ShowToolbar1");
   ShowToolbar1->setCheckable(true);
   ShowToolbar1->setChecked(true);
@@ -81,6 +84,7 @@ void TMainMenu::SetUpKeys(QWidget* Tabs, QMainWindow* Window) {
   SaveScanAs1->setShortcuts(QKeySequence::keyBindings(QKeySequence::Save) +
                             QKeySequence::keyBindings(QKeySequence::SaveAs));
   Stop1->setShortcuts(QKeySequence::Cancel);
+  Rescan1->setShortcuts(QKeySequence::Refresh);
   // Ctrl+Q where the desktop names no key of its own for quitting.
   const QList<QKeySequence> Quit = QKeySequence::keyBindings(QKeySequence::Quit);
   Exit1->setShortcuts(Quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : Quit);
@@ -151,6 +155,8 @@ void TMainMenu::ApplyTranslation() {
         {OnlyFiles1, "Only Files"},
         {OnlyFolders1, "Only Folders"},
         {Duplicates1, "Duplicates"},
+        {Rescan1, "Rescan"},
+        {RescanFolder1, "Rescan Folder"},
         {ShowToolbar1, "Show Toolbar"},
         {Tutorial1, "Tutorial"},
         {ContactUs1, "Contact Us"},

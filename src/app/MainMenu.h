@@ -47,6 +47,11 @@ struct TMainMenu {
   QAction* OnlyFiles1;
   QAction* OnlyFolders1;
   QAction* Duplicates1;
+  // Walks again the folder selected in the tab shown (F5); the whole source when nothing is
+  // selected, or the top folder.
+  QAction* Rescan1;
+  // The same for the selected folder alone, for the menus of the tabs too; nothing without one.
+  QAction* RescanFolder1;
   QAction* ShowToolbar1;
   // Filled by the window, one item per language of the translation table.
   QMenu* mmLanguage;

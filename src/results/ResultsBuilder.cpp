@@ -61,8 +61,8 @@ std::vector<const TScanStore*> StoresOfFiles(const TDirNode& Root) {
   return Stores;
 }
 
-// The legends' rows, most bytes first (equal bytes by key), and the row of every extension key
-// of the stores the files are kept in.
+}  // namespace
+
 void ListExtensions(TScanResults& Results) {
   const TDirNode& Root = *Results.Root;
   std::vector<TExtStatPair> Stats = Root.ExtStats.ToSortedArrayByBytesDesc();
@@ -91,8 +91,6 @@ void ListExtensions(TScanResults& Results) {
     Results.ExtensionRowOfKey.emplace_back(Store, std::move(Rows));
   }
 }
-
-}  // namespace
 
 std::shared_ptr<const TScanResults> BuildScanResults(std::unique_ptr<TDirNode> Root,
                                                      TSizeCount Count, const TScanContext& Context,

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "views/TreemapSurface.h"
 #include "views/ViewHost.h"
 
+class QAbstractItemView;
 class QItemSelection;
 class QSplitter;
 class QTimer;
@@ -41,6 +43,16 @@ struct TResultTabNames {
   TSideListRule SideRule;
 };
 
+// How a tab takes the results it is given.
+enum class TShowKind {
+  // Results of their own: the tab starts afresh.
+  New,
+  // The results that follow a change of those shown, whose tree they took over: the tab keeps
+  // the selected items and extensions still there, the folders opened in its trees and where
+  // each list was scrolled to.
+  Next,
+};
+
 // One result tab: the drawing surface with its map on top, a splitter, and a bottom panel with a
 // tree or list filling it and a legend of adjustable width at its right. It is given finished
 // results to show, holds them as long as it shows them, and fills its controls from them in
@@ -54,9 +66,14 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   TResultTab(IViewHost& Host, const TResultTabNames& Names);
   ~TResultTab() override;
 
+  // Notes what the tab keeps across next results (its selection, opened folders and scroll
+  // positions), before the tree of the results shown changes.
+  void KeepState();
   // Shows these results instead of any before; Filled is signalled once every control shows
-  // them. A hidden tab lays its map out when it is shown.
-  void Show(std::shared_ptr<const TScanResults> Results);
+  // them. A hidden tab lays its map out when it is shown. Next results are to be given in the
+  // turn they took the tree over, while what left it is still readable: what KeepState noted
+  // and is still there is put back.
+  void Show(std::shared_ptr<const TScanResults> Results, TShowKind Kind = TShowKind::New);
   // Empties the tab (its selection, its lists, its map and its hovered cell) and lets go of the
   // results.
   void Clear();
@@ -160,6 +177,24 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
                         TItemsOfRows ItemsOfRows, TSelectionOrigin Origin, bool InRowOrder);
   void ConnectExtensionLegend(QAbstractItemView* View, std::function<bool()> KeepsTheRest);
   void RunFillSlice();
+  // What KeepState noted, found again in the next results (in their rows and entries); put back
+  // once the controls are filled again.
+  void FindKeptIn(const TScanResults& Next);
+  void RestoreState();
+
+  struct TKeptView {
+    QAbstractItemView* View;
+    int Vertical;
+    int Horizontal;
+    std::vector<const TDirNode*> Expanded;  // in the order met (parents first)
+  };
+  struct TKeptState {
+    std::vector<TSelectedItem> Items;
+    std::vector<size_t> Extensions;  // rows of the results shown, then of the next ones
+    TSelectionOrigin Origin = TSelectionOrigin::Rows;
+    std::vector<TKeptView> Views;
+  };
+  std::optional<TKeptState> FKept;
 
   TSideListRule FSideRule;
   QSplitter* FVertical;
