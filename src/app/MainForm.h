@@ -11,6 +11,7 @@
 #include "localisation/TextFormat.h"
 #include "platform/DirectoryLister.h"
 #include "platform/Volumes.h"
+#include "results/BaselineComparison.h"
 #include "results/NextResults.h"
 #include "results/ScanJob.h"
 #include "results/ScanResults.h"
@@ -31,6 +32,7 @@ class TFilesInFoldersView;
 class TFilesView;
 class TFilterPanel;
 class TFoldersView;
+class TCompareRun;
 class TRescanRun;
 class TResultTab;
 class TScanRun;
@@ -146,7 +148,15 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // FolderOnly false and nothing selected (or the top), the whole source as it was scanned.
   void Rescan(bool FolderOnly);
   void RescanEnded();
-  void EnableRescan();
+  // Rescan and comparison commands, as the results and what runs allow.
+  void EnableResultCommands();
+  // Comparing with a saved scan (MainFormCompare.cpp): the growth is shown once every tab shows
+  // the results compared; a change of them compares them again.
+  void CompareWithSavedScan();
+  void StartComparison(const std::string& SavedScan);
+  void ComparisonEnded();
+  void ShowComparison();
+  void EndComparison();
   // Names the saved scan shown, in the title and the status line, and its top folder in the
   // source box.
   void ShowOpenedScan();
@@ -185,6 +195,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::unique_ptr<TRescanRun> FRescan;
   std::optional<TScanSource> FScannedSource;
   std::shared_ptr<const TScanContext> FScannedSettings;
+  // A comparison being made, the one shown, and the saved scan it is with.
+  std::unique_ptr<TCompareRun> FCompare;
+  std::shared_ptr<const TBaselineComparison> FComparison;
+  std::optional<std::string> FBaseline;
   // Said in the status line after the summary of the next results.
   QString FAfterSummary;
   // The tabs still filling in next results.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QToolButton>
 
+#include "app/CompareRun.h"
 #include "app/FileCommands.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
@@ -21,7 +22,7 @@ void TfrmMain::ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTras
   // While a job reads the tree, or the tabs are still being given new results, the tree stays as
   // it is: nothing gone may stay selected, though, or a second command would act on it.
   if (FResults == nullptr || FResults->Root == nullptr || FFilling || FRescan != nullptr ||
-      (FRun != nullptr && FRun->Running())) {
+      FCompare != nullptr || (FRun != nullptr && FRun->Running())) {
     if (TResultTab* Tab = ShownTab()) {
       Tab->ClearSelection();
     }
@@ -56,6 +57,14 @@ void TfrmMain::ShowNextResults(TResultsChange Change) {
   if (Change.Empty()) {
     return;
   }
+  // A comparison is of the tree as it was: the next results are compared again.
+  const std::optional<std::string> Baseline = FBaseline;
+  if (FComparison != nullptr) {
+    for (TResultTab* Tab : Tabs()) {
+      Tab->ShowGrowth(nullptr);
+    }
+    FComparison.reset();
+  }
   for (TResultTab* Tab : Tabs()) {
     Tab->KeepState();
   }
@@ -71,6 +80,9 @@ void TfrmMain::ShowNextResults(TResultsChange Change) {
   FDetached.emplace_back(Previous, std::move(Detached));
   Previous.reset();
   ReleaseDetached(false);
+  if (Baseline) {
+    StartComparison(*Baseline);
+  }
 }
 
 void TfrmMain::ReleaseDetached(bool All) {
@@ -81,12 +93,15 @@ void TfrmMain::ReleaseDetached(bool All) {
   platform::ReleaseFreedMemory();
 }
 
-void TfrmMain::EnableRescan() {
+void TfrmMain::EnableResultCommands() {
   // Only folders this machine has, and only while nothing else runs.
   const bool Enabled = FToolbar->btnScan->isEnabled() && FResults != nullptr &&
                        FResults->Root != nullptr && FFileCommands->Allowed();
   FMenu->Rescan1->setEnabled(Enabled);
   FMenu->RescanFolder1->setEnabled(Enabled);
+  FMenu->CompareWithSavedScan1->setEnabled(FToolbar->btnScan->isEnabled() && FResults != nullptr &&
+                                           FResults->Root != nullptr);
+  FMenu->EndComparison1->setEnabled(FToolbar->btnScan->isEnabled() && FBaseline.has_value());
 }
 
 void TfrmMain::Rescan(bool FolderOnly) {

@@ -75,6 +75,10 @@ void TfrmMain::ConnectHandlers() {
   connect(Bar.btnStop, &QToolButton::clicked, this, &TfrmMain::StopScan);
   connect(Menu.Stop1, &QAction::triggered, this, &TfrmMain::StopScan);
   connect(Menu.Rescan1, &QAction::triggered, this, [this] { Rescan(false); });
+  connect(Menu.CompareWithSavedScan1, &QAction::triggered, this, &TfrmMain::CompareWithSavedScan);
+  connect(Menu.EndComparison1, &QAction::triggered, this, &TfrmMain::EndComparison);
+  connect(Menu.ColourbyGrowth1, &QAction::toggled, this,
+          [this](bool ByGrowth) { FFilesInFoldersView->SetColorByGrowth(ByGrowth); });
   connect(Menu.RescanFolder1, &QAction::triggered, this, [this] { Rescan(true); });
   connect(Menu.ShowToolbar1, &QAction::triggered, this, &TfrmMain::ToggleToolbar);
   connect(Menu.Exit1, &QAction::triggered, this, &QWidget::close);

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/AppInfo.h"
+#include "app/CompareRun.h"
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
@@ -60,6 +61,7 @@ TfrmMain::TfrmMain(TMainWindowServices Services, QWidget* Parent)
 TfrmMain::~TfrmMain() {
   // A job still running is stopped and cut off first; then the controls go, tabs and the results
   // they show among them, while everything they may call on is still here.
+  FCompare.reset();
   FRescan.reset();
   FRun.reset();
   delete centralWidget();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QToolButton>
 
+#include "app/CompareRun.h"
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
@@ -116,6 +117,11 @@ void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TSc
 }
 
 void TfrmMain::StopScan() {
+  if (FCompare != nullptr) {
+    FCompare->Stop();
+    SetStatus(TranslatedText("Cancelling..."));
+    return;
+  }
   if (FRescan != nullptr) {
     FRescan->Stop();
     SetStatus(TranslatedText("Cancelling..."));
@@ -179,7 +185,11 @@ void TfrmMain::FillNextTab() {
     // Next results: the summary once every tab shows them.
     if (FNextPending > 0 && --FNextPending == 0) {
       FStatus->ShowProgress(0);
-      ShowSummary();
+      if (FComparison != nullptr) {
+        ShowComparison();  // made while the tabs were being given the results
+      } else {
+        ShowSummary();
+      }
     }
     return;
   }
@@ -249,7 +259,7 @@ void TfrmMain::SetScanningState(bool Scanning) {
   FMenu->SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
   FSourcePanel->SetScanning(Scanning);
   FFilterPanel->setEnabled(!Scanning);
-  EnableRescan();
+  EnableResultCommands();
   if (!Scanning) {
     FStatus->ShowProgress(0);
     SetStatus(TranslatedText("Ready"));
@@ -262,9 +272,12 @@ void TfrmMain::ClearResults() {
     Tab->Clear();
   }
   FNextPending = 0;
+  // A new scan or an opened one ends the comparison.
+  FComparison.reset();
+  FBaseline.reset();
   ReleaseDetached(true);
   FResults.reset();
-  EnableRescan();
+  EnableResultCommands();
   platform::ReleaseFreedMemory();
 }
 

@@ -39,6 +39,8 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
   File1->addSeparator();
   OpenScan1 = NamedAction(File1, "OpenScan1");
   SaveScanAs1 = NamedAction(File1, "SaveScanAs1");
+  CompareWithSavedScan1 = NamedAction(File1, "CompareWithSavedScan1");
+  EndComparison1 = NamedAction(File1, "EndComparison1");
   File1->addSeparator();
   Exit1 = NamedAction(File1, "Exit1");
 
@@ -59,6 +61,8 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
   View1->addSeparator();
   Rescan1 = NamedAction(View1, "Rescan1");
   RescanFolder1 = NamedAction(View1, "RescanFolder1");
+  ColourbyGrowth1 = NamedAction(View1, "ColourbyGrowth1");
+  ColourbyGrowth1->setCheckable(true);
   View1->addSeparator();
   ShowToolbar1 = NamedAction(View1, "ShowToolbar1");
   ShowToolbar1->setCheckable(true);
@@ -148,6 +152,8 @@ void TMainMenu::ApplyTranslation() {
         {RemoveCompletely1, "Remove Completely"},
         {OpenScan1, "Open Scan..."},
         {SaveScanAs1, "Save Scan As..."},
+        {CompareWithSavedScan1, "Compare with Saved Scan..."},
+        {EndComparison1, "End Comparison"},
         {Exit1, "Exit"},
         {Scan1, "Scan"},
         {Stop1, "Stop"},
@@ -157,6 +163,7 @@ void TMainMenu::ApplyTranslation() {
         {Duplicates1, "Duplicates"},
         {Rescan1, "Rescan"},
         {RescanFolder1, "Rescan Folder"},
+        {ColourbyGrowth1, "Colour by Growth"},
         {ShowToolbar1, "Show Toolbar"},
         {Tutorial1, "Tutorial"},
         {ContactUs1, "Contact Us"},

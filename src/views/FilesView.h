@@ -35,12 +35,14 @@ class TFilesView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   void ShowSelection() override;
 
  private:
   // Adds the next rows of the list; true once every listed file has its row.
   bool AddFileRows();
+  QString GrowthText(const TFileLeaf& File) const;
 
   TFlatTreemapLayout FMap;
   const TFlatMapItem* FHover = nullptr;

@@ -35,12 +35,14 @@ class TFoldersView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   void ShowSelection() override;
 
  private:
   // Adds the next rows of the legend of the root's folders; true once all have theirs.
   bool AddTopFolderRows();
+  QString GrowthText(const TDirNode& Folder) const;
 
   TFolderTreemapLayout FMap;
 

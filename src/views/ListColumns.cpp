@@ -58,9 +58,9 @@ void SetListColumnTitles(QTreeWidget* List, const std::vector<TListColumn>& Colu
 }
 
 const std::vector<TListColumn>& FilesColumns() {
-  static const std::vector<TListColumn> Columns = {{"Name", 220},     {"Path", 320},
-                                                   {"Size", 95},      {"Percentage", 90},
-                                                   {"Modified", 145}, {"FullPath", 0}};
+  static const std::vector<TListColumn> Columns = {
+      {"Name", 220},     {"Path", 320},   {"Size", 95},  {"Percentage", 90},
+      {"Modified", 145}, {"FullPath", 0}, {"Growth", 95}};
   return Columns;
 }
 
@@ -71,8 +71,8 @@ const std::vector<TListColumn>& ExtensionColumns() {
 }
 
 const std::vector<TListColumn>& FolderLegendColumns() {
-  static const std::vector<TListColumn> Columns = {
-      {"Folder", 220}, {"Color", 70}, {"Bytes", 110}, {"%", 80, false}, {"Files", 70}};
+  static const std::vector<TListColumn> Columns = {{"Folder", 220},  {"Color", 70}, {"Bytes", 110},
+                                                   {"%", 80, false}, {"Files", 70}, {"Growth", 95}};
   return Columns;
 }
 

@@ -104,6 +104,22 @@ void TResultTab::Show(std::shared_ptr<const TScanResults> Results, TShowKind Kin
   FFillTimer->start();
 }
 
+void TResultTab::ShowGrowth(std::shared_ptr<const TBaselineComparison> Comparison) {
+  if (Comparison == FComparison) {
+    return;
+  }
+  // The trees are made again with another number of columns and rows.
+  KeepState();
+  FComparison = std::move(Comparison);
+  GrowthChanged();
+  if (FKept && FResults != nullptr) {
+    FindKeptIn(*FResults);
+    RestoreState();
+  }
+  FKept.reset();
+  InvalidateMap();
+}
+
 void TResultTab::Clear() {
   FFillTimer->stop();
   FSteps.clear();
@@ -111,6 +127,10 @@ void TResultTab::Clear() {
   {
     const TShowing Quiet(*this);
     ClearControls();
+  }
+  if (FComparison != nullptr) {
+    FComparison.reset();
+    GrowthChanged();
   }
   FResults.reset();
   FMapStale = false;

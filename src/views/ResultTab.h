@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "results/BaselineComparison.h"
 #include "results/ScanResults.h"
 #include "views/GestureView.h"
 #include "views/TabSelection.h"
@@ -74,6 +75,11 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // turn they took the tree over, while what left it is still readable: what KeepState noted
   // and is still there is put back.
   void Show(std::shared_ptr<const TScanResults> Results, TShowKind Kind = TShowKind::New);
+  // Shows every entry's growth since a baseline in the tab's trees and lists, or no more growth;
+  // the selection, opened folders and scroll positions stay. The comparison must be of the
+  // tree shown.
+  void ShowGrowth(std::shared_ptr<const TBaselineComparison> Comparison);
+  const TBaselineComparison* Comparison() const { return FComparison.get(); }
   // Empties the tab (its selection, its lists, its map and its hovered cell) and lets go of the
   // results.
   void Clear();
@@ -110,6 +116,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   virtual std::vector<TFillStep> FillSteps() = 0;
   // Empties the lists, the legend and the map.
   virtual void ClearControls() = 0;
+  // Shows FComparison (or its end) in the tab's controls.
+  virtual void GrowthChanged() = 0;
   // Lays the map out from FResults in Rect, which has an area.
   virtual void LayOutMap(const TRect& Rect) = 0;
 
@@ -171,6 +179,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // The results shown; the selection, the controls and the map refer into them.
   std::shared_ptr<const TScanResults> FResults;
   TTabSelection FSelection;
+  // The growth shown, while results are compared with a baseline.
+  std::shared_ptr<const TBaselineComparison> FComparison;
 
  private:
   void ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,

@@ -1,5 +1,6 @@
 #include "views/ScanTreeModel.h"
 
+#include <QColor>
 #include <algorithm>
 #include <vector>
 
@@ -143,12 +144,12 @@ QModelIndex TScanTreeModel::IndexOfFile(const TFileLeaf* File) const {
 }
 
 QModelIndex TScanTreeModel::index(int Row, int Column, const QModelIndex& Parent) const {
-  if (FRoot == nullptr || Row < 0 || Column != 0) {
+  if (FRoot == nullptr || Row < 0 || Column < 0 || Column >= columnCount(Parent)) {
     return {};
   }
   const TDirNode* Folder = Parent.isValid() ? FolderOf(Parent) : TopParent();
   if (!Parent.isValid() && Folder == nullptr) {
-    return Row == 0 ? createIndex(0, 0, Tagged(nullptr)) : QModelIndex();
+    return Row == 0 ? createIndex(0, Column, Tagged(nullptr)) : QModelIndex();
   }
   if (Folder == nullptr || Row >= rowCount(Parent)) {
     return {};
@@ -173,25 +174,53 @@ int TScanTreeModel::rowCount(const QModelIndex& Parent) const {
     return 0;
   }
   if (!Parent.isValid()) {
-    return TopParent() == nullptr ? 1 : ContentCount(*FRoot, false);
+    return TopParent() == nullptr ? 1 : RowsOf(*FRoot);
   }
-  const TDirNode* Folder = FolderOf(Parent);
+  const TDirNode* Folder = Parent.column() == 0 ? FolderOf(Parent) : nullptr;
   if (Folder == nullptr || !RowsMade(Folder)) {
     return 0;
   }
-  return ContentCount(*Folder, FContent == TContent::RootFoldersAndFiles);
+  return RowsOf(*Folder);
 }
 
 int TScanTreeModel::columnCount(const QModelIndex&) const {
-  return 1;
+  return FComparison != nullptr ? 2 : 1;
+}
+
+void TScanTreeModel::SetComparison(const TBaselineComparison* Comparison, TSizeCount Count) {
+  beginResetModel();
+  FComparison = Comparison;
+  FCount = Count;
+  endResetModel();
+}
+
+std::vector<const TRemovedEntry*> TScanTreeModel::RemovedRows(const TDirNode& Folder) const {
+  std::vector<const TRemovedEntry*> Rows;
+  if (FComparison != nullptr) {
+    for (const TRemovedEntry& Entry : FComparison->RemovedFrom(Folder)) {
+      if (Entry.IsFolder || FContent == TContent::RootFoldersAndFiles) {
+        Rows.push_back(&Entry);
+      }
+    }
+  }
+  return Rows;
+}
+
+int TScanTreeModel::RowsOf(const TDirNode& Folder) const {
+  const int Content = ContentCount(Folder, FContent == TContent::RootFoldersAndFiles);
+  if (FComparison == nullptr) {
+    return Content;
+  }
+  const auto Removed = static_cast<int>(std::min<size_t>(RemovedRows(Folder).size(), INT32_MAX));
+  return Content > INT32_MAX - Removed ? INT32_MAX : Content + Removed;
 }
 
 bool TScanTreeModel::hasChildren(const QModelIndex& Parent) const {
   if (!Parent.isValid()) {
     return FRoot != nullptr;
   }
-  const TDirNode* Folder = FolderOf(Parent);
-  return Folder != nullptr && ContentCount(*Folder, FContent == TContent::RootFoldersAndFiles) > 0;
+  const TDirNode* Folder = Parent.column() == 0 ? FolderOf(Parent) : nullptr;
+  return Folder != nullptr && RowsOf(*Folder) > 0;
 }
 
 bool TScanTreeModel::canFetchMore(const QModelIndex& Parent) const {
@@ -208,7 +237,7 @@ void TScanTreeModel::EnsureRows(const QModelIndex& Folder) {
   if (Node == nullptr || RowsMade(Node)) {
     return;
   }
-  const int Count = ContentCount(*Node, true);
+  const int Count = RowsOf(*Node);
   if (Count == 0) {
     FExpanded.insert(Node);
     return;
@@ -224,7 +253,15 @@ QVariant TScanTreeModel::data(const QModelIndex& Index, int Role) const {
   }
   const TRowItem Item = ItemAt(ParentFolderOf(Index), Index.row(), FRoot);
   if (Item.Folder == nullptr && Item.File == nullptr) {
-    return {};
+    return RemovedData(Index, Role);
+  }
+  if (Index.column() == 1) {
+    if (Role != Qt::DisplayRole || FComparison == nullptr) {
+      return {};
+    }
+    const TGrowth Growth = Item.Folder != nullptr ? FComparison->Of(*Item.Folder, FCount)
+                                                  : FComparison->Of(*Item.File, FCount);
+    return ShownText(FormatGrowth(Growth, FHost.FormatSettings()));
   }
   if (Role == Qt::DisplayRole) {
     const std::string_view Name = Item.Folder != nullptr ? Item.Folder->Name() : Item.File->Name();
@@ -237,6 +274,35 @@ QVariant TScanTreeModel::data(const QModelIndex& Index, int Role) const {
                                   : FHost.SmallIcon(Item.File->FullPath(), false);
   }
   return {};
+}
+
+QVariant TScanTreeModel::RemovedData(const QModelIndex& Index, int Role) const {
+  // The rows after a folder's own entries: those only the baseline has, greyed.
+  const TDirNode* Parent = ParentFolderOf(Index);
+  if (Parent == nullptr || FComparison == nullptr) {
+    return {};
+  }
+  const int Content = ContentCount(*Parent, FContent == TContent::RootFoldersAndFiles);
+  const std::vector<const TRemovedEntry*> Removed = RemovedRows(*Parent);
+  const auto Number = static_cast<size_t>(Index.row() - Content);
+  if (Index.row() < Content || Number >= Removed.size()) {
+    return {};
+  }
+  const TRemovedEntry& Entry = *Removed[Number];
+  if (Role == Qt::ForegroundRole) {
+    return QColor(Qt::gray);
+  }
+  if (Role == Qt::DecorationRole && Index.column() == 0) {
+    return FHost.SmallIcon(std::string(Entry.Name), Entry.IsFolder);
+  }
+  if (Role != Qt::DisplayRole) {
+    return {};
+  }
+  if (Index.column() == 1) {
+    return ShownText(FormatRemoved());
+  }
+  return ShownText(Entry.Name) + QStringLiteral("  [") +
+         ShownText(FormatSize(Entry.OldSizeIn(FCount), FHost.FormatSettings())) + QLatin1Char(']');
 }
 
 }  // namespace dunstrel

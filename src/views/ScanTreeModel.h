@@ -3,7 +3,9 @@
 #include <QAbstractItemModel>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
+#include "results/BaselineComparison.h"
 #include "scan/ScanTree.h"
 #include "views/ViewHost.h"
 
@@ -27,6 +29,9 @@ class TScanTreeModel final : public QAbstractItemModel {
 
   // Shows the tree of Root, or nothing.
   void SetRoot(const TDirNode* Root);
+  // With a comparison, a second column gives each row's growth in Count, and each folder's
+  // entries only the baseline has follow its own, greyed; the model is reset.
+  void SetComparison(const TBaselineComparison* Comparison, TSizeCount Count);
   const TDirNode* Root() const { return FRoot; }
 
   // The folder or file of a row; none for another kind.
@@ -75,10 +80,16 @@ class TScanTreeModel final : public QAbstractItemModel {
   const TDirNode* TopParent() const;
   bool RowsMade(const TDirNode* Folder) const;
   int RowOfFolder(const TDirNode* Folder) const;
+  // A folder's rows: its own entries, then those removed since the baseline.
+  int RowsOf(const TDirNode& Folder) const;
+  std::vector<const TRemovedEntry*> RemovedRows(const TDirNode& Folder) const;
+  QVariant RemovedData(const QModelIndex& Index, int Role) const;
 
   IViewHost& FHost;
   const TContent FContent;
   const TDirNode* FRoot = nullptr;
+  const TBaselineComparison* FComparison = nullptr;
+  TSizeCount FCount = TSizeCount::ApparentSize;
   // Folders whose contents have rows (lazy trees only).
   std::unordered_set<const TDirNode*> FExpanded;
   // The row number of every folder whose parent's rows have been asked for.

@@ -10,6 +10,7 @@
 #include "app/ScannedWindow.h"
 #include "results/ResultsBuilder.h"
 #include "results/ScanSummary.h"
+#include "results/ValueFormat.h"
 #include "scan/DiskScanner.h"
 #include "support/ScopedEnvironment.h"
 
@@ -216,6 +217,84 @@ TEST_F(FollowDiskTest, StopDuringARescanLeavesTheResultsWhole) {
   EXPECT_EQ(Describe(*Window->Results()), Shown);
   EXPECT_EQ(Status(), Summary);
   EXPECT_EQ(SelectedPaths(FoldersView()), std::set{PathOf("big")});
+}
+
+TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
+  const TTempDir Other;
+  Other.MakeFile("elsewhere.txt", 5);
+  ScanPath(Other.Path());
+  Dialogs.FileAnswer = QString::fromStdString(Other / "other.json");
+  Find<QAction>("SaveScanAs1")->trigger();
+  Window.reset();
+  ScanPath(Tree.Path());
+  EXPECT_FALSE(Find<QAction>("EndComparison1")->isEnabled());
+  const std::string Saved = Other / "base.json";
+  Dialogs.FileAnswer = QString::fromStdString(Saved);
+  Find<QAction>("SaveScanAs1")->trigger();
+  // A grown file, a new one, a removed one; then the whole source scanned again.
+  Tree.MakeFile("big/a.txt", 6100);
+  Tree.MakeFile("small/new.bin", 300);
+  fs::remove(Tree / "c.dat");
+  FoldersView()->ClearSelection();
+  ShowTab("TabSheet2");
+  QTest::keyClick(Find<QTreeView>("tvFolders"), Qt::Key_F5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && Status().startsWith("Done."); }, 10000));
+
+  // A saved scan of another folder is refused, in words.
+  Dialogs.FileAnswer = QString::fromStdString(Other / "other.json");
+  Find<QAction>("CompareWithSavedScan1")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && !Dialogs.Errors.empty(); }, 10000));
+  EXPECT_TRUE(Dialogs.Errors.back().startsWith("The saved scan is of "))
+      << Dialogs.Errors.back().toStdString();
+  EXPECT_FALSE(Find<QAction>("EndComparison1")->isEnabled());
+
+  Dialogs.FileAnswer = QString::fromStdString(Saved);
+  Find<QAction>("CompareWithSavedScan1")->trigger();
+  const QString Compared = ShownText("Compared with " + Saved);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && Status().endsWith(Compared); }, 10000))
+      << Status().toStdString();
+  const auto Growth = [](int64_t Bytes) { return ShownText("+" + FormatSize(Bytes, {})); };
+  // The list of the largest files and the folders' legend, in their growth column.
+  auto* Files = Find<QTreeWidget>("lvFiles");
+  EXPECT_FALSE(Files->isColumnHidden(6));
+  QStringList FileGrowth;
+  for (const char* Name : {"a.txt", "new.bin", "b.bin"}) {
+    FileGrowth.append(Files->topLevelItem(ColumnTexts(Files, 0).indexOf(Name))->text(6));
+  }
+  EXPECT_EQ(FileGrowth, (QStringList{Growth(2000), "new", ""}));
+  auto* Legend = Find<QTreeWidget>("lvFilesOfSelectedFolder");
+  EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2000), Growth(300)}));
+  // The tree of folders and files: growth beside each row, the removed file greyed below the
+  // files of its folder.
+  auto* Nested = Find<QTreeView>("tvFoldersAndFiles");
+  const QModelIndex Root = Nested->model()->index(0, 0);
+  EXPECT_EQ(Root.siblingAtColumn(1).data().toString(), Growth(2300 - 700));
+  Nested->expand(Root);
+  Nested->model()->fetchMore(Root);
+  const int Rows = Nested->model()->rowCount(Root);
+  const QModelIndex Removed = Nested->model()->index(Rows - 1, 0, Root);
+  EXPECT_EQ(Removed.data().toString(), ShownText("c.dat  [" + FormatSize(700, {}) + "]"));
+  EXPECT_EQ(Removed.siblingAtColumn(1).data().toString(), "removed");
+  EXPECT_EQ(Removed.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::gray));
+
+  ShowTab("TabSheet3");
+  Find<QAction>("ColourbyGrowth1")->trigger();
+  SaveScreenshot("comparison");
+  // A removal compares the next results again.
+  ShowTab("TabSheet2");
+  ClickRow(Legend, Legend->model()->index(1, 0));
+  ASSERT_EQ(SelectedPaths(FoldersView()), std::set{PathOf("small")});
+  Dialogs.Answer = true;
+  Shell.RemoveForReal = true;
+  Find<QAction>("RemoveCompletely1")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && Status().endsWith(Compared); }, 10000))
+      << Status().toStdString();
+  EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2000)}));
+
+  Find<QAction>("EndComparison1")->trigger();
+  EXPECT_TRUE(Files->isColumnHidden(6));
+  EXPECT_EQ(Nested->model()->columnCount(), 1);
+  EXPECT_FALSE(Find<QAction>("EndComparison1")->isEnabled());
 }
 
 }  // namespace
