@@ -11,7 +11,7 @@ namespace dunstrel {
 namespace {
 
 // How often the interface thread looks whether the run has ended.
-constexpr int kPollMs = 20;
+constexpr int kPollMs = 5;
 
 }  // namespace
 

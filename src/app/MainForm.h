@@ -201,6 +201,8 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::optional<std::string> FBaseline;
   // Said in the status line after the summary of the next results.
   QString FAfterSummary;
+  // A removal's change, prepared, until its turn to be shown.
+  std::optional<TResultsChange> FPendingChange;
   // The tabs still filling in next results.
   int FNextPending = 0;
   std::vector<std::pair<std::weak_ptr<const TScanResults>, TDetachedFolders>> FDetached;

@@ -1,6 +1,7 @@
 // Results that follow the disk: what a removal took away leaves them, and the tabs are given the
 // next results at once, each keeping its selection, its opened folders and its scroll positions.
 #include <QAction>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/CompareRun.h"
@@ -22,7 +23,7 @@ void TfrmMain::ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTras
   // While a job reads the tree, or the tabs are still being given new results, the tree stays as
   // it is: nothing gone may stay selected, though, or a second command would act on it.
   if (FResults == nullptr || FResults->Root == nullptr || FFilling || FRescan != nullptr ||
-      FCompare != nullptr || (FRun != nullptr && FRun->Running())) {
+      FCompare != nullptr || FPendingChange || (FRun != nullptr && FRun->Running())) {
     if (TResultTab* Tab = ShownTab()) {
       Tab->ClearSelection();
     }
@@ -46,10 +47,17 @@ void TfrmMain::ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTras
   }
   // Deleted names lower the link counts of hard-linked files; names moved to the trash live on.
   TTreeChange Change = TTreeChange::Removal(Removal.Files, Removal.Folders, !ToTrash);
-  std::optional<TResultsChange> Next =
-      TResultsChange::Prepare(*FResults, std::move(Change), Removal.Changed());
-  if (Next) {
-    ShowNextResults(std::move(*Next));
+  FPendingChange = TResultsChange::Prepare(*FResults, std::move(Change), Removal.Changed());
+  // The tree is edited and the tabs given the next results in a turn of their own, so that the
+  // window answers in between.
+  if (FPendingChange) {
+    QTimer::singleShot(0, this, [this] {
+      if (FPendingChange) {
+        TResultsChange Next = std::move(*FPendingChange);
+        FPendingChange.reset();
+        ShowNextResults(std::move(Next));
+      }
+    });
   }
 }
 
@@ -79,7 +87,7 @@ void TfrmMain::ShowNextResults(TResultsChange Change) {
   }
   FDetached.emplace_back(Previous, std::move(Detached));
   Previous.reset();
-  ReleaseDetached(false);
+  QTimer::singleShot(0, this, [this] { ReleaseDetached(false); });
   if (Baseline) {
     StartComparison(*Baseline);
   }
@@ -105,7 +113,8 @@ void TfrmMain::EnableResultCommands() {
 }
 
 void TfrmMain::Rescan(bool FolderOnly) {
-  if (!FMenu->Rescan1->isEnabled() || FResults == nullptr || FFilling || FNextPending > 0) {
+  if (!FMenu->Rescan1->isEnabled() || FResults == nullptr || FFilling || FNextPending > 0 ||
+      FPendingChange) {
     return;
   }
   const TDirNode* Folder = nullptr;

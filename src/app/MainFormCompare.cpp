@@ -26,7 +26,7 @@ void TfrmMain::CompareWithSavedScan() {
 }
 
 void TfrmMain::StartComparison(const std::string& SavedScan) {
-  if (FResults == nullptr || FResults->Root == nullptr || FCompare != nullptr) {
+  if (FResults == nullptr || FResults->Root == nullptr || FCompare != nullptr || FPendingChange) {
     return;
   }
   FCompare = std::make_unique<TCompareRun>(FResults, SavedScan);

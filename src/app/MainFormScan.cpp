@@ -272,6 +272,7 @@ void TfrmMain::ClearResults() {
     Tab->Clear();
   }
   FNextPending = 0;
+  FPendingChange.reset();
   // A new scan or an opened one ends the comparison.
   FComparison.reset();
   FBaseline.reset();

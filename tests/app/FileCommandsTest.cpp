@@ -342,6 +342,8 @@ TEST_F(HighlightedItemsTest, DeleteRemovesFromDiskExactlyWhatIsHighlighted) {
                            "misc/readme.md", "top.md"}) {
     EXPECT_TRUE(EntryExists(PathOf(Kept))) << Kept;
   }
+  // Once the tabs show what followed the removal.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Status().startsWith("Done."); }, 10000));
   EXPECT_TRUE(Duplicates->Selection().Empty()) << "nothing gone stays selected";
   EXPECT_TRUE(Highlighted(Duplicates).empty());
 
