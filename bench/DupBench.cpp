@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "HeapCounter.h"
+#include "MachineReference.h"
 #include "SyntheticTree.h"
 #include "results/DuplicateGroups.h"
 #include "results/FileArrays.h"
@@ -135,10 +136,10 @@ int main(int Argc, char** Argv) {
       "%zu,"
       "\"groups_found\":%zu,\"files_in_groups\":%zu,\"repeating_share\":%.4f,"
       "\"groups_kept\":%zu,\"files_kept\":%zu,\"held_B_per_file\":%.2f,"
-      "\"peak_B_per_file\":%.2f,\"agrees_with_keys\":%s}\n",
+      "\"peak_B_per_file\":%.2f,\"agrees_with_keys\":%s,\"machine_ref_ms\":%.1f}\n",
       Files.size(), Times[Times.size() / 2], Times.front(), CpuTimes[CpuTimes.size() / 2],
       ProgressCalls, Reference.Groups, Reference.FilesInGroups,
       static_cast<double>(Reference.FilesInGroups) / FileCount, Result->Groups.size(), Members,
-      HeldPerFile, PeakPerFile, Reference.Agrees ? "true" : "false");
+      HeldPerFile, PeakPerFile, Reference.Agrees ? "true" : "false", bench::MachineReferenceMs());
   return Reference.Agrees ? 0 : 1;
 }

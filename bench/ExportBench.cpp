@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "MachineReference.h"
 #include "SyntheticTree.h"
 #include "results/ScanExport.h"
 
@@ -70,10 +71,12 @@ int main(int argc, char* argv[]) {
   std::filesystem::remove(File);
   std::printf(
       "{\"files\":%lld,\"folders\":%lld,\"file_bytes\":%llu,\"save_ms_median\":%.1f,"
-      "\"save_ms_best\":%.1f,\"load_ms_median\":%.1f,\"load_ms_best\":%.1f,\"same_totals\":%s}\n",
+      "\"save_ms_best\":%.1f,\"load_ms_median\":%.1f,\"load_ms_best\":%.1f,\"same_totals\":%s,"
+      "\"machine_ref_ms\":%.1f}\n",
       static_cast<long long>(Tree->TotalFiles), static_cast<long long>(Tree->TotalDirs),
       static_cast<unsigned long long>(Bytes), Median(Saves),
       *std::min_element(Saves.begin(), Saves.end()), Median(Loads),
-      *std::min_element(Loads.begin(), Loads.end()), Same ? "true" : "false");
+      *std::min_element(Loads.begin(), Loads.end()), Same ? "true" : "false",
+      dunstrel::bench::MachineReferenceMs());
   return Same ? 0 : 1;
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "HeapCounter.h"
+#include "MachineReference.h"
 #include "SyntheticTree.h"
 #include "results/BaselineComparison.h"
 #include "results/DuplicateGroups.h"
@@ -54,17 +55,6 @@ int64_t ResidentBytes() {
   int64_t Resident = 0;
   Statm >> Size >> Resident;
   return Resident * 4096;
-}
-
-double MachineReferenceMs() {
-  std::vector<uint64_t> Values(10'000'000);
-  std::mt19937_64 Random(7);
-  for (uint64_t& Value : Values) {
-    Value = Random();
-  }
-  const auto Start = TClock::now();
-  std::sort(Values.begin(), Values.end());
-  return Milliseconds(TClock::now() - Start);
 }
 
 // The files of a synthetic tree's folders, by index, and each folder's files below it.
@@ -266,7 +256,7 @@ int main(int argc, char* argv[]) {
       Dir = argv[I + 1];
     }
   }
-  const double MachineRef = MachineReferenceMs();
+  const double MachineRef = dunstrel::bench::MachineReferenceMs();
   const bench::TSyntheticTree Tree = bench::GenerateSyntheticTree(Shape);
   const std::vector<uint32_t> Folders = PickFolders(Tree, 3);
   const uint32_t Chosen = Folders.front();

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "MachineReference.h"
 #include "platform/Memory.h"
 #include "scan/ScanModel.h"
 
@@ -110,6 +111,7 @@ int main(int Argc, char** Argv) {
                  "[--pattern MASKS] PATH...\n";
     return 2;
   }
+  const double MachineRef = dunstrel::bench::MachineReferenceMs();
   for (const std::string& Path : Paths) {
     for (int Run = 0; Run < Repeat; ++Run) {
       const int64_t Before = ResidentBytes();
@@ -189,13 +191,13 @@ int main(int Argc, char** Argv) {
           "\"rss_bytes_before_walk\":%lld,\"rss_bytes_after_walk\":%lld,"
           "\"bytes_per_entry\":%.1f,\"rss_bytes_after_release\":%lld,"
           "\"anon_rss_bytes_after_release\":%lld,\"peak_rss_bytes\":%lld,"
-          "\"longest_progress_gap_seconds\":%.3f,\"stop_seconds\":%.3f}\n",
+          "\"longest_progress_gap_seconds\":%.3f,\"stop_seconds\":%.3f,\"machine_ref_ms\":%.1f}\n",
           JsonString(Path).c_str(), Run + 1, Threads, TotalFiles, TotalDirs, TotalSize,
           Seconds(WalkStart, WalkEnd), Seconds(WalkEnd, SortEnd), static_cast<long long>(Before),
           static_cast<long long>(After),
           Entries > 0 ? static_cast<double>(After - Before) / static_cast<double>(Entries) : 0.0,
           static_cast<long long>(Released), static_cast<long long>(ReleasedAnon),
-          static_cast<long long>(StatusBytes("VmHWM")), LongestGap, StopSeconds);
+          static_cast<long long>(StatusBytes("VmHWM")), LongestGap, StopSeconds, MachineRef);
       std::fflush(stdout);
     }
   }

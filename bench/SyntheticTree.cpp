@@ -264,7 +264,6 @@ std::unique_ptr<TDirNode> BuildScanTree(const TSyntheticTree& Tree, const std::s
     Node.AddLeaf(File.Name, Ext, File.Size, File.Stamp);
     Node.TotalSize += File.Size;
     Node.TotalFiles += 1;
-    Node.ExtStats.AddFile(Ext, File.Size);
   }
   // Totals bottom-up: children always come after their parent in Nodes.
   for (size_t I = Nodes.size(); I-- > 1;) {
@@ -273,7 +272,6 @@ std::unique_ptr<TDirNode> BuildScanTree(const TSyntheticTree& Tree, const std::s
     Parent.TotalSize += Node.TotalSize;
     Parent.TotalFiles += Node.TotalFiles;
     Parent.TotalDirs += Node.TotalDirs;
-    Parent.ExtStats.MergeFrom(&Node.ExtStats);
   }
   Root->TotalDirs += 1;
   return Root;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "HeapCounter.h"
+#include "MachineReference.h"
 #include "SyntheticTree.h"
 #include "results/DuplicateGroups.h"
 #include "results/FileArrays.h"
@@ -168,6 +169,15 @@ void Sizes(benchmark::internal::Benchmark* Bench) {
   Bench->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 }
 
+// The machine's reference task, timed beside the layouts so that their figures can be compared
+// across machines.
+void MachineReference(benchmark::State& State) {
+  for (auto _ : State) {
+    State.counters["machine_ref_ms"] = MachineReferenceMs();
+  }
+}
+
+BENCHMARK(MachineReference)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(FlatMap)->Apply(Sizes);
 BENCHMARK(FlatMapUnsorted)->Apply(Sizes);
 BENCHMARK(FilesInFoldersMap)->Apply(Sizes);

@@ -39,6 +39,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "MachineReference.h"
 #include "SyntheticTree.h"
 #include "app/MainForm.h"
 #include "app/ShellServices.h"
@@ -549,7 +550,8 @@ int Run(int Argc, char** Argv) {
       "\"rss_after_pipeline_mb\":%.1f,\"rss_after_surfaces_mb\":%.1f,"
       "\"tree_bytes_per_entry\":%.1f,\"bytes_per_entry_after_pipeline\":%.1f,"
       "\"bytes_per_entry_after_surfaces\":%.1f,\"rss_after_rescans_mb\":[%s],"
-      "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f}\n",
+      "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f,"
+      "\"machine_ref_ms\":%.1f}\n",
       Files, Folders, static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
       static_cast<double>(PipelineEnd - FillStart) / 1e9, static_cast<double>(LongestStall) / 1e6,
       Surfaces.c_str(), LegendPicks.c_str(), FirstSelect, LaterSelect, BuildSteps.c_str(), Recount,
@@ -559,7 +561,7 @@ int Run(int Argc, char** Argv) {
       static_cast<double>(ResidentAfterSurfaces) / 1048576.0, PerEntry(ResidentAfterWalk),
       PerEntry(ResidentAfterPipeline), PerEntry(ResidentAfterSurfaces), Rescanned.c_str(),
       static_cast<double>(ResidentAfterFirstEmpty) / 1048576.0,
-      static_cast<double>(ResidentAfterEmpty) / 1048576.0);
+      static_cast<double>(ResidentAfterEmpty) / 1048576.0, MachineReferenceMs());
   return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "localisation/translation.h"
 #include "results/FileArrays.h"
 #include "results/TreeOrder.h"
+#include "scan/ExtensionTotals.h"
 
 namespace dunstrel {
 
@@ -65,14 +66,11 @@ std::vector<const TScanStore*> StoresOfFiles(const TDirNode& Root) {
 
 void ListExtensions(TScanResults& Results) {
   const TDirNode& Root = *Results.Root;
-  std::vector<TExtStatPair> Stats = Root.ExtStats.ToSortedArrayByBytesDesc();
-  std::stable_sort(Stats.begin(), Stats.end(), [](const TExtStatPair& A, const TExtStatPair& B) {
-    return A.Bytes != B.Bytes ? A.Bytes > B.Bytes : A.Ext < B.Ext;
-  });
+  const TExtensionTotals Totals = ExtensionTotalsOf(Root, Results.Count);
   std::unordered_map<std::string_view, uint32_t> RowOfText;
-  Results.Extensions.reserve(Stats.size());
-  for (TExtStatPair& Stat : Stats) {
-    Results.Extensions.push_back({std::move(Stat.Ext), Stat.Bytes, Stat.Files});
+  Results.Extensions.reserve(Totals.Rows().size());
+  for (const TExtStatPair& Stat : Totals.Rows()) {
+    Results.Extensions.push_back({Stat.Ext, Stat.Bytes, Stat.Files});
   }
   for (size_t Row = 0; Row < Results.Extensions.size(); ++Row) {
     RowOfText.emplace(Results.Extensions[Row].Key, static_cast<uint32_t>(Row));

@@ -294,7 +294,6 @@ struct TOpenFolder {
 // in its parent's list (which may be half empty), and the allocator's own share.
 constexpr int64_t kFolderCost = sizeof(TDirNode) + 16 + 16;
 constexpr int64_t kLeafCost = sizeof(TFileLeaf) + 2 + 16;
-constexpr int64_t kExtStatCost = 20;
 
 class TExportReader {
  public:
@@ -323,7 +322,6 @@ class TExportReader {
   std::string FKey;
   bool FWrittenHere = false;  // by this program
   int64_t FTreeBytes = 0;
-  TExtStatsAccumulator FSums;
   std::unordered_map<std::string, TExtKey> FExtKeys;  // raw extension -> key
   std::vector<THardLink> FHardLinks;
   std::vector<std::string_view> FNames;
@@ -517,8 +515,8 @@ TExtKey TExportReader::ExtKeyOf(TScanStore& Store, const std::string& Name) {
   return Found->second;
 }
 
-// The folder is complete: its names must differ; then its statistics, as a scan computes them
-// when it leaves a folder.
+// The folder is complete: its names must differ, and its list of files takes no more room than
+// they need.
 void TExportReader::CloseFolder(TDirNode& Folder) {
   FNames.clear();
   FNames.reserve(Folder.Leaves.size() + Folder.Children.size());
@@ -532,17 +530,7 @@ void TExportReader::CloseFolder(TDirNode& Folder) {
   if (std::adjacent_find(FNames.begin(), FNames.end()) != FNames.end()) {
     Fail("Two entries of one folder have the same name");
   }
-  TScanStore& Store = Folder.Store();
-  for (const TFileLeaf* Leaf : Folder.Leaves) {
-    const TExtKey Key = Leaf->ExtKey();
-    FSums.Add(Key == Store.EmptyExt ? Store.NoExt : Key, Leaf->Size(), 1);
-  }
-  for (const auto& Child : Folder.Children) {
-    FSums.AddAll(Child->ExtStats);
-  }
-  FSums.MoveInto(Folder.ExtStats);
   Folder.Leaves.shrink_to_fit();
-  Spend(kExtStatCost * static_cast<int64_t>(Folder.ExtStats.Count()));
   Folder.TotalDiskUsage = SaturatingAdd(Folder.TotalDiskUsage, Folder.OwnDiskUsage);
   Folder.UnreadableFolders += Folder.ReadProblem != platform::TListProblem::None ? 1 : 0;
 }

@@ -42,7 +42,7 @@ void SaveScanFile(const TDirNode& Root, const std::string& Path);
 using TScanFileProgress = std::function<void(int64_t BytesRead)>;
 
 // Reads a file of that format, from this program or another tool, plain or packed with gzip or
-// zstd, into a scan tree with the totals and extension statistics a scan computes: entries that
+// zstd, into a scan tree with the totals a scan computes: entries that
 // are not regular files or folders, and excluded ones with all they hold, stay out, as a scan
 // leaves them out. Streams the input and builds the tree with an explicit stack; throws
 // EScanFileError for anything malformed, out of range, beyond the limits above or beyond the

@@ -54,7 +54,6 @@ class TWalkSource final : public IScanSource {
         Root->TotalFiles += Node->TotalFiles;
         Root->TotalDirs += Node->TotalDirs;
         Root->UnreadableFolders += Node->UnreadableFolders;
-        Root->ExtStats.MergeFrom(&Node->ExtStats);
         Root->AdoptChild(std::move(Node));
       }
       Before.Files += Scanner.FilesScanned();

@@ -138,23 +138,17 @@ void TFolderWalker::FinishFolder(TDirNode& Node) {
   if (Node.Leaves.size() != Node.Leaves.capacity()) {
     Node.Leaves.shrink_to_fit();  // files were dropped, or the walk was cut short
   }
-  // The folder's statistics and totals: its own files' and its sub-folders', summed once, now
-  // that all of them are known.
-  for (const TFileLeaf* Leaf : Node.Leaves) {
-    const TExtKey Key = Leaf->ExtKey();
-    FExtSums.Add(Key == FStore.EmptyExt ? FStore.NoExt : Key, Leaf->Size(), 1);
-  }
+  // The folder's totals: its own files' and its sub-folders', summed once, now that all of them
+  // are known.
   Node.TotalDiskUsage = SaturatingAdd(Node.TotalDiskUsage, Node.OwnDiskUsage);
   Node.UnreadableFolders = Node.ReadProblem != platform::TListProblem::None ? 1 : 0;
   for (const auto& Child : Node.Children) {
-    FExtSums.AddAll(Child->ExtStats);
     Node.TotalSize = SaturatingAdd(Node.TotalSize, Child->TotalSize);
     Node.TotalDiskUsage = SaturatingAdd(Node.TotalDiskUsage, Child->TotalDiskUsage);
     Node.TotalFiles += Child->TotalFiles;
     Node.TotalDirs += Child->TotalDirs;
     Node.UnreadableFolders += Child->UnreadableFolders;
   }
-  FExtSums.MoveInto(Node.ExtStats);
 }
 
 void TFolderWalker::ReportProgress(const TDirNode& Folder) {

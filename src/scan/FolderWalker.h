@@ -52,7 +52,7 @@ class TWalkShared {
 };
 
 // The state one thread needs to take a scan's entries into its tree: its own counts (handed to
-// the shared ones now and then), compiled masks, extension cache, statistics sums and storage.
+// the shared ones now and then), compiled masks, extension cache and storage.
 class TFolderWalker {
  public:
   TFolderWalker(TWalkShared& Shared, TScanStore& Store, TScanArena& Arena);
@@ -74,7 +74,7 @@ class TFolderWalker {
   // Marks Node as a folder that could not be read, or not wholly; None stands for a reason
   // the lister did not give.
   static void NoteProblem(TDirNode& Node, platform::TListProblem Problem);
-  // Sums Node's totals and statistics from its files and its sub-folders, which are done.
+  // Sums Node's totals from its files and its sub-folders, which are done.
   void FinishFolder(TDirNode& Node);
   void ReportProgress(const TDirNode& Folder);
   // Hands the counts taken since the last call to the shared ones.
@@ -103,7 +103,6 @@ class TFolderWalker {
   std::unordered_map<std::string_view, TExtKey> FExtCache;  // raw extension -> key
   std::string_view FLastRawExt;  // files of one folder often share their extension
   TExtKey FLastExt = 0;
-  TExtStatsAccumulator FExtSums;
   std::vector<THardLink> FHardLinks;  // not yet handed to the store
   std::vector<TCompiledMask> FMasks;
   const TDirNode* FUpperFolderOf = nullptr;

@@ -98,7 +98,7 @@ void* TScanArena::Allocate(size_t Bytes, size_t Alignment) {
   return Result;
 }
 
-TScanStore::TScanStore() : EmptyExt(Exts.Intern("")), NoExt(Exts.Intern(kNoExtensionKey)) {}
+TScanStore::TScanStore() : EmptyExt(Exts.Intern("")) {}
 
 TScanStore::~TScanStore() = default;
 
@@ -384,10 +384,7 @@ void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed
 }
 
 TDirNode::TDirNode(std::string_view FullPath)
-    : FOwnedStore(std::make_unique<TScanStore>()),
-      FStore(FOwnedStore.get()),
-      ExtStats(FStore->Exts),
-      FNameIsPath(true) {
+    : FOwnedStore(std::make_unique<TScanStore>()), FStore(FOwnedStore.get()), FNameIsPath(true) {
   const std::string_view Copy = FStore->CopyText(FullPath);
   FName = Copy.data();
   FNameLength = static_cast<uint32_t>(Copy.size());
@@ -398,7 +395,7 @@ TDirNode::TDirNode(std::string_view FullPath, std::string Name) : TDirNode(FullP
 }
 
 TDirNode::TDirNode(TDirNode& Parent, std::string_view Name, bool NameIsPath, TScanArena& Arena)
-    : FStore(Parent.FStore), ExtStats(FStore->Exts), FParent(&Parent), FNameIsPath(NameIsPath) {
+    : FStore(Parent.FStore), FParent(&Parent), FNameIsPath(NameIsPath) {
   const std::string_view Copy = FStore->CopyText(Name, Arena);
   FName = Copy.data();
   FNameLength = static_cast<uint32_t>(Copy.size());

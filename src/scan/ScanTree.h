@@ -203,7 +203,6 @@ class TScanStore {
 
   TExtKeyPool Exts;
   const TExtKey EmptyExt;  // the leaf extension of names without a dot
-  const TExtKey NoExt;     // their statistics key, "(none)"
   // The name of the root when it is not the last component of its path ("(All Drives)").
   std::string RootName;
 
@@ -223,10 +222,11 @@ class TScanStore {
   std::unordered_map<const TDirNode*, uint64_t> FVolumes;  // where they differ from the parent's
 };
 
-// One folder of a scan with the totals and extension statistics of its whole subtree. A folder
-// keeps its own name only; its path is made from its parents' names when asked for.
+// One folder of a scan with the totals of its whole subtree (its extensions are counted when
+// asked for: ExtensionTotalsOf). A folder keeps its own name only; its path is made from its
+// parents' names when asked for.
 class TDirNode {
-  // Declared first: the statistics below are built on the store.
+  // Declared first: the nodes and leaves below live in the store.
   std::unique_ptr<TScanStore> FOwnedStore;
   TScanStore* FStore;
 
@@ -268,7 +268,7 @@ class TDirNode {
   TDirNode& AdoptChild(std::unique_ptr<TDirNode> Child);
   // Puts Fresh, a tree of its own made by a walk of Old's path, in the place of Old (one of
   // Children), named as Old is, and hands Old over. Old keeps its parent, so that its paths read
-  // as before while something still points into it; totals and statistics are the caller's.
+  // as before while something still points into it; totals are the caller's.
   std::unique_ptr<TDirNode> ReplaceChild(const TDirNode& Old, std::unique_ptr<TDirNode> Fresh);
   // A new leaf appended to Leaves; Ext is the extension text (lower-cased and interned here). Its
   // allocated space is taken to be its size in whole 512-byte blocks.
@@ -293,7 +293,6 @@ class TDirNode {
   int64_t UnreadableFolders = 0;  // folders of the subtree, this one included, with ReadProblem
   std::vector<std::unique_ptr<TDirNode>> Children;
   std::vector<TFileLeaf*> Leaves;  // owned through the store
-  TExtStats ExtStats;
   // Why the folder, or some of its entries, could not be read; None when all could.
   platform::TListProblem ReadProblem = platform::TListProblem::None;
 

@@ -25,21 +25,15 @@ void ForEachFolder(const TDirNode& Folder, TVisit&& Visit) {
   }
 }
 
-// What one folder's totals and statistics change by.
+// What one folder's totals change by.
 struct TDelta {
   int64_t Size = 0;
   int64_t DiskUsage = 0;
   int64_t Files = 0;
   int64_t Dirs = 0;
   int64_t Unreadable = 0;
-  std::optional<TExtStats> Added;    // of the folder's own scan pool
-  std::optional<TExtStats> Removed;  // likewise
   size_t Depth = 0;
 
-  TExtStats& AddedIn(TScanStore& Store) { return Added ? *Added : Added.emplace(Store.Exts); }
-  TExtStats& RemovedIn(TScanStore& Store) {
-    return Removed ? *Removed : Removed.emplace(Store.Exts);
-  }
   void AddTotalsOf(const TDirNode& Folder, int Sign) {
     Size += Sign * Folder.TotalSize;
     DiskUsage += Sign * Folder.TotalDiskUsage;
@@ -53,7 +47,6 @@ struct TDelta {
 struct TUpdate {
   TDirNode* Folder;
   TDelta Delta;
-  std::optional<TExtStats> Stats;  // the new statistics, where they change
 };
 
 size_t DepthOf(const TDirNode& Folder, const TDirNode& Top) {
@@ -92,14 +85,7 @@ std::vector<TUpdate> Propagate(std::unordered_map<TDirNode*, TDelta> Deltas, con
   Updates.reserve(Order.size());
   for (TDirNode* Folder : Order) {
     TDelta& Delta = Deltas.at(Folder);
-    TUpdate& Update = Updates.emplace_back(TUpdate{Folder, {}, std::nullopt});
-    if (Delta.Added || Delta.Removed) {
-      Update.Stats.emplace(Folder->ExtStats);
-      Update.Stats->MergeFrom(Delta.Added ? &*Delta.Added : nullptr);
-      if (Delta.Removed) {
-        Update.Stats->Remove(*Delta.Removed);
-      }
-    }
+    TUpdate& Update = Updates.emplace_back(TUpdate{Folder, {}});
     if (TDirNode* Parent = Folder->Parent()) {
       TDelta& Up = Deltas.at(Parent);
       Up.Size += Delta.Size;
@@ -107,14 +93,8 @@ std::vector<TUpdate> Propagate(std::unordered_map<TDirNode*, TDelta> Deltas, con
       Up.Files += Delta.Files;
       Up.Dirs += Delta.Dirs;
       Up.Unreadable += Delta.Unreadable;
-      if (Delta.Added) {
-        Up.AddedIn(Parent->Store()).MergeFrom(&*Delta.Added);
-      }
-      if (Delta.Removed) {
-        Up.RemovedIn(Parent->Store()).MergeFrom(&*Delta.Removed);
-      }
     }
-    Update.Delta = std::move(Delta);
+    Update.Delta = Delta;
   }
   return Updates;
 }
@@ -247,25 +227,18 @@ TDetachedFolders TTreeChange::Apply(TDirNode& Top) && {
     TDirNode* Parent = Folder->Parent();
     TDelta& Delta = Deltas[Parent];
     Delta.AddTotalsOf(*Folder, -1);
-    Delta.RemovedIn(Parent->Store()).MergeFrom(&Folder->ExtStats);
   }
   for (const TFileLeaf* File : FFiles) {
-    TDirNode* Parent = Mutable(&File->Parent());
-    TScanStore& Store = Parent->Store();
-    TDelta& Delta = Deltas[Parent];
+    TDelta& Delta = Deltas[Mutable(&File->Parent())];
     Delta.Size -= File->Size();
     Delta.DiskUsage -= File->SizeIn(TSizeCount::DiskUsage);
     Delta.Files -= 1;
-    const TExtKey Key = File->ExtKey();
-    Delta.RemovedIn(Store).AddKey(Key == Store.EmptyExt ? Store.NoExt : Key, File->Size());
   }
   if (FReplaced != nullptr) {
     TDirNode* Parent = FReplaced->Parent();
     TDelta& Delta = Deltas[Parent];
     Delta.AddTotalsOf(*FReplaced, -1);
     Delta.AddTotalsOf(*FFresh, +1);
-    Delta.RemovedIn(Parent->Store()).MergeFrom(&FReplaced->ExtStats);
-    Delta.AddedIn(Parent->Store()).MergeFrom(&FFresh->ExtStats);
   }
   if (Deltas.empty()) {
     return {};
@@ -308,9 +281,6 @@ TDetachedFolders TTreeChange::Apply(TDirNode& Top) && {
     Folder.TotalFiles += Update.Delta.Files;
     Folder.TotalDirs += Update.Delta.Dirs;
     Folder.UnreadableFolders += Update.Delta.Unreadable;
-    if (Update.Stats) {
-      std::swap(Folder.ExtStats, *Update.Stats);
-    }
   }
 
   // Last the hard links whose names left or came: each counted again where a scan would.

@@ -61,7 +61,7 @@ TEST(Win32DirectoryListerTest, ScansARealTreeWithWindowsPaths) {
   EXPECT_EQ(Root->Children[0]->FullPath(), Dir / "d1");
   ASSERT_EQ(Root->Children[0]->Leaves.size(), 1u);
   EXPECT_EQ(Root->Children[0]->Leaves[0]->FullPath(), Dir / "d1/b.TXT");
-  EXPECT_EQ(Root->ExtStats.Find(".txt")->Bytes, 30);
+  EXPECT_EQ(ExtensionTotalsOf(*Root).Find(".txt")->Bytes, 30);
 }
 
 }  // namespace

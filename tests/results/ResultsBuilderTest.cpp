@@ -28,7 +28,6 @@ class TTreeMaker {
       Up->TotalSize += Size;
       Up->TotalDiskUsage += Used;
       ++Up->TotalFiles;
-      Up->ExtStats.AddFile(Ext, Size);
     }
     return Folder.AddLeafWithKey(Name, Key, Size, Used, 0);
   }
@@ -64,9 +63,21 @@ TEST(ResultsBuilderTest, ResultsHoldEverySetOrderedInTheirCount) {
     std::vector<std::string_view> AllFiles;
     int64_t Total;
     std::string_view LargestTopFolder;
+    std::vector<std::string> Extensions;  // most bytes first, equal bytes by key
+    int64_t TxtBytes;
   } Cases[] = {
-      {TSizeCount::ApparentSize, {"disk.img", "b.bin", "c", "a.txt", "a.txt"}, 103050, "sparse"},
-      {TSizeCount::DiskUsage, {"a.txt", "c", "b.bin", "a.txt", "disk.img"}, 4 * 4096 + 512, "big"},
+      {TSizeCount::ApparentSize,
+       {"disk.img", "b.bin", "c", "a.txt", "a.txt"},
+       103050,
+       "sparse",
+       {".img", ".bin", "(none)", ".txt"},
+       20},
+      {TSizeCount::DiskUsage,
+       {"a.txt", "c", "b.bin", "a.txt", "disk.img"},
+       4 * 4096 + 512,
+       "big",
+       {".txt", "(none)", ".bin", ".img"},
+       8192},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(static_cast<int>(Case.Count));
@@ -100,14 +111,16 @@ TEST(ResultsBuilderTest, ResultsHoldEverySetOrderedInTheirCount) {
       }
     }
 
-    // The extensions, most bytes first, and each file's row among them.
+    // The extensions in the count, most first, and each file's row among them.
     std::vector<std::string> Keys;
     for (const TExtensionRow& Row : Results->Extensions) {
       Keys.push_back(Row.Key);
     }
-    EXPECT_EQ(Keys, (std::vector<std::string>{".img", ".bin", "(none)", ".txt"}));
-    EXPECT_EQ(Results->Extensions[3].Files, 2);
-    EXPECT_EQ(Results->Extensions[3].Bytes, 20);
+    EXPECT_EQ(Keys, Case.Extensions);
+    const TExtensionRow& Txt =
+        Results->Extensions[std::find(Keys.begin(), Keys.end(), ".txt") - Keys.begin()];
+    EXPECT_EQ(Txt.Files, 2);
+    EXPECT_EQ(Txt.Bytes, Case.TxtBytes);
     for (const TFileLeaf* File : Results->AllFiles) {
       const std::string_view Name = File->Name();
       const std::string_view Key = Results->Extensions[Results->ExtensionOf(*File)].Key;

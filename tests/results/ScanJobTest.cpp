@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "results/ScanJob.h"
+#include "scan/ExtensionTotals.h"
 #include "scan/FakeDirectoryLister.h"
 #include "support/TempDir.h"
 
@@ -73,9 +74,9 @@ TEST(ScanJobTest, AllDrivesGoUnderOneRootWithSummedTotals) {
   EXPECT_EQ(Root.TotalSize, 115);
   EXPECT_EQ(Root.TotalFiles, 3);
   EXPECT_EQ(Root.TotalDirs, 3);
-  ASSERT_TRUE(Root.ExtStats.Find(".txt").has_value());
-  EXPECT_EQ(Root.ExtStats.Find(".txt")->Files, 2);
-  EXPECT_EQ(Root.ExtStats.Find(".bin").value().Bytes, 100);
+  ASSERT_TRUE(ExtensionTotalsOf(Root).Find(".txt").has_value());
+  EXPECT_EQ(ExtensionTotalsOf(Root).Find(".txt")->Files, 2);
+  EXPECT_EQ(ExtensionTotalsOf(Root).Find(".bin").value().Bytes, 100);
   // Each drive keeps its files in storage of its own: the extensions are told apart all the same.
   const TScanResults& Results = *Outcome.Results;
   ASSERT_EQ(Results.Extensions.size(), 2u);
@@ -108,7 +109,7 @@ TEST(ScanJobTest, AllDrivesSumsStopAtTheLargestSize) {
   ASSERT_NE(Outcome.Results, nullptr);
   EXPECT_EQ(Outcome.Results->Root->TotalSize, INT64_MAX);
   EXPECT_EQ(Outcome.Results->AllTotalBytes, INT64_MAX);
-  EXPECT_EQ(Outcome.Results->Root->ExtStats.Find(".img")->Bytes, INT64_MAX);
+  EXPECT_EQ(ExtensionTotalsOf(*Outcome.Results->Root).Find(".img")->Bytes, INT64_MAX);
   EXPECT_EQ(F.Walked.back().Bytes, INT64_MAX);
 }
 

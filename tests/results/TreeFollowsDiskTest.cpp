@@ -72,7 +72,7 @@ std::string Describe(const TDirNode& Root) {
         << " files=" << Folder.TotalFiles << " dirs=" << Folder.TotalDirs
         << " unreadable=" << Folder.UnreadableFolders
         << " problem=" << static_cast<int>(Folder.ReadProblem) << " ext:";
-    auto Stats = Folder.ExtStats.ToSortedArrayByBytesDesc();
+    auto Stats = ExtensionTotalsOf(Folder).Rows();
     std::sort(Stats.begin(), Stats.end(),
               [](const TExtStatPair& A, const TExtStatPair& B) { return A.Ext < B.Ext; });
     for (const TExtStatPair& Stat : Stats) {

@@ -27,13 +27,6 @@ using testing::TTempDir;
 
 constexpr int kThreadCounts[] = {2, 5, 32};
 
-std::vector<TExtStatPair> SortedStats(const TExtStats& Stats) {
-  std::vector<TExtStatPair> Pairs = Stats.ToSortedArrayByBytesDesc();
-  std::sort(Pairs.begin(), Pairs.end(),
-            [](const TExtStatPair& A, const TExtStatPair& B) { return A.Ext < B.Ext; });
-  return Pairs;
-}
-
 // Node by node, without recursion: paths, leaves in order, children in order, totals and
 // statistics.
 void ExpectSameTree(const TDirNode& Expected, const TDirNode& Actual) {
@@ -63,8 +56,10 @@ void ExpectSameTree(const TDirNode& Expected, const TDirNode& Actual) {
       ASSERT_EQ(L.IsHardLinkRepeat(), R.IsHardLinkRepeat()) << L.FullPath();
       ASSERT_EQ(&R.Parent(), A);
     }
-    const std::vector<TExtStatPair> EStats = SortedStats(E->ExtStats);
-    const std::vector<TExtStatPair> AStats = SortedStats(A->ExtStats);
+    const TExtensionTotals ETotals = ExtensionTotalsOf(*E);
+    const TExtensionTotals ATotals = ExtensionTotalsOf(*A);
+    const std::vector<TExtStatPair>& EStats = ETotals.Rows();
+    const std::vector<TExtStatPair>& AStats = ATotals.Rows();
     ASSERT_EQ(EStats.size(), AStats.size()) << E->FullPath();
     for (size_t I = 0; I < EStats.size(); ++I) {
       ASSERT_EQ(EStats[I].Ext, AStats[I].Ext) << E->FullPath();

@@ -64,7 +64,6 @@ std::string TScanTreeMaker::MakeFile(std::string_view Relative, int64_t Size, in
     Up->TotalSize += Size;
     Up->TotalDiskUsage += Used;
     ++Up->TotalFiles;
-    Up->ExtStats.AddFile(Ext, Size);
   }
   Parent.AddLeafWithKey(Name, Parent.Store().InternExt(Ext), Size, Used, kStamp);
   return *this / Relative;
