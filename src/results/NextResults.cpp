@@ -1,10 +1,13 @@
 #include "results/NextResults.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "results/ResultsBuilder.h"
 #include "results/TreeOrder.h"
+#include "scan/ExtStats.h"
 
 namespace dunstrel {
 
@@ -17,7 +20,47 @@ std::optional<TResultsChange> TResultsChange::Prepare(const TScanResults& Previo
                       TScanResults::kLargestFilesShown, Next.FNext, Progress)) {
     return std::nullopt;
   }
+  Next.FExtensions = ExtensionsAfter(Previous, Next.FChange);
   return Next;
+}
+
+std::vector<TExtensionRow> TResultsChange::ExtensionsAfter(const TScanResults& Previous,
+                                                           const TTreeChange& Change) {
+  // The legends' rows less the files that leave, plus those that come: the tree is not counted
+  // again.
+  std::unordered_map<std::string_view, TExtensionRow> ByKey;
+  for (const TExtensionRow& Row : Previous.Extensions) {
+    ByKey.emplace(Row.Key, Row);
+  }
+  const TSizeCount Count = Previous.Count;
+  const auto Add = [&ByKey, Count](const TFileLeaf& File, int Sign) {
+    const TScanStore& Store = File.Parent().Store();
+    const TExtKey Key = File.ExtKey();
+    const std::string_view Text =
+        Key == Store.EmptyExt ? kNoExtensionKey : std::string_view(Store.Exts.Text(Key));
+    TExtensionRow& Row = ByKey[Text];
+    if (Row.Key.empty()) {
+      Row.Key = Text;
+    }
+    Row.Bytes += Sign * File.SizeIn(Count);
+    Row.Files += Sign;
+  };
+  Change.GoneFiles().ForEach([&Add](const TFileLeaf* File) { Add(*File, -1); });
+  for (const TFileLeaf* File : Change.AddedFiles()) {
+    Add(*File, +1);
+  }
+  std::vector<TExtensionRow> Rows;
+  Rows.reserve(ByKey.size());
+  for (auto& [Text, Row] : ByKey) {
+    if (Row.Files > 0) {
+      Rows.push_back(std::move(Row));
+    }
+  }
+  // As the build lists them: most bytes first, equal bytes by key.
+  std::sort(Rows.begin(), Rows.end(), [](const TExtensionRow& A, const TExtensionRow& B) {
+    return A.Bytes != B.Bytes ? A.Bytes > B.Bytes : A.Key < B.Key;
+  });
+  return Rows;
 }
 
 std::shared_ptr<const TScanResults> TResultsChange::Finish(
@@ -64,7 +107,8 @@ std::shared_ptr<const TScanResults> TResultsChange::Finish(
           .first(std::min(Next->AllFiles.size(), TScanResults::kLargestFilesShown));
   Next->DisplayTotalBytes = FNext.DisplayTotalBytes;
   Next->Duplicates = std::move(FNext.Duplicates);
-  ListExtensions(*Next);
+  Next->Extensions = std::move(FExtensions);
+  MapExtensionKeys(*Next);
   return Next;
 }
 

@@ -44,9 +44,13 @@ class TResultsChange {
   TResultsChange(TTreeChange Change, std::vector<const TDirNode*> Changed)
       : FChange(std::move(Change)), FChanged(std::move(Changed)) {}
 
+  static std::vector<TExtensionRow> ExtensionsAfter(const TScanResults& Previous,
+                                                    const TTreeChange& Change);
+
   TTreeChange FChange;
   std::vector<const TDirNode*> FChanged;
   TNextFileArrays FNext;
+  std::vector<TExtensionRow> FExtensions;
 };
 
 // The change a walk of Folder again calls for, its new tree ordered as the results order theirs
