@@ -78,6 +78,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Reads a saved scan (its own bytes) on a pool thread and shows it as if just scanned; the
   // results shown stay until it has been read.
   void OpenScanFile(const std::string& Path);
+  // Compares the next results a scan or an opened scan shows with this saved scan (its own
+  // bytes), once every tab shows them.
+  void CompareOnceShown(const std::string& SavedScan) { FCompareOnceShown = SavedScan; }
   // False while the results are a saved scan whose folders this machine does not have.
   bool FileCommandsAllowed() const;
   // The paths of the shown tab's selected items, as the file commands take them.
@@ -199,6 +202,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::unique_ptr<TCompareRun> FCompare;
   std::shared_ptr<const TBaselineComparison> FComparison;
   std::optional<std::string> FBaseline;
+  std::optional<std::string> FCompareOnceShown;
   // Said in the status line after the summary of the next results.
   QString FAfterSummary;
   // A removal's change, prepared, until its turn to be shown.

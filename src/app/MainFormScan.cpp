@@ -205,6 +205,11 @@ void TfrmMain::FillNextTab() {
   FStatus->RestoreDefaultPointer();
   SetScanningState(false);
   ShowSummary();
+  if (FCompareOnceShown) {
+    const std::string SavedScan = std::move(*FCompareOnceShown);
+    FCompareOnceShown.reset();
+    StartComparison(SavedScan);
+  }
 }
 
 void TfrmMain::ShowSummary() {

@@ -295,6 +295,16 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   EXPECT_TRUE(Files->isColumnHidden(6));
   EXPECT_EQ(Nested->model()->columnCount(), 1);
   EXPECT_FALSE(Find<QAction>("EndComparison1")->isEnabled());
+
+  // As the command line asks for it: compared once the scan is shown.
+  Window.reset();
+  OpenWindow();
+  Window->CompareOnceShown(Saved);
+  ChoosePath(ShownText(Tree.Path()));
+  Click("btnScan");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && Status().endsWith(Compared); }, 10000))
+      << Status().toStdString();
+  EXPECT_FALSE(Find<QTreeWidget>("lvFiles")->isColumnHidden(6));
 }
 
 }  // namespace
