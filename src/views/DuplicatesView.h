@@ -43,8 +43,7 @@ class TDuplicatesView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
-  // The groups are of files alike now: their growth is not what they tell.
-  void GrowthChanged() override {}
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   void ShowSelection() override;
 

@@ -234,6 +234,7 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   // A grown file, a new one, a removed one; then the whole source scanned again.
   Tree.MakeFile("big/a.txt", 6100);
   Tree.MakeFile("small/new.bin", 300);
+  Tree.MakeFile("big/new.bin", 300);  // a duplicate pair, new
   fs::remove(Tree / "c.dat");
   FoldersView()->ClearSelection();
   ShowTab("TabSheet2");
@@ -263,12 +264,12 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   }
   EXPECT_EQ(FileGrowth, (QStringList{Growth(2000), "new", ""}));
   auto* Legend = Find<QTreeWidget>("lvFilesOfSelectedFolder");
-  EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2000), Growth(300)}));
+  EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2300), Growth(300)}));
   // The tree of folders and files: growth beside each row, the removed file greyed below the
   // files of its folder.
   auto* Nested = Find<QTreeView>("tvFoldersAndFiles");
   const QModelIndex Root = Nested->model()->index(0, 0);
-  EXPECT_EQ(Root.siblingAtColumn(1).data().toString(), Growth(2300 - 700));
+  EXPECT_EQ(Root.siblingAtColumn(1).data().toString(), Growth(2600 - 700));
   Nested->expand(Root);
   Nested->model()->fetchMore(Root);
   const int Rows = Nested->model()->rowCount(Root);
@@ -276,6 +277,14 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   EXPECT_EQ(Removed.data().toString(), ShownText("c.dat  [" + FormatSize(700, {}) + "]"));
   EXPECT_EQ(Removed.siblingAtColumn(1).data().toString(), "removed");
   EXPECT_EQ(Removed.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::gray));
+
+  // The duplicates' members too.
+  auto* Members = Find<QTreeWidget>("tvDuplicateFiles");
+  ASSERT_EQ(Members->topLevelItemCount(), 1);
+  const QTreeWidgetItem* Pair = Members->topLevelItem(0);
+  ASSERT_EQ(Pair->childCount(), 2);
+  EXPECT_EQ((QStringList{Pair->child(0)->text(1), Pair->child(1)->text(1)}),
+            (QStringList{"new", "new"}));
 
   ShowTab("TabSheet3");
   Find<QAction>("ColourbyGrowth1")->trigger();
@@ -289,7 +298,7 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   Find<QAction>("RemoveCompletely1")->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && Status().endsWith(Compared); }, 10000))
       << Status().toStdString();
-  EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2000)}));
+  EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2300)}));
 
   Find<QAction>("EndComparison1")->trigger();
   EXPECT_TRUE(Files->isColumnHidden(6));
