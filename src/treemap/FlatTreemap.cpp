@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "common/ReleaseStorage.h"
 #include "common/Rounding.h"
@@ -36,28 +37,40 @@ void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     return;
   }
 
-  std::vector<TSizedFile> Sorted;
-  Sorted.reserve(Files.size());
   int64_t Total = 0;
-  bool InOrder = true;
+  int64_t Count = 0;
+  bool InOrder = true;  // the window hands the files over sorted by size already
+  int64_t Previous = INT64_MAX;
   for (const TFileLeaf* File : Files) {
     if (File == nullptr) {
+      InOrder = false;
       continue;
     }
-    InOrder = InOrder && (Sorted.empty() || File->Size() <= Sorted.back().Size);
-    Sorted.push_back({File->Size(), File});
-    Total = SaturatingAdd(Total, File->Size());
-  }
-  // The window hands the files over sorted by size already.
-  if (!InOrder) {
-    std::sort(Sorted.begin(), Sorted.end(),
-              [](const TSizedFile& A, const TSizedFile& B) { return A.Size > B.Size; });
+    const int64_t Size = File->Size();
+    InOrder = InOrder && Size <= Previous;
+    Previous = Size;
+    Total = SaturatingAdd(Total, Size);
+    ++Count;
   }
   if (Total <= 0) {
     return;
   }
+  std::vector<TSizedFile> Sorted;
+  if (!InOrder) {
+    Sorted.reserve(static_cast<size_t>(Count));
+    for (const TFileLeaf* File : Files) {
+      if (File != nullptr) {
+        Sorted.push_back({File->Size(), File});
+      }
+    }
+    std::sort(Sorted.begin(), Sorted.end(),
+              [](const TSizedFile& A, const TSizedFile& B) { return A.Size > B.Size; });
+  }
+  const auto SizeAt = [&](int64_t I) { return InOrder ? Files[I]->Size() : Sorted[I].Size; };
+  const auto FileAt = [&](int64_t I) -> const TFileLeaf& {
+    return InOrder ? *Files[I] : *Sorted[I].File;
+  };
 
-  const int64_t Count = static_cast<int64_t>(Sorted.size());
   const int64_t RowLength =
       std::clamp(static_cast<int64_t>(RoundHalfEven(std::sqrt(static_cast<double>(Count)))),
                  kShortestRow, kLongestRow);
@@ -65,13 +78,15 @@ void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
   const double RectHeight = static_cast<double>(Height(TargetRect));
   const double TotalBytes = static_cast<double>(Total);
 
-  FItems.reserve(Sorted.size());
+  // Rows are at least one pixel high: with more rows than pixels, the rows below the edge, and
+  // cells past the right edge, would be empty. Only cells that show are made, so that a scan of
+  // millions of small files costs the map what the screen shows.
   int64_t Y = TargetRect.Top;
-  for (int64_t First = 0; First < Count; First += RowLength) {
+  for (int64_t First = 0; First < Count && Y < TargetRect.Bottom; First += RowLength) {
     const int64_t Last = std::min(Count, First + RowLength);
     int64_t RowSum = 0;
     for (int64_t I = First; I < Last; ++I) {
-      RowSum = SaturatingAdd(RowSum, Sorted[I].Size);
+      RowSum = SaturatingAdd(RowSum, SizeAt(I));
     }
     if (RowSum <= 0) {
       continue;
@@ -80,16 +95,16 @@ void TFlatTreemapLayout::BuildFromFiles(std::span<const TFileLeaf* const> Files,
     const int64_t H = RoundPixelsAtLeastOne(RowBytes / TotalBytes * RectHeight);
     const int64_t CellBottom = std::min<int64_t>(TargetRect.Bottom, Y + H);
     int64_t X = TargetRect.Left;
-    for (int64_t I = First; I < Last; ++I) {
-      const TSizedFile& File = Sorted[I];
+    for (int64_t I = First; I < Last && X < TargetRect.Right; ++I) {
       const int64_t W =
-          RoundPixelsAtLeastOne(static_cast<double>(File.Size) / RowBytes * RectWidth);
+          RoundPixelsAtLeastOne(static_cast<double>(SizeAt(I)) / RowBytes * RectWidth);
       FItems.emplace_back(MakeRect(X, Y, std::min<int64_t>(TargetRect.Right, X + W), CellBottom),
-                          *File.File);
+                          FileAt(I));
       X += W;
     }
     Y += H;
   }
+  FItems.shrink_to_fit();
 }
 
 void TFlatTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {

@@ -34,7 +34,9 @@ class TFlatMapItem {
 };
 
 // Every file of a scan as one cell, in rows of a fixed number of files, largest first; no
-// folder structure. Items stay valid until the next Clear or build.
+// folder structure. Only cells that show on the surface are items: files whose row falls below
+// its bottom edge, or whose cell falls past its right edge, have none. Items stay valid until the
+// next Clear or build.
 class TFlatTreemapLayout {
  public:
   TFlatTreemapLayout() = default;
