@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QToolButton>
 
+#include "app/CompareRun.h"
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
+#include "app/RescanRun.h"
 #include "app/ScanFileDialogs.h"
 #include "app/ScanRun.h"
 #include "app/StatusStrip.h"
@@ -51,13 +53,21 @@ void TfrmMain::StartScan() {
   if (!Source->AllDrives) {
     FSourcePanel->Remember(Source->PathToScan);
   }
+  auto Context = std::make_shared<TScanContext>();
+  FFilterPanel->ApplyTo(*Context);
+  StartWalk(std::move(*Source), std::move(Context));
+}
+
+void TfrmMain::StartWalk(TScanSource Source, std::shared_ptr<TScanContext> Context) {
   ClearResults();
   ShowCaption();
   FFileCommands->SetAllowed(true);
-  auto Context = std::make_shared<TScanContext>();
-  FFilterPanel->ApplyTo(*Context);
-  FExpected = FSourcePanel->Expect(*Source);
-  StartJob(WalkSource(std::move(*Source), FCreateLister()), std::move(Context), std::nullopt);
+  FScannedSource = Source;
+  auto Settings = std::make_shared<TScanContext>();
+  Settings->CopySettingsFrom(*Context);
+  FScannedSettings = std::move(Settings);
+  FExpected = FSourcePanel->Expect(Source);
+  StartJob(WalkSource(std::move(Source), FCreateLister()), std::move(Context), std::nullopt);
   SetStatus(TranslatedText("Scanning..."));
   if (FExpected.Entries > 0 || FExpected.Bytes > 0) {
     FStatus->ShowProgress(0);
@@ -107,6 +117,16 @@ void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TSc
 }
 
 void TfrmMain::StopScan() {
+  if (FCompare != nullptr) {
+    FCompare->Stop();
+    SetStatus(TranslatedText("Cancelling..."));
+    return;
+  }
+  if (FRescan != nullptr) {
+    FRescan->Stop();
+    SetStatus(TranslatedText("Cancelling..."));
+    return;
+  }
   if (FFilling) {
     EndInCancelled();  // the tabs are being given the results: they go at once
     return;
@@ -125,6 +145,14 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
       ClearResults();
       FFileCommands->SetAllowed(Outcome.FoldersHere);
       FSavedScanWritten = Outcome.Written;
+      // Its folders walked again with no filters; the whole of it when it is of one folder.
+      const std::string Top =
+          Outcome.Results->Root != nullptr ? Outcome.Results->Root->FullPath() : std::string();
+      FScannedSource.reset();
+      if (Outcome.FoldersHere && !Top.empty()) {
+        FScannedSource = TScanSource{false, Top, {}};
+      }
+      FScannedSettings = std::make_shared<TScanContext>();
     }
     FResults = Outcome.Results;
     FFilling = 0;
@@ -154,6 +182,15 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
 
 void TfrmMain::FillNextTab() {
   if (!FFilling) {
+    // Next results: the summary once every tab shows them.
+    if (FNextPending > 0 && --FNextPending == 0) {
+      FStatus->ShowProgress(0);
+      if (FComparison != nullptr) {
+        ShowComparison();  // made while the tabs were being given the results
+      } else {
+        ShowSummary();
+      }
+    }
     return;
   }
   // In the order of the texts they announce.
@@ -165,14 +202,27 @@ void TfrmMain::FillNextTab() {
   FFilling.reset();
   // The build's temporary arrays are gone; their peak need not stay with the process.
   platform::ReleaseFreedMemory();
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  ShowSummary();
+  if (FCompareOnceShown) {
+    const std::string SavedScan = std::move(*FCompareOnceShown);
+    FCompareOnceShown.reset();
+    StartComparison(SavedScan);
+  }
+}
+
+void TfrmMain::ShowSummary() {
   const std::string Summary = ScanSummaryLine(
       static_cast<int64_t>(FResults->AllFiles.size()), FResults->AllTotalBytes,
       FResults->Root != nullptr ? FResults->Root->UnreadableFolders : 0, FFormatSettings);
-  FStatus->RestoreDefaultPointer();
-  SetScanningState(false);
   SetStatus(ShownText(Summary));
   if (FSavedScan) {
     ShowOpenedScan();
+  }
+  if (!FAfterSummary.isEmpty()) {
+    SetStatus(FStatus->Text() + QStringLiteral("   ") + FAfterSummary);
+    FAfterSummary.clear();
   }
 }
 
@@ -214,6 +264,7 @@ void TfrmMain::SetScanningState(bool Scanning) {
   FMenu->SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
   FSourcePanel->SetScanning(Scanning);
   FFilterPanel->setEnabled(!Scanning);
+  EnableResultCommands();
   if (!Scanning) {
     FStatus->ShowProgress(0);
     SetStatus(TranslatedText("Ready"));
@@ -225,7 +276,14 @@ void TfrmMain::ClearResults() {
   for (TResultTab* Tab : Tabs()) {
     Tab->Clear();
   }
+  FNextPending = 0;
+  FPendingChange.reset();
+  // A new scan or an opened one ends the comparison.
+  FComparison.reset();
+  FBaseline.reset();
+  ReleaseDetached(true);
   FResults.reset();
+  EnableResultCommands();
   platform::ReleaseFreedMemory();
 }
 
