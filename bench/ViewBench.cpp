@@ -17,28 +17,40 @@
 // folder again. Sorting: the file list sorted by each of its columns, and a folder of 100,000
 // files (made in memory) opened in a tree and sorted by each of its columns, each until the view
 // has painted it; the first showing in the results' order beside them for reference.
+// On the synthetic scan, also the results that follow the disk: a folder of about
+// 10,000 files walked again through Rescan Folder (the time beyond its own walk, which is timed
+// alone), then deleted (its removal from disk answered at once), each until every tab shows the
+// next results and the summary is back, and a comparison with a saved scan of the same tree
+// until every tab shows the growth, with the longest event-loop stall during each and the
+// resident memory the comparison adds.
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <unordered_map>
 
 #include "MachineReference.h"
 #include "SyntheticTree.h"
 #include "app/MainForm.h"
+#include "app/ShellServices.h"
 #include "app/StatusStrip.h"
 #include "app/UserDialogs.h"
 #include "results/ResultsBuilder.h"
+#include "scan/DiskScanner.h"
 #include "views/FilesInFoldersView.h"
 #include "views/FilesView.h"
 #include "views/ResultTab.h"
@@ -103,23 +115,65 @@ class TSyntheticLister final : public platform::IDirectoryLister {
   std::vector<std::vector<size_t>> FFilesOf;
 };
 
+// Answers Yes, and names File for saving and opening.
 class TSilentDialogs final : public IUserDialogs {
  public:
   void ShowError(QWidget*, const QString& Text) override {
     std::fprintf(stderr, "error: %s\n", Text.toUtf8().constData());
   }
   void ShowInformation(QWidget*, const QString&) override {}
-  bool AskYesNo(QWidget*, const QString&, bool) override { return false; }
+  bool AskYesNo(QWidget*, const QString&, bool) override { return true; }
   std::optional<QString> PickFolder(QWidget*, const QString&, const QString&) override {
     return std::nullopt;
   }
   std::optional<QString> PickSaveFile(QWidget*, const QString&, const QString&) override {
-    return std::nullopt;
+    return File;
   }
   std::optional<QString> PickOpenFile(QWidget*, const QString&, const QString&) override {
-    return std::nullopt;
+    return File;
   }
+
+  QString File;
 };
+
+// The desktop's services, but a removal of the synthetic tree's items succeeds at once.
+class TBenchShell final : public IShellServices {
+ public:
+  void OpenPath(const std::string& Path) override { FDesktop->OpenPath(Path); }
+  void OpenAddress(const QUrl& Address) override { FDesktop->OpenAddress(Address); }
+  bool ShowInFolder(const std::string& Path) override { return FDesktop->ShowInFolder(Path); }
+  void ShowProperties(const std::string& Path, QWidget* Owner) override {
+    FDesktop->ShowProperties(Path, Owner);
+  }
+  std::vector<TRemovalFailure> DeletePaths(const std::vector<std::string>&, bool) override {
+    return {};
+  }
+  void SetClipboardText(const QString& Text) override { FDesktop->SetClipboardText(Text); }
+  QIcon SmallIcon(const std::string& Path, bool IsFolder) override {
+    return FDesktop->SmallIcon(Path, IsFolder);
+  }
+
+ private:
+  const std::unique_ptr<IShellServices> FDesktop = CreateDesktopShellServices({});
+};
+
+// The folder whose files number nearest to Wanted.
+const TDirNode* FolderOfAbout(const TDirNode& Root, int64_t Wanted) {
+  const TDirNode* Best = nullptr;
+  std::vector<const TDirNode*> Pending{&Root};
+  while (!Pending.empty()) {
+    const TDirNode* Folder = Pending.back();
+    Pending.pop_back();
+    if (Folder != &Root && (Best == nullptr || std::llabs(Folder->TotalFiles - Wanted) <
+                                                   std::llabs(Best->TotalFiles - Wanted))) {
+      Best = Folder;
+    }
+    for (const auto& Child : Folder->Children) {
+      Pending.push_back(Child.get());
+    }
+  }
+  return Best;
+}
 
 template <typename TWidget>
 TWidget* Find(QWidget* Window, const char* Name) {
@@ -238,12 +292,14 @@ int Run(int Argc, char** Argv) {
   const std::string RootPath = Root.path().toStdString();
 
   TSilentDialogs Dialogs;
+  TBenchShell Shell;
   // The user's own settings (filters, the tab shown) must not change what is measured.
   const QTemporaryDir SettingsFolder;
   QSettings Settings(SettingsFolder.filePath(QStringLiteral("settings.conf")),
                      QSettings::IniFormat);
   TMainWindowServices Services;
   Services.Dialogs = &Dialogs;
+  Services.Shell = &Shell;
   Services.Settings = &Settings;
   if (DiskPath.empty()) {
     Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(Tree, RootPath); };
@@ -461,6 +517,112 @@ int Run(int Argc, char** Argv) {
     Recount = Milliseconds(Timer);
   }
 
+  // The results following the disk, each timed from the command until every tab shows the next
+  // results (the summary is back), with the longest gap between the probe's ticks meanwhile.
+  std::string Follow;
+  if (DiskPath.empty()) {
+    int64_t Since = -1;
+    int64_t Stall = 0;
+    QObject::disconnect(&Probe, nullptr, nullptr, nullptr);
+    QObject::connect(&Probe, &QTimer::timeout, [&] {
+      const int64_t Now = Clock.nsecsElapsed();
+      Stall = std::max(Stall, Now - Since);
+      Since = Now;
+    });
+    // Ends once the status line shows the ending anew after the command.
+    bool Ended = false;
+    QString Ending;
+    QObject::connect(Find<TStatusStrip>(&Window, "panStatus"), &TStatusStrip::TextShown,
+                     [&](const QString& Text) { Ended = Ended || Text.contains(Ending); });
+    const auto Follows = [&](const std::function<void()>& Command, const QString& EndsWith,
+                             double& Stalled) {
+      Probe.start();
+      Since = Clock.nsecsElapsed();
+      Stall = 0;
+      Ended = false;
+      Ending = EndsWith;
+      QElapsedTimer Timer;
+      Timer.start();
+      Command();
+      while (!(Ended && Find<QAbstractButton>(&Window, "btnScan")->isEnabled())) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+      }
+      const double Ms = Milliseconds(Timer);
+      Probe.stop();
+      Stalled = static_cast<double>(Stall) / 1e6;
+      return Ms;
+    };
+    // The folder chosen in the folders tab, as a click on its row would.
+    auto* FoldersPage = dynamic_cast<TResultTab*>(Find<QWidget>(&Window, "TabSheet2"));
+    Find<QTabWidget>(&Window, "PageControl1")->setCurrentWidget(FoldersPage);
+    QApplication::processEvents();
+    auto* FolderTree = Find<QTreeView>(&Window, "tvFolders");
+    const auto Choose = [&](const TDirNode* Folder) {
+      const QModelIndex Row =
+          dynamic_cast<TScanTreeModel*>(FolderTree->model())->IndexOfFolder(Folder);
+      FolderTree->selectionModel()->select(
+          Row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+    const TDirNode* Chosen = FolderOfAbout(*Window.ScanRoot(), 10000);
+    const long long ChosenFiles = Chosen->TotalFiles;
+    const std::string ChosenPath = Chosen->FullPath();
+    // Its walk alone, on a listing made as the window makes one (the synthetic listing's own
+    // index of the tree is part of the walk).
+    const TScanContext WalkSettings;
+    QElapsedTimer WalkTimer;
+    WalkTimer.start();
+    TSyntheticLister Lister(Tree, RootPath);
+    const TRescanWalk Walk = TDiskScanner(WalkSettings, &Lister).Rescan(*Chosen);
+    const double WalkMs = Milliseconds(WalkTimer);
+    Choose(Chosen);
+    double RescanStall = 0;
+    const double RescanMs = Follows([&] { Find<QAction>(&Window, "RescanFolder1")->trigger(); },
+                                    QStringLiteral("Done."), RescanStall);
+    // The same folder, walked again, now deleted.
+    Chosen = nullptr;
+    for (const TDirNode* Folder = Window.ScanRoot(); Folder != nullptr && Chosen == nullptr;) {
+      const TDirNode* Next = nullptr;
+      for (const auto& Child : Folder->Children) {
+        const std::string Path = Child->FullPath();
+        if (Path == ChosenPath) {
+          Chosen = Child.get();
+        } else if (ChosenPath.starts_with(Path + "/")) {
+          Next = Child.get();
+        }
+      }
+      Folder = Next;
+    }
+    Choose(Chosen);
+    double PruneStall = 0;
+    const double PruneMs = Follows([&] { Find<QAction>(&Window, "RemoveCompletely1")->trigger(); },
+                                   QStringLiteral("Done."), PruneStall);
+    // A comparison with a saved scan of the tree as it is now.
+    Dialogs.File = QTemporaryDir().path() + QStringLiteral(".json");
+    Find<QAction>(&Window, "SaveScanAs1")->trigger();
+    const int64_t ResidentBeforeCompare = ResidentBytes();
+    double CompareStall = 0;
+    const double CompareMs =
+        Follows([&] { Find<QAction>(&Window, "CompareWithSavedScan1")->trigger(); },
+                QStringLiteral("Compared with"), CompareStall);
+    const int64_t ResidentAfterCompare = ResidentBytes();
+    std::remove(Dialogs.File.toUtf8().constData());
+    char Figures[600];
+    std::snprintf(Figures, sizeof Figures,
+                  "\"follow\":{\"folder_files\":%lld,\"rescan_walk_ms\":%.1f,\"rescan_ms\":%.1f,"
+                  "\"rescan_extra_ms\":%.1f,\"rescan_longest_stall_ms\":%.1f,\"prune_ms\":%.1f,"
+                  "\"prune_longest_stall_ms\":%.1f,\"compare_ms\":%.1f,"
+                  "\"compare_longest_stall_ms\":%.1f,\"compare_rss_bytes_per_entry\":%.1f,"
+                  "\"targets\":{\"prune_ms\":150,\"rescan_extra_ms\":150,\"stall_ms\":50,"
+                  "\"compare_ms\":2000,\"compare_bytes_per_entry\":40}},",
+                  ChosenFiles, WalkMs, RescanMs, RescanMs - WalkMs, RescanStall, PruneMs,
+                  PruneStall, CompareMs, CompareStall,
+                  static_cast<double>(ResidentAfterCompare - ResidentBeforeCompare) /
+                      static_cast<double>(std::max<int64_t>(
+                          Window.ScanRoot()->TotalFiles + Window.ScanRoot()->TotalDirs, 1)));
+    Follow = Figures;
+    (void)Walk;
+  }
+
   // Memory over further scans: the same tree again and again, then the empty folder.
   std::string Rescanned;
   int64_t ResidentAfterEmpty = 0;
@@ -488,7 +650,7 @@ int Run(int Argc, char** Argv) {
       "\"longest_event_loop_stall_ms\":%.1f,\"surfaces\":{%s},\"legend_picks\":{%s},"
       "\"select_ms\":%.1f,\"later_select_ms\":%.1f,\"build_steps_ms\":{%s},"
       "\"recount_ms\":%.1f,\"list_rows\":%d,\"list_sort\":{%s},"
-      "\"folder_of_100000_files_sort\":{%s},"
+      "\"folder_of_100000_files_sort\":{%s},%s"
       "\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
       "\"rss_after_pipeline_mb\":%.1f,\"rss_after_surfaces_mb\":%.1f,"
       "\"tree_bytes_per_entry\":%.1f,\"bytes_per_entry_after_pipeline\":%.1f,"
@@ -498,7 +660,7 @@ int Run(int Argc, char** Argv) {
       Files, Folders, static_cast<double>(PipelineEnd - PipelineStart) / 1e9,
       static_cast<double>(PipelineEnd - FillStart) / 1e9, static_cast<double>(LongestStall) / 1e6,
       Surfaces.c_str(), LegendPicks.c_str(), FirstSelect, LaterSelect, BuildSteps.c_str(), Recount,
-      FileList->topLevelItemCount(), ListSorts.c_str(), FolderSorts.c_str(),
+      FileList->topLevelItemCount(), ListSorts.c_str(), FolderSorts.c_str(), Follow.c_str(),
       static_cast<double>(ResidentBefore) / 1048576.0,
       static_cast<double>(ResidentAfterWalk) / 1048576.0,
       static_cast<double>(ResidentAfterPipeline) / 1048576.0,

@@ -13,12 +13,15 @@ struct TCommandLine {
   std::string ScanPath;
   // A saved scan to open at once (ShowWindow), or the file to write (ExportScan).
   std::string ScanFile;
+  // A saved scan to compare the results with once they are shown (ShowWindow); empty for none.
+  std::string CompareWith;
   // Why the command line was refused.
   std::string Problem;
 };
 
 // Reads the arguments after the program's name: `--version`, `--help` (or `-h`), `--open FILE`,
-// `--export FILE FOLDER`, and otherwise at most one folder. "--" ends the options, so a folder
+// `--export FILE FOLDER`, `--compare FILE` (with a folder or `--open`), and otherwise at most
+// one folder. "--" ends the options, so a folder
 // named like an option can still be given.
 TCommandLine ParseCommandLine(const std::vector<std::string>& Arguments);
 

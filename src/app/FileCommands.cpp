@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QToolButton>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "app/ShellServices.h"
 #include "app/UserDialogs.h"
@@ -120,8 +122,10 @@ void TFileCommands::RemoveSelected(bool ToTrash) {
   }
   // The question tells the total in the count shown.
   const TSizeCount Count = Tab->Results() != nullptr ? Tab->Results()->Count : kDefaultSizeCount;
+  const std::vector<TSelectedItem> All = Tab->Selection().AllItems();
   std::vector<TRemovalItem> Selected;
-  for (const TSelectedItem& Item : Tab->Selection().AllItems()) {
+  Selected.reserve(All.size());
+  for (const TSelectedItem& Item : All) {
     Selected.push_back({ItemPath(Item), ItemSize(Item, Count)});
   }
   const std::vector<TRemovalItem> Items = ItemsToRemove(Selected);
@@ -140,13 +144,31 @@ void TFileCommands::RemoveSelected(bool ToTrash) {
     const TWaitPointer Wait;
     Failures = FShell.DeletePaths(Paths, ToTrash);
   }
+  // The items that went leave the results; those that failed stay, and the message names them.
+  std::unordered_set<std::string> Failed;
+  for (const TRemovalFailure& Failure : Failures) {
+    Failed.insert(Failure.Path);
+  }
+  std::unordered_map<std::string, TSelectedItem> ItemOfPath;
+  for (size_t I = 0; I < All.size(); ++I) {
+    ItemOfPath.emplace(std::move(Selected[I].Path), All[I]);
+  }
+  std::vector<TSelectedItem> Removed;
+  for (const std::string& Path : Paths) {
+    if (!Failed.contains(Path)) {
+      Removed.push_back(ItemOfPath.at(Path));
+    }
+  }
+  if (!Removed.empty()) {
+    if (FRemoved) {
+      FRemoved(Removed, ToTrash);
+    } else {
+      Tab->ClearSelection();  // nothing gone may stay selected: a second command would fail
+    }
+  }
   if (!Failures.empty()) {
     FDialogs.ShowError(FWindow, ShownText(RemovalFailureText(ToTrash, Failures, FSettings)));
-    return;
   }
-  // The results keep the removed items until the next scan, but nothing gone stays selected:
-  // a second command would act on what is no longer there.
-  Tab->ClearSelection();
 }
 
 }  // namespace dunstrel

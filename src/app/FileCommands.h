@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "localisation/TextFormat.h"
+#include "views/TabSelection.h"
 
 class QAction;
 class QToolButton;
@@ -24,6 +25,9 @@ class TResultTab;
 class TFileCommands final : public QObject {
  public:
   using TShownTab = std::function<TResultTab*()>;
+  // Told the items a removal took away (those that failed are not among them), and whether they
+  // went to the trash; before any failure is shown.
+  using TRemoved = std::function<void(const std::vector<TSelectedItem>& Items, bool ToTrash)>;
 
   TFileCommands(IUserDialogs& Dialogs, IShellServices& Shell, const TFormatSettings& Settings,
                 TShownTab ShownTab, QWidget* Window);
@@ -31,6 +35,7 @@ class TFileCommands final : public QObject {
   // A menu item and its button run one command.
   void Connect(QAction* Item, QToolButton* Button, void (TFileCommands::*Command)());
   void SetAllowed(bool Allowed);
+  void SetRemovedHandler(TRemoved Removed) { FRemoved = std::move(Removed); }
   bool Allowed() const { return FAllowed; }
 
   // The paths of the shown tab's selected items.
@@ -56,6 +61,7 @@ class TFileCommands final : public QObject {
   const TShownTab FShownTab;
   QWidget* const FWindow;
   bool FAllowed = true;
+  TRemoved FRemoved;
   // The items and buttons of the commands that touch files.
   std::vector<QObject*> FTouchingFiles;
 };

@@ -11,6 +11,8 @@
 #include "localisation/TextFormat.h"
 #include "platform/DirectoryLister.h"
 #include "platform/Volumes.h"
+#include "results/BaselineComparison.h"
+#include "results/NextResults.h"
 #include "results/ScanJob.h"
 #include "results/ScanResults.h"
 #include "views/TabSelection.h"
@@ -30,6 +32,8 @@ class TFilesInFoldersView;
 class TFilesView;
 class TFilterPanel;
 class TFoldersView;
+class TCompareRun;
+class TRescanRun;
 class TResultTab;
 class TScanRun;
 class TStatusStrip;
@@ -81,6 +85,9 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Reads a saved scan (its own bytes) on a pool thread and shows it as if just scanned; the
   // results shown stay until it has been read.
   void OpenScanFile(const std::string& Path);
+  // Compares the next results a scan or an opened scan shows with this saved scan (its own
+  // bytes), once every tab shows them.
+  void CompareOnceShown(const std::string& SavedScan) { FCompareOnceShown = SavedScan; }
   // False while the results are a saved scan whose folders this machine does not have.
   bool FileCommandsAllowed() const;
   // The paths of the shown tab's selected items, as the file commands take them.
@@ -125,6 +132,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
 
   // Scanning and showing the results.
   void StartScan();
+  void StartWalk(TScanSource Source, std::shared_ptr<TScanContext> Context);
   void StopScan();
   // SavedScan names the file of a saved scan.
   void StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TScanContext> Context,
@@ -142,6 +150,29 @@ class TfrmMain : public QMainWindow, private IViewHost {
   void ClearResults();
   void SaveScanAs();
   void OpenScan();
+
+  // Results that follow the disk (MainFormChange.cpp): the items a removal took away leave the
+  // results; the next results go to every tab at once, each keeping what it can of its state.
+  void ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTrash);
+  void ShowNextResults(TResultsChange Change);
+  // The folders that left the tree, released in the order they left once the results that
+  // still pointed into them are gone; all of them before the tree goes.
+  void ReleaseDetached(bool All);
+  // The status line's summary of the results shown, and any note after it.
+  void ShowSummary();
+  // Walks again the folder selected in the tab shown (a selected file's folder), or with
+  // FolderOnly false and nothing selected (or the top), the whole source as it was scanned.
+  void Rescan(bool FolderOnly);
+  void RescanEnded();
+  // Rescan and comparison commands, as the results and what runs allow.
+  void EnableResultCommands();
+  // Comparing with a saved scan (MainFormCompare.cpp): the growth is shown once every tab shows
+  // the results compared; a change of them compares them again.
+  void CompareWithSavedScan();
+  void StartComparison(const std::string& SavedScan);
+  void ComparisonEnded();
+  void ShowComparison();
+  void EndComparison();
   // Names the saved scan shown, in the title and the status line, and its top folder in the
   // source box.
   void ShowOpenedScan();
@@ -186,6 +217,23 @@ class TfrmMain : public QMainWindow, private IViewHost {
     std::vector<std::string> Extensions;
   };
   std::vector<TKeptSelection> FKeptSelections;
+  // A folder being walked again, and what the results shown were scanned from, with which
+  // filters (none for a saved scan of folders not here, or of every drive).
+  std::unique_ptr<TRescanRun> FRescan;
+  std::optional<TScanSource> FScannedSource;
+  std::shared_ptr<const TScanContext> FScannedSettings;
+  // A comparison being made, the one shown, and the saved scan it is with.
+  std::unique_ptr<TCompareRun> FCompare;
+  std::shared_ptr<const TBaselineComparison> FComparison;
+  std::optional<std::string> FBaseline;
+  std::optional<std::string> FCompareOnceShown;
+  // Said in the status line after the summary of the next results.
+  QString FAfterSummary;
+  // A removal's change, prepared, until its turn to be shown.
+  std::optional<TResultsChange> FPendingChange;
+  // The tabs still filling in next results.
+  int FNextPending = 0;
+  std::vector<std::pair<std::weak_ptr<const TScanResults>, TDetachedFolders>> FDetached;
 
   // Controls, owned by the widget tree; the menu's items by the menu bar.
   std::unique_ptr<TMainMenu> FMenu;

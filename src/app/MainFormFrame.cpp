@@ -74,6 +74,12 @@ void TfrmMain::ConnectHandlers() {
   connect(FSourcePanel, &TSourcePanel::ScanRequested, this, &TfrmMain::StartScan);
   connect(Bar.btnStop, &QToolButton::clicked, this, &TfrmMain::StopScan);
   connect(Menu.Stop1, &QAction::triggered, this, &TfrmMain::StopScan);
+  connect(Menu.Rescan1, &QAction::triggered, this, [this] { Rescan(false); });
+  connect(Menu.CompareWithSavedScan1, &QAction::triggered, this, &TfrmMain::CompareWithSavedScan);
+  connect(Menu.EndComparison1, &QAction::triggered, this, &TfrmMain::EndComparison);
+  connect(Menu.ColourbyGrowth1, &QAction::toggled, this,
+          [this](bool ByGrowth) { FFilesInFoldersView->SetColorByGrowth(ByGrowth); });
+  connect(Menu.RescanFolder1, &QAction::triggered, this, [this] { Rescan(true); });
   connect(Menu.ShowToolbar1, &QAction::triggered, this, &TfrmMain::ToggleToolbar);
   connect(Menu.ZoomIn1, &QAction::triggered, this, [this] { ShownTab()->ZoomIn(); });
   connect(Menu.ZoomOut1, &QAction::triggered, this, [this] { ShownTab()->ZoomOut(); });
@@ -98,6 +104,9 @@ void TfrmMain::ConnectHandlers() {
   FFileCommands->Connect(Menu.RemovetoRecycleBin1, Bar.btnRemoveToRecycleBin,
                          &TFileCommands::MoveSelectedToTrash);
   FFileCommands->Connect(Menu.RemoveCompletely1, Bar.btnRemove, &TFileCommands::DeleteSelected);
+  FFileCommands->SetRemovedHandler([this](const std::vector<TSelectedItem>& Items, bool ToTrash) {
+    ItemsRemoved(Items, ToTrash);
+  });
   connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmMain::TabChanged);
   for (int Page = 0; Page < 4; ++Page) {
     connect(Menu.Modes()[static_cast<size_t>(Page)], &QAction::triggered, this,

@@ -7,11 +7,13 @@
 #include <QUrl>
 
 #include "app/AppInfo.h"
+#include "app/CompareRun.h"
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/RegionalSettings.h"
+#include "app/RescanRun.h"
 #include "app/ScanRun.h"
 #include "app/ShellServices.h"
 #include "app/StatusStrip.h"
@@ -59,6 +61,8 @@ TfrmMain::TfrmMain(TMainWindowServices Services, QWidget* Parent)
 TfrmMain::~TfrmMain() {
   // A job still running is stopped and cut off first; then the controls go, tabs and the results
   // they show among them, while everything they may call on is still here.
+  FCompare.reset();
+  FRescan.reset();
   FRun.reset();
   delete centralWidget();
   delete menuBar();
@@ -172,8 +176,9 @@ QList<QAction*> TfrmMain::ZoomCommands() {
 
 QList<QAction*> TfrmMain::ItemCommands() {
   const TMainMenu& Menu = *FMenu;
-  return {Menu.Open1, Menu.OpeninExplorer1,     Menu.ShowProperties1,  Menu.CopyPath1,
-          nullptr,    Menu.RemovetoRecycleBin1, Menu.RemoveCompletely1};
+  return {Menu.Open1,        Menu.OpeninExplorer1,     Menu.ShowProperties1,   Menu.CopyPath1,
+          nullptr,           Menu.RemovetoRecycleBin1, Menu.RemoveCompletely1, nullptr,
+          Menu.RescanFolder1};
 }
 
 }  // namespace dunstrel

@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QToolButton>
 
+#include "app/CompareRun.h"
 #include "app/FileCommands.h"
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
+#include "app/RescanRun.h"
 #include "app/ScanFileDialogs.h"
 #include "app/ScanRun.h"
 #include "app/StatusStrip.h"
@@ -123,13 +125,21 @@ void TfrmMain::StartScan() {
   if (!Source->AllDrives) {
     FSourcePanel->Remember(Source->PathToScan);
   }
+  auto Context = std::make_shared<TScanContext>();
+  FFilterPanel->ApplyTo(*Context);
+  StartWalk(std::move(*Source), std::move(Context));
+}
+
+void TfrmMain::StartWalk(TScanSource Source, std::shared_ptr<TScanContext> Context) {
   ClearResults();
   ShowCaption();
   FFileCommands->SetAllowed(true);
-  auto Context = std::make_shared<TScanContext>();
-  FFilterPanel->ApplyTo(*Context);
-  FExpected = FSourcePanel->Expect(*Source);
-  StartJob(WalkSource(std::move(*Source), FCreateLister()), std::move(Context), std::nullopt);
+  FScannedSource = Source;
+  auto Settings = std::make_shared<TScanContext>();
+  Settings->CopySettingsFrom(*Context);
+  FScannedSettings = std::move(Settings);
+  FExpected = FSourcePanel->Expect(Source);
+  StartJob(WalkSource(std::move(Source), FCreateLister()), std::move(Context), std::nullopt);
   SetStatus(TranslatedText("Scanning..."));
   if (FExpected.Entries > 0 || FExpected.Bytes > 0) {
     FStatus->ShowProgress(0);
@@ -178,6 +188,16 @@ void TfrmMain::StartJob(std::unique_ptr<IScanSource> Source, std::shared_ptr<TSc
 }
 
 void TfrmMain::StopScan() {
+  if (FCompare != nullptr) {
+    FCompare->Stop();
+    SetStatus(TranslatedText("Cancelling..."));
+    return;
+  }
+  if (FRescan != nullptr) {
+    FRescan->Stop();
+    SetStatus(TranslatedText("Cancelling..."));
+    return;
+  }
   if (FFilling) {
     EndInCancelled();  // the tabs are being given the results: they go at once
     return;
@@ -196,6 +216,14 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
       ClearResults();
       FFileCommands->SetAllowed(Outcome.FoldersHere);
       FSavedScanWritten = Outcome.Written;
+      // Its folders walked again with no filters; the whole of it when it is of one folder.
+      const std::string Top =
+          Outcome.Results->Root != nullptr ? Outcome.Results->Root->FullPath() : std::string();
+      FScannedSource.reset();
+      if (Outcome.FoldersHere && !Top.empty()) {
+        FScannedSource = TScanSource{false, Top, {}};
+      }
+      FScannedSettings = std::make_shared<TScanContext>();
     }
     FResults = Outcome.Results;
     FFilling = 0;
@@ -227,6 +255,15 @@ void TfrmMain::JobEnded(const TScanOutcome& Outcome) {
 
 void TfrmMain::FillNextTab() {
   if (!FFilling) {
+    // Next results: the summary once every tab shows them.
+    if (FNextPending > 0 && --FNextPending == 0) {
+      FStatus->ShowProgress(0);
+      if (FComparison != nullptr) {
+        ShowComparison();  // made while the tabs were being given the results
+      } else {
+        ShowSummary();
+      }
+    }
     return;
   }
   // In the order of the texts they announce.
@@ -239,6 +276,23 @@ void TfrmMain::FillNextTab() {
   RestoreKeptSelections();
   // The build's temporary arrays are gone; their peak need not stay with the process.
   platform::ReleaseFreedMemory();
+  FStatus->RestoreDefaultPointer();
+  SetScanningState(false);
+  ShowSummary();
+  // The count was changed while these results were being made: a comparison asked for waits
+  // for the results in that count.
+  if (FResults->Count != FCount) {
+    Recount();
+    return;
+  }
+  if (FCompareOnceShown) {
+    const std::string SavedScan = std::move(*FCompareOnceShown);
+    FCompareOnceShown.reset();
+    StartComparison(SavedScan);
+  }
+}
+
+void TfrmMain::ShowSummary() {
   // The total is the root's: in the disk usage the folders' own blocks count too, as du counts
   // them; in the apparent size it is the files' sum.
   const TDirNode* Root = FResults->Root.get();
@@ -246,15 +300,13 @@ void TfrmMain::FillNextTab() {
       ScanSummaryLine(static_cast<int64_t>(FResults->AllFiles.size()),
                       Root != nullptr ? Root->TotalIn(FResults->Count) : FResults->AllTotalBytes,
                       Root != nullptr ? Root->UnreadableFolders : 0, FFormatSettings);
-  FStatus->RestoreDefaultPointer();
-  SetScanningState(false);
   SetStatus(ShownText(Summary));
   if (FSavedScan) {
     ShowOpenedScan();
   }
-  // The count was changed while these results were being made.
-  if (FResults->Count != FCount) {
-    Recount();
+  if (!FAfterSummary.isEmpty()) {
+    SetStatus(FStatus->Text() + QStringLiteral("   ") + FAfterSummary);
+    FAfterSummary.clear();
   }
 }
 
@@ -297,6 +349,7 @@ void TfrmMain::SetScanningState(bool Scanning) {
   FMenu->SaveScanAs1->setEnabled(!Scanning && FResults != nullptr);
   FSourcePanel->SetScanning(Scanning);
   FFilterPanel->setEnabled(!Scanning);
+  EnableResultCommands();
   if (!Scanning) {
     FStatus->ShowProgress(0);
     SetStatus(TranslatedText("Ready"));
@@ -308,7 +361,14 @@ void TfrmMain::ClearResults() {
   for (TResultTab* Tab : Tabs()) {
     Tab->Clear();
   }
+  FNextPending = 0;
+  FPendingChange.reset();
+  // A new scan or an opened one ends the comparison.
+  FComparison.reset();
+  FBaseline.reset();
+  ReleaseDetached(true);
   FResults.reset();
+  EnableResultCommands();
   platform::ReleaseFreedMemory();
 }
 

@@ -40,6 +40,8 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
   File1->addSeparator();
   OpenScan1 = NamedAction(File1, "OpenScan1");
   SaveScanAs1 = NamedAction(File1, "SaveScanAs1");
+  CompareWithSavedScan1 = NamedAction(File1, "CompareWithSavedScan1");
+  EndComparison1 = NamedAction(File1, "EndComparison1");
   File1->addSeparator();
   Exit1 = NamedAction(File1, "Exit1");
 
@@ -67,6 +69,10 @@ TMainMenu::TMainMenu(QMenuBar* Bar) : FBar(Bar) {
   }
   ZoomIn1 = NamedAction(View1, "ZoomIn1");
   ZoomOut1 = NamedAction(View1, "ZoomOut1");
+  Rescan1 = NamedAction(View1, "Rescan1");
+  RescanFolder1 = NamedAction(View1, "RescanFolder1");
+  ColourbyGrowth1 = NamedAction(View1, "ColourbyGrowth1");
+  ColourbyGrowth1->setCheckable(true);
   View1->addSeparator();
   ShowToolbar1 = NamedAction(View1, "ShowToolbar1");
   ShowToolbar1->setCheckable(true);
@@ -95,6 +101,7 @@ void TMainMenu::SetUpKeys(QWidget* Tabs, QMainWindow* Window) {
   ZoomIn1->setShortcuts(QKeySequence::ZoomIn);
   ZoomOut1->setShortcuts(QList{QKeySequence(Qt::Key_Backspace)} +
                          QKeySequence::keyBindings(QKeySequence::ZoomOut));
+  Rescan1->setShortcuts(QKeySequence::Refresh);
   // Ctrl+Q where the desktop names no key of its own for quitting.
   const QList<QKeySequence> Quit = QKeySequence::keyBindings(QKeySequence::Quit);
   Exit1->setShortcuts(Quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : Quit);
@@ -158,6 +165,8 @@ void TMainMenu::ApplyTranslation() {
         {RemoveCompletely1, "Remove Completely"},
         {OpenScan1, "Open Scan..."},
         {SaveScanAs1, "Save Scan As..."},
+        {CompareWithSavedScan1, "Compare with Saved Scan..."},
+        {EndComparison1, "End Comparison"},
         {Exit1, "Exit"},
         {Scan1, "Scan"},
         {Stop1, "Stop"},
@@ -169,6 +178,9 @@ void TMainMenu::ApplyTranslation() {
         {ApparentSize1, "Apparent Size"},
         {ZoomIn1, "Zoom In"},
         {ZoomOut1, "Zoom Out"},
+        {Rescan1, "Rescan"},
+        {RescanFolder1, "Rescan Folder"},
+        {ColourbyGrowth1, "Colour by Growth"},
         {ShowToolbar1, "Show Toolbar"},
         {Tutorial1, "Tutorial"},
         {ContactUs1, "Contact Us"},

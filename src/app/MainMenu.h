@@ -38,6 +38,9 @@ struct TMainMenu {
   QAction* RemoveCompletely1;
   QAction* OpenScan1;
   QAction* SaveScanAs1;
+  // Every entry's growth since a saved scan of the same folder, until it is ended.
+  QAction* CompareWithSavedScan1;
+  QAction* EndComparison1;
   QAction* Exit1;
   QMenu* Run1;
   QAction* Scan1;
@@ -53,6 +56,13 @@ struct TMainMenu {
   QAction* ApparentSize1;
   QAction* ZoomIn1;
   QAction* ZoomOut1;
+  // Walks again the folder selected in the tab shown (F5); the whole source when nothing is
+  // selected, or the top folder.
+  QAction* Rescan1;
+  // The same for the selected folder alone, for the menus of the tabs too; nothing without one.
+  QAction* RescanFolder1;
+  // The "Files in Folders" map coloured by growth while results are compared.
+  QAction* ColourbyGrowth1;
   QAction* ShowToolbar1;
   // Filled by the window, one item per language of the translation table.
   QMenu* mmLanguage;

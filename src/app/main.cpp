@@ -71,6 +71,9 @@ int main(int argc, char* argv[]) {
   }
   dunstrel::TfrmMain Window;
   Window.show();
+  if (!Command.CompareWith.empty()) {
+    Window.CompareOnceShown(Command.CompareWith);
+  }
   if (!Command.ScanPath.empty()) {
     Window.ScanFolder(Command.ScanPath);
   } else if (!Command.ScanFile.empty()) {

@@ -62,16 +62,20 @@ std::vector<const TScanStore*> StoresOfFiles(const TDirNode& Root) {
   return Stores;
 }
 
-// The legends' rows, most bytes first (equal bytes by key), and the row of every extension key
-// of the stores the files are kept in.
+}  // namespace
+
 void ListExtensions(TScanResults& Results) {
-  const TDirNode& Root = *Results.Root;
-  const TExtensionTotals Totals = ExtensionTotalsOf(Root, Results.Count);
-  std::unordered_map<std::string_view, uint32_t> RowOfText;
+  const TExtensionTotals Totals = ExtensionTotalsOf(*Results.Root, Results.Count);
   Results.Extensions.reserve(Totals.Rows().size());
   for (const TExtStatPair& Stat : Totals.Rows()) {
     Results.Extensions.push_back({Stat.Ext, Stat.Bytes, Stat.Files});
   }
+  MapExtensionKeys(Results);
+}
+
+void MapExtensionKeys(TScanResults& Results) {
+  const TDirNode& Root = *Results.Root;
+  std::unordered_map<std::string_view, uint32_t> RowOfText;
   for (size_t Row = 0; Row < Results.Extensions.size(); ++Row) {
     RowOfText.emplace(Results.Extensions[Row].Key, static_cast<uint32_t>(Row));
   }
@@ -89,8 +93,6 @@ void ListExtensions(TScanResults& Results) {
     Results.ExtensionRowOfKey.emplace_back(Store, std::move(Rows));
   }
 }
-
-}  // namespace
 
 std::shared_ptr<const TScanResults> BuildScanResults(std::unique_ptr<TDirNode> Root,
                                                      TSizeCount Count, const TScanContext& Context,

@@ -21,6 +21,12 @@ struct TBuildStatus {
 };
 using TBuildReport = std::function<void(const TBuildStatus& Status)>;
 
+// Fills the legends' rows of Results from its tree, most bytes first (equal bytes by key), and
+// the row of every extension key of the stores the files are kept in.
+void ListExtensions(TScanResults& Results);
+// The second half of that: the row of every extension key, Results.Extensions being listed.
+void MapExtensionKeys(TScanResults& Results);
+
 // Turns a finished scan tree into its results, one announced step after another: the list of
 // all files and of the largest, the folders ordered largest first, the duplicate groups, the files
 // of each folder ordered, the extensions. Each step is reported through Report in the user's

@@ -1,5 +1,6 @@
 #include "results/ValueFormat.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "common/Calendar.h"
@@ -39,6 +40,25 @@ std::string FormatDateTimeText(double Value, const TFormatSettings& Settings) {
   char Minutes[8];
   std::snprintf(Minutes, sizeof(Minutes), "%02d", F.Minute);
   return std::string(Date) + Settings.TimeSeparator + Minutes;
+}
+
+std::string FormatGrowth(const TGrowth& Growth, const TFormatSettings& Settings) {
+  switch (Growth.Kind) {
+    case TGrowthKind::Unchanged:
+      return {};
+    case TGrowthKind::New:
+      return Translate("new");
+    case TGrowthKind::Grown:
+      return "+" + FormatSize(Growth.Bytes, Settings);
+    case TGrowthKind::Shrunk:
+      // The least 64-bit number has no opposite: such a change is held at the largest.
+      return "-" + FormatSize(Growth.Bytes == INT64_MIN ? INT64_MAX : -Growth.Bytes, Settings);
+  }
+  return {};
+}
+
+std::string FormatRemoved() {
+  return Translate("removed");
 }
 
 }  // namespace dunstrel

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "localisation/TextFormat.h"
+#include "results/BaselineComparison.h"
 
 namespace dunstrel {
 
@@ -13,6 +14,12 @@ std::string FormatSize(int64_t Bytes, const TFormatSettings& Settings);
 
 // Part / Total as "%.2f%%"; "0.00%" when Total is not positive.
 std::string FormatPercent(int64_t Part, int64_t Total, const TFormatSettings& Settings);
+
+// Growth since a baseline as a signed size ("+1.20 GB", "-30.0 KB"), "new" for an entry the
+// baseline lacks, nothing for one unchanged.
+std::string FormatGrowth(const TGrowth& Growth, const TFormatSettings& Settings);
+// An entry only the baseline has.
+std::string FormatRemoved();
 
 // "yyyy-mm-dd hh:nn" with the user's time separator.
 std::string FormatDateTimeText(double Value, const TFormatSettings& Settings);

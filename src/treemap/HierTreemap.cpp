@@ -95,11 +95,13 @@ void THierTreemapLayout::BuildFromRootSquarified(const TDirNode* Root, TSizeCoun
   }
 }
 
-void THierTreemapLayout::Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const {
+void THierTreemapLayout::Paint(
+    TTreemapCanvas& Canvas, const IMapSelection& Selected,
+    const std::function<TColor(const TFileLeaf& File)>& FileColor) const {
   PaintBackground(Canvas);
   for (const THierItem& It : FItems) {
     if (It.Kind == THierKind::hkFile) {
-      PaintCell(Canvas, It.Rect, ColorForKey(It.ExtLower));
+      PaintCell(Canvas, It.Rect, FileColor ? FileColor(*It.FileLeaf) : ColorForKey(It.ExtLower));
     } else {
       PaintCell(Canvas, It.Rect, std::nullopt);
     }

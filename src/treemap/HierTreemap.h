@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,8 +43,10 @@ class THierTreemapLayout {
   void Clear();
   // Lays out everything below Root in TargetRect, sized in Count; Root itself gets no cell.
   void BuildFromRootSquarified(const TDirNode* Root, TSizeCount Count, const TRect& TargetRect);
-  // Draws the cells, then the frames of the selected folders and files over everything.
-  void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
+  // Draws the cells, then the frames of the selected folders and files over everything. Files
+  // take FileColor's colour when it is given, their extension's otherwise.
+  void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected,
+             const std::function<TColor(const TFileLeaf& File)>& FileColor = {}) const;
   // The innermost cell under P, or none.
   const THierItem* HitTest(TPoint P) const;
 

@@ -1,5 +1,6 @@
 #include "views/DuplicatesView.h"
 
+#include <QHeaderView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
@@ -140,6 +141,29 @@ std::vector<TResultTab::TFillStep> TDuplicatesView::FillSteps() {
             SelectFirstGroup();
             return true;
           }};
+}
+
+void TDuplicatesView::GrowthChanged() {
+  // A second column beside each member while results are compared.
+  tvDuplicateFiles->setColumnCount(FComparison != nullptr ? 2 : 1);
+  if (FComparison != nullptr) {
+    tvDuplicateFiles->header()->setStretchLastSection(false);
+    tvDuplicateFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tvDuplicateFiles->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  }
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  for (int G = 0; G < tvDuplicateFiles->topLevelItemCount(); ++G) {
+    QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(G);
+    for (int I = 0; I < GroupNode->childCount(); ++I) {
+      QTreeWidgetItem* Node = GroupNode->child(I);
+      const TSelectedData Data = NodeData(Node);
+      const auto* File = std::get_if<const TFileLeaf*>(&Data);
+      if (FComparison != nullptr && File != nullptr && *File != nullptr) {
+        Node->setText(1,
+                      ShownText(FormatGrowth(FComparison->Of(**File, FResults->Count), Settings)));
+      }
+    }
+  }
 }
 
 TSelectedData TDuplicatesView::NodeData(const QTreeWidgetItem* Node) {

@@ -42,6 +42,7 @@ class TDuplicatesView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;

@@ -1,5 +1,6 @@
 #include "views/FilesInFoldersView.h"
 
+#include <QHeaderView>
 #include <QTreeView>
 #include <algorithm>
 #include <vector>
@@ -18,6 +19,16 @@
 #include "views/SortableList.h"
 
 namespace dunstrel {
+
+namespace {
+
+// The map's colours by growth (blue, green and red of a colour, from the low byte up).
+constexpr TColor kGrownColor = 0x3030D8;
+constexpr TColor kShrunkColor = 0xD87830;
+constexpr TColor kNewColor = 0x20A0F0;
+constexpr TColor kUnchangedColor = 0xB0B0B0;
+
+}  // namespace
 
 namespace {
 
@@ -118,7 +129,45 @@ bool TFilesInFoldersView::HasMapData() const {
 }
 
 void TFilesInFoldersView::PaintMap(TTreemapCanvas& Canvas) const {
-  FMap.Paint(Canvas, FSelection);
+  if (!FColorByGrowth || FComparison == nullptr) {
+    FMap.Paint(Canvas, FSelection);
+    return;
+  }
+  // Four fixed colours, one for each way a file stands against the baseline.
+  const TSizeCount Count = FResults->Count;
+  FMap.Paint(Canvas, FSelection, [this, Count](const TFileLeaf& File) -> TColor {
+    switch (FComparison->Of(File, Count).Kind) {
+      case TGrowthKind::Grown:
+        return kGrownColor;
+      case TGrowthKind::Shrunk:
+        return kShrunkColor;
+      case TGrowthKind::New:
+        return kNewColor;
+      case TGrowthKind::Unchanged:
+        break;
+    }
+    return kUnchangedColor;
+  });
+}
+
+void TFilesInFoldersView::SetColorByGrowth(bool ByGrowth) {
+  FColorByGrowth = ByGrowth;
+  // The colours' meaning, where the map is.
+  Surface()->setToolTip(
+      ByGrowth ? TranslatedText("Red: grown, blue: shrunk, orange: new, grey: unchanged")
+               : QString());
+  InvalidateMap();
+}
+
+void TFilesInFoldersView::GrowthChanged() {
+  FRows->SetComparison(FComparison.get(),
+                       FResults != nullptr ? FResults->Count : TSizeCount::ApparentSize);
+  // The names take the room the growth leaves.
+  if (FComparison != nullptr) {
+    tvFoldersAndFiles->header()->setStretchLastSection(false);
+    tvFoldersAndFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tvFoldersAndFiles->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  }
 }
 
 QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {

@@ -18,6 +18,9 @@ class TFilesInFoldersView final : public TResultTab {
   explicit TFilesInFoldersView(IViewHost& Host);
 
   QTreeView* Tree() const { return tvFoldersAndFiles; }
+  // The map's files coloured by their growth (grown, shrunk, new, unchanged) while results are
+  // compared, by extension otherwise.
+  void SetColorByGrowth(bool ByGrowth);
   QTreeView* Legend() const { return tvFileExtensions; }
   const THierTreemapLayout& Map() const { return FMap; }
 
@@ -33,6 +36,7 @@ class TFilesInFoldersView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;
@@ -45,6 +49,7 @@ class TFilesInFoldersView final : public TResultTab {
 
   THierTreemapLayout FMap;
   const THierItem* FHover = nullptr;
+  bool FColorByGrowth = false;
 
   TGestureView<QTreeView>* tvFoldersAndFiles;
   TScanTreeModel* FRows;

@@ -26,6 +26,7 @@ constexpr int kSizeColumn = 2;
 constexpr int kShareColumn = 3;
 constexpr int kModifiedColumn = 4;
 constexpr int kFullPathColumn = 5;
+constexpr int kGrowthColumn = 6;
 // Rows made in one slice of the fill, and between two reports of the progress.
 constexpr int kRowsPerSlice = 250;
 // The bytes of a path, which the shown text may have lost.
@@ -42,6 +43,7 @@ TFilesView::TFilesView(IViewHost& Host)
   PlaceControls(lvFiles, lvExt);
   const double Dpi = logicalDpiX();
   SetUpReportList(lvFiles, FilesColumns(), Dpi);
+  lvFiles->setColumnHidden(kGrowthColumn, true);  // while results are compared
   lvExt->setModel(FExtRows);
   SetUpReportView(lvExt, ExtensionColumns(), Dpi);
   lvExt->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvExt));
@@ -101,6 +103,20 @@ void TFilesView::ApplyTranslation() {
   }
 }
 
+QString TFilesView::GrowthText(const TFileLeaf& File) const {
+  return FComparison != nullptr ? ShownText(FormatGrowth(FComparison->Of(File, FResults->Count),
+                                                         FHost.FormatSettings()))
+                                : QString();
+}
+
+void TFilesView::GrowthChanged() {
+  lvFiles->setColumnHidden(kGrowthColumn, FComparison == nullptr);
+  for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
+    lvFiles->topLevelItem(I)->setText(kGrowthColumn,
+                                      GrowthText(*FResults->DisplayFiles[static_cast<size_t>(I)]));
+  }
+}
+
 void TFilesView::ClearControls() {
   lvFiles->clear();
   FExtRows->SetResults(nullptr);
@@ -155,7 +171,8 @@ bool TFilesView::AddFileRows() {
         QStringList{ShownText(File.Name()), ShownText(File.Parent().FullPath()),
                     ShownText(FileFigureText(File, FResults->Count, Settings)),
                     ShownText(FormatPercent(Figure, FResults->DisplayTotalBytes, Settings)),
-                    Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString()});
+                    Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString(),
+                    QString(), GrowthText(File)});
     if (CountedElsewhere(File, FResults->Count)) {
       for (int Column = 0; Column < Row->columnCount(); ++Column) {
         Row->setForeground(Column, MarkedTextBrush());

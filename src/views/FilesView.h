@@ -34,6 +34,7 @@ class TFilesView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;
@@ -42,6 +43,7 @@ class TFilesView final : public TResultTab {
  private:
   // Adds the next rows of the list; true once every listed file has its row.
   bool AddFileRows();
+  QString GrowthText(const TFileLeaf& File) const;
 
   TFlatTreemapLayout FMap;
   const TFlatMapItem* FHover = nullptr;

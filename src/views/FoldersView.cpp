@@ -1,5 +1,6 @@
 #include "views/FoldersView.h"
 
+#include <QHeaderView>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <algorithm>
@@ -28,6 +29,7 @@ constexpr int kRowsPerSlice = 500;
 constexpr int kSizeColumn = 2;
 constexpr int kShareColumn = 3;
 constexpr int kFilesColumn = 4;
+constexpr int kGrowthColumn = 5;
 // The legend row's folder.
 constexpr int kFolderRole = Qt::UserRole;
 
@@ -48,6 +50,7 @@ TFoldersView::TFoldersView(IViewHost& Host)
   tvFolders->setModel(FFolderRows);
   SetUpScanTree(tvFolders, false, logicalDpiX());
   SetUpReportList(lvTopFolders, FolderLegendColumns(), logicalDpiX());
+  lvTopFolders->setColumnHidden(kGrowthColumn, true);  // while results are compared
   lvTopFolders->setItemDelegateForColumn(1, new TColorSwatchDelegate(lvTopFolders));
   lvTopFolders->setItemDelegateForColumn(
       0, new TLazyIconDelegate(
@@ -101,6 +104,29 @@ void TFoldersView::ApplyTranslation() {
   }
 }
 
+QString TFoldersView::GrowthText(const TDirNode& Folder) const {
+  return FComparison != nullptr ? ShownText(FormatGrowth(FComparison->Of(Folder, FResults->Count),
+                                                         FHost.FormatSettings()))
+                                : QString();
+}
+
+void TFoldersView::GrowthChanged() {
+  FFolderRows->SetComparison(FComparison.get(),
+                             FResults != nullptr ? FResults->Count : TSizeCount::ApparentSize);
+  if (FComparison != nullptr) {
+    tvFolders->header()->setStretchLastSection(false);
+    tvFolders->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tvFolders->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  }
+  lvTopFolders->setColumnHidden(kGrowthColumn, FComparison == nullptr);
+  for (int I = 0; I < lvTopFolders->topLevelItemCount(); ++I) {
+    QTreeWidgetItem* Row = lvTopFolders->topLevelItem(I);
+    if (const TDirNode* Folder = FolderOfRow(Row)) {
+      Row->setText(kGrowthColumn, GrowthText(*Folder));
+    }
+  }
+}
+
 void TFoldersView::ClearControls() {
   FFolderRows->SetRoot(nullptr, TSizeCount::ApparentSize);
   lvTopFolders->clear();
@@ -148,7 +174,7 @@ bool TFoldersView::AddTopFolderRows() {
     auto* Row = new QTreeWidgetItem(
         QStringList{ShownText(Folder->Name()), QString(), ShownText(FormatSize(Figure, Settings)),
                     ShownText(FormatPercent(Figure, FTopFoldersBytes, Settings)),
-                    QString::number(Folder->TotalFiles)});
+                    QString::number(Folder->TotalFiles), GrowthText(*Folder)});
     if (Folder->ReadProblem != platform::TListProblem::None) {
       Row->setToolTip(0, UnreadableNote(*Folder));
       for (int Column = 0; Column < Row->columnCount(); ++Column) {

@@ -35,6 +35,7 @@ class TFoldersView final : public TResultTab {
  protected:
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
+  void GrowthChanged() override;
   void LayOutMap(const TRect& Rect) override;
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;
@@ -44,6 +45,7 @@ class TFoldersView final : public TResultTab {
  private:
   // Adds the next rows of the legend of the root's folders; true once all have theirs.
   bool AddTopFolderRows();
+  QString GrowthText(const TDirNode& Folder) const;
 
   TFolderTreemapLayout FMap;
 

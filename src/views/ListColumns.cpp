@@ -86,7 +86,8 @@ const std::vector<TListColumn>& FilesColumns() {
                                                    {"Size", 95, true, true},
                                                    {"Percentage", 90, true, true},
                                                    {"Modified", 145, true, true},
-                                                   {"FullPath", 0}};
+                                                   {"FullPath", 0},
+                                                   {"Growth", 95, true, true}};
   return Columns;
 }
 
@@ -104,7 +105,8 @@ const std::vector<TListColumn>& FolderLegendColumns() {
                                                    {"Color", 70},
                                                    {"Bytes", 110, true, true},
                                                    {"%", 80, false, true},
-                                                   {"Files", 70, true, true}};
+                                                   {"Files", 70, true, true},
+                                                   {"Growth", 95, true, true}};
   return Columns;
 }
 

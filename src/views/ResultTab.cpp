@@ -5,15 +5,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
 #include <tuple>
 
 #include "common/SaturatingSum.h"
+#include "results/NextResults.h"
 #include "results/SelectionStatus.h"
 #include "views/ExtLegendModel.h"
 #include "views/Named.h"
@@ -128,11 +131,22 @@ TResultTab::~TResultTab() {
   FSurface->SetClient(nullptr);
 }
 
-void TResultTab::Show(std::shared_ptr<const TScanResults> Results) {
+void TResultTab::Show(std::shared_ptr<const TScanResults> Results, TShowKind Kind) {
+  if (Kind == TShowKind::Next && FKept && Results != nullptr && Results->Root != nullptr) {
+    FindKeptIn(*Results);
+  } else {
+    FKept.reset();
+  }
   Clear();
   FResults = std::move(Results);
   FSelection.SetResults(FResults.get());
   FSteps = FillSteps();
+  if (FKept) {
+    FSteps.emplace_back([this] {
+      RestoreState();
+      return true;
+    });
+  }
   // The map comes last, when the lists can already be used.
   FSteps.emplace_back([this] {
     RebuildMap();
@@ -142,6 +156,22 @@ void TResultTab::Show(std::shared_ptr<const TScanResults> Results) {
   FFillTimer->start();
 }
 
+void TResultTab::ShowGrowth(std::shared_ptr<const TBaselineComparison> Comparison) {
+  if (Comparison == FComparison) {
+    return;
+  }
+  // The trees are made again with another number of columns and rows.
+  KeepState();
+  FComparison = std::move(Comparison);
+  GrowthChanged();
+  if (FKept && FResults != nullptr) {
+    FindKeptIn(*FResults);
+    RestoreState();
+  }
+  FKept.reset();
+  InvalidateMap();
+}
+
 void TResultTab::Clear() {
   FFillTimer->stop();
   FSteps.clear();
@@ -149,6 +179,10 @@ void TResultTab::Clear() {
   {
     const TShowing Quiet(*this);
     ClearControls();
+  }
+  if (FComparison != nullptr) {
+    FComparison.reset();
+    GrowthChanged();
   }
   FResults.reset();
   FZoomRoot = nullptr;
@@ -235,6 +269,124 @@ void TResultTab::ShowBreadcrumb() {
   }
   Layout->addStretch(1);
   FBreadcrumb->show();
+}
+
+void TResultTab::KeepState() {
+  FKept.reset();
+  if (FResults == nullptr || FResults->Root == nullptr) {
+    return;
+  }
+  TKeptState Kept;
+  Kept.Items = FSelection.Items();
+  for (const size_t Row : FSelection.Extensions()) {
+    Kept.Extensions.push_back(Row);
+  }
+  Kept.Origin = FSelection.Origin();
+  Kept.Zoom = FZoomRoot;
+  for (QAbstractItemView* View : findChildren<QAbstractItemView*>()) {
+    TKeptView& Shown = Kept.Views.emplace_back(TKeptView{
+        View, View->verticalScrollBar()->value(), View->horizontalScrollBar()->value(), {}});
+    auto* Tree = qobject_cast<QTreeView*>(View);
+    const auto* Model =
+        Tree != nullptr ? dynamic_cast<const TScanTreeModel*>(Tree->model()) : nullptr;
+    if (Model == nullptr) {
+      continue;
+    }
+    // Only the rows of opened folders are looked at.
+    std::vector<QModelIndex> Pending;
+    for (int Row = Model->rowCount({}) - 1; Row >= 0; --Row) {
+      Pending.push_back(Model->index(Row, 0, {}));
+    }
+    while (!Pending.empty()) {
+      const QModelIndex Index = Pending.back();
+      Pending.pop_back();
+      const TDirNode* Folder = TScanTreeModel::FolderOf(Index);
+      if (Folder == nullptr || !Tree->isExpanded(Index)) {
+        continue;
+      }
+      Shown.Expanded.push_back(Folder);
+      for (int Row = Model->rowCount(Index) - 1; Row >= 0; --Row) {
+        Pending.push_back(Model->index(Row, 0, Index));
+      }
+    }
+  }
+  FKept = std::move(Kept);
+}
+
+void TResultTab::FindKeptIn(const TScanResults& Next) {
+  TKeptState& Kept = *FKept;
+  TSameEntryFinder Finder(*Next.Root);
+  std::vector<TSelectedItem> Items;
+  for (const TSelectedItem& Item : Kept.Items) {
+    if (const auto* File = std::get_if<const TFileLeaf*>(&Item)) {
+      if (const TFileLeaf* Now = Finder.File(**File)) {
+        Items.emplace_back(Now);
+      }
+    } else if (const TDirNode* Now = Finder.Folder(*std::get<const TDirNode*>(Item))) {
+      Items.emplace_back(Now);
+    }
+  }
+  Kept.Items = std::move(Items);
+  if (Kept.Zoom != nullptr) {
+    Kept.Zoom = Finder.Folder(*Kept.Zoom);
+  }
+  // Extensions by their keys: the rows are numbered again.
+  std::vector<size_t> Extensions;
+  for (const size_t Row : Kept.Extensions) {
+    const std::string& Key = FResults->Extensions[Row].Key;
+    const auto Found =
+        std::find_if(Next.Extensions.begin(), Next.Extensions.end(),
+                     [&Key](const TExtensionRow& Extension) { return Extension.Key == Key; });
+    if (Found != Next.Extensions.end()) {
+      Extensions.push_back(static_cast<size_t>(Found - Next.Extensions.begin()));
+    }
+  }
+  Kept.Extensions = std::move(Extensions);
+  for (TKeptView& Shown : Kept.Views) {
+    std::vector<const TDirNode*> Expanded;
+    for (const TDirNode* Folder : Shown.Expanded) {
+      if (const TDirNode* Now = Finder.Folder(*Folder)) {
+        Expanded.push_back(Now);
+      }
+    }
+    Shown.Expanded = std::move(Expanded);
+  }
+}
+
+void TResultTab::RestoreState() {
+  TKeptState Kept = std::move(*FKept);
+  FKept.reset();
+  // The zoom first: the tree and the legend then show the zoomed folder, where the opened
+  // folders and the selection are found again.
+  if (Kept.Zoom != nullptr && Kept.Zoom != FResults->Root.get()) {
+    FZoomRoot = Kept.Zoom;
+    {
+      const TShowing Quiet(*this);
+      MapRootChanged();
+    }
+    ShowBreadcrumb();
+  }
+  for (const TKeptView& Shown : Kept.Views) {
+    auto* Tree = qobject_cast<QTreeView*>(Shown.View);
+    auto* Model = Tree != nullptr ? dynamic_cast<TScanTreeModel*>(Tree->model()) : nullptr;
+    for (const TDirNode* Folder : Shown.Expanded) {
+      // Parents come first, so each folder's row exists once its parent is open.
+      if (const QModelIndex Index = Model->IndexOfFolder(Folder); Index.isValid()) {
+        Model->EnsureRows(Index);
+        Tree->expand(Index);
+      }
+    }
+  }
+  FSelection.Replace(Kept.Items, Kept.Origin);
+  if (!Kept.Extensions.empty()) {
+    FSelection.ChangeExtensions({}, Kept.Extensions, Kept.Origin);
+  }
+  SelectionChanged(false);
+  for (const TKeptView& Shown : Kept.Views) {
+    Shown.View->doItemsLayout();
+    Shown.View->verticalScrollBar()->setValue(Shown.Vertical);
+    Shown.View->horizontalScrollBar()->setValue(Shown.Horizontal);
+  }
 }
 
 void TResultTab::RunFillSlice() {

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "results/BaselineComparison.h"
 #include "results/ScanResults.h"
 #include "views/GestureView.h"
 #include "views/TabSelection.h"
 #include "views/TreemapSurface.h"
 #include "views/ViewHost.h"
 
+class QAbstractItemView;
 class QItemSelection;
 class QSplitter;
 class QTimer;
@@ -42,6 +44,16 @@ struct TResultTabNames {
   TSideListRule SideRule;
 };
 
+// How a tab takes the results it is given.
+enum class TShowKind {
+  // Results of their own: the tab starts afresh.
+  New,
+  // The results that follow a change of those shown, whose tree they took over: the tab keeps
+  // the selected items and extensions still there, the folders opened in its trees and where
+  // each list was scrolled to.
+  Next,
+};
+
 // One result tab: the drawing surface with its map on top, a splitter, and a bottom panel with a
 // tree or list filling it and a legend of adjustable width at its right. It is given finished
 // results to show, holds them as long as it shows them, and fills its controls from them in
@@ -55,9 +67,19 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   TResultTab(IViewHost& Host, const TResultTabNames& Names);
   ~TResultTab() override;
 
+  // Notes what the tab keeps across next results (its selection, opened folders and scroll
+  // positions), before the tree of the results shown changes.
+  void KeepState();
   // Shows these results instead of any before; Filled is signalled once every control shows
-  // them. A hidden tab lays its map out when it is shown.
-  void Show(std::shared_ptr<const TScanResults> Results);
+  // them. A hidden tab lays its map out when it is shown. Next results are to be given in the
+  // turn they took the tree over, while what left it is still readable: what KeepState noted
+  // and is still there is put back.
+  void Show(std::shared_ptr<const TScanResults> Results, TShowKind Kind = TShowKind::New);
+  // Shows every entry's growth since a baseline in the tab's trees and lists, or no more growth;
+  // the selection, opened folders and scroll positions stay. The comparison must be of the
+  // tree shown.
+  void ShowGrowth(std::shared_ptr<const TBaselineComparison> Comparison);
+  const TBaselineComparison* Comparison() const { return FComparison.get(); }
   // Empties the tab (its selection, its lists, its map and its hovered cell) and lets go of the
   // results.
   void Clear();
@@ -115,6 +137,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   virtual void ClearControls() = 0;
   // The map's root has changed: the tree and the legend show MapRoot() from now on.
   virtual void MapRootChanged() {}
+  // Shows FComparison (or its end) in the tab's controls.
+  virtual void GrowthChanged() = 0;
   // Lays the map out from FResults in Rect, which has an area.
   virtual void LayOutMap(const TRect& Rect) = 0;
   // The item of the map's cell at a point, if any.
@@ -195,6 +219,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // The results shown; the selection, the controls and the map refer into them.
   std::shared_ptr<const TScanResults> FResults;
   TTabSelection FSelection;
+  // The growth shown, while results are compared with a baseline.
+  std::shared_ptr<const TBaselineComparison> FComparison;
 
  private:
   void ConnectSelection(QAbstractItemView* View, std::function<bool()> KeepsTheRest,
@@ -209,6 +235,25 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   // The map's cell of the selection's primary item, if it has one.
   std::optional<TRect> PrimaryCell() const;
   void RunFillSlice();
+  // What KeepState noted, found again in the next results (in their rows and entries); put back
+  // once the controls are filled again.
+  void FindKeptIn(const TScanResults& Next);
+  void RestoreState();
+
+  struct TKeptView {
+    QAbstractItemView* View;
+    int Vertical;
+    int Horizontal;
+    std::vector<const TDirNode*> Expanded;  // in the order met (parents first)
+  };
+  struct TKeptState {
+    std::vector<TSelectedItem> Items;
+    std::vector<size_t> Extensions;  // rows of the results shown, then of the next ones
+    TSelectionOrigin Origin = TSelectionOrigin::Rows;
+    std::vector<TKeptView> Views;
+    const TDirNode* Zoom = nullptr;  // the map's root when zoomed in
+  };
+  std::optional<TKeptState> FKept;
 
   TSideListRule FSideRule;
   QSplitter* FVertical;

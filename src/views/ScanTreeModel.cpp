@@ -1,5 +1,6 @@
 #include "views/ScanTreeModel.h"
 
+#include <QColor>
 #include <algorithm>
 #include <vector>
 
@@ -26,6 +27,8 @@ const void* Tagged(const TDirNode* Parent) {
 
 // The name with the size, the size, the files and the date modified.
 constexpr int kColumns = 4;
+// Shown while results are compared with a saved scan.
+constexpr int kGrowthColumn = kColumns;
 
 }  // namespace
 
@@ -73,7 +76,7 @@ void TScanTreeModel::Sort(const TSortChoice& Choice) {
 }
 
 void TScanTreeModel::RetitleColumns() {
-  Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+  Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount({}) - 1);
 }
 
 const std::vector<uint32_t>& TScanTreeModel::PlacesOf(const TDirNode* Folder) const {
@@ -127,6 +130,10 @@ const TDirNode* TScanTreeModel::ParentFolderOf(const QModelIndex& Index) {
 TScanTreeModel::TRowItem TScanTreeModel::ItemAt(const TDirNode* Parent, int Row) const {
   if (Parent == nullptr) {
     return {FRoot, nullptr};
+  }
+  // Rows past the folder's own entries are those only a compared saved scan has.
+  if (Row < 0 || Row >= ContentCount(*Parent, FContent == TContent::RootFoldersAndFiles)) {
+    return {};
   }
   auto Number = static_cast<size_t>(Row);
   if (FChoice.Active()) {
@@ -230,7 +237,7 @@ QModelIndex TScanTreeModel::IndexOfFile(const TFileLeaf* File) const {
 }
 
 QModelIndex TScanTreeModel::index(int Row, int Column, const QModelIndex& Parent) const {
-  if (FRoot == nullptr || Row < 0 || Column < 0 || Column >= kColumns) {
+  if (FRoot == nullptr || Row < 0 || Column < 0 || Column >= columnCount(Parent)) {
     return {};
   }
   const TDirNode* Folder = Parent.isValid() ? FolderOf(Parent) : TopParent();
@@ -260,17 +267,45 @@ int TScanTreeModel::rowCount(const QModelIndex& Parent) const {
     return 0;
   }
   if (!Parent.isValid()) {
-    return TopParent() == nullptr ? 1 : ContentCount(*FRoot, false);
+    return TopParent() == nullptr ? 1 : RowsOf(*FRoot);
   }
-  const TDirNode* Folder = FolderOf(Parent);
+  const TDirNode* Folder = Parent.column() == 0 ? FolderOf(Parent) : nullptr;
   if (Folder == nullptr || !RowsMade(Folder)) {
     return 0;
   }
-  return ContentCount(*Folder, FContent == TContent::RootFoldersAndFiles);
+  return RowsOf(*Folder);
 }
 
 int TScanTreeModel::columnCount(const QModelIndex&) const {
-  return kColumns;
+  return FComparison != nullptr ? kColumns + 1 : kColumns;
+}
+
+void TScanTreeModel::SetComparison(const TBaselineComparison* Comparison, TSizeCount Count) {
+  beginResetModel();
+  FComparison = Comparison;
+  FCount = Count;
+  endResetModel();
+}
+
+std::vector<const TRemovedEntry*> TScanTreeModel::RemovedRows(const TDirNode& Folder) const {
+  std::vector<const TRemovedEntry*> Rows;
+  if (FComparison != nullptr) {
+    for (const TRemovedEntry& Entry : FComparison->RemovedFrom(Folder)) {
+      if (Entry.IsFolder || FContent == TContent::RootFoldersAndFiles) {
+        Rows.push_back(&Entry);
+      }
+    }
+  }
+  return Rows;
+}
+
+int TScanTreeModel::RowsOf(const TDirNode& Folder) const {
+  const int Content = ContentCount(Folder, FContent == TContent::RootFoldersAndFiles);
+  if (FComparison == nullptr) {
+    return Content;
+  }
+  const auto Removed = static_cast<int>(std::min<size_t>(RemovedRows(Folder).size(), INT32_MAX));
+  return Content > INT32_MAX - Removed ? INT32_MAX : Content + Removed;
 }
 
 bool TScanTreeModel::hasChildren(const QModelIndex& Parent) const {
@@ -280,8 +315,8 @@ bool TScanTreeModel::hasChildren(const QModelIndex& Parent) const {
   if (!Parent.isValid()) {
     return FRoot != nullptr;
   }
-  const TDirNode* Folder = FolderOf(Parent);
-  return Folder != nullptr && ContentCount(*Folder, FContent == TContent::RootFoldersAndFiles) > 0;
+  const TDirNode* Folder = Parent.column() == 0 ? FolderOf(Parent) : nullptr;
+  return Folder != nullptr && RowsOf(*Folder) > 0;
 }
 
 bool TScanTreeModel::canFetchMore(const QModelIndex& Parent) const {
@@ -298,7 +333,7 @@ void TScanTreeModel::EnsureRows(const QModelIndex& Folder) {
   if (Node == nullptr || RowsMade(Node)) {
     return;
   }
-  const int Count = ContentCount(*Node, true);
+  const int Count = RowsOf(*Node);
   if (Count == 0) {
     FExpanded.insert(Node);
     return;
@@ -314,7 +349,22 @@ QVariant TScanTreeModel::data(const QModelIndex& Index, int Role) const {
   }
   const TRowItem Item = ItemAt(ParentFolderOf(Index), Index.row());
   if (Item.Folder == nullptr && Item.File == nullptr) {
-    return {};
+    return RemovedData(Index, Role);
+  }
+  if (Index.column() == kGrowthColumn) {
+    if (FComparison == nullptr) {
+      return {};
+    }
+    const TGrowth Growth = Item.Folder != nullptr ? FComparison->Of(*Item.Folder, FCount)
+                                                  : FComparison->Of(*Item.File, FCount);
+    if (Role == kSortKeyRole) {
+      return QVariant::fromValue<qlonglong>(Growth.Bytes);
+    }
+    if (Role == Qt::TextAlignmentRole) {
+      return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return Role == Qt::DisplayRole ? ShownText(FormatGrowth(Growth, FHost.FormatSettings()))
+                                   : QVariant();
   }
   if (Role == kSortKeyRole) {
     return SortKey(Item, Index.column());
@@ -384,10 +434,13 @@ QVariant TScanTreeModel::SortKey(const TRowItem& Item, int Column) const {
 }
 
 QVariant TScanTreeModel::headerData(int Section, Qt::Orientation Orientation, int Role) const {
-  if (Orientation != Qt::Horizontal || Section < 0 || Section >= kColumns) {
+  if (Orientation != Qt::Horizontal || Section < 0 || Section >= columnCount({})) {
     return {};
   }
-  const TListColumn& Column = ScanTreeColumns()[static_cast<size_t>(Section)];
+  // The growth since a saved scan follows the tree's own columns while results are compared.
+  static const TListColumn GrowthColumn = {"Growth", 95, true, true};
+  const TListColumn& Column =
+      Section == kGrowthColumn ? GrowthColumn : ScanTreeColumns()[static_cast<size_t>(Section)];
   if (Role == Qt::InitialSortOrderRole) {
     return FirstSortOrder(Column);
   }
@@ -395,6 +448,38 @@ QVariant TScanTreeModel::headerData(int Section, Qt::Orientation Orientation, in
     return {};
   }
   return Column.Translated ? TranslatedText(Column.Title) : QString::fromUtf8(Column.Title);
+}
+
+QVariant TScanTreeModel::RemovedData(const QModelIndex& Index, int Role) const {
+  // The rows after a folder's own entries: those only the baseline has, greyed.
+  const TDirNode* Parent = ParentFolderOf(Index);
+  if (Parent == nullptr || FComparison == nullptr) {
+    return {};
+  }
+  const int Content = ContentCount(*Parent, FContent == TContent::RootFoldersAndFiles);
+  const std::vector<const TRemovedEntry*> Removed = RemovedRows(*Parent);
+  const auto Number = static_cast<size_t>(Index.row() - Content);
+  if (Index.row() < Content || Number >= Removed.size()) {
+    return {};
+  }
+  const TRemovedEntry& Entry = *Removed[Number];
+  if (Role == Qt::ForegroundRole) {
+    return QColor(Qt::gray);
+  }
+  if (Role == Qt::DecorationRole && Index.column() == 0) {
+    return FHost.SmallIcon(std::string(Entry.Name), Entry.IsFolder);
+  }
+  if (Role != Qt::DisplayRole) {
+    return {};
+  }
+  if (Index.column() == kGrowthColumn) {
+    return ShownText(FormatRemoved());
+  }
+  if (Index.column() != 0) {
+    return {};
+  }
+  return ShownText(Entry.Name) + QStringLiteral("  [") +
+         ShownText(FormatSize(Entry.OldSizeIn(FCount), FHost.FormatSettings())) + QLatin1Char(']');
 }
 
 }  // namespace dunstrel

@@ -3,9 +3,9 @@
 #include <QAbstractItemModel>
 #include <unordered_map>
 #include <unordered_set>
-
 #include <vector>
 
+#include "results/BaselineComparison.h"
 #include "scan/ScanTree.h"
 #include "views/RowOrder.h"
 #include "views/ViewHost.h"
@@ -38,6 +38,9 @@ class TScanTreeModel final : public QAbstractItemModel {
   void Sort(const TSortChoice& Choice);
   // The column titles have changed language.
   void RetitleColumns();
+  // With a comparison, a second column gives each row's growth in Count, and each folder's
+  // entries only the baseline has follow its own, greyed; the model is reset.
+  void SetComparison(const TBaselineComparison* Comparison, TSizeCount Count);
   const TDirNode* Root() const { return FRoot; }
 
   // The folder or file of a row; none for another kind.
@@ -93,10 +96,15 @@ class TScanTreeModel final : public QAbstractItemModel {
   const TDirNode* TopParent() const;
   bool RowsMade(const TDirNode* Folder) const;
   int RowOfFolder(const TDirNode* Folder) const;
+  // A folder's rows: its own entries, then those removed since the baseline.
+  int RowsOf(const TDirNode& Folder) const;
+  std::vector<const TRemovedEntry*> RemovedRows(const TDirNode& Folder) const;
+  QVariant RemovedData(const QModelIndex& Index, int Role) const;
 
   IViewHost& FHost;
   const TContent FContent;
   const TDirNode* FRoot = nullptr;
+  const TBaselineComparison* FComparison = nullptr;
   TSizeCount FCount = TSizeCount::ApparentSize;
   // Folders whose contents have rows (lazy trees only).
   std::unordered_set<const TDirNode*> FExpanded;

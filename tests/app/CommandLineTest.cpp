@@ -13,6 +13,7 @@ TEST(CommandLineTest, ArgumentsAsked) {
     TAction Action;
     std::string ScanPath;
     std::string ScanFile = {};
+    std::string CompareWith = {};
   } Cases[] = {
       {{}, TAction::ShowWindow, ""},
       {{"/srv/data"}, TAction::ShowWindow, "/srv/data"},
@@ -33,12 +34,23 @@ TEST(CommandLineTest, ArgumentsAsked) {
       {{"--export", "out.json"}, TAction::Refuse, ""},
       {{"--export", "out.json", "/a", "/b"}, TAction::Refuse, ""},
       {{"--export", "a.json", "--open", "b.json"}, TAction::Refuse, ""},
+      {{"--compare", "old.json", "/srv"}, TAction::ShowWindow, "/srv", "", "old.json"},
+      {{"--open", "new.json", "--compare", "old.json"},
+       TAction::ShowWindow,
+       "",
+       "new.json",
+       "old.json"},
+      {{"--compare", "old.json"}, TAction::Refuse, ""},  // nothing to compare
+      {{"--compare"}, TAction::Refuse, ""},
+      {{"--compare", "a.json", "--compare", "b.json", "/srv"}, TAction::Refuse, ""},
+      {{"--compare", "a.json", "--export", "b.json", "/srv"}, TAction::Refuse, ""},
   };
   for (const auto& Case : Cases) {
     const TCommandLine Command = ParseCommandLine(Case.Arguments);
     EXPECT_EQ(Command.Action, Case.Action) << ::testing::PrintToString(Case.Arguments);
     EXPECT_EQ(Command.ScanPath, Case.ScanPath) << ::testing::PrintToString(Case.Arguments);
     EXPECT_EQ(Command.ScanFile, Case.ScanFile) << ::testing::PrintToString(Case.Arguments);
+    EXPECT_EQ(Command.CompareWith, Case.CompareWith) << ::testing::PrintToString(Case.Arguments);
     EXPECT_EQ(Command.Problem.empty(), Case.Action != TAction::Refuse);
   }
 }

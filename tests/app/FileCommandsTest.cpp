@@ -342,6 +342,8 @@ TEST_F(HighlightedItemsTest, DeleteRemovesFromDiskExactlyWhatIsHighlighted) {
                            "misc/readme.md", "top.md"}) {
     EXPECT_TRUE(EntryExists(PathOf(Kept))) << Kept;
   }
+  // Once the tabs show what followed the removal.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Status().startsWith("Done."); }, 10000));
   EXPECT_TRUE(Duplicates->Selection().Empty()) << "nothing gone stays selected";
   EXPECT_TRUE(Highlighted(Duplicates).empty());
 
@@ -451,7 +453,7 @@ TEST_F(FileCommandsTest, OpenShowAndPropertiesSkipWhatVanishedAndKeepNameBytes) 
   }
 }
 
-TEST_F(FileCommandsTest, RemovalsTakeEachItemOnceAndKeepTheResults) {
+TEST_F(FileCommandsTest, RemovalsTakeEachItemOnceAndLeaveTheResults) {
   for (const bool ToTrash : {true, false}) {
     SCOPED_TRACE(ToTrash ? "trash" : "delete");
     const std::string Top = ToTrash ? "t" : "d";
@@ -508,13 +510,13 @@ TEST_F(FileCommandsTest, RemovalsTakeEachItemOnceAndKeepTheResults) {
       std::getline(Info, Line);
       EXPECT_EQ(Line, "Path=" + Tree.Path() + "/t/-dir%0A%25");
     }
-    // The results stay; the tab that removed them selects nothing any more, the others keep
-    // what they show.
-    EXPECT_EQ(Window->Results()->AllFiles.size(), Files);
-    EXPECT_EQ(FilesList()->topLevelItemCount(), static_cast<int>(Files));
+    // What went leaves the results, and every tab's selection.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Status().startsWith("Done."); }, 10000));
+    EXPECT_EQ(Window->Results()->AllFiles.size(), Files - 4);
+    EXPECT_EQ(FilesList()->topLevelItemCount(), static_cast<int>(Files - 4));
     EXPECT_FALSE(NestedTabHasSelection());
     EXPECT_TRUE(Nested->selectionModel()->selectedRows().isEmpty());
-    EXPECT_TRUE(FilesTabHasSelection());
+    EXPECT_FALSE(FilesTabHasSelection()) << "its file went too";
     Window.reset();
     Shell.Deleted.clear();
   }
@@ -524,12 +526,12 @@ TEST_F(FileCommandsTest, AReadOnlyFolderGivesAFailureNamingWhatIsLeft) {
   const std::string Locked = Tree.MakeFile("locked/inside.txt", 300);
   const std::string Free = Tree.MakeFile("free.txt", 200);
   ASSERT_EQ(chmod((Tree / "locked").c_str(), 0555), 0);
-  ScanPath(Tree.Path());
-  Shell.RemoveForReal = true;
-  ShowTab("TabSheet1");
-  const TScopedPermissionsApply AsAUser;
   for (const bool ToTrash : {true, false}) {
     SCOPED_TRACE(ToTrash ? "trash" : "delete");
+    ScanPath(Tree.Path());
+    Shell.RemoveForReal = true;
+    ShowTab("TabSheet1");
+    const TScopedPermissionsApply AsAUser;
     Dialogs.Errors.clear();
     SelectRows(FilesList(), {0, 1});
     ASSERT_TRUE(FilesTabHasSelection());
@@ -540,8 +542,13 @@ TEST_F(FileCommandsTest, AReadOnlyFolderGivesAFailureNamingWhatIsLeft) {
                         "\n\n" + Locked + ": permission denied"));
     EXPECT_TRUE(EntryExists(Locked));
     EXPECT_FALSE(EntryExists(Free));
-    EXPECT_TRUE(FilesTabHasSelection()) << "a failed removal keeps the selection";
+    // What went leaves the results; what failed stays, selected.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Status().startsWith("Done."); }, 10000));
+    EXPECT_EQ(ColumnTexts(FilesList(), 0), QStringList{"inside.txt"});
+    EXPECT_EQ(FilesView()->GetSelectedPaths(), std::vector{Locked})
+        << "a failed removal keeps its item selected";
     Tree.MakeFile("free.txt", 200);
+    Window.reset();
   }
   EXPECT_TRUE(fs::exists(FData / "Trash/info/free.txt.trashinfo"));
   EXPECT_FALSE(fs::exists(FData / "Trash/info/inside.txt.trashinfo"))

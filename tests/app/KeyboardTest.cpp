@@ -197,7 +197,7 @@ TEST_F(KeyboardTest, ContextMenusHoldTheWindowsOwnCommands) {
   Menu->close();
   QList<QAction*> Expected;
   for (const char* Name : {"Open1", "OpeninExplorer1", "ShowProperties1", "CopyPath1",
-                           "RemovetoRecycleBin1", "RemoveCompletely1"}) {
+                           "RemovetoRecycleBin1", "RemoveCompletely1", "RescanFolder1"}) {
     Expected.append(Find<QAction>(Name));
   }
   EXPECT_EQ(Entries, Expected);

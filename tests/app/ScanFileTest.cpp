@@ -54,7 +54,7 @@ TEST_F(ScanFileTest, ASavedScanOpensInEveryViewWithoutItsFolders) {
   // The folders are not here: nothing may be opened or removed, though paths can be copied.
   EXPECT_FALSE(Window->FileCommandsAllowed());
   for (const char* Command : {"Open1", "OpeninExplorer1", "ShowProperties1", "RemovetoRecycleBin1",
-                              "RemoveCompletely1"}) {
+                              "RemoveCompletely1", "Rescan1", "RescanFolder1"}) {
     EXPECT_FALSE(Find<QAction>(Command)->isEnabled()) << Command;
   }
   EXPECT_TRUE(Find<QAction>("CopyPath1")->isEnabled());
@@ -66,6 +66,7 @@ TEST_F(ScanFileTest, ASavedScanOpensInEveryViewWithoutItsFolders) {
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_TRUE(Window->FileCommandsAllowed());
   EXPECT_TRUE(Find<QAction>("RemoveCompletely1")->isEnabled());
+  EXPECT_TRUE(Find<QAction>("Rescan1")->isEnabled());
 }
 
 TEST_F(ScanFileTest, ARefusedFileChangesNothing) {

@@ -67,5 +67,22 @@ TEST(ValueFormatTest, DateTimeText) {
   EXPECT_EQ(FormatDateTimeText(EncodeDateTime({987, 1, 2, 3, 4, 0, 0}), Point), "0987-01-02 03:04");
 }
 
+TEST(ValueFormatTest, GrowthIsASignedSizeOrAWord) {
+  const struct {
+    TGrowth Growth;
+    const char* Shown;
+  } Cases[] = {
+      {{TGrowthKind::Grown, 1288490189}, "+1.20 GB"},
+      {{TGrowthKind::Shrunk, -30720}, "-30.0 KB"},
+      {{TGrowthKind::Shrunk, INT64_MIN}, "-8388608.00 TB"},  // no opposite: held at the largest
+      {{TGrowthKind::New, 500}, "new"},
+      {{TGrowthKind::Unchanged, 0}, ""},
+  };
+  for (const auto& Case : Cases) {
+    EXPECT_EQ(FormatGrowth(Case.Growth, Point), Case.Shown) << Case.Growth.Bytes;
+  }
+  EXPECT_EQ(FormatRemoved(), "removed");
+}
+
 }  // namespace
 }  // namespace dunstrel
