@@ -180,8 +180,9 @@ TFollowTimes FollowChange(TResults& Results, TTreeChange Change) {
   TFollowTimes Times;
   auto Start = TClock::now();
   TNextFileArrays Next;
-  Next.AllFiles = FilesAfterChange(Results.AllFiles, Results.AllTotalBytes, Change.GoneFiles(),
-                                   Change.AddedFiles(), Next.AllTotalBytes);
+  Next.AllFiles =
+      FilesAfterChange(Results.AllFiles, Results.AllTotalBytes, Change.GoneFiles(),
+                       Change.AddedFiles(), TSizeCount::ApparentSize, Next.AllTotalBytes);
   const std::span<TFileLeaf* const> Display =
       TakeLargestFiles(Next.AllFiles, TScanResults::kLargestFilesShown, TSizeCount::ApparentSize,
                        Next.DisplayTotalBytes);

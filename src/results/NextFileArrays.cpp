@@ -233,10 +233,11 @@ bool FollowGroups(const TDuplicates& Previous, std::span<TFileLeaf* const> NextA
 
 std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
                                          int64_t AllTotalBytes, const TLeafSet& Gone,
-                                         std::span<TFileLeaf* const> Added, int64_t& TotalBytes) {
+                                         std::span<TFileLeaf* const> Added, TSizeCount Count,
+                                         int64_t& TotalBytes) {
   // The sum follows from what changes: no file that stays is read.
   TotalBytes = AllTotalBytes;
-  Gone.ForEach([&TotalBytes](const TFileLeaf* File) { TotalBytes -= File->Size(); });
+  Gone.ForEach([&TotalBytes, Count](const TFileLeaf* File) { TotalBytes -= File->SizeIn(Count); });
   std::vector<TFileLeaf*> Kept;
   Kept.reserve(AllFiles.size() + Added.size() - std::min(AllFiles.size(), Gone.Size()));
   for (TFileLeaf* File : AllFiles) {
@@ -247,17 +248,20 @@ std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
   if (Added.empty()) {
     return Kept;
   }
+  const auto Larger = [Count](const TFileLeaf* A, const TFileLeaf* B) {
+    return A->SizeIn(Count) > B->SizeIn(Count);
+  };
   std::vector<TFileLeaf*> Coming(Added.begin(), Added.end());
-  std::stable_sort(Coming.begin(), Coming.end(), LargerFirst);
+  std::stable_sort(Coming.begin(), Coming.end(), Larger);
   for (const TFileLeaf* File : Coming) {
-    TotalBytes = SaturatingAdd(TotalBytes, File->Size());
+    TotalBytes = SaturatingAdd(TotalBytes, File->SizeIn(Count));
   }
   // Each one's place found by a search, the files between copied in blocks: few files are read.
   std::vector<TFileLeaf*> Merged;
   Merged.reserve(Kept.size() + Coming.size());
   auto From = Kept.begin();
   for (TFileLeaf* File : Coming) {
-    const auto Place = std::upper_bound(From, Kept.end(), File, LargerFirst);
+    const auto Place = std::upper_bound(From, Kept.end(), File, Larger);
     Merged.insert(Merged.end(), From, Place);
     Merged.push_back(File);
     From = Place;
@@ -279,13 +283,17 @@ bool DuplicatesAfterChange(const TDuplicates& Previous, std::span<TFileLeaf* con
 
 bool NextFileArrays(std::span<TFileLeaf* const> AllFiles, int64_t AllTotalBytes,
                     const TDuplicates& Duplicates, const TTreeChange& Change, size_t Largest,
-                    TNextFileArrays& Next, const TDupProgress& Progress) {
+                    TSizeCount Count, TNextFileArrays& Next, const TDupProgress& Progress) {
   Next.AllFiles = FilesAfterChange(AllFiles, AllTotalBytes, Change.GoneFiles(), Change.AddedFiles(),
-                                   Next.AllTotalBytes);
-  // The arrays follow the apparent sizes, as the file arrays they follow.
+                                   Count, Next.AllTotalBytes);
   const std::span<TFileLeaf* const> Display =
-      TakeLargestFiles(Next.AllFiles, Largest, TSizeCount::ApparentSize, Next.DisplayTotalBytes);
+      TakeLargestFiles(Next.AllFiles, Largest, Count, Next.DisplayTotalBytes);
   Next.DisplayFiles.assign(Display.begin(), Display.end());
+  if (Count != TSizeCount::ApparentSize) {
+    // The groups are of files of one name and size, found along an array in size order: in
+    // another order they are grouped again.
+    return GroupDuplicates(Next.AllFiles, Next.Duplicates, Progress);
+  }
   return DuplicatesAfterChange(Duplicates, Next.AllFiles, Change, Next.Duplicates, Progress);
 }
 

@@ -22,12 +22,13 @@ struct TNextFileArrays {
   TDuplicates Duplicates;
 };
 
-// AllFiles (largest first, as FlattenAllFiles gives them; AllTotalBytes their byte sum) without
-// the files of Gone, with Added merged in at their places; equal sizes in no defined order, as
-// there. TotalBytes receives the byte sum.
+// AllFiles (largest first in Count, as FlattenAllFiles gives them; AllTotalBytes their sum in
+// it) without the files of Gone, with Added merged in at their places; equal figures in no
+// defined order, as there. TotalBytes receives the sum.
 std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
                                          int64_t AllTotalBytes, const TLeafSet& Gone,
-                                         std::span<TFileLeaf* const> Added, int64_t& TotalBytes);
+                                         std::span<TFileLeaf* const> Added, TSizeCount Count,
+                                         int64_t& TotalBytes);
 
 // The duplicate groups after Change, NextAllFiles being the files after it, as the results of a
 // new scan group them: only the files of the sizes the change touched are grouped again, and
@@ -38,11 +39,12 @@ std::vector<TFileLeaf*> FilesAfterChange(std::span<TFileLeaf* const> AllFiles,
                                          const TTreeChange& Change, TDuplicates& Next,
                                          const TDupProgress& Progress = {});
 
-// Every array at once; Largest is how many files the list of the largest holds. False when
-// Progress stopped the grouping, and Next is then not to be shown.
+// Every array at once, ordered and summed in Count as the previous ones are; Largest is how many
+// files the list of the largest holds. False when Progress stopped the grouping, and Next is
+// then not to be shown.
 [[nodiscard]] bool NextFileArrays(std::span<TFileLeaf* const> AllFiles, int64_t AllTotalBytes,
                                   const TDuplicates& Duplicates, const TTreeChange& Change,
-                                  size_t Largest, TNextFileArrays& Next,
+                                  size_t Largest, TSizeCount Count, TNextFileArrays& Next,
                                   const TDupProgress& Progress = {});
 
 }  // namespace dunstrel

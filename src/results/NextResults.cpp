@@ -17,7 +17,7 @@ std::optional<TResultsChange> TResultsChange::Prepare(const TScanResults& Previo
                                                       const TDupProgress& Progress) {
   TResultsChange Next(std::move(Change), std::move(Changed));
   if (!NextFileArrays(Previous.AllFiles, Previous.AllTotalBytes, Previous.Duplicates, Next.FChange,
-                      TScanResults::kLargestFilesShown, Next.FNext, Progress)) {
+                      TScanResults::kLargestFilesShown, Previous.Count, Next.FNext, Progress)) {
     return std::nullopt;
   }
   Next.FExtensions = ExtensionsAfter(Previous, Next.FChange);

@@ -123,7 +123,8 @@ TEST(NextFileArraysTest, DuplicateGroupsFollowAsAGroupingOfEveryFile) {
       SCOPED_TRACE(Round);
       TTreeChange Change = Case.Make(*Root, Previous, Random);
       TNextFileArrays Next;
-      ASSERT_TRUE(NextFileArrays(AllFiles, Total, Previous, Change, 100, Next));
+      ASSERT_TRUE(
+          NextFileArrays(AllFiles, Total, Previous, Change, 100, TSizeCount::ApparentSize, Next));
       TDuplicates Expected;
       ASSERT_TRUE(GroupDuplicates(Next.AllFiles, Expected));
       EXPECT_EQ(Describe(Next.Duplicates.Groups), Describe(Expected.Groups));
@@ -142,6 +143,56 @@ TEST(NextFileArraysTest, DuplicateGroupsFollowAsAGroupingOfEveryFile) {
       Previous = std::move(Next.Duplicates);
     }
   }
+}
+
+TEST(NextFileArraysTest, ArraysInTheDiskUsageFollowInItsOrder) {
+  // Allocated space unrelated to the sizes, so that the two orders differ.
+  std::mt19937 Random(5);
+  auto Root = std::make_unique<TDirNode>("/r");
+  for (int F = 0; F < 20; ++F) {
+    TDirNode& Folder = Root->AddChild("/r/f" + std::to_string(F));
+    for (int I = 0; I < 200; ++I) {
+      const auto Size = static_cast<int64_t>(Random() % 100000);
+      const auto Blocks = static_cast<int64_t>(Random() % 200) * 512;
+      Folder.AddLeafWithKey("n" + std::to_string(I) + ".txt", Folder.Store().InternExt(".txt"),
+                            Size, Blocks, 0);
+    }
+  }
+  constexpr TSizeCount Count = TSizeCount::DiskUsage;
+  std::vector<TFileLeaf*> AllFiles;
+  int64_t Total = 0;
+  FlattenAllFiles(Root.get(), Count, AllFiles, Total);
+  TDuplicates Previous;
+  ASSERT_TRUE(GroupDuplicates(AllFiles, Previous));
+
+  std::vector<const TFileLeaf*> Gone;
+  for (int I = 0; I < 300; ++I) {
+    const TDirNode& Folder = *Root->Children[Random() % Root->Children.size()];
+    Gone.push_back(Folder.Leaves[Random() % Folder.Leaves.size()]);
+  }
+  TTreeChange Change = TTreeChange::Removal(Gone, {}, true);
+  TNextFileArrays Next;
+  ASSERT_TRUE(NextFileArrays(AllFiles, Total, Previous, Change, 100, Count, Next));
+  const TDetachedFolders Detached = std::move(Change).Apply(*Root);
+
+  std::vector<TFileLeaf*> Expected;
+  int64_t ExpectedTotal = 0;
+  FlattenAllFiles(Root.get(), Count, Expected, ExpectedTotal);
+  EXPECT_EQ(Next.AllTotalBytes, ExpectedTotal);
+  ASSERT_EQ(Next.AllFiles.size(), Expected.size());
+  for (size_t I = 0; I < Expected.size(); ++I) {
+    ASSERT_EQ(Next.AllFiles[I]->SizeIn(Count), Expected[I]->SizeIn(Count)) << I;
+  }
+  int64_t Largest = 0;
+  for (size_t I = 0; I < Next.DisplayFiles.size(); ++I) {
+    ASSERT_EQ(Next.DisplayFiles[I], Next.AllFiles[I]);
+    Largest += Next.DisplayFiles[I]->SizeIn(Count);
+  }
+  EXPECT_EQ(Next.DisplayFiles.size(), 100u);
+  EXPECT_EQ(Next.DisplayTotalBytes, Largest);
+  TDuplicates Regrouped;
+  ASSERT_TRUE(GroupDuplicates(Next.AllFiles, Regrouped));
+  EXPECT_EQ(Describe(Next.Duplicates.Groups), Describe(Regrouped.Groups));
 }
 
 }  // namespace

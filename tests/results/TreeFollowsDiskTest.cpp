@@ -192,7 +192,7 @@ void ExpectLikeANewScan(std::unique_ptr<TDirNode>& Root, const TArrays& Previous
                         TTreeChange Change, const TTempDir& Dir, const TScanContext& Settings) {
   TNextFileArrays Next;
   ASSERT_TRUE(NextFileArrays(Previous.AllFiles, Previous.AllTotalBytes, Previous.Duplicates, Change,
-                             kLargest, Next));
+                             kLargest, TSizeCount::ApparentSize, Next));
   const TDetachedFolders Detached = std::move(Change).Apply(*Root);
   TScanContext Context;
   Context.CopySettingsFrom(Settings);
