@@ -309,6 +309,9 @@ int Run(int Argc, char** Argv) {
   Window.resize(1920, 1200);
   Window.show();
   QApplication::processEvents();
+  // The figures are of the apparent sizes, which every tree has (the synthetic tree on disk is
+  // sparse: in the disk usage its files take nothing, and its maps stay empty).
+  Find<QAction>(&Window, "ApparentSize1")->trigger();
 
   Find<QAbstractButton>(&Window, "rbCustomPath")->click();
   // A scan of an empty folder (which the synthetic listing cannot read, so that it comes out
@@ -441,9 +444,15 @@ int Run(int Argc, char** Argv) {
   const auto CentreOf = [](const TFlatMapItem& Cell) {
     return TPoint{(Cell.Rect.Left + Cell.Rect.Right) / 2, (Cell.Rect.Top + Cell.Rect.Bottom) / 2};
   };
-  // Cells of a pixel may lie under others: take the last listed file whose cell is its own.
+  // Cells of a pixel may lie under others: take the last listed file whose cell is its own (the
+  // map makes cells only for the files that show, which may be fewer than the list holds).
   const std::vector<TFlatMapItem>& Cells = FilesView->Map().Items();
-  size_t LastListed = static_cast<size_t>(FilesView->FilesList()->topLevelItemCount() - 1);
+  if (Cells.size() < 2) {
+    std::fprintf(stderr, "the map of all files shows fewer than two cells\n");
+    return 1;
+  }
+  size_t LastListed =
+      std::min(Cells.size(), static_cast<size_t>(FilesView->FilesList()->topLevelItemCount())) - 1;
   while (LastListed > 1 &&
          FilesView->Map().HitTest(CentreOf(Cells[LastListed])) != &Cells[LastListed]) {
     --LastListed;
