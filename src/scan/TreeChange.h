@@ -52,9 +52,10 @@ class TTreeChange {
 
   // Edits the tree of Top, the tree the change was prepared on: the items leave it, every
   // ancestor's totals in both counts, file and folder counts and unreadable folders follow (the
-  // extensions are counted from the files when asked for), and hard-linked files are counted again as a scan of the changed disk
-  // would count them. Returns the folders that left, to be released once nothing points into
-  // them. Throws std::invalid_argument, before touching anything, for a change of another tree.
+  // extensions are counted from the files when asked for), and hard-linked files are counted again
+  // as a scan of the changed disk would count them. Returns the folders that left, to be released
+  // once nothing points into them. Throws std::invalid_argument, before touching anything, for a
+  // change of another tree.
   [[nodiscard]] TDetachedFolders Apply(TDirNode& Top) &&;
 
  private:
