@@ -7,7 +7,6 @@
 
 #include "results/ResultsBuilder.h"
 #include "results/TreeOrder.h"
-#include "scan/ExtStats.h"
 
 namespace dunstrel {
 
@@ -34,10 +33,7 @@ std::vector<TExtensionRow> TResultsChange::ExtensionsAfter(const TScanResults& P
   }
   const TSizeCount Count = Previous.Count;
   const auto Add = [&ByKey, Count](const TFileLeaf& File, int Sign) {
-    const TScanStore& Store = File.Parent().Store();
-    const TExtKey Key = File.ExtKey();
-    const std::string_view Text =
-        Key == Store.EmptyExt ? kNoExtensionKey : std::string_view(Store.Exts.Text(Key));
+    const std::string_view Text = File.Parent().Store().ExtensionKeyText(File.ExtKey());
     TExtensionRow& Row = ByKey[Text];
     if (Row.Key.empty()) {
       Row.Key = Text;

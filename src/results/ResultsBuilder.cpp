@@ -83,10 +83,8 @@ void MapExtensionKeys(TScanResults& Results) {
     std::vector<uint32_t> Rows(Store->Exts.Count(),
                                static_cast<uint32_t>(TScanResults::kNoExtensionRow));
     for (TExtKey Key = 0; Key < Rows.size(); ++Key) {
-      // A name without a dot has the empty extension; its statistics go under "(none)".
-      const std::string_view Text =
-          Key == Store->EmptyExt ? kNoExtensionKey : std::string_view(Store->Exts.Text(Key));
-      if (const auto Found = RowOfText.find(Text); Found != RowOfText.end()) {
+      if (const auto Found = RowOfText.find(Store->ExtensionKeyText(Key));
+          Found != RowOfText.end()) {
         Rows[Key] = Found->second;
       }
     }

@@ -68,10 +68,7 @@ TExtensionTotals ExtensionTotalsOf(const TDirNode& Folder, TSizeCount Count) {
       if (Stat.Files == 0) {
         continue;
       }
-      // A name without a dot has the empty extension; its files are counted under "(none)".
-      const std::string_view Text = Key == Sums.Store->EmptyExt
-                                        ? kNoExtensionKey
-                                        : std::string_view(Sums.Store->Exts.Text(Key));
+      const std::string_view Text = Sums.Store->ExtensionKeyText(Key);
       const auto [Found, New] = RowOfText.try_emplace(Text, Totals.FRows.size());
       if (New) {
         Totals.FRows.push_back({std::string(Text), Stat.Bytes, Stat.Files});

@@ -203,6 +203,11 @@ class TScanStore {
 
   TExtKeyPool Exts;
   const TExtKey EmptyExt;  // the leaf extension of names without a dot
+  // The text the legends list a key under: a name without a dot has the empty extension, and
+  // its files are counted under "(none)".
+  std::string_view ExtensionKeyText(TExtKey Key) const {
+    return Key == EmptyExt ? kNoExtensionKey : std::string_view(Exts.Text(Key));
+  }
   // The name of the root when it is not the last component of its path ("(All Drives)").
   std::string RootName;
 

@@ -13,40 +13,19 @@
 #include "results/ResultsBuilder.h"
 #include "scan/DiskScanner.h"
 #include "support/TempDir.h"
+#include "support/TreeLookup.h"
 
 namespace dunstrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FileAt;
+using testing::FolderAt;
 using testing::TTempDir;
 
 std::shared_ptr<const TScanResults> ResultsOf(const std::string& Path) {
   const TScanContext Context;
   return BuildScanResults(TDiskScanner(Context).Scan(Path), TSizeCount::ApparentSize, Context, {});
-}
-
-const TDirNode* FolderAt(const TDirNode& Root, const std::string& Relative) {
-  const TDirNode* Folder = &Root;
-  std::istringstream Parts(Relative);
-  for (std::string Part; Folder != nullptr && std::getline(Parts, Part, '/');) {
-    const auto Found = std::find_if(Folder->Children.begin(), Folder->Children.end(),
-                                    [&Part](const auto& Child) { return Child->Name() == Part; });
-    Folder = Found == Folder->Children.end() ? nullptr : Found->get();
-  }
-  return Folder;
-}
-
-const TFileLeaf* FileAt(const TDirNode& Root, const std::string& Relative) {
-  const size_t Slash = Relative.rfind('/');
-  const TDirNode* Folder =
-      Slash == std::string::npos ? &Root : FolderAt(Root, Relative.substr(0, Slash));
-  const std::string Name = Slash == std::string::npos ? Relative : Relative.substr(Slash + 1);
-  for (const TFileLeaf* Leaf : Folder != nullptr ? Folder->Leaves : std::vector<TFileLeaf*>{}) {
-    if (Leaf->Name() == Name) {
-      return Leaf;
-    }
-  }
-  return nullptr;
 }
 
 // What the views show of results: the folders and files in the tree's order with their totals,

@@ -19,11 +19,14 @@
 #include "scan/ScanModel.h"
 #include "scan/TreeChange.h"
 #include "support/TempDir.h"
+#include "support/TreeLookup.h"
 
 namespace dunstrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FileAt;
+using testing::FolderAt;
 using testing::TTempDir;
 
 // Files of data, not holes, so that their disk usage is real.
@@ -159,33 +162,6 @@ std::string Describe(const TNextFileArrays& A) {
   return Describe(A.AllFiles, A.AllTotalBytes, A.DisplayFiles, A.DisplayTotalBytes, A.Duplicates);
 }
 
-const TDirNode* FindFolder(const TDirNode& Root, const std::string& Relative) {
-  const TDirNode* Folder = &Root;
-  std::istringstream Parts(Relative);
-  for (std::string Part; Folder != nullptr && std::getline(Parts, Part, '/');) {
-    const auto Found = std::find_if(Folder->Children.begin(), Folder->Children.end(),
-                                    [&Part](const auto& Child) { return Child->Name() == Part; });
-    Folder = Found == Folder->Children.end() ? nullptr : Found->get();
-  }
-  return Folder;
-}
-
-const TFileLeaf* FindFile(const TDirNode& Root, const std::string& Relative) {
-  const size_t Slash = Relative.rfind('/');
-  const TDirNode* Folder =
-      Slash == std::string::npos ? &Root : FindFolder(Root, Relative.substr(0, Slash));
-  const std::string Name = Relative.substr(Slash == std::string::npos ? 0 : Slash + 1);
-  if (Folder == nullptr) {
-    return nullptr;
-  }
-  for (const TFileLeaf* Leaf : Folder->Leaves) {
-    if (Leaf->Name() == Name) {
-      return Leaf;
-    }
-  }
-  return nullptr;
-}
-
 // Applies Change as the results would: the next arrays from the previous ones while the tree is
 // as it was, then the tree; then both are checked against a new scan of the disk.
 void ExpectLikeANewScan(std::unique_ptr<TDirNode>& Root, const TArrays& Previous,
@@ -233,14 +209,14 @@ TEST(TreeFollowsDiskTest, RemovalLeavesWhatANewScanFinds) {
       std::vector<const TDirNode*> Folders;
       std::vector<const TFileLeaf*> Files;
       for (const std::string& Folder : Case.Folders) {
-        Folders.push_back(FindFolder(*Root, Folder));
+        Folders.push_back(FolderAt(*Root, Folder));
         ASSERT_NE(Folders.back(), nullptr) << Folder;
         if (!Folder.empty()) {
           fs::remove_all(Dir / Folder);
         }
       }
       for (const std::string& File : Case.Files) {
-        Files.push_back(FindFile(*Root, File));
+        Files.push_back(FileAt(*Root, File));
         ASSERT_NE(Files.back(), nullptr) << File;
         fs::remove(Dir / File);
       }
@@ -315,7 +291,7 @@ TEST(TreeFollowsDiskTest, FolderWalkedAgainIsWhatANewScanFinds) {
       std::unique_ptr<TDirNode> Root = TDiskScanner(Context).Scan(Dir.Path());
       const TArrays Previous = ArraysOf(*Root);
       Case.ChangeDisk(Dir, Outside);
-      const TDirNode& Folder = *FindFolder(*Root, Case.Folder);
+      const TDirNode& Folder = *FolderAt(*Root, Case.Folder);
       TRescanWalk Walk = TDiskScanner(Context).Rescan(Folder);
       ASSERT_EQ(Walk.Outcome, Case.Outcome);
       ExpectLikeANewScan(Root, Previous, TTreeChange::AfterRescan(Folder, std::move(Walk)), Dir,
