@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/ReleaseStorage.h"
@@ -13,6 +14,7 @@
 #include "results/SizeFigures.h"
 #include "results/ValueFormat.h"
 #include "views/ColorSwatch.h"
+#include "views/DpiScaling.h"
 #include "views/FigureMarks.h"
 #include "views/LazyIcons.h"
 #include "views/ListColumns.h"
@@ -29,6 +31,10 @@ namespace {
 constexpr int kDataRole = Qt::UserRole;
 constexpr int kGroupSizeColumn = 2;
 constexpr int kGroupModifiedColumn = 3;
+// The columns of the tree.
+constexpr int kSizeColumn = 1;
+constexpr int kModifiedColumn = 2;
+constexpr int kGrowthColumn = 3;
 // File nodes made in one slice of the fill.
 constexpr size_t kFileNodesPerSlice = 1500;
 
@@ -38,6 +44,10 @@ QVariant DataOf(const void* Object) {
 
 const TDupGroup* GroupOfRow(const QTreeWidgetItem* Row) {
   return static_cast<const TDupGroup*>(Row->data(0, kDataRole).value<void*>());
+}
+
+bool StandsForNothing(const QTreeWidgetItem* Node) {
+  return Node->data(0, kDataRole).value<void*>() == nullptr;
 }
 
 // The group's first file's time to the nearest ten-thousandth of a day; empty without one.
@@ -64,12 +74,22 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host)
       lvDuplicateGroupsColors(
           Named(new TGestureView<QTreeWidget>(this), "lvDuplicateGroupsColors")) {
   PlaceControls(tvDuplicateFiles, lvDuplicateGroupsColors);
-  tvDuplicateFiles->setHeaderHidden(true);
   tvDuplicateFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
   tvDuplicateFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tvDuplicateFiles->setUniformRowHeights(true);
   tvDuplicateFiles->setIndentation(19);
   KeepSelectionVisible(tvDuplicateFiles);
+  // The names and paths take what the figures leave.
+  const std::vector<TListColumn>& TreeColumns = DuplicateTreeColumns();
+  tvDuplicateFiles->setColumnCount(static_cast<int>(TreeColumns.size()));
+  SetListColumnTitles(tvDuplicateFiles, TreeColumns);
+  tvDuplicateFiles->header()->setStretchLastSection(false);
+  tvDuplicateFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (size_t Column = 1; Column < TreeColumns.size(); ++Column) {
+    tvDuplicateFiles->setColumnWidth(static_cast<int>(Column),
+                                     ScaleToDpi(TreeColumns[Column].Width, logicalDpiX()));
+  }
+  tvDuplicateFiles->setColumnHidden(kGrowthColumn, true);  // while results are compared
   SetUpReportList(lvDuplicateGroupsColors, DuplicateGroupColumns(), logicalDpiX());
   lvDuplicateGroupsColors->setItemDelegateForColumn(
       1, new TColorSwatchDelegate(lvDuplicateGroupsColors));
@@ -104,12 +124,18 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host)
         }
       },
       TSelectionOrigin::Legend, true);
+  MakeSortable(tvDuplicateFiles,
+               [this](const TSortChoice& Choice) { Reorder([&] { SortGroupTree(Choice); }); });
   MakeSortable(lvDuplicateGroupsColors, [this](const TSortChoice& Choice) {
     Reorder([&] { SortTopLevelItems(lvDuplicateGroupsColors, Choice); });
   });
 }
 
 void TDuplicatesView::ApplyTranslation() {
+  SetListColumnTitles(tvDuplicateFiles, DuplicateTreeColumns());
+  for (QTreeWidgetItem* GroupNode : FGroupNodes) {
+    WriteFigures(*GroupNode);
+  }
   SetListColumnTitles(lvDuplicateGroupsColors, DuplicateGroupColumns());
   const TFormatSettings& Settings = FHost.FormatSettings();
   for (int I = 0; I < lvDuplicateGroupsColors->topLevelItemCount(); ++I) {
@@ -117,6 +143,7 @@ void TDuplicatesView::ApplyTranslation() {
     if (const TDupGroup* Group = GroupOfRow(Row)) {
       Row->setText(kGroupSizeColumn,
                    ShownText(FormatSize(GroupFileFigure(*Group, FResults->Count), Settings)));
+      Row->setText(kGroupModifiedColumn, ModifiedText(*Group, Settings));
     }
   }
 }
@@ -124,6 +151,8 @@ void TDuplicatesView::ApplyTranslation() {
 void TDuplicatesView::ClearControls() {
   tvDuplicateFiles->clear();
   lvDuplicateGroupsColors->clear();
+  ReleaseStorage(FGroupNodes);
+  FNextGroup = 0;
   ReleaseStorage(FLegendRowOfGroup);
   ReleaseStorage(FPlaces);
   FMap.Clear();
@@ -135,7 +164,16 @@ std::vector<TResultTab::TFillStep> TDuplicatesView::FillSteps() {
             PlaceMembers();
             return true;
           },
-          [this] { return AddGroupNodes(); },
+          [this] {
+            if (!AddGroupNodes()) {
+              return false;
+            }
+            // Groups added after a click on the header join its order.
+            if (const TSortChoice Choice = SortChoiceOf(tvDuplicateFiles); Choice.Active()) {
+              Reorder([&] { SortGroupTree(Choice); });
+            }
+            return true;
+          },
           [this] {
             AddLegendRows();
             SelectFirstGroup();
@@ -144,25 +182,13 @@ std::vector<TResultTab::TFillStep> TDuplicatesView::FillSteps() {
 }
 
 void TDuplicatesView::GrowthChanged() {
-  // A second column beside each member while results are compared.
-  tvDuplicateFiles->setColumnCount(FComparison != nullptr ? 2 : 1);
-  if (FComparison != nullptr) {
-    tvDuplicateFiles->header()->setStretchLastSection(false);
-    tvDuplicateFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    tvDuplicateFiles->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  tvDuplicateFiles->setColumnHidden(kGrowthColumn, FComparison == nullptr);
+  // An order by a growth no longer shown gives way to the results' own.
+  if (FComparison == nullptr && SortChoiceOf(tvDuplicateFiles).Column == kGrowthColumn) {
+    SetSortChoice(tvDuplicateFiles, {});
   }
-  const TFormatSettings& Settings = FHost.FormatSettings();
-  for (int G = 0; G < tvDuplicateFiles->topLevelItemCount(); ++G) {
-    QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(G);
-    for (int I = 0; I < GroupNode->childCount(); ++I) {
-      QTreeWidgetItem* Node = GroupNode->child(I);
-      const TSelectedData Data = NodeData(Node);
-      const auto* File = std::get_if<const TFileLeaf*>(&Data);
-      if (FComparison != nullptr && File != nullptr && *File != nullptr) {
-        Node->setText(1,
-                      ShownText(FormatGrowth(FComparison->Of(**File, FResults->Count), Settings)));
-      }
-    }
+  for (QTreeWidgetItem* GroupNode : FGroupNodes) {
+    WriteFigures(*GroupNode);
   }
 }
 
@@ -194,7 +220,7 @@ void TDuplicatesView::PlaceMembers() {
 
 bool TDuplicatesView::AddGroupNodes() {
   const std::vector<TDupGroup>& AllGroups = FResults->Duplicates.Groups;
-  const TFormatSettings& Settings = FHost.FormatSettings();
+  FGroupNodes.reserve(AllGroups.size());
   // One icon per extension and slice; the members of a group share theirs.
   std::unordered_map<const std::string*, QIcon> Icons;
   const auto IconOf = [&](const TFileLeaf& File) {
@@ -209,14 +235,20 @@ bool TDuplicatesView::AddGroupNodes() {
   QList<QTreeWidgetItem*> Groups;
   std::string Path;
   size_t Made = 0;
-  auto Next = static_cast<size_t>(tvDuplicateFiles->topLevelItemCount());
-  for (; Next < AllGroups.size() && Made < kFileNodesPerSlice; ++Next) {
-    const TDupGroup& Group = AllGroups[Next];
+  for (; FNextGroup < AllGroups.size() && Made < kFileNodesPerSlice; ++FNextGroup) {
+    const TDupGroup& Group = AllGroups[FNextGroup];
     auto* GroupNode = new QTreeWidgetItem(
         QStringList{ShownText(Group.FileName) +
                     QStringLiteral("  (%1)").arg(static_cast<qulonglong>(Group.Files.size()))});
     Groups.append(GroupNode);
+    FGroupNodes.push_back(GroupNode);
     GroupNode->setData(0, kDataRole, DataOf(&Group));
+    GroupNode->setData(0, kPlaceRole, static_cast<qlonglong>(FNextGroup));
+    GroupNode->setData(0, kSortKeyRole, QByteArray::fromStdString(Group.FileName));
+    GroupNode->setData(kSizeColumn, kSortKeyRole,
+                       QVariant::fromValue<qlonglong>(GroupFileFigure(Group, FResults->Count)));
+    GroupNode->setData(kModifiedColumn, kSortKeyRole,
+                       Group.Files.empty() ? 0.0 : Group.Files.front()->GetModifiedDateTime());
     if (Group.Files.size() >= 2) {
       // The name is spelled as the second member spells it.
       GroupNode->setIcon(0, IconOf(*Group.Files[1]));
@@ -228,23 +260,95 @@ bool TDuplicatesView::AddGroupNodes() {
       File.AppendFullPath(Path);
       auto* Node = new QTreeWidgetItem(GroupNode, QStringList{ShownText(Path)});
       Node->setData(0, kDataRole, DataOf(&File));
+      Node->setData(0, kPlaceRole, static_cast<qlonglong>(I));
+      Node->setData(0, kSortKeyRole, QByteArray::fromStdString(Path));
+      Node->setData(kSizeColumn, kSortKeyRole,
+                    QVariant::fromValue<qlonglong>(File.SizeIn(FResults->Count)));
+      Node->setData(kModifiedColumn, kSortKeyRole, File.GetModifiedDateTime());
       Node->setIcon(0, IconOf(File));
       if (CountedElsewhere(File, FResults->Count)) {
-        Node->setForeground(0, MarkedTextBrush());
+        for (int Column = 0; Column <= kGrowthColumn; ++Column) {
+          Node->setForeground(Column, MarkedTextBrush());
+        }
         Node->setToolTip(0, HardLinkNote());
+        Node->setToolTip(kSizeColumn, HardLinkNote());
+      }
+      if (TMemberPlace* Place = PlaceOf(&File)) {
+        Place->Node = Node;
       }
     }
     Made += Shown + 1;
     if (Group.Files.size() > kMaxFileNodesPerGroup) {
-      new QTreeWidgetItem(
-          GroupNode,
-          QStringList{ShownText(FormatText(
-              Translate("... %d more files not shown"),
-              {static_cast<int64_t>(Group.Files.size() - kMaxFileNodesPerGroup)}, Settings))});
+      new QTreeWidgetItem(GroupNode);
     }
+    WriteFigures(*GroupNode);
   }
   tvDuplicateFiles->addTopLevelItems(Groups);
-  return Next >= AllGroups.size();
+  return FNextGroup >= AllGroups.size();
+}
+
+void TDuplicatesView::WriteFigures(QTreeWidgetItem& GroupNode) const {
+  const TFormatSettings& Settings = FHost.FormatSettings();
+  const TDupGroup& Group = *GroupOfRow(&GroupNode);
+  GroupNode.setText(kSizeColumn,
+                    ShownText(FormatSize(GroupFileFigure(Group, FResults->Count), Settings)));
+  GroupNode.setText(kModifiedColumn, ModifiedText(Group, Settings));
+  GroupNode.setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+  for (int I = 0; I < GroupNode.childCount(); ++I) {
+    QTreeWidgetItem& Node = *GroupNode.child(I);
+    const auto* File = static_cast<const TFileLeaf*>(Node.data(0, kDataRole).value<void*>());
+    if (File == nullptr) {
+      Node.setText(
+          0, ShownText(FormatText(
+                 Translate("... %d more files not shown"),
+                 {static_cast<int64_t>(Group.Files.size() - kMaxFileNodesPerGroup)}, Settings)));
+      continue;
+    }
+    const double Modified = File->GetModifiedDateTime();
+    Node.setText(kSizeColumn, ShownText(FileFigureText(*File, FResults->Count, Settings)));
+    Node.setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    Node.setText(kModifiedColumn,
+                 Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString());
+    if (FComparison != nullptr) {
+      const TGrowth Growth = FComparison->Of(*File, FResults->Count);
+      Node.setText(kGrowthColumn, ShownText(FormatGrowth(Growth, Settings)));
+      Node.setData(kGrowthColumn, kSortKeyRole, QVariant::fromValue<qlonglong>(Growth.Bytes));
+      Node.setTextAlignment(kGrowthColumn, Qt::AlignRight | Qt::AlignVCenter);
+    } else {
+      Node.setText(kGrowthColumn, QString());
+      Node.setData(kGrowthColumn, kSortKeyRole, QVariant());
+    }
+  }
+}
+
+void TDuplicatesView::SortGroupTree(const TSortChoice& Choice) {
+  // A node taken out of the tree and put back is closed, and no longer the current one.
+  std::vector<QTreeWidgetItem*> Open;
+  for (QTreeWidgetItem* GroupNode : FGroupNodes) {
+    if (GroupNode->isExpanded()) {
+      Open.push_back(GroupNode);
+    }
+  }
+  QTreeWidgetItem* Current = tvDuplicateFiles->currentItem();
+  QList<QTreeWidgetItem*> Groups = tvDuplicateFiles->invisibleRootItem()->takeChildren();
+  for (QTreeWidgetItem* GroupNode : Groups) {
+    QList<QTreeWidgetItem*> Files = GroupNode->takeChildren();
+    // The note of the files not shown stays last.
+    QTreeWidgetItem* Note =
+        !Files.isEmpty() && StandsForNothing(Files.back()) ? Files.takeLast() : nullptr;
+    Files = SortedRows(Files, Choice);
+    if (Note != nullptr) {
+      Files.append(Note);
+    }
+    GroupNode->addChildren(Files);
+  }
+  tvDuplicateFiles->addTopLevelItems(SortedRows(Groups, Choice));
+  for (QTreeWidgetItem* GroupNode : Open) {
+    GroupNode->setExpanded(true);
+  }
+  if (Current != nullptr) {
+    RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(Current));
+  }
 }
 
 void TDuplicatesView::AddLegendRows() {
@@ -277,14 +381,15 @@ void TDuplicatesView::AddLegendRows() {
 void TDuplicatesView::SelectFirstGroup() {
   tvDuplicateFiles->collapseAll();
   std::vector<TSelectedItem> Members;
-  if (!FResults->Duplicates.Groups.empty() && tvDuplicateFiles->topLevelItemCount() > 0) {
+  QTreeWidgetItem* Largest = FGroupNodes.empty() ? nullptr : FGroupNodes.front();
+  if (Largest != nullptr) {
     AppendMembers(FResults->Duplicates.Groups.front(), Members);
   }
   FSelection.Replace(Members, TSelectionOrigin::Rows);
   SelectionChanged(false);
-  if (QTreeWidgetItem* First = tvDuplicateFiles->topLevelItem(0)) {
-    RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(First));
-    tvDuplicateFiles->scrollToItem(First, QAbstractItemView::PositionAtTop);
+  if (Largest != nullptr) {
+    RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(Largest));
+    tvDuplicateFiles->scrollToItem(Largest, QAbstractItemView::PositionAtTop);
   }
 }
 
@@ -311,12 +416,8 @@ const TDuplicatesView::TMemberPlace* TDuplicatesView::PlaceOf(const TFileLeaf* F
   return Found != FPlaces.end() && Found->File == File ? &*Found : nullptr;
 }
 
-QTreeWidgetItem* TDuplicatesView::NodeOf(const TMemberPlace& Place) const {
-  QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(static_cast<int>(Place.Group));
-  if (GroupNode == nullptr || Place.Member >= kMaxFileNodesPerGroup) {
-    return nullptr;
-  }
-  return GroupNode->child(static_cast<int>(Place.Member));
+TDuplicatesView::TMemberPlace* TDuplicatesView::PlaceOf(const TFileLeaf* File) {
+  return const_cast<TMemberPlace*>(std::as_const(*this).PlaceOf(File));
 }
 
 std::vector<bool> TDuplicatesView::GroupsWhollySelected() const {
@@ -386,8 +487,8 @@ void TDuplicatesView::ShowSelection() {
     if (!Whole[G]) {
       continue;
     }
-    if (QTreeWidgetItem* GroupNode = tvDuplicateFiles->topLevelItem(static_cast<int>(G))) {
-      Nodes.append(tvDuplicateFiles->indexFromItem(GroupNode));
+    if (G < FGroupNodes.size()) {
+      Nodes.append(tvDuplicateFiles->indexFromItem(FGroupNodes[G]));
     }
     if (G < FLegendRowOfGroup.size()) {
       LegendRows.append(lvDuplicateGroupsColors->indexFromItem(FLegendRowOfGroup[G]));
@@ -396,7 +497,7 @@ void TDuplicatesView::ShowSelection() {
   for (const TSelectedItem& Item : FSelection.Items()) {
     const auto* File = std::get_if<const TFileLeaf*>(&Item);
     const TMemberPlace* Place = File != nullptr ? PlaceOf(*File) : nullptr;
-    if (QTreeWidgetItem* Node = Place != nullptr ? NodeOf(*Place) : nullptr) {
+    if (QTreeWidgetItem* Node = Place != nullptr ? Place->Node : nullptr) {
       Nodes.append(tvDuplicateFiles->indexFromItem(Node));
     }
   }
@@ -407,7 +508,7 @@ void TDuplicatesView::ShowSelection() {
   if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
     const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
     const TMemberPlace* Place = File != nullptr ? PlaceOf(*File) : nullptr;
-    if (QTreeWidgetItem* Node = Place != nullptr ? NodeOf(*Place) : nullptr) {
+    if (QTreeWidgetItem* Node = Place != nullptr ? Place->Node : nullptr) {
       RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(Node));
     }
   }

@@ -9,6 +9,7 @@
 #include "results/SelectionStatus.h"
 #include "treemap/DupTreemap.h"
 #include "views/ResultTab.h"
+#include "views/RowOrder.h"
 
 class QTreeWidgetItem;
 
@@ -53,19 +54,26 @@ class TDuplicatesView final : public TResultTab {
   void PlaceMembers();
   // Adds the next nodes of the tree; true once every group has its nodes.
   bool AddGroupNodes();
+  // Writes the figures of a group's node and of its files' nodes (size, date modified, growth)
+  // and the note of the files not shown, in the current language.
+  void WriteFigures(QTreeWidgetItem& GroupNode) const;
+  // Puts the groups in this order, and the files of each group; open groups stay open.
+  void SortGroupTree(const TSortChoice& Choice);
   void AddLegendRows();
   // Closes every group and selects the largest, shown at the top.
   void SelectFirstGroup();
 
-  // Where a duplicate file is: its group's number and its own number in the group.
+  // Where a duplicate file is: its group's number, its own number in the group, and its node
+  // (none for a file beyond those shown of its group). The tree may be in another order than the
+  // groups and their files: a file's node is found here, never by its position.
   struct TMemberPlace {
     const TFileLeaf* File;
     uint32_t Group;
     uint32_t Member;
+    QTreeWidgetItem* Node = nullptr;
   };
+  TMemberPlace* PlaceOf(const TFileLeaf* File);
   const TMemberPlace* PlaceOf(const TFileLeaf* File) const;
-  // The node of a file; none for a file beyond those shown of its group.
-  QTreeWidgetItem* NodeOf(const TMemberPlace& Place) const;
   // The groups every file of which is selected.
   std::vector<bool> GroupsWhollySelected() const;
 
@@ -76,6 +84,9 @@ class TDuplicatesView final : public TResultTab {
 
   TGestureView<QTreeWidget>* tvDuplicateFiles;
   TGestureView<QTreeWidget>* lvDuplicateGroupsColors;
+  // The tree's node of each group, in the order of the groups, and the next group the fill adds.
+  std::vector<QTreeWidgetItem*> FGroupNodes;
+  size_t FNextGroup = 0;
   // The legend's row of each group, in the order of the groups.
   std::vector<QTreeWidgetItem*> FLegendRowOfGroup;
 };

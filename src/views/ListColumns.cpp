@@ -130,4 +130,12 @@ const std::vector<TListColumn>& DuplicateGroupColumns() {
   return Columns;
 }
 
+const std::vector<TListColumn>& DuplicateTreeColumns() {
+  static const std::vector<TListColumn> Columns = {{"Name", 0},
+                                                   {"Size", 95, true, true},
+                                                   {"Modified", 145, true, true},
+                                                   {"Growth", 95, true, true}};
+  return Columns;
+}
+
 }  // namespace dunstrel

@@ -39,6 +39,9 @@ const std::vector<TListColumn>& ExtensionColumns();
 const std::vector<TListColumn>& FolderLegendColumns();
 const std::vector<TListColumn>& FileExtensionColumns();
 const std::vector<TListColumn>& DuplicateGroupColumns();
+// The tree of the duplicate groups and their files: the name (a file's path) with what the
+// figures leave, the size, the date modified, and the growth while results are compared.
+const std::vector<TListColumn>& DuplicateTreeColumns();
 // The trees of a scan's folders: the name with the size, the size, the files, the date modified.
 const std::vector<TListColumn>& ScanTreeColumns();
 

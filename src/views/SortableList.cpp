@@ -30,25 +30,43 @@ void SetSortChoice(QTreeView* List, const TSortChoice& Choice) {
   List->header()->setSortIndicator(Choice.Active() ? Choice.Column : -1, Choice.Order);
 }
 
-void SortTopLevelItems(QTreeWidget* List, const TSortChoice& Choice) {
-  QList<QTreeWidgetItem*> Rows = List->invisibleRootItem()->takeChildren();
-  const std::vector<uint32_t> Order = OrderByKeys(
-      static_cast<size_t>(Rows.size()),
-      [&](size_t Row) {
-        const QTreeWidgetItem* Item = Rows[static_cast<qsizetype>(Row)];
-        if (!Choice.Active()) {
-          return Item->data(0, kPlaceRole);
-        }
-        const QVariant Key = Item->data(Choice.Column, kSortKeyRole);
-        return Key.isValid() ? Key : QVariant(Item->text(Choice.Column));
-      },
-      Choice.Active() ? Choice.Order : Qt::AscendingOrder);
+namespace {
+
+QList<QTreeWidgetItem*> InOrder(const QList<QTreeWidgetItem*>& Rows,
+                                const std::vector<uint32_t>& Order) {
   QList<QTreeWidgetItem*> Sorted;
   Sorted.reserve(Rows.size());
   for (const uint32_t Row : Order) {
     Sorted.append(Rows[static_cast<qsizetype>(Row)]);
   }
-  List->addTopLevelItems(Sorted);
+  return Sorted;
+}
+
+}  // namespace
+
+QList<QTreeWidgetItem*> SortedRows(const QList<QTreeWidgetItem*>& Rows, const TSortChoice& Choice) {
+  const auto Count = static_cast<size_t>(Rows.size());
+  // The results' own order first: rows of equal keys keep it, whatever order they were in.
+  const QList<QTreeWidgetItem*> Placed = InOrder(
+      Rows,
+      OrderByKeys(
+          Count, [&](size_t Row) { return Rows[static_cast<qsizetype>(Row)]->data(0, kPlaceRole); },
+          Qt::AscendingOrder));
+  if (!Choice.Active()) {
+    return Placed;
+  }
+  return InOrder(Placed, OrderByKeys(
+                             Count,
+                             [&](size_t Row) {
+                               const QTreeWidgetItem* Item = Placed[static_cast<qsizetype>(Row)];
+                               const QVariant Key = Item->data(Choice.Column, kSortKeyRole);
+                               return Key.isValid() ? Key : QVariant(Item->text(Choice.Column));
+                             },
+                             Choice.Order));
+}
+
+void SortTopLevelItems(QTreeWidget* List, const TSortChoice& Choice) {
+  List->addTopLevelItems(SortedRows(List->invisibleRootItem()->takeChildren(), Choice));
 }
 
 }  // namespace dunstrel

@@ -4,8 +4,11 @@
 
 #include "views/RowOrder.h"
 
+#include <QList>
+
 class QTreeView;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace dunstrel {
 
@@ -25,8 +28,11 @@ void SetSortChoice(QTreeView* List, const TSortChoice& Choice);
 // own order.
 inline constexpr int kPlaceRole = kSortKeyRole + 1;
 
-// Puts the top-level rows of a list in this order: by the keys of a column, or by each row's
-// place (kPlaceRole) when no column is chosen. The rows' selection is not kept.
+// Rows in this order: by the keys of a column, those of equal keys by each row's place
+// (kPlaceRole), or by their places alone when no column is chosen.
+QList<QTreeWidgetItem*> SortedRows(const QList<QTreeWidgetItem*>& Rows, const TSortChoice& Choice);
+
+// Puts the top-level rows of a list in this order. The rows' selection is not kept.
 void SortTopLevelItems(QTreeWidget* List, const TSortChoice& Choice);
 
 }  // namespace dunstrel

@@ -286,7 +286,10 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   ASSERT_EQ(Members->topLevelItemCount(), 1);
   const QTreeWidgetItem* Pair = Members->topLevelItem(0);
   ASSERT_EQ(Pair->childCount(), 2);
-  EXPECT_EQ((QStringList{Pair->child(0)->text(1), Pair->child(1)->text(1)}),
+  const int MembersGrowth = Members->columnCount() - 1;
+  EXPECT_EQ(Members->headerItem()->text(MembersGrowth), "Growth");
+  EXPECT_FALSE(Members->isColumnHidden(MembersGrowth));
+  EXPECT_EQ((QStringList{Pair->child(0)->text(MembersGrowth), Pair->child(1)->text(MembersGrowth)}),
             (QStringList{"new", "new"}));
 
   ShowTab("TabSheet3");
@@ -306,6 +309,7 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   Find<QAction>("EndComparison1")->trigger();
   EXPECT_TRUE(Files->isColumnHidden(6));
   EXPECT_EQ(Nested->model()->columnCount(), GrowthColumn);
+  EXPECT_TRUE(Members->isColumnHidden(MembersGrowth));
   EXPECT_FALSE(Find<QAction>("EndComparison1")->isEnabled());
 
   // As the command line asks for it: compared once the scan is shown.

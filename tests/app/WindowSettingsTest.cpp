@@ -71,6 +71,8 @@ class WindowSettingsTest : public WindowTest {
             {"name column", Find<QTreeView>("lvFiles")->columnWidth(0)},
             {"files sorted by", SortOf("lvFiles")},
             {"extensions sorted by", SortOf("tvFileExtensions")},
+            {"duplicates sorted by", SortOf("tvDuplicateFiles")},
+            {"size column of the duplicates", Find<QTreeView>("tvDuplicateFiles")->columnWidth(1)},
             {"bottom panel", Find<QSplitter>("Splitter6")->sizes().value(1)}};
   }
 
@@ -98,6 +100,8 @@ TEST_F(WindowSettingsTest, WhatTheUserLeftComesBackAtTheNextStart) {
   Find<QTreeView>("lvFiles")->setColumnWidth(0, 333);
   Find<QTreeView>("lvFiles")->header()->setSortIndicator(0, Qt::AscendingOrder);
   Find<QTreeView>("tvFileExtensions")->header()->setSortIndicator(3, Qt::DescendingOrder);
+  Find<QTreeView>("tvDuplicateFiles")->header()->setSortIndicator(2, Qt::AscendingOrder);
+  Find<QTreeView>("tvDuplicateFiles")->setColumnWidth(1, 123);
   const std::map<std::string, QVariant> Left = StartState();
   const QRect Place = Window->geometry();
   Window->close();

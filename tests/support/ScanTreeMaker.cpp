@@ -49,7 +49,8 @@ TDirNode& TScanTreeMaker::MakeDir(std::string_view Relative) {
   return Folder(Relative);
 }
 
-std::string TScanTreeMaker::MakeFile(std::string_view Relative, int64_t Size, int64_t Used) {
+std::string TScanTreeMaker::MakeFile(std::string_view Relative, int64_t Size, int64_t Used,
+                                     int DaysLater) {
   const size_t Slash = Relative.rfind('/');
   TDirNode& Parent = Folder(Slash == std::string_view::npos ? "" : Relative.substr(0, Slash));
   const std::string_view Name =
@@ -65,7 +66,10 @@ std::string TScanTreeMaker::MakeFile(std::string_view Relative, int64_t Size, in
     Up->TotalDiskUsage += Used;
     ++Up->TotalFiles;
   }
-  Parent.AddLeafWithKey(Name, Parent.Store().InternExt(Ext), Size, Used, kStamp);
+  const platform::TFileStamp Stamp =
+      kStamp + static_cast<platform::TFileStamp>(int64_t{DaysLater} * 86'400 *
+                                                 platform::kStampTicksPerSecond);
+  Parent.AddLeafWithKey(Name, Parent.Store().InternExt(Ext), Size, Used, Stamp);
   return *this / Relative;
 }
 

@@ -21,8 +21,10 @@ class TScanTreeMaker {
   std::string operator/(std::string_view Relative) const;
 
   // A file of this size with its parent folders; it takes Used bytes on the disk, or its size in
-  // whole 512-byte blocks when not given. Its path.
-  std::string MakeFile(std::string_view Relative, int64_t Size, int64_t Used = -1);
+  // whole 512-byte blocks when not given, and was last written DaysLater days after the others.
+  // Its path.
+  std::string MakeFile(std::string_view Relative, int64_t Size, int64_t Used = -1,
+                       int DaysLater = 0);
   TDirNode& MakeDir(std::string_view Relative);
 
   // The tree made so far; the maker starts afresh.

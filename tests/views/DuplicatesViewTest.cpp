@@ -4,6 +4,7 @@
 #include <set>
 
 #include "views/ColorSwatch.h"
+#include "views/SortableList.h"
 #include "views/TabsFixture.h"
 
 namespace dunstrel::testing {
@@ -13,20 +14,21 @@ using TPaths = std::set<std::string>;
 
 class DuplicatesViewTest : public TabsTest {
  protected:
-  // Three groups and two files that only look alike:
-  //   photo.jpg  3000 in one/ and two/                    6000 bytes
-  //   notes.txt  1000 in one/, two/ and three/deep/       3000 bytes
-  //   README 400 in one/, readme 400 in two/ (no ext.)     800 bytes
-  //   size.dat   10 in one/, 11 in two/                   no group
-  //   single.bin 5000 in one/                             no group
+  // Three groups and two files that only look alike, each group's files written on days of
+  // their own (the days after the first):
+  //   photo.jpg  3000 in one/ (1) and two/ (2)                          6000 bytes
+  //   notes.txt  1000 in one/ (7), two/ (6) and three/deep/ (5)         3000 bytes
+  //   README 400 in one/ (3), readme 400 in two/ (4) (no ext.)           800 bytes
+  //   size.dat   10 in one/, 11 in two/                                 no group
+  //   single.bin 5000 in one/                                           no group
   void ScanDuplicates() {
-    for (const char* Folder : {"one", "two"}) {
-      Tree.MakeFile(std::string(Folder) + "/photo.jpg", 3000);
-      Tree.MakeFile(std::string(Folder) + "/notes.txt", 1000);
-    }
-    Tree.MakeFile("three/deep/notes.txt", 1000);
-    Tree.MakeFile("one/README", 400);
-    Tree.MakeFile("two/readme", 400);
+    Tree.MakeFile("one/photo.jpg", 3000, -1, 1);
+    Tree.MakeFile("two/photo.jpg", 3000, -1, 2);
+    Tree.MakeFile("one/notes.txt", 1000, -1, 7);
+    Tree.MakeFile("two/notes.txt", 1000, -1, 6);
+    Tree.MakeFile("three/deep/notes.txt", 1000, -1, 5);
+    Tree.MakeFile("one/README", 400, -1, 3);
+    Tree.MakeFile("two/readme", 400, -1, 4);
     Tree.MakeFile("one/size.dat", 10);
     Tree.MakeFile("two/size.dat", 11);
     Tree.MakeFile("one/single.bin", 5000);
@@ -85,6 +87,55 @@ class DuplicatesViewTest : public TabsTest {
   void SelectOnly(QTreeWidgetItem* Node) const {
     GroupTree()->setCurrentItem(Node, 0, QItemSelectionModel::ClearAndSelect);
   }
+  TPaths Selected() const {
+    const std::vector<std::string> Paths = DupView()->GetSelectedPaths();
+    return {Paths.begin(), Paths.end()};
+  }
+  // The nodes the tree marks.
+  std::set<QTreeWidgetItem*> Marked() const {
+    const QList<QTreeWidgetItem*> Nodes = GroupTree()->selectedItems();
+    return {Nodes.begin(), Nodes.end()};
+  }
+  // The nodes marked when a node's files are selected: a file's own, a group's with those of its
+  // files.
+  static std::set<QTreeWidgetItem*> NodeAndItsFiles(QTreeWidgetItem* Node) {
+    std::set<QTreeWidgetItem*> Nodes = {Node};
+    for (int F = 0; Node->parent() == nullptr && F < Node->childCount(); ++F) {
+      Nodes.insert(Node->child(F));
+    }
+    return Nodes;
+  }
+  // The group's node whose files are these.
+  QTreeWidgetItem* GroupNodeOf(const TPaths& Files) const {
+    for (int G = 0; G < GroupTree()->topLevelItemCount(); ++G) {
+      if (FilesOfNode(GroupTree()->topLevelItem(G)) == Files) {
+        return GroupTree()->topLevelItem(G);
+      }
+    }
+    ADD_FAILURE() << "no group of " << ::testing::PrintToString(Files);
+    return nullptr;
+  }
+  // The groups' names top to bottom, in small letters.
+  QStringList GroupNames() const {
+    QStringList Names;
+    for (int G = 0; G < GroupTree()->topLevelItemCount(); ++G) {
+      Names.append(GroupTree()->topLevelItem(G)->text(0).section(QStringLiteral("  "), 0, 0));
+    }
+    return Names.join('|').toLower().split('|');
+  }
+  // The paths below the scan's root of a group's files, top to bottom.
+  QStringList MemberPaths(const QString& Group) const {
+    QStringList Paths;
+    for (int G = 0; G < GroupTree()->topLevelItemCount(); ++G) {
+      const QTreeWidgetItem* Node = GroupTree()->topLevelItem(G);
+      if (Node->text(0).startsWith(Group + QStringLiteral("  "))) {
+        for (int F = 0; F < Node->childCount(); ++F) {
+          Paths.append(Node->child(F)->text(0).mid(static_cast<int>(Tree.Path().size()) + 1));
+        }
+      }
+    }
+    return Paths;
+  }
 };
 
 TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
@@ -116,6 +167,14 @@ TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
     EXPECT_FALSE(Group->child(0)->icon(0).isNull());
     AllMembers.insert(Expected[G].begin(), Expected[G].end());
   }
+
+  // The figures of a group are its legend row's; a file shows its own.
+  EXPECT_EQ(Tree->headerItem()->text(1), "Size");
+  EXPECT_EQ(Tree->topLevelItem(1)->text(1), "1000 B");
+  EXPECT_EQ(Tree->topLevelItem(1)->text(2), Legend()->topLevelItem(1)->text(3));
+  EXPECT_EQ(FileNode("two/notes.txt")->text(1), "1000 B");
+  EXPECT_FALSE(FileNode("two/notes.txt")->text(2).isEmpty());
+  EXPECT_NE(FileNode("two/notes.txt")->text(2), FileNode("one/notes.txt")->text(2));
 
   // The legend: the groups in the same order, with their colours.
   EXPECT_EQ(ColumnTexts(Legend(), 0).mid(0, 2), (QStringList{"photo.jpg", "notes.txt"}));
@@ -243,6 +302,148 @@ TEST_F(DuplicatesViewTest, TheStatusLineDescribesTheSelection) {
   }
 }
 
+// A click on a column's header orders the groups by it and the files of each group the same way;
+// an open group stays open and the selection stays. No indicator gives the results' order back.
+TEST_F(DuplicatesViewTest, TheTreeSortsItsGroupsAndTheirFilesByEachColumn) {
+  ScanDuplicates();
+  QTreeWidget* Tree = GroupTree();
+  ASSERT_FALSE(Tree->isHeaderHidden());
+  const QStringList Groups = GroupNames();
+  const QStringList Notes = MemberPaths("notes.txt");
+  ASSERT_EQ(Groups, (QStringList{"photo.jpg", "notes.txt", "readme"}));
+  FileNode("two/notes.txt")->parent()->setExpanded(true);
+  SelectOnly(FileNode("two/notes.txt"));
+  const struct TCase {
+    int Column;
+    Qt::SortOrder Order;
+    QStringList Groups;
+    QStringList Notes;
+  } Cases[] = {
+      {0,
+       Qt::AscendingOrder,
+       {"notes.txt", "photo.jpg", "readme"},
+       {"one/notes.txt", "three/deep/notes.txt", "two/notes.txt"}},
+      {0,
+       Qt::DescendingOrder,
+       {"readme", "photo.jpg", "notes.txt"},
+       {"two/notes.txt", "three/deep/notes.txt", "one/notes.txt"}},
+      // Sizes largest first; the files of a group are equal in size and keep their order.
+      {1, Qt::DescendingOrder, {"photo.jpg", "notes.txt", "readme"}, Notes},
+      {1, Qt::AscendingOrder, {"readme", "notes.txt", "photo.jpg"}, Notes},
+      {2,
+       Qt::DescendingOrder,
+       {"notes.txt", "readme", "photo.jpg"},
+       {"one/notes.txt", "two/notes.txt", "three/deep/notes.txt"}},
+      {2,
+       Qt::AscendingOrder,
+       {"photo.jpg", "readme", "notes.txt"},
+       {"three/deep/notes.txt", "two/notes.txt", "one/notes.txt"}},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(::testing::Message() << "column " << Case.Column << " way " << Case.Order);
+    ClickHeader(Tree, Case.Column);
+    EXPECT_EQ(SortChoiceOf(Tree), (TSortChoice{Case.Column, Case.Order}));
+    EXPECT_EQ(GroupNames(), Case.Groups);
+    EXPECT_EQ(MemberPaths("notes.txt"), Case.Notes);
+    EXPECT_TRUE(FileNode("two/notes.txt")->parent()->isExpanded());
+    EXPECT_EQ(Tree->selectedItems(), QList<QTreeWidgetItem*>{FileNode("two/notes.txt")});
+    EXPECT_EQ(Selected(), Paths({"two/notes.txt"}));
+  }
+  SetSortChoice(Tree, {});
+  EXPECT_EQ(GroupNames(), Groups);
+  EXPECT_EQ(MemberPaths("notes.txt"), Notes);
+}
+
+// After a sort the nodes no longer stand at their groups' and files' places in the results: a
+// node chosen selects exactly its own files, which the map and the legend show, and what the
+// legend or the map chooses is marked on exactly its own nodes. The commands act on that.
+TEST_F(DuplicatesViewTest, AfterASortEachNodeStandsForItsOwnFiles) {
+  ScanDuplicates();
+  QTreeWidget* Tree = GroupTree();
+  for (const TSortChoice& Choice :
+       {TSortChoice{0, Qt::AscendingOrder}, TSortChoice{1, Qt::AscendingOrder},
+        TSortChoice{2, Qt::DescendingOrder}}) {
+    SCOPED_TRACE(::testing::Message() << "column " << Choice.Column << " way " << Choice.Order);
+    SetSortChoice(Tree, Choice);
+    for (int G = 0; G < Tree->topLevelItemCount(); ++G) {
+      QTreeWidgetItem* Group = Tree->topLevelItem(G);
+      Group->setExpanded(true);
+      std::vector<QTreeWidgetItem*> Nodes = {Group};
+      for (int F = 0; F < Group->childCount(); ++F) {
+        Nodes.push_back(Group->child(F));
+      }
+      for (QTreeWidgetItem* Node : Nodes) {
+        SCOPED_TRACE(Node->text(0).toStdString());
+        SelectOnly(Node);
+        const TPaths Files = FilesOfNode(Node);
+        EXPECT_EQ(Selected(), Files);
+        EXPECT_EQ(Marked(), NodeAndItsFiles(Node));
+        EXPECT_EQ(Highlighted(DupView()), Files);
+        const QList<QTreeWidgetItem*> Rows = Legend()->selectedItems();
+        EXPECT_EQ(Rows.size(), Node == Group ? 1 : 0);
+        if (Node == Group && Rows.size() == 1) {
+          EXPECT_TRUE(Group->text(0).startsWith(Rows.front()->text(0) + "  "));
+        }
+      }
+    }
+    for (int Row = 0; Row < Legend()->topLevelItemCount(); ++Row) {
+      ClickRow(Legend(), Legend()->model()->index(Row, 0));
+      if (QTreeWidgetItem* Group = GroupNodeOf(Selected())) {
+        EXPECT_EQ(Marked(), NodeAndItsFiles(Group));
+      }
+    }
+    for (const char* File :
+         {"one/photo.jpg", "two/notes.txt", "three/deep/notes.txt", "two/readme"}) {
+      ClickCell(Surface(), Cell(File).Rect);
+      EXPECT_EQ(Tree->selectedItems(), QList<QTreeWidgetItem*>{FileNode(File)}) << File;
+      EXPECT_EQ(Tree->currentItem(), FileNode(File)) << File;
+      EXPECT_EQ(Selected(), Paths({File}));
+    }
+  }
+  SetSortChoice(Tree, {1, Qt::AscendingOrder});
+  SelectOnly(Tree->topLevelItem(0));
+  SaveScreenshotOfTab("TabSheetDuplicates");
+}
+
+// An order chosen before the scan (as one remembered from the last run) orders every group of a
+// fill of many slices; the largest group is the one selected, marked and shown. The next
+// results are ordered as well.
+TEST_F(DuplicatesViewTest, AnOrderChosenBeforeTheScanOrdersItsWholeFill) {
+  SetSortChoice(GroupTree(), {0, Qt::AscendingOrder});
+  // 800 groups of two files, more nodes than a slice of the fill makes; the later the name, the
+  // larger the files.
+  QStringList Names;
+  for (int I = 0; I < 800; ++I) {
+    const std::string Name = "f" + std::to_string(I) + ".dat";
+    Tree.MakeFile("a/" + Name, 100 + I);
+    Tree.MakeFile("b/" + Name, 100 + I);
+    Names.append(QString::fromStdString(Name));
+  }
+  ShowScan();
+  ShowTab("TabSheetDuplicates");
+  QTreeWidget* Groups = GroupTree();
+  EXPECT_EQ(GroupNames(), Names);
+  QTreeWidgetItem* Largest = Groups->topLevelItem(799);
+  EXPECT_EQ(Marked(), NodeAndItsFiles(Largest));
+  EXPECT_EQ(Groups->currentItem(), Largest);
+  EXPECT_TRUE(Groups->viewport()->rect().intersects(Groups->visualItemRect(Largest)));
+  EXPECT_EQ(Selected(), Paths({"a/f799.dat", "b/f799.dat"}));
+  EXPECT_EQ(Legend()->selectedItems(), QList<QTreeWidgetItem*>{Legend()->topLevelItem(0)});
+  // A group of the fill's first slice and one of its last, chosen in the legend (largest first).
+  for (const int Row : {5, 790}) {
+    ClickRow(Legend(), Legend()->model()->index(Row, 0));
+    EXPECT_EQ(Marked(), NodeAndItsFiles(Groups->topLevelItem(799 - Row)));
+  }
+
+  Tree.MakeFile("x/b.bin", 10);
+  Tree.MakeFile("y/b.bin", 10);
+  Tree.MakeFile("x/a.bin", 5);
+  Tree.MakeFile("y/a.bin", 5);
+  ShowScan();
+  EXPECT_EQ(GroupNames(), (QStringList{"a.bin", "b.bin"}));
+  EXPECT_EQ(Marked(), NodeAndItsFiles(Groups->topLevelItem(1)));
+}
+
 TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
   // 501 spellings of one name, told apart by case, in one folder.
   std::set<std::string> Names;
@@ -265,6 +466,11 @@ TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
   EXPECT_EQ(Group->child(500)->text(0), "... 1 more files not shown");
   EXPECT_TRUE(FilesOfNode(Group->child(500)).empty());
   EXPECT_EQ(FilesOfNode(Group->child(499)).size(), 1u);
+  // In any order the note stays below the files.
+  for (const int Column : {0, 0, 2}) {
+    ClickHeader(GroupTree(), Column);
+    EXPECT_EQ(Group->child(500)->text(0), "... 1 more files not shown");
+  }
 
   // Every file is selected, also the one without a node.
   SelectOnly(Group);

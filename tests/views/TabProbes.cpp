@@ -1,6 +1,7 @@
 #include "views/TabProbes.h"
 
 #include <gtest/gtest.h>
+#include <QHeaderView>
 #include <QRegularExpression>
 
 #include "treemap/TreemapTestSupport.h"
@@ -153,6 +154,13 @@ void ClickRow(QAbstractItemView* View, const QModelIndex& Row, Qt::KeyboardModif
   const QRect Cell = View->visualRect(Row);
   ASSERT_FALSE(Cell.isEmpty()) << Row.data().toString().toStdString();
   QTest::mouseClick(View->viewport(), Qt::LeftButton, Keys, Cell.center());
+}
+
+void ClickHeader(QTreeView* List, int Column) {
+  QHeaderView* Header = List->header();
+  const QPoint At(Header->sectionViewportPosition(Column) + Header->sectionSize(Column) / 2,
+                  Header->height() / 2);
+  QTest::mouseClick(Header->viewport(), Qt::LeftButton, Qt::NoModifier, At);
 }
 
 }  // namespace dunstrel::testing

@@ -32,6 +32,9 @@ std::vector<std::string> ClipboardLines(const QString& Text);
 void ClickRow(QAbstractItemView* View, const QModelIndex& Row,
               Qt::KeyboardModifiers Keys = Qt::NoModifier);
 
+// A click on a column's header, as the mouse makes it.
+void ClickHeader(QTreeView* List, int Column);
+
 // QTest takes the point (0, 0) for the widget's centre.
 inline QPoint Corner(const TRect& Cell) {
   const QPoint At(Cell.Left, Cell.Top);
