@@ -192,6 +192,28 @@ void TDuplicatesView::GrowthChanged() {
   }
 }
 
+std::vector<const TFileLeaf*> TDuplicatesView::FilesOfOpenGroups() const {
+  // Every file of a group: any of them that stays finds the group in the next results.
+  std::vector<const TFileLeaf*> Files;
+  for (const QTreeWidgetItem* GroupNode : FGroupNodes) {
+    if (GroupNode->isExpanded()) {
+      const std::vector<const TFileLeaf*>& Members = GroupOfRow(GroupNode)->Files;
+      Files.insert(Files.end(), Members.begin(), Members.end());
+    }
+  }
+  return Files;
+}
+
+void TDuplicatesView::OpenGroupsOf(const std::vector<const TFileLeaf*>& Files) {
+  for (const TFileLeaf* File : Files) {
+    // A fill under way may not have made the group's node yet.
+    const TMemberPlace* Place = PlaceOf(File);
+    if (Place != nullptr && Place->Group < FGroupNodes.size()) {
+      FGroupNodes[Place->Group]->setExpanded(true);
+    }
+  }
+}
+
 TSelectedData TDuplicatesView::NodeData(const QTreeWidgetItem* Node) {
   if (Node == nullptr) {
     return {};

@@ -44,6 +44,8 @@ class TDuplicatesView final : public TResultTab {
   std::vector<TFillStep> FillSteps() override;
   void ClearControls() override;
   void GrowthChanged() override;
+  std::vector<const TFileLeaf*> FilesOfOpenGroups() const override;
+  void OpenGroupsOf(const std::vector<const TFileLeaf*>& Files) override;
   void LayOutMap(const TRect& Rect) override;
   std::optional<TSelectedItem> MapItemAt(TPoint At) const override;
   void ForEachMapCell(const TVisitCell& Visit) const override;

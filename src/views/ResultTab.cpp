@@ -283,6 +283,7 @@ void TResultTab::KeepState() {
   }
   Kept.Origin = FSelection.Origin();
   Kept.Zoom = FZoomRoot;
+  Kept.OpenGroups = FilesOfOpenGroups();
   for (QAbstractItemView* View : findChildren<QAbstractItemView*>()) {
     TKeptView& Shown = Kept.Views.emplace_back(TKeptView{
         View, View->verticalScrollBar()->value(), View->horizontalScrollBar()->value(), {}});
@@ -327,6 +328,13 @@ void TResultTab::FindKeptIn(const TScanResults& Next) {
     }
   }
   Kept.Items = std::move(Items);
+  std::vector<const TFileLeaf*> OpenGroups;
+  for (const TFileLeaf* File : Kept.OpenGroups) {
+    if (const TFileLeaf* Now = Finder.File(*File)) {
+      OpenGroups.push_back(Now);
+    }
+  }
+  Kept.OpenGroups = std::move(OpenGroups);
   if (Kept.Zoom != nullptr) {
     Kept.Zoom = Finder.Folder(*Kept.Zoom);
   }
@@ -377,6 +385,7 @@ void TResultTab::RestoreState() {
       }
     }
   }
+  OpenGroupsOf(Kept.OpenGroups);
   FSelection.Replace(Kept.Items, Kept.Origin);
   if (!Kept.Extensions.empty()) {
     FSelection.ChangeExtensions({}, Kept.Extensions, Kept.Origin);

@@ -139,6 +139,10 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
   virtual void MapRootChanged() {}
   // Shows FComparison (or its end) in the tab's controls.
   virtual void GrowthChanged() = 0;
+  // The files of the groups a tab's tree of file groups shows opened, kept across next results;
+  // OpenGroupsOf opens the groups of such files again. Nothing in a tab without such a tree.
+  virtual std::vector<const TFileLeaf*> FilesOfOpenGroups() const { return {}; }
+  virtual void OpenGroupsOf(const std::vector<const TFileLeaf*>& /*Files*/) {}
   // Lays the map out from FResults in Rect, which has an area.
   virtual void LayOutMap(const TRect& Rect) = 0;
   // The item of the map's cell at a point, if any.
@@ -251,7 +255,8 @@ class TResultTab : public QWidget, public ITreemapSurfaceClient {
     std::vector<size_t> Extensions;  // rows of the results shown, then of the next ones
     TSelectionOrigin Origin = TSelectionOrigin::Rows;
     std::vector<TKeptView> Views;
-    const TDirNode* Zoom = nullptr;  // the map's root when zoomed in
+    std::vector<const TFileLeaf*> OpenGroups;  // the files of the groups opened
+    const TDirNode* Zoom = nullptr;            // the map's root when zoomed in
   };
   std::optional<TKeptState> FKept;
 

@@ -2,6 +2,7 @@
 // scanned again each show what a new scan of the changed disk shows, in every tab, and each tab
 // keeps the rest of what the user had chosen.
 #include <QAction>
+#include <QHeaderView>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
@@ -145,6 +146,59 @@ TEST_F(FollowDiskTest, ARemovalShowsWhatANewScanShowsAndKeepsTheRest) {
     fs::remove_all(Tree.Path());
     MakeFixtureFiles(Tree);
   }
+}
+
+// The duplicates' tree in an order of the user's: the removal takes exactly the file whose node
+// is highlighted, and the next results keep the order, the groups opened and the rest.
+TEST_F(FollowDiskTest, ASortedTreeOfDuplicatesRemovesWhatItHighlightsAndKeepsItsOrder) {
+  // Largest first in the results: zeta.bin, mid.bin, alpha.bin.
+  const std::vector<std::string> Twins = {"d1/zeta.bin", "d2/zeta.bin", "d3/zeta.bin",
+                                          "d1/mid.bin",  "d2/mid.bin",  "d1/alpha.bin",
+                                          "d2/alpha.bin"};
+  for (const std::string& Twin : Twins) {
+    Tree.MakeFile(Twin, Twin.ends_with("zeta.bin")  ? 3000
+                        : Twin.ends_with("mid.bin") ? 2000
+                                                    : 1000);
+  }
+  ScanPath(Tree.Path());
+  ShowTab("TabSheetDuplicates");
+  auto* Groups = Find<QTreeWidget>("tvDuplicateFiles");
+  const auto Names = [Groups] {
+    QStringList Texts;
+    for (int G = 0; G < Groups->topLevelItemCount(); ++G) {
+      Texts.append(Groups->topLevelItem(G)->text(0));
+    }
+    return Texts;
+  };
+  ClickHeader(Groups, 0);
+  ASSERT_EQ(Names(), (QStringList{"alpha.bin  (2)", "mid.bin  (2)", "zeta.bin  (3)"}));
+  QTreeWidgetItem* Zeta = Groups->topLevelItem(2);
+  Zeta->setExpanded(true);
+  Groups->topLevelItem(1)->setExpanded(true);
+  QTreeWidgetItem* Chosen = nullptr;
+  for (int F = 0; F < Zeta->childCount(); ++F) {
+    if (Zeta->child(F)->text(0) == ShownText(PathOf("d2/zeta.bin"))) {
+      Chosen = Zeta->child(F);
+    }
+  }
+  ASSERT_NE(Chosen, nullptr);
+  ClickRow(Groups, Groups->indexFromItem(Chosen));
+  ASSERT_EQ(SelectedPaths(DupView()), std::set{PathOf("d2/zeta.bin")});
+  Dialogs.Answer = true;
+  Shell.RemoveForReal = true;
+  Find<QAction>("RemoveCompletely1")->trigger();
+  ExpectLikeAFreshScan();
+
+  for (const std::string& Twin : Twins) {
+    EXPECT_EQ(fs::exists(Tree / Twin), Twin != "d2/zeta.bin") << Twin;
+  }
+  EXPECT_EQ(Names(), (QStringList{"alpha.bin  (2)", "mid.bin  (2)", "zeta.bin  (2)"}));
+  EXPECT_EQ(Groups->header()->sortIndicatorSection(), 0);
+  EXPECT_EQ((std::vector<bool>{Groups->topLevelItem(0)->isExpanded(),
+                               Groups->topLevelItem(1)->isExpanded(),
+                               Groups->topLevelItem(2)->isExpanded()}),
+            (std::vector<bool>{false, true, true}));
+  EXPECT_TRUE(SelectedPaths(DupView()).empty()) << "what went is not selected";
 }
 
 TEST_F(FollowDiskTest, RescanShowsWhatANewScanShows) {

@@ -32,6 +32,7 @@ class ScannedWindowTest : public WindowTest {
   TFilesView* FilesView() const { return View<TFilesView>("TabSheet1"); }
   TFoldersView* FoldersView() const { return View<TFoldersView>("TabSheet2"); }
   TFilesInFoldersView* FilesInFoldersView() const { return View<TFilesInFoldersView>("TabSheet3"); }
+  TDuplicatesView* DupView() const { return View<TDuplicatesView>("TabSheetDuplicates"); }
 
   // Shows a tab and lets its surface take its size.
   void ShowTab(const char* Page) const {
