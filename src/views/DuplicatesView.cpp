@@ -231,8 +231,8 @@ TSelectedData TDuplicatesView::NodeData(const QTreeWidgetItem* Node) {
 void TDuplicatesView::PlaceMembers() {
   const std::vector<TDupGroup>& Groups = FResults->Duplicates.Groups;
   for (size_t G = 0; G < Groups.size(); ++G) {
-    for (size_t M = 0; M < Groups[G].Files.size(); ++M) {
-      FPlaces.push_back({Groups[G].Files[M], static_cast<uint32_t>(G), static_cast<uint32_t>(M)});
+    for (const TFileLeaf* File : Groups[G].Files) {
+      FPlaces.push_back({File, static_cast<uint32_t>(G)});
     }
   }
   std::sort(FPlaces.begin(), FPlaces.end(), [](const TMemberPlace& A, const TMemberPlace& B) {

@@ -65,13 +65,12 @@ class TDuplicatesView final : public TResultTab {
   // Closes every group and selects the largest, shown at the top.
   void SelectFirstGroup();
 
-  // Where a duplicate file is: its group's number, its own number in the group, and its node
-  // (none for a file beyond those shown of its group). The tree may be in another order than the
-  // groups and their files: a file's node is found here, never by its position.
+  // Where a duplicate file is: its group's number and its node (none for a file beyond those
+  // shown of its group). The tree may be in another order than the groups and their files: a
+  // file's node is found here, never by its position.
   struct TMemberPlace {
     const TFileLeaf* File;
     uint32_t Group;
-    uint32_t Member;
     QTreeWidgetItem* Node = nullptr;
   };
   TMemberPlace* PlaceOf(const TFileLeaf* File);

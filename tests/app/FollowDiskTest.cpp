@@ -360,7 +360,10 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
       << Status().toStdString();
   EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2300)}));
 
+  // An order by the growth gives way to the results' own when the growth goes.
+  ClickHeader(Members, MembersGrowth);
   Find<QAction>("EndComparison1")->trigger();
+  EXPECT_EQ(Members->header()->sortIndicatorSection(), -1);
   EXPECT_TRUE(Files->isColumnHidden(6));
   EXPECT_EQ(Nested->model()->columnCount(), GrowthColumn);
   EXPECT_TRUE(Members->isColumnHidden(MembersGrowth));
