@@ -111,9 +111,12 @@ QString TFilesView::GrowthText(const TFileLeaf& File) const {
 
 void TFilesView::GrowthChanged() {
   lvFiles->setColumnHidden(kGrowthColumn, FComparison == nullptr);
+  // Each row by its own file: the list may be in another order than the results.
   for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
-    lvFiles->topLevelItem(I)->setText(kGrowthColumn,
-                                      GrowthText(*FResults->DisplayFiles[static_cast<size_t>(I)]));
+    QTreeWidgetItem* Row = lvFiles->topLevelItem(I);
+    if (const TFileLeaf* File = FileOfRow(Row)) {
+      Row->setText(kGrowthColumn, GrowthText(*File));
+    }
   }
 }
 
