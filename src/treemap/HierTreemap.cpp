@@ -73,7 +73,12 @@ struct THierTreemapLayout::TBuilder {
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
                      std::vector<TEntry>& Entries, TRect& Space) {
     Space = ItemRect;
-    return EntriesOfFolder(*Folder.Dir(), Count, Entries);
+    if (EntriesOfFolder(*Folder.Dir(), Count, Entries) && !Entries.empty()) {
+      return true;
+    }
+    // Asked right after the folder's item was placed.
+    Map.FItems.back().NothingInside = true;
+    return false;
   }
 };
 
@@ -103,7 +108,8 @@ void THierTreemapLayout::Paint(
     if (It.Kind == THierKind::hkFile) {
       PaintCell(Canvas, It.Rect, FileColor ? FileColor(*It.FileLeaf) : ColorForKey(It.ExtLower));
     } else {
-      PaintCell(Canvas, It.Rect, std::nullopt);
+      PaintCell(Canvas, It.Rect,
+                It.NothingInside ? std::optional<TColor>(kFolderSpaceColor) : std::nullopt);
     }
   }
   if (Selected.Empty()) {

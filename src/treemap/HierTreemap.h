@@ -26,6 +26,9 @@ struct THierItem {
   const TFileLeaf* FileLeaf = nullptr;  // hkFile
   int64_t Size = 0;                     // a folder's total, a file's size, in the map's count
   std::string_view ExtLower;            // files: the extension key; folders: empty
+  // A folder with nothing inside to show: empty or unreadable, taking only its own blocks in the
+  // disk usage. Filled, so that it does not show as a hole in the map.
+  bool NothingInside = false;
 
   std::string FullPath() const;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "treemap/CellPainting.h"
 #include "treemap/HierTreemap.h"
 #include "treemap/TreemapTestSupport.h"
 
@@ -129,6 +130,26 @@ TEST(HierTreemapTest, FramesSelectedFoldersWithoutTheirContentsAtEverySize) {
     }
     EXPECT_EQ(Framed, (std::vector<std::string>{"/r/docs", "/r/c.png"}));
   }
+}
+
+TEST(HierTreemapTest, AFolderWithNothingInsideToShowIsFilledNotLeftAsAHole) {
+  // In the disk usage an empty folder, or one that could not be read, takes its own blocks.
+  TDirNode Root("/r");
+  TDirNode& Empty = AddFolder(Root, "empty");
+  Empty.OwnDiskUsage = Empty.TotalDiskUsage = 4096;
+  AddFile(Root, "f.txt", 4096);
+  Root.TotalDiskUsage = 8192;
+  THierTreemapLayout Map;
+  Map.BuildFromRootSquarified(&Root, TSizeCount::DiskUsage, {0, 0, 400, 300});
+  ASSERT_EQ(Map.Items().size(), 2U);
+  TRecordingCanvas Canvas({0, 0, 400, 300});
+  Map.Paint(Canvas, TSelectedSet{});
+  const std::vector<testing::TDrawOp> Expected = {
+      Fill({0, 0, 400, 300}, kBlack),       Fill({2, 2, 198, 298}, kFolderSpaceColor),
+      Frame({1, 1, 199, 299}, kBlack, 1),   Fill({202, 2, 398, 298}, ColorForExt(".txt")),
+      Frame({201, 1, 399, 299}, kBlack, 1),
+  };
+  EXPECT_EQ(Canvas.Ops, Expected);
 }
 
 TEST(HierTreemapTest, PaintsCellsThenSelectionFramesOnTop) {
