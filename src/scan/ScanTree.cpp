@@ -70,7 +70,11 @@ int64_t TFileLeaf::Allocated() const {
   if (FBlocks != kBlocksKeptAside) {
     return static_cast<int64_t>(FBlocks) * kBlockBytes;
   }
-  return FParent->Store().LargeAllocation(*this);
+  return FParent->Store().LargeFiguresOf(*this).Allocated;
+}
+
+int64_t TFileLeaf::LargeSize() const {
+  return FParent->Store().LargeFiguresOf(*this).Size;
 }
 
 TScanArena::~TScanArena() {
@@ -128,19 +132,25 @@ TFileLeaf* TScanStore::NewLeaf(const TDirNode& Parent, std::string_view Name, TE
   const auto Kept = static_cast<uint32_t>(std::min<int64_t>(Blocks, TFileLeaf::kBlocksKeptAside));
   auto* Place = static_cast<char*>(Arena.Allocate(sizeof(TFileLeaf) + Length, alignof(TFileLeaf)));
   std::copy_n(Name.data(), Length, Place + sizeof(TFileLeaf));
-  auto* Leaf = new (Place) TFileLeaf(Parent, Ext, Size, Kept, Stamp, Length);
-  if (Kept == TFileLeaf::kBlocksKeptAside) {
+  // A size below 0 (a saved scan may claim one) is kept aside too, as it is.
+  const bool SizeFits = Size >= 0 && static_cast<uint64_t>(Size) < TFileLeaf::kSizeKeptAside;
+  auto* Leaf = new (Place)
+      TFileLeaf(Parent, Ext, SizeFits ? static_cast<uint64_t>(Size) : TFileLeaf::kSizeKeptAside,
+                Kept, Stamp, Length);
+  if (!SizeFits || Kept == TFileLeaf::kBlocksKeptAside) {
     const std::lock_guard Lock(FLock);
     // The whole blocks, held at the largest size where a claimed size leaves no room for them.
-    FLarge.emplace(Leaf, Blocks <= INT64_MAX / kBlockBytes ? Blocks * kBlockBytes : INT64_MAX);
+    FLarge.emplace(
+        Leaf,
+        TLargeFigures{Size, Blocks <= INT64_MAX / kBlockBytes ? Blocks * kBlockBytes : INT64_MAX});
   }
   return Leaf;
 }
 
-int64_t TScanStore::LargeAllocation(const TFileLeaf& Leaf) const {
+TScanStore::TLargeFigures TScanStore::LargeFiguresOf(const TFileLeaf& Leaf) const {
   const std::lock_guard Lock(FLock);
   const auto Found = FLarge.find(&Leaf);
-  return Found == FLarge.end() ? 0 : Found->second;
+  return Found == FLarge.end() ? TLargeFigures{} : Found->second;
 }
 
 void TScanStore::NoteHardLink(TFileLeaf& Leaf, uint64_t Volume, uint64_t FileId, uint32_t Links,

@@ -75,7 +75,9 @@ class TScanArena {
 
 // One file of a scan. A leaf lives in its scan's storage with its name right behind it, and
 // refers to its folder for the path and to the scan's extension pool, so that millions of them
-// stay small: packed to 2-byte alignment, a leaf and its name take 34 bytes plus the name.
+// stay small: packed to 2-byte alignment, a leaf and its name take 32 bytes plus the name.
+// Sizes of 256 TiB and more (sparse files) and allocations of 512 GiB and more are rare, and
+// kept aside by the store.
 #pragma pack(push, 2)
 class TFileLeaf {
  public:
@@ -106,14 +108,17 @@ class TFileLeaf {
   // The figure of this file in either count.
   int64_t SizeIn(TSizeCount Count) const {
     if (Count == TSizeCount::ApparentSize) {
-      return FSize;
+      return Size();
     }
     return IsHardLinkRepeat() ? 0 : Allocated();
   }
 
   // The apparent size and the last-write stamp. Read by value only: the leaf is packed, so a
   // reference to one of its fields could be misaligned.
-  int64_t Size() const { return FSize; }
+  int64_t Size() const {
+    const uint64_t Stored = FSizeLow | (uint64_t{FSizeHigh} << 32);
+    return Stored != kSizeKeptAside ? static_cast<int64_t>(Stored) : LargeSize();
+  }
   platform::TFileStamp ModifiedFT() const { return FStamp; }
 
  private:
@@ -122,10 +127,15 @@ class TFileLeaf {
   friend void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
   // Allocated space in 512-byte blocks; this value means that the store keeps a larger one.
   static constexpr uint32_t kBlocksKeptAside = (1u << 30) - 1;
+  // The size in 48 bits; this value means that the store keeps it.
+  static constexpr uint64_t kSizeKeptAside = (uint64_t{1} << 48) - 1;
 
-  TFileLeaf(const TDirNode& Parent, TExtKey Ext, int64_t Size, uint32_t Blocks,
+  int64_t LargeSize() const;
+
+  TFileLeaf(const TDirNode& Parent, TExtKey Ext, uint64_t Size, uint32_t Blocks,
             platform::TFileStamp Stamp, uint16_t NameLength)
-      : FSize(Size),
+      : FSizeLow(static_cast<uint32_t>(Size)),
+        FSizeHigh(static_cast<uint16_t>(Size >> 32)),
         FStamp(Stamp),
         FParent(&Parent),
         FExt(Ext),
@@ -134,7 +144,8 @@ class TFileLeaf {
         FLinkRepeat(0),
         FNameLength(NameLength) {}
 
-  int64_t FSize;
+  uint32_t FSizeLow;
+  uint16_t FSizeHigh;
   platform::TFileStamp FStamp;
   const TDirNode* FParent;
   TExtKey FExt;
@@ -216,14 +227,20 @@ class TScanStore {
   friend void CountHardLinksOnce(TDirNode& Root);
   friend void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
 
-  int64_t LargeAllocation(const TFileLeaf& Leaf) const;
+  // A leaf's figures that do not fit in it; 0 where it has none.
+  struct TLargeFigures {
+    int64_t Size = 0;
+    int64_t Allocated = 0;
+  };
+  TLargeFigures LargeFiguresOf(const TFileLeaf& Leaf) const;
 
   TScanArena FMainArena;
   mutable std::mutex FLock;  // guards FArenas, FLarge, and Exts and FHardLinks while threads
                              // fill the tree
   std::deque<TScanArena> FArenas;
-  std::unordered_map<const TFileLeaf*, int64_t> FLarge;    // allocations of 512 GiB or more
-  std::vector<THardLink> FHardLinks;                       // in leaf order once counted
+  std::unordered_map<const TFileLeaf*, TLargeFigures> FLarge;  // sizes and allocations too
+                                                               // large for a leaf
+  std::vector<THardLink> FHardLinks;                           // in leaf order once counted
   std::unordered_map<const TDirNode*, uint64_t> FVolumes;  // where they differ from the parent's
 };
 

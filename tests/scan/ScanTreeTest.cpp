@@ -44,6 +44,38 @@ TEST(ScanTreeTest, LeafAnswersNamePathAndExtensionFromItsFolder) {
   }
 }
 
+TEST(ScanTreeTest, LeavesKeepEverySizeAndAllocationWhetherItFitsInTheLeafOrNot) {
+  // A leaf holds a size in 48 bits and an allocation in 30 bits of blocks; larger ones (sparse
+  // files, claims of a saved scan) are kept aside by the store, and below 0 only a saved scan
+  // could claim.
+  constexpr int64_t k48 = int64_t{1} << 48;
+  const struct {
+    int64_t Size;
+    int64_t Allocated;
+  } Cases[] = {
+      {0, 0},
+      {k48 - 2, 4096},
+      {k48 - 1, 0},
+      {k48, k48},
+      {INT64_MAX, INT64_MAX},
+      {-1, 512},
+      {5, (int64_t{1} << 39) - 512},
+      {5, int64_t{1} << 39},
+  };
+  TDirNode Folder("/f");
+  std::vector<const TFileLeaf*> Leaves;
+  for (const auto& Case : Cases) {
+    Leaves.push_back(&Folder.AddLeafWithKey("x.img", Folder.Store().InternExt(".img"), Case.Size,
+                                            Case.Allocated, 0));
+  }
+  for (size_t I = 0; I < std::size(Cases); ++I) {
+    SCOPED_TRACE(I);
+    EXPECT_EQ(Leaves[I]->Size(), Cases[I].Size);
+    EXPECT_EQ(Leaves[I]->SizeIn(TSizeCount::ApparentSize), Cases[I].Size);
+    EXPECT_EQ(Leaves[I]->Allocated(), Cases[I].Allocated);
+  }
+}
+
 TEST(ScanTreeTest, FolderNameIsTheLastComponent) {
   EXPECT_EQ(TDirNode("/").Name(), "/");
   EXPECT_EQ(TDirNode("/home/ann").Name(), "ann");
