@@ -28,6 +28,7 @@ struct TBenchTree {
   std::vector<const TFileLeaf*> FilesBySize;  // largest first, as the window keeps them
   std::vector<const TFileLeaf*> FilesByFolder;
   TDuplicates Duplicates;
+  std::vector<TDupFile> DuplicateFiles;  // every member of every group, in its group's colour
 };
 
 std::vector<const TFileLeaf*> FilesOf(const TDirNode& Root) {
@@ -82,6 +83,11 @@ const TBenchTree& TreeOf(int64_t Files, bool ListsSorted = true) {
     FlattenAllFiles(Tree.Root.get(), TSizeCount::ApparentSize, AllFiles, AllBytes);
     if (!GroupDuplicates(AllFiles, Tree.Duplicates)) {
       std::abort();
+    }
+    for (const TDupGroup& Group : Tree.Duplicates.Groups) {
+      for (const TFileLeaf* File : Group.Files) {
+        Tree.DuplicateFiles.push_back({File, Group.Color});
+      }
     }
   }
   return Tree;
@@ -160,8 +166,8 @@ void DuplicatesMap(benchmark::State& State) {
   Measure<TDupTreemapLayout>(
       State,
       [](TDupTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.Duplicates.ColorByPathKey,
-                                    TSizeCount::ApparentSize, kCanvas);
+        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.DuplicateFiles, TSizeCount::ApparentSize,
+                                    kCanvas);
       },
       [](const TDupTreemapLayout& Map) { return Map.Items().size(); });
 }
