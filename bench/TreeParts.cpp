@@ -12,7 +12,7 @@ TTreeParts TreePartsOf(const TDirNode& Root) {
     const TDirNode* Node = Pending.back();
     Pending.pop_back();
     Parts.Folders += sizeof(TDirNode);
-    Parts.LeafLists += static_cast<double>(Node->Leaves.capacity() * sizeof(TFileLeaf*));
+    Parts.LeafLists += static_cast<double>(Node->Leaves.capacity() * sizeof(uint32_t));
     Parts.ChildLists += static_cast<double>(Node->Children.capacity() * sizeof(void*));
     for (const TFileLeaf* Leaf : Node->Leaves) {
       Parts.Leaves += static_cast<double>(sizeof(TFileLeaf) + (Leaf->Name().size() + 1) / 2 * 2);

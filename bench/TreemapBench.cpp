@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <numeric>
 
 #include "HeapCounter.h"
 #include "MachineReference.h"
@@ -54,8 +55,12 @@ void SortListsBySize(TDirNode& Root) {
     Pending.pop_back();
     std::sort(Folder->Children.begin(), Folder->Children.end(),
               [](const auto& A, const auto& B) { return A->TotalSize > B->TotalSize; });
-    std::sort(Folder->Leaves.begin(), Folder->Leaves.end(),
-              [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
+    std::vector<size_t> Places(Folder->Leaves.size());
+    std::iota(Places.begin(), Places.end(), size_t{0});
+    std::sort(Places.begin(), Places.end(), [Folder](size_t A, size_t B) {
+      return Folder->Leaves[A]->Size() > Folder->Leaves[B]->Size();
+    });
+    Folder->Leaves.Reorder(Places);
     for (const auto& Child : Folder->Children) {
       Pending.push_back(Child.get());
     }

@@ -22,7 +22,7 @@ bool EntriesOfFolder(const TDirNode& Folder, TSizeCount Count, std::vector<TEntr
       Entries.push_back(TEntry::ForDir(*Child, Child->TotalIn(Count)));
     }
   }
-  const std::vector<TFileLeaf*>& Leaves = Folder.Leaves;
+  const TLeafList& Leaves = Folder.Leaves;
   for (size_t I = 0; I < Leaves.size(); ++I) {
     if (I + kPrefetchAhead < Leaves.size()) {
       Prefetch(Leaves[I + kPrefetchAhead]);
