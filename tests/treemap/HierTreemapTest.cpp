@@ -32,13 +32,12 @@ TEST(HierTreemapTest, NestsFoldersAndFilesParentFirst) {
     THierKind Kind;
     TRect Rect;
     int Depth;
-    int64_t Size;
     const char* FullPath;
-    const char* ExtLower;
+    TColor Color;
   } Expected[] = {
-      {THierKind::hkDir, {1, 1, 299, 299}, 0, 3000, "/r/sub", ""},
-      {THierKind::hkFile, {2, 2, 298, 298}, 1, 3000, "/r/sub/inner.dat", ".dat"},
-      {THierKind::hkFile, {301, 1, 399, 299}, 0, 1000, "/r/f.txt", ".txt"},
+      {THierKind::hkDir, {1, 1, 299, 299}, 0, "/r/sub", kBlack},
+      {THierKind::hkFile, {2, 2, 298, 298}, 1, "/r/sub/inner.dat", ColorForExt(".dat")},
+      {THierKind::hkFile, {301, 1, 399, 299}, 0, "/r/f.txt", ColorForExt(".txt")},
   };
   const std::vector<THierItem>& Items = Example.Map.Items();
   ASSERT_EQ(Items.size(), std::size(Expected));
@@ -46,9 +45,8 @@ TEST(HierTreemapTest, NestsFoldersAndFilesParentFirst) {
     EXPECT_EQ(Items[I].Kind, Expected[I].Kind) << I;
     EXPECT_EQ(Items[I].Rect, Expected[I].Rect) << I;
     EXPECT_EQ(Items[I].Depth, Expected[I].Depth) << I;
-    EXPECT_EQ(Items[I].Size, Expected[I].Size) << I;
     EXPECT_EQ(Items[I].FullPath(), Expected[I].FullPath) << I;
-    EXPECT_EQ(Items[I].ExtLower, Expected[I].ExtLower) << I;
+    EXPECT_EQ(Items[I].Color, Expected[I].Color) << I;
     EXPECT_EQ(Items[I].Dir != nullptr, Expected[I].Kind == THierKind::hkDir) << I;
     EXPECT_EQ(Items[I].FileLeaf != nullptr, Expected[I].Kind == THierKind::hkFile) << I;
   }
