@@ -1,7 +1,7 @@
 // dunstrel-dup-bench [--files N] [--repeat N] [--seed N]
 // Groups the duplicates of a synthetic scan tree (1,000,000 files in 40,000 folders unless told
 // otherwise) as the window does after a scan: the files array largest first, then grouping,
-// sorting, the cut and both path dictionaries. Prints one JSON line: the median and fastest
+// sorting and the cut. Prints one JSON line: the median and fastest
 // time and the median processor time, the heap the result keeps and the most the grouping held,
 // per file of the tree; and how many files repeat a name and size, checked against a plain
 // grouping by key texts.

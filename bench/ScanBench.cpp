@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "MachineReference.h"
+#include "TreeParts.h"
 #include "platform/Memory.h"
 #include "scan/ScanModel.h"
 
@@ -170,6 +171,7 @@ int main(int Argc, char** Argv) {
                          : Seconds(TClock::time_point(TClock::duration(StoppedAt.load())), WalkEnd);
       LongestGap = std::max(LongestGap, Seconds(LastProgress, WalkEnd));
       const int64_t After = ResidentBytes();
+      const dunstrel::bench::TTreeParts Parts = dunstrel::bench::TreePartsOf(*Root);
       std::vector<TFileLeaf*> Files = AllFiles(*Root);
       std::sort(Files.begin(), Files.end(),
                 [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
@@ -189,13 +191,16 @@ int main(int Argc, char** Argv) {
           "{\"path\":%s,\"run\":%d,\"threads\":%d,\"files\":%lld,\"dirs\":%lld,"
           "\"bytes\":%lld,\"walk_seconds\":%.3f,\"sort_seconds\":%.3f,"
           "\"rss_bytes_before_walk\":%lld,\"rss_bytes_after_walk\":%lld,"
-          "\"bytes_per_entry\":%.1f,\"rss_bytes_after_release\":%lld,"
+          "\"bytes_per_entry\":%.1f,\"parts_bytes_per_entry\":{\"leaves_with_names\":%.1f,"
+          "\"leaf_lists\":%.1f,\"folder_lists\":%.1f,\"folders\":%.1f},\"rss_bytes_after_release\":"
+          "%lld,"
           "\"anon_rss_bytes_after_release\":%lld,\"peak_rss_bytes\":%lld,"
           "\"longest_progress_gap_seconds\":%.3f,\"stop_seconds\":%.3f,\"machine_ref_ms\":%.1f}\n",
           JsonString(Path).c_str(), Run + 1, Threads, TotalFiles, TotalDirs, TotalSize,
           Seconds(WalkStart, WalkEnd), Seconds(WalkEnd, SortEnd), static_cast<long long>(Before),
           static_cast<long long>(After),
           Entries > 0 ? static_cast<double>(After - Before) / static_cast<double>(Entries) : 0.0,
+          Parts.Leaves, Parts.LeafLists, Parts.ChildLists, Parts.Folders,
           static_cast<long long>(Released), static_cast<long long>(ReleasedAnon),
           static_cast<long long>(StatusBytes("VmHWM")), LongestGap, StopSeconds, MachineRef);
       std::fflush(stdout);

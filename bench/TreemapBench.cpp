@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <numeric>
 
 #include "HeapCounter.h"
 #include "MachineReference.h"
@@ -28,6 +29,7 @@ struct TBenchTree {
   std::vector<const TFileLeaf*> FilesBySize;  // largest first, as the window keeps them
   std::vector<const TFileLeaf*> FilesByFolder;
   TDuplicates Duplicates;
+  std::vector<TDupFile> DuplicateFiles;  // every member of every group, in its group's colour
 };
 
 std::vector<const TFileLeaf*> FilesOf(const TDirNode& Root) {
@@ -53,8 +55,12 @@ void SortListsBySize(TDirNode& Root) {
     Pending.pop_back();
     std::sort(Folder->Children.begin(), Folder->Children.end(),
               [](const auto& A, const auto& B) { return A->TotalSize > B->TotalSize; });
-    std::sort(Folder->Leaves.begin(), Folder->Leaves.end(),
-              [](const TFileLeaf* A, const TFileLeaf* B) { return A->Size() > B->Size(); });
+    std::vector<size_t> Places(Folder->Leaves.size());
+    std::iota(Places.begin(), Places.end(), size_t{0});
+    std::sort(Places.begin(), Places.end(), [Folder](size_t A, size_t B) {
+      return Folder->Leaves[A]->Size() > Folder->Leaves[B]->Size();
+    });
+    Folder->Leaves.Reorder(Places);
     for (const auto& Child : Folder->Children) {
       Pending.push_back(Child.get());
     }
@@ -82,6 +88,11 @@ const TBenchTree& TreeOf(int64_t Files, bool ListsSorted = true) {
     FlattenAllFiles(Tree.Root.get(), TSizeCount::ApparentSize, AllFiles, AllBytes);
     if (!GroupDuplicates(AllFiles, Tree.Duplicates)) {
       std::abort();
+    }
+    for (const TDupGroup& Group : Tree.Duplicates.Groups) {
+      for (const TFileLeaf* File : Group.Files) {
+        Tree.DuplicateFiles.push_back({File, Group.Color});
+      }
     }
   }
   return Tree;
@@ -160,8 +171,8 @@ void DuplicatesMap(benchmark::State& State) {
   Measure<TDupTreemapLayout>(
       State,
       [](TDupTreemapLayout& Map, const TBenchTree& Tree) {
-        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.Duplicates.ColorByPathKey,
-                                    TSizeCount::ApparentSize, kCanvas);
+        Map.BuildFromRootDuplicates(Tree.Root.get(), Tree.DuplicateFiles, TSizeCount::ApparentSize,
+                                    kCanvas);
       },
       [](const TDupTreemapLayout& Map) { return Map.Items().size(); });
 }

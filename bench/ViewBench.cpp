@@ -40,11 +40,13 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 #include "MachineReference.h"
 #include "SyntheticTree.h"
+#include "TreeParts.h"
 #include "app/MainForm.h"
 #include "app/ShellServices.h"
 #include "app/StatusStrip.h"
@@ -68,10 +70,11 @@ int64_t ResidentBytes() {
   return Resident * 4096;
 }
 
-// Serves the synthetic tree below Root as directory listings.
-class TSyntheticLister final : public platform::IDirectoryLister {
+// The synthetic tree below Root as directory listings: its index of folders by path is made once,
+// before anything is measured, as the bench's own data beside the tree it describes.
+class TSyntheticListing {
  public:
-  TSyntheticLister(const TSyntheticTree& Tree, const std::string& Root) : FTree(Tree) {
+  TSyntheticListing(const TSyntheticTree& Tree, const std::string& Root) : FTree(Tree) {
     FFilesOf.resize(Tree.FolderPaths.size());
     FFoldersOf.resize(Tree.FolderPaths.size());
     for (size_t I = 0; I < Tree.FolderPaths.size(); ++I) {
@@ -87,7 +90,7 @@ class TSyntheticLister final : public platform::IDirectoryLister {
     }
   }
 
-  bool List(const std::string& Folder, platform::TDirListing& Out) override {
+  bool List(const std::string& Folder, platform::TDirListing& Out) const {
     Out.Clear();
     std::string Path = Folder;
     while (Path.size() > 1 && Path.back() == '/') {
@@ -113,6 +116,19 @@ class TSyntheticLister final : public platform::IDirectoryLister {
   std::unordered_map<std::string, size_t> FFolderOfPath;
   std::vector<std::vector<size_t>> FFoldersOf;
   std::vector<std::vector<size_t>> FFilesOf;
+};
+
+// One walk's lister over the shared listing.
+class TSyntheticLister final : public platform::IDirectoryLister {
+ public:
+  explicit TSyntheticLister(const TSyntheticListing& Listing) : FListing(Listing) {}
+
+  bool List(const std::string& Folder, platform::TDirListing& Out) override {
+    return FListing.List(Folder, Out);
+  }
+
+ private:
+  const TSyntheticListing& FListing;
 };
 
 // Answers Yes, and names File for saving and opening.
@@ -290,6 +306,8 @@ int Run(int Argc, char** Argv) {
   QTemporaryDir Root;
   const QString ScannedPath = DiskPath.empty() ? Root.path() : QString::fromStdString(DiskPath);
   const std::string RootPath = Root.path().toStdString();
+  const std::optional<TSyntheticListing> Listing =
+      DiskPath.empty() ? std::make_optional<TSyntheticListing>(Tree, RootPath) : std::nullopt;
 
   TSilentDialogs Dialogs;
   TBenchShell Shell;
@@ -302,7 +320,7 @@ int Run(int Argc, char** Argv) {
   Services.Shell = &Shell;
   Services.Settings = &Settings;
   if (DiskPath.empty()) {
-    Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(Tree, RootPath); };
+    Services.CreateLister = [&] { return std::make_unique<TSyntheticLister>(*Listing); };
   }
   TfrmMain Window(std::move(Services));
   Window.setWindowState(Qt::WindowNoState);
@@ -383,6 +401,7 @@ int Run(int Argc, char** Argv) {
   const int64_t ResidentAfterPipeline = ResidentBytes();
   const long long Files = Window.ScanRoot()->TotalFiles;
   const long long Folders = Window.ScanRoot()->TotalDirs;
+  const TTreeParts Parts = TreePartsOf(*Window.ScanRoot());
 
   std::string Surfaces;
   for (const char* Page : {"TabSheet3", "TabSheet1", "TabSheet2", "TabSheetDuplicates"}) {
@@ -585,12 +604,11 @@ int Run(int Argc, char** Argv) {
     const TDirNode* Chosen = FolderOfAbout(*Window.ScanRoot(), 10000);
     const long long ChosenFiles = Chosen->TotalFiles;
     const std::string ChosenPath = Chosen->FullPath();
-    // Its walk alone, on a listing made as the window makes one (the synthetic listing's own
-    // index of the tree is part of the walk).
+    // Its walk alone, on a lister made as the window makes one.
     const TScanContext WalkSettings;
     QElapsedTimer WalkTimer;
     WalkTimer.start();
-    TSyntheticLister Lister(Tree, RootPath);
+    TSyntheticLister Lister(*Listing);
     const TRescanWalk Walk = TDiskScanner(WalkSettings, &Lister).Rescan(*Chosen);
     const double WalkMs = Milliseconds(WalkTimer);
     Choose(Chosen);
@@ -625,16 +643,30 @@ int Run(int Argc, char** Argv) {
                 QStringLiteral("Compared with"), CompareStall);
     const int64_t ResidentAfterCompare = ResidentBytes();
     std::remove(Dialogs.File.toUtf8().constData());
-    char Figures[600];
+    // The same removal in the disk usage, where the duplicates are grouped again from the files
+    // in that count; then back to the apparent size.
+    Find<QAction>(&Window, "EndComparison1")->trigger();
+    double Unused = 0;
+    Follows([&] { Find<QAction>(&Window, "DiskUsage1")->trigger(); }, QStringLiteral("Done."),
+            Unused);
+    Choose(FolderOfAbout(*Window.ScanRoot(), 10000));
+    double DiskUsagePruneStall = 0;
+    const double DiskUsagePruneMs =
+        Follows([&] { Find<QAction>(&Window, "RemoveCompletely1")->trigger(); },
+                QStringLiteral("Done."), DiskUsagePruneStall);
+    Follows([&] { Find<QAction>(&Window, "ApparentSize1")->trigger(); }, QStringLiteral("Done."),
+            Unused);
+    char Figures[800];
     std::snprintf(Figures, sizeof Figures,
                   "\"follow\":{\"folder_files\":%lld,\"rescan_walk_ms\":%.1f,\"rescan_ms\":%.1f,"
                   "\"rescan_extra_ms\":%.1f,\"rescan_longest_stall_ms\":%.1f,\"prune_ms\":%.1f,"
-                  "\"prune_longest_stall_ms\":%.1f,\"compare_ms\":%.1f,"
+                  "\"prune_longest_stall_ms\":%.1f,\"disk_usage_prune_ms\":%.1f,"
+                  "\"disk_usage_prune_longest_stall_ms\":%.1f,\"compare_ms\":%.1f,"
                   "\"compare_longest_stall_ms\":%.1f,\"compare_rss_bytes_per_entry\":%.1f,"
                   "\"targets\":{\"prune_ms\":150,\"rescan_extra_ms\":150,\"stall_ms\":50,"
                   "\"compare_ms\":2000,\"compare_bytes_per_entry\":40}},",
                   ChosenFiles, WalkMs, RescanMs, RescanMs - WalkMs, RescanStall, PruneMs,
-                  PruneStall, CompareMs, CompareStall,
+                  PruneStall, DiskUsagePruneMs, DiskUsagePruneStall, CompareMs, CompareStall,
                   static_cast<double>(ResidentAfterCompare - ResidentBeforeCompare) /
                       static_cast<double>(std::max<int64_t>(
                           Window.ScanRoot()->TotalFiles + Window.ScanRoot()->TotalDirs, 1)));
@@ -672,7 +704,9 @@ int Run(int Argc, char** Argv) {
       "\"dup_groups\":%d,\"dup_tree_sort\":{%s},\"folder_of_100000_files_sort\":{%s},%s"
       "\"rss_before_mb\":%.1f,\"rss_after_walk_mb\":%.1f,"
       "\"rss_after_pipeline_mb\":%.1f,\"rss_after_surfaces_mb\":%.1f,"
-      "\"tree_bytes_per_entry\":%.1f,\"bytes_per_entry_after_pipeline\":%.1f,"
+      "\"tree_bytes_per_entry\":%.1f,\"tree_parts_bytes_per_entry\":{\"leaves_with_names\":%.1f,"
+      "\"leaf_lists\":%.1f,\"folder_lists\":%.1f,\"folders\":%.1f},"
+      "\"bytes_per_entry_after_pipeline\":%.1f,"
       "\"bytes_per_entry_after_surfaces\":%.1f,\"rss_after_rescans_mb\":[%s],"
       "\"rss_after_first_empty_scan_mb\":%.1f,\"rss_after_empty_scan_mb\":%.1f,"
       "\"machine_ref_ms\":%.1f}\n",
@@ -685,6 +719,7 @@ int Run(int Argc, char** Argv) {
       static_cast<double>(ResidentAfterWalk) / 1048576.0,
       static_cast<double>(ResidentAfterPipeline) / 1048576.0,
       static_cast<double>(ResidentAfterSurfaces) / 1048576.0, PerEntry(ResidentAfterWalk),
+      Parts.Leaves, Parts.LeafLists, Parts.ChildLists, Parts.Folders,
       PerEntry(ResidentAfterPipeline), PerEntry(ResidentAfterSurfaces), Rescanned.c_str(),
       static_cast<double>(ResidentAfterFirstEmpty) / 1048576.0,
       static_cast<double>(ResidentAfterEmpty) / 1048576.0, MachineReferenceMs());

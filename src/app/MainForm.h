@@ -33,6 +33,7 @@ class TFilesView;
 class TFilterPanel;
 class TFoldersView;
 class TCompareRun;
+class TRemovalRun;
 class TRescanRun;
 class TResultTab;
 class TScanRun;
@@ -154,6 +155,7 @@ class TfrmMain : public QMainWindow, private IViewHost {
   // Results that follow the disk (MainFormChange.cpp): the items a removal took away leave the
   // results; the next results go to every tab at once, each keeping what it can of its state.
   void ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTrash);
+  void RemovalPrepared();
   void ShowNextResults(TResultsChange Change);
   // The folders that left the tree, released in the order they left once the results that
   // still pointed into them are gone; all of them before the tree goes.
@@ -229,8 +231,10 @@ class TfrmMain : public QMainWindow, private IViewHost {
   std::optional<std::string> FCompareOnceShown;
   // Said in the status line after the summary of the next results.
   QString FAfterSummary;
-  // A removal's change, prepared, until its turn to be shown.
-  std::optional<TResultsChange> FPendingChange;
+  // The next results after a removal, being prepared; and the removals made on the disk
+  // meanwhile, which follow once they are shown (a removal to the trash or not each).
+  std::unique_ptr<TRemovalRun> FRemoval;
+  std::vector<std::pair<std::vector<TSelectedItem>, bool>> FRemovedMeanwhile;
   // The tabs still filling in next results.
   int FNextPending = 0;
   std::vector<std::pair<std::weak_ptr<const TScanResults>, TDetachedFolders>> FDetached;

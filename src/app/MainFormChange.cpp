@@ -8,6 +8,7 @@
 #include "app/FileCommands.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
+#include "app/RemovalRun.h"
 #include "app/RescanRun.h"
 #include "app/ScanRun.h"
 #include "app/StatusStrip.h"
@@ -20,10 +21,19 @@
 namespace dunstrel {
 
 void TfrmMain::ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTrash) {
+  // Gone from the disk while the results of an earlier removal are being prepared: they leave
+  // the results once those are shown.
+  if (FRemoval != nullptr) {
+    FRemovedMeanwhile.emplace_back(Items, ToTrash);
+    if (TResultTab* Tab = ShownTab()) {
+      Tab->ClearSelection();
+    }
+    return;
+  }
   // While a job reads the tree, or the tabs are still being given new results, the tree stays as
   // it is: nothing gone may stay selected, though, or a second command would act on it.
   if (FResults == nullptr || FResults->Root == nullptr || FFilling || FRescan != nullptr ||
-      FCompare != nullptr || FPendingChange || (FRun != nullptr && FRun->Running())) {
+      FCompare != nullptr || (FRun != nullptr && FRun->Running())) {
     if (TResultTab* Tab = ShownTab()) {
       Tab->ClearSelection();
     }
@@ -47,17 +57,59 @@ void TfrmMain::ItemsRemoved(const std::vector<TSelectedItem>& Items, bool ToTras
   }
   // Deleted names lower the link counts of hard-linked files; names moved to the trash live on.
   TTreeChange Change = TTreeChange::Removal(Removal.Files, Removal.Folders, !ToTrash);
-  FPendingChange = TResultsChange::Prepare(*FResults, std::move(Change), Removal.Changed());
-  // The tree is edited and the tabs given the next results in a turn of their own, so that the
-  // window answers in between.
-  if (FPendingChange) {
-    QTimer::singleShot(0, this, [this] {
-      if (FPendingChange) {
-        TResultsChange Next = std::move(*FPendingChange);
-        FPendingChange.reset();
-        ShowNextResults(std::move(Next));
+  if (Change.Empty()) {
+    return;
+  }
+  // Prepared on a thread of its own; the tree is edited and the tabs given the next results
+  // once it is done, in a turn of their own.
+  FRemoval = std::make_unique<TRemovalRun>(FResults, std::move(Change), Removal.Changed());
+  connect(FRemoval.get(), &TRemovalRun::Ended, this, &TfrmMain::RemovalPrepared);
+  EnableResultCommands();
+}
+
+void TfrmMain::RemovalPrepared() {
+  std::optional<TResultsChange> Change = FRemoval->TakeChange();
+  const std::string Error = FRemoval->Error();
+  const bool StillShown = FRemoval->Shown() == FResults;
+  FRemoval.reset();
+  EnableResultCommands();
+  std::vector<std::pair<std::vector<TSelectedItem>, bool>> Meanwhile;
+  Meanwhile.swap(FRemovedMeanwhile);
+  if (!StillShown) {
+    return;  // other results came meanwhile, from a walk of the disk as it is now
+  }
+  if (!Error.empty()) {
+    // The items are gone from the disk all the same: none of them may stay selected.
+    if (TResultTab* Tab = ShownTab()) {
+      Tab->ClearSelection();
+    }
+    FDialogs->ShowError(this, TranslatedText("Error while building results:") + QLatin1Char('\n') +
+                                  ShownText(Error));
+    return;
+  }
+  if (Change) {
+    ShowNextResults(std::move(*Change));
+  }
+  if (Meanwhile.empty() || FResults == nullptr || FResults->Root == nullptr) {
+    return;
+  }
+  // What stands now where the items removed meanwhile stood: the folders that left with the
+  // change are still readable in this turn.
+  TSameEntryFinder Finder(*FResults->Root);
+  for (auto& [Items, ToTrash] : Meanwhile) {
+    std::vector<TSelectedItem> Now;
+    for (const TSelectedItem& Item : Items) {
+      if (const auto* File = std::get_if<const TFileLeaf*>(&Item)) {
+        if (const TFileLeaf* Same = Finder.File(**File)) {
+          Now.emplace_back(Same);
+        }
+      } else if (const TDirNode* Same = Finder.Folder(*std::get<const TDirNode*>(Item))) {
+        Now.emplace_back(Same);
       }
-    });
+    }
+    if (!Now.empty()) {
+      ItemsRemoved(Now, ToTrash);
+    }
   }
 }
 
@@ -104,17 +156,17 @@ void TfrmMain::ReleaseDetached(bool All) {
 void TfrmMain::EnableResultCommands() {
   // Only folders this machine has, and only while nothing else runs.
   const bool Enabled = FToolbar->btnScan->isEnabled() && FResults != nullptr &&
-                       FResults->Root != nullptr && FFileCommands->Allowed();
+                       FResults->Root != nullptr && FFileCommands->Allowed() && FRemoval == nullptr;
   FMenu->Rescan1->setEnabled(Enabled);
   FMenu->RescanFolder1->setEnabled(Enabled);
   FMenu->CompareWithSavedScan1->setEnabled(FToolbar->btnScan->isEnabled() && FResults != nullptr &&
-                                           FResults->Root != nullptr);
+                                           FResults->Root != nullptr && FRemoval == nullptr);
   FMenu->EndComparison1->setEnabled(FToolbar->btnScan->isEnabled() && FBaseline.has_value());
 }
 
 void TfrmMain::Rescan(bool FolderOnly) {
   if (!FMenu->Rescan1->isEnabled() || FResults == nullptr || FFilling || FNextPending > 0 ||
-      FPendingChange) {
+      FRemoval != nullptr) {
     return;
   }
   const TDirNode* Folder = nullptr;

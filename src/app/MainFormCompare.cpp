@@ -6,6 +6,7 @@
 #include "app/CompareRun.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
+#include "app/RemovalRun.h"
 #include "app/ScanFileDialogs.h"
 #include "app/StatusStrip.h"
 #include "app/Toolbar.h"
@@ -26,7 +27,8 @@ void TfrmMain::CompareWithSavedScan() {
 }
 
 void TfrmMain::StartComparison(const std::string& SavedScan) {
-  if (FResults == nullptr || FResults->Root == nullptr || FCompare != nullptr || FPendingChange) {
+  if (FResults == nullptr || FResults->Root == nullptr || FCompare != nullptr ||
+      FRemoval != nullptr) {
     return;
   }
   FCompare = std::make_unique<TCompareRun>(FResults, SavedScan);

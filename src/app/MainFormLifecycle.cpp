@@ -13,6 +13,7 @@
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/RegionalSettings.h"
+#include "app/RemovalRun.h"
 #include "app/RescanRun.h"
 #include "app/ScanRun.h"
 #include "app/ShellServices.h"
@@ -62,6 +63,7 @@ TfrmMain::~TfrmMain() {
   // A job still running is stopped and cut off first; then the controls go, tabs and the results
   // they show among them, while everything they may call on is still here.
   FCompare.reset();
+  FRemoval.reset();
   FRescan.reset();
   FRun.reset();
   delete centralWidget();

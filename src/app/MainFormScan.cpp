@@ -8,6 +8,7 @@
 #include "app/FilterPanel.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
+#include "app/RemovalRun.h"
 #include "app/RescanRun.h"
 #include "app/ScanFileDialogs.h"
 #include "app/ScanRun.h"
@@ -48,9 +49,10 @@ void TfrmMain::ChooseCount(TSizeCount Count) {
   const bool Changed = Count != FCount;
   FCount = Count;
   ShowCount();
-  // While a job runs or the tabs are being given its results, the count is taken up once they
-  // are shown.
-  if (Changed && FResults != nullptr && (FRun == nullptr || !FRun->Running()) && !FFilling) {
+  // While a job runs, a removal is being prepared or the tabs are being given results, the count
+  // is taken up once they are shown.
+  if (Changed && FResults != nullptr && (FRun == nullptr || !FRun->Running()) && !FFilling &&
+      FRemoval == nullptr && FNextPending == 0) {
     Recount();
   }
 }
@@ -263,6 +265,9 @@ void TfrmMain::FillNextTab() {
       } else {
         ShowSummary();
       }
+      if (FResults->Count != FCount && FRemoval == nullptr && FRescan == nullptr) {
+        Recount();
+      }
     }
     return;
   }
@@ -362,7 +367,8 @@ void TfrmMain::ClearResults() {
     Tab->Clear();
   }
   FNextPending = 0;
-  FPendingChange.reset();
+  FRemoval.reset();
+  FRemovedMeanwhile.clear();
   // A new scan or an opened one ends the comparison.
   FComparison.reset();
   FBaseline.reset();

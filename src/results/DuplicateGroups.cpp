@@ -192,25 +192,6 @@ void AddGroups(const TGrouper& Grouper, std::span<const TFoundGroup> Found,
 
 }  // namespace
 
-void IndexDupGroups(TDuplicates& Result) {
-  size_t Members = 0;
-  for (const TDupGroup& Group : Result.Groups) {
-    Members += Group.Files.size();
-  }
-  Result.ColorByPathKey.reserve(Members);
-  Result.GroupByPathKey.reserve(Members);
-  std::string Path;
-  for (const TDupGroup& Group : Result.Groups) {
-    for (const TFileLeaf* File : Group.Files) {
-      Path.clear();
-      File->AppendFullPath(Path);
-      std::string Key = PathKey(Path);
-      Result.ColorByPathKey.insert_or_assign(Key, Group.Color);
-      Result.GroupByPathKey.insert_or_assign(std::move(Key), &Group);
-    }
-  }
-}
-
 int64_t TDupGroup::Bytes() const {
   return SaturatedProduct(static_cast<int64_t>(Files.size()), Size);
 }
@@ -223,9 +204,6 @@ std::string DupGroupKey(std::string_view Name, int64_t Size) {
 }
 
 void TDuplicates::Clear() {
-  // The dictionaries first: they point into the groups.
-  ReleaseStorage(ColorByPathKey);
-  ReleaseStorage(GroupByPathKey);
   ReleaseStorage(Groups);
   ReleaseStorage(NextGroups);
 }
@@ -275,7 +253,6 @@ bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
   std::sort(Found.begin(), Kept, ComesBefore);
   AddGroups(Grouper, std::span(Found.begin(), Shown), Result.Groups);
   AddGroups(Grouper, std::span(Shown, Kept), Result.NextGroups);
-  IndexDupGroups(Result);
   return true;
 }
 

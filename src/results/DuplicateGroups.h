@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "scan/KeyColors.h"
-#include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
 
 namespace dunstrel {
@@ -36,9 +35,8 @@ struct TDupGroup {
 // size in decimal ("REPORT.PDF|1024"). A group's colour is ColorForKey of it.
 std::string DupGroupKey(std::string_view Name, int64_t Size);
 
-// The result of one grouping: the groups, most bytes first, and every member's path key (see
-// PathKey) to its group's colour and to its group. The dictionaries point into Groups, so the
-// whole is moved, never copied; group addresses stay valid until it is cleared or rebuilt.
+// The result of one grouping: the groups, most bytes first. It is moved, never copied by
+// accident: it can hold millions of members.
 struct TDuplicates {
   TDuplicates() = default;
   TDuplicates(TDuplicates&&) = default;
@@ -49,13 +47,11 @@ struct TDuplicates {
   void Clear();
 
   std::vector<TDupGroup> Groups;
-  // The groups that come after the cut, most bytes first, up to kMaxDupGroups of them, without
-  // dictionaries: when a change of the files takes groups out of Groups, the next ones come
-  // from here without grouping every file again. A group in neither ranks after the last of them
-  // (or of Groups while this is empty), and there is none while Groups is not full.
+  // The groups that come after the cut, most bytes first, up to kMaxDupGroups of them: when a
+  // change of the files takes groups out of Groups, the next ones come from here without grouping
+  // every file again. A group in neither ranks after the last of them (or of Groups while this is
+  // empty), and there is none while Groups is not full.
   std::vector<TDupGroup> NextGroups;
-  TColorByPathKey ColorByPathKey;  // what the duplicates map takes
-  TKeyMap<const TDupGroup*> GroupByPathKey;
 };
 
 // Called with (files done, all files) once every kDupProgressStep files and after the last;
@@ -65,11 +61,8 @@ using TDupProgress = std::function<bool(size_t Done, size_t Total)>;
 // Groups AllFiles (every file of the scan, largest first, as FlattenAllFiles makes it; null
 // entries are skipped) into Result, replacing what it held: the kMaxDupGroups groups with the
 // most bytes, most first (equal bytes in the order their second member comes in AllFiles),
-// the next ones up to as many again, and both dictionaries. Returns false when Progress stopped it;
-// Result then holds the groups found so far, unsorted and uncut, and empty dictionaries. Fills both
-// dictionaries of Result from its Groups.
-void IndexDupGroups(TDuplicates& Result);
-
+// and the next ones up to as many again. Returns false when Progress stopped it; Result then
+// holds the groups found so far, unsorted and uncut.
 [[nodiscard]] bool GroupDuplicates(std::span<TFileLeaf* const> AllFiles, TDuplicates& Result,
                                    const TDupProgress& Progress = {});
 

@@ -29,11 +29,6 @@ void CopyDuplicates(const TDuplicates& From, TDuplicates& To) {
   To.Clear();
   To.Groups = From.Groups;
   To.NextGroups = From.NextGroups;
-  To.ColorByPathKey = From.ColorByPathKey;
-  To.GroupByPathKey.reserve(From.GroupByPathKey.size());
-  for (const auto& [Key, Group] : From.GroupByPathKey) {
-    To.GroupByPathKey.emplace(Key, &To.Groups[static_cast<size_t>(Group - From.Groups.data())]);
-  }
 }
 
 // A group that may be shown after the change, ranked as the grouping ranks: most bytes first,
@@ -225,7 +220,6 @@ bool FollowGroups(const TDuplicates& Previous, std::span<TFileLeaf* const> NextA
   for (size_t I = 0; I < Kept; ++I) {
     (I < Shown ? Next.Groups : Next.NextGroups).push_back(std::move(Candidates[I].Group));
   }
-  IndexDupGroups(Next);
   return true;
 }
 

@@ -20,6 +20,17 @@ std::optional<TResultsChange> TResultsChange::Prepare(const TScanResults& Previo
     return std::nullopt;
   }
   Next.FExtensions = ExtensionsAfter(Previous, Next.FChange);
+  // The stores of the files are those of the previous results and of any that come.
+  std::vector<const TScanStore*> Stores;
+  for (const auto& [Store, Rows] : Previous.ExtensionRowOfKey) {
+    Stores.push_back(Store);
+  }
+  for (const TFileLeaf* File : Next.FChange.AddedFiles()) {
+    if (std::find(Stores.begin(), Stores.end(), &File->Parent().Store()) == Stores.end()) {
+      Stores.push_back(&File->Parent().Store());
+    }
+  }
+  Next.FExtensionRows = ExtensionRowsOfKeys(Next.FExtensions, Stores);
   return Next;
 }
 
@@ -104,7 +115,7 @@ std::shared_ptr<const TScanResults> TResultsChange::Finish(
   Next->DisplayTotalBytes = FNext.DisplayTotalBytes;
   Next->Duplicates = std::move(FNext.Duplicates);
   Next->Extensions = std::move(FExtensions);
-  MapExtensionKeys(*Next);
+  Next->ExtensionRowOfKey = std::move(FExtensionRows);
   return Next;
 }
 

@@ -51,6 +51,7 @@ class TResultsChange {
   std::vector<const TDirNode*> FChanged;
   TNextFileArrays FNext;
   std::vector<TExtensionRow> FExtensions;
+  std::vector<std::pair<const TScanStore*, std::vector<uint32_t>>> FExtensionRows;
 };
 
 // The change a walk of Folder again calls for, its new tree ordered as the results order theirs

@@ -70,16 +70,17 @@ void ListExtensions(TScanResults& Results) {
   for (const TExtStatPair& Stat : Totals.Rows()) {
     Results.Extensions.push_back({Stat.Ext, Stat.Bytes, Stat.Files});
   }
-  MapExtensionKeys(Results);
+  Results.ExtensionRowOfKey = ExtensionRowsOfKeys(Results.Extensions, StoresOfFiles(*Results.Root));
 }
 
-void MapExtensionKeys(TScanResults& Results) {
-  const TDirNode& Root = *Results.Root;
+std::vector<std::pair<const TScanStore*, std::vector<uint32_t>>> ExtensionRowsOfKeys(
+    const std::vector<TExtensionRow>& Extensions, std::span<const TScanStore* const> Stores) {
   std::unordered_map<std::string_view, uint32_t> RowOfText;
-  for (size_t Row = 0; Row < Results.Extensions.size(); ++Row) {
-    RowOfText.emplace(Results.Extensions[Row].Key, static_cast<uint32_t>(Row));
+  for (size_t Row = 0; Row < Extensions.size(); ++Row) {
+    RowOfText.emplace(Extensions[Row].Key, static_cast<uint32_t>(Row));
   }
-  for (const TScanStore* Store : StoresOfFiles(Root)) {
+  std::vector<std::pair<const TScanStore*, std::vector<uint32_t>>> RowsOfStores;
+  for (const TScanStore* Store : Stores) {
     std::vector<uint32_t> Rows(Store->Exts.Count(),
                                static_cast<uint32_t>(TScanResults::kNoExtensionRow));
     for (TExtKey Key = 0; Key < Rows.size(); ++Key) {
@@ -88,8 +89,9 @@ void MapExtensionKeys(TScanResults& Results) {
         Rows[Key] = Found->second;
       }
     }
-    Results.ExtensionRowOfKey.emplace_back(Store, std::move(Rows));
+    RowsOfStores.emplace_back(Store, std::move(Rows));
   }
+  return RowsOfStores;
 }
 
 std::shared_ptr<const TScanResults> BuildScanResults(std::unique_ptr<TDirNode> Root,

@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "localisation/TextFormat.h"
 #include "results/ScanResults.h"
@@ -24,8 +27,9 @@ using TBuildReport = std::function<void(const TBuildStatus& Status)>;
 // Fills the legends' rows of Results from its tree, most bytes first (equal bytes by key), and
 // the row of every extension key of the stores the files are kept in.
 void ListExtensions(TScanResults& Results);
-// The second half of that: the row of every extension key, Results.Extensions being listed.
-void MapExtensionKeys(TScanResults& Results);
+// The row of Extensions of every extension key of each of Stores.
+std::vector<std::pair<const TScanStore*, std::vector<uint32_t>>> ExtensionRowsOfKeys(
+    const std::vector<TExtensionRow>& Extensions, std::span<const TScanStore* const> Stores);
 
 // Turns a finished scan tree into its results, one announced step after another: the list of
 // all files and of the largest, the folders ordered largest first, the duplicate groups, the files

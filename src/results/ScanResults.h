@@ -48,7 +48,7 @@ struct TScanResults {
   int64_t DisplayTotalBytes = 0;
   // The extensions of all files, most bytes first.
   std::vector<TExtensionRow> Extensions;
-  // The groups of files that look like copies of one another, with their path dictionaries.
+  // The groups of files that look like copies of one another.
   TDuplicates Duplicates;
 
   // The largest folder directly below the root; none without one.

@@ -77,22 +77,24 @@ bool SortFilesBySize(std::span<TDirNode* const> Folders, TSizeCount Count, int64
   struct TSized {
     int64_t Size;
     size_t Place;
-    TFileLeaf* File;
   };
   std::vector<TSized> Sized;
+  std::vector<size_t> Places;
   int64_t Done = 0;
   for (TDirNode* Node : Folders) {
     Sized.clear();
     for (size_t I = 0; I < Node->Leaves.size(); ++I) {
-      Sized.push_back({Node->Leaves[I]->SizeIn(Count), I, Node->Leaves[I]});
+      Sized.push_back({Node->Leaves[I]->SizeIn(Count), I});
     }
     // Equal sizes keep their order: the place breaks the tie.
     std::sort(Sized.begin(), Sized.end(), [](const TSized& A, const TSized& B) {
       return A.Size != B.Size ? A.Size > B.Size : A.Place < B.Place;
     });
-    for (size_t I = 0; I < Sized.size(); ++I) {
-      Node->Leaves[I] = Sized[I].File;
+    Places.clear();
+    for (const TSized& File : Sized) {
+      Places.push_back(File.Place);
     }
+    Node->Leaves.Reorder(Places);
     ++Done;
     if (Progress && Every > 0 && Done % Every == 0 && !Progress(Done)) {
       return false;

@@ -79,8 +79,8 @@ void TFolderWalker::EnterFolder(TDirNode& Node) {
 
 namespace {
 
-template <typename T>
-void Grow(std::vector<T>& Items, size_t More) {
+template <typename TList>
+void Grow(TList& Items, size_t More) {
   if (Items.size() + More > Items.capacity()) {
     Items.reserve(std::max(Items.size() + More, Items.capacity() + Items.capacity() / 2));
   }

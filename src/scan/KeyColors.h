@@ -28,7 +28,6 @@ TColor ColorForExt(std::string_view Ext);
 TColor ColorForPath(std::string_view FullPath);
 
 // The group colour of every duplicate file, by the file's path key.
-using TColorByPathKey = TKeyMap<TColor>;
 
 // Every channel halved, rounding down.
 inline TColor Darkened(TColor Color) {

@@ -17,7 +17,6 @@ namespace dunstrel {
 
 namespace {
 
-constexpr size_t kStoreBlockSize = 256 * 1024;
 constexpr int64_t kBlockBytes = 512;
 
 // Whole 512-byte blocks holding Bytes; none for a negative count.
@@ -70,7 +69,32 @@ int64_t TFileLeaf::Allocated() const {
   if (FBlocks != kBlocksKeptAside) {
     return static_cast<int64_t>(FBlocks) * kBlockBytes;
   }
-  return FParent->Store().LargeAllocation(*this);
+  return FParent->Store().LargeFiguresOf(*this).Allocated;
+}
+
+int64_t TFileLeaf::LargeSize() const {
+  return FParent->Store().LargeFiguresOf(*this).Size;
+}
+
+TLeafBlocks::TLeafBlocks()
+    : FBases(static_cast<char**>(platform::MapPages(kMaxBlocks * sizeof(char*)))) {
+  if (FBases == nullptr) {
+    throw std::bad_alloc();
+  }
+}
+
+TLeafBlocks::~TLeafBlocks() {
+  platform::UnmapPages(FBases, kMaxBlocks * sizeof(char*));
+}
+
+uint32_t TLeafBlocks::Add(char* Base) {
+  const std::lock_guard Lock(FLock);
+  if (FCount == kMaxBlocks) {
+    throw ETooManyFiles("More files than one scan can hold: their names and figures take over " +
+                        std::to_string(kMaxBlocks * kBlockBytes >> 30) + " GiB");
+  }
+  FBases[FCount] = Base;
+  return static_cast<uint32_t>(FCount++);
 }
 
 TScanArena::~TScanArena() {
@@ -79,17 +103,30 @@ TScanArena::~TScanArena() {
   }
 }
 
+void TScanArena::NewBlock() {
+  void* Pages = platform::MapPages(TLeafBlocks::kBlockBytes);
+  if (Pages == nullptr) {
+    throw std::bad_alloc();
+  }
+  FBlocks.push_back({Pages, TLeafBlocks::kBlockBytes});
+  FNumber = FNumbers.Add(static_cast<char*>(Pages));
+  FBase = FCursor = static_cast<char*>(Pages);
+  FLeft = TLeafBlocks::kBlockBytes;
+}
+
 void* TScanArena::Allocate(size_t Bytes, size_t Alignment) {
-  const size_t Padding = (Alignment - reinterpret_cast<uintptr_t>(FCursor) % Alignment) % Alignment;
-  if (FCursor == nullptr || Padding + Bytes > FLeft) {
-    const size_t BlockSize = std::max(kStoreBlockSize, Bytes + Alignment);
-    void* Pages = platform::MapPages(BlockSize);
+  if (Bytes + Alignment > TLeafBlocks::kBlockBytes) {
+    // A text too long to share a block (no leaf is) gets pages of its own.
+    void* Pages = platform::MapPages(Bytes);
     if (Pages == nullptr) {
       throw std::bad_alloc();
     }
-    FBlocks.push_back({Pages, BlockSize});
-    FCursor = static_cast<char*>(Pages);
-    FLeft = BlockSize;
+    FBlocks.push_back({Pages, Bytes});
+    return Pages;
+  }
+  const size_t Padding = (Alignment - reinterpret_cast<uintptr_t>(FCursor) % Alignment) % Alignment;
+  if (FCursor == nullptr || Padding + Bytes > FLeft) {
+    NewBlock();
     return Allocate(Bytes, Alignment);
   }
   char* Result = FCursor + Padding;
@@ -98,13 +135,28 @@ void* TScanArena::Allocate(size_t Bytes, size_t Alignment) {
   return Result;
 }
 
+void* TScanArena::AllocateLeaf(size_t Bytes, size_t Alignment, uint32_t& Handle) {
+  auto* Place = static_cast<char*>(Allocate(Bytes, Alignment));
+  Handle = (FNumber << TLeafBlocks::kPlaceBits) | static_cast<uint32_t>((Place - FBase) >> 1);
+  return Place;
+}
+
+void TLeafList::Reorder(std::span<const size_t> Places) {
+  std::vector<uint32_t> Ordered;
+  Ordered.reserve(FHandles.capacity());
+  for (const size_t Place : Places) {
+    Ordered.push_back(FHandles[Place]);
+  }
+  FHandles.swap(Ordered);
+}
+
 TScanStore::TScanStore() : EmptyExt(Exts.Intern("")) {}
 
 TScanStore::~TScanStore() = default;
 
 TScanArena& TScanStore::NewArena() {
   const std::lock_guard Lock(FLock);
-  return FArenas.emplace_back();
+  return FArenas.emplace_back(FNumbers);
 }
 
 TExtKey TScanStore::InternExt(std::string_view Text) {
@@ -120,27 +172,34 @@ std::string_view TScanStore::CopyText(std::string_view Text, TScanArena& Arena) 
 
 TFileLeaf* TScanStore::NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext,
                                int64_t Size, int64_t Allocated, platform::TFileStamp Stamp,
-                               TScanArena& Arena) {
+                               TScanArena& Arena, uint32_t& Handle) {
   // Leaves are trivially destructible: releasing the blocks releases them.
   static_assert(std::is_trivially_destructible_v<TFileLeaf>);
   const auto Length = static_cast<uint16_t>(std::min<size_t>(Name.size(), UINT16_MAX));
   const int64_t Blocks = BlocksOf(Allocated);
   const auto Kept = static_cast<uint32_t>(std::min<int64_t>(Blocks, TFileLeaf::kBlocksKeptAside));
-  auto* Place = static_cast<char*>(Arena.Allocate(sizeof(TFileLeaf) + Length, alignof(TFileLeaf)));
+  auto* Place = static_cast<char*>(
+      Arena.AllocateLeaf(sizeof(TFileLeaf) + Length, alignof(TFileLeaf), Handle));
   std::copy_n(Name.data(), Length, Place + sizeof(TFileLeaf));
-  auto* Leaf = new (Place) TFileLeaf(Parent, Ext, Size, Kept, Stamp, Length);
-  if (Kept == TFileLeaf::kBlocksKeptAside) {
+  // A size below 0 (a saved scan may claim one) is kept aside too, as it is.
+  const bool SizeFits = Size >= 0 && static_cast<uint64_t>(Size) < TFileLeaf::kSizeKeptAside;
+  auto* Leaf = new (Place)
+      TFileLeaf(Parent, Ext, SizeFits ? static_cast<uint64_t>(Size) : TFileLeaf::kSizeKeptAside,
+                Kept, Stamp, Length);
+  if (!SizeFits || Kept == TFileLeaf::kBlocksKeptAside) {
     const std::lock_guard Lock(FLock);
     // The whole blocks, held at the largest size where a claimed size leaves no room for them.
-    FLarge.emplace(Leaf, Blocks <= INT64_MAX / kBlockBytes ? Blocks * kBlockBytes : INT64_MAX);
+    FLarge.emplace(
+        Leaf,
+        TLargeFigures{Size, Blocks <= INT64_MAX / kBlockBytes ? Blocks * kBlockBytes : INT64_MAX});
   }
   return Leaf;
 }
 
-int64_t TScanStore::LargeAllocation(const TFileLeaf& Leaf) const {
+TScanStore::TLargeFigures TScanStore::LargeFiguresOf(const TFileLeaf& Leaf) const {
   const std::lock_guard Lock(FLock);
   const auto Found = FLarge.find(&Leaf);
-  return Found == FLarge.end() ? 0 : Found->second;
+  return Found == FLarge.end() ? TLargeFigures{} : Found->second;
 }
 
 void TScanStore::NoteHardLink(TFileLeaf& Leaf, uint64_t Volume, uint64_t FileId, uint32_t Links,
@@ -526,8 +585,10 @@ TFileLeaf& TDirNode::AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t 
 TFileLeaf& TDirNode::AddLeafWithKey(std::string_view Name, TExtKey Ext, int64_t Size,
                                     int64_t Allocated, platform::TFileStamp Stamp,
                                     TScanArena& Arena) {
-  Leaves.push_back(FStore->NewLeaf(*this, Name, Ext, Size, Allocated, Stamp, Arena));
-  return *Leaves.back();
+  uint32_t Handle = 0;
+  TFileLeaf* Leaf = FStore->NewLeaf(*this, Name, Ext, Size, Allocated, Stamp, Arena, Handle);
+  Leaves.FHandles.push_back(Handle);
+  return *Leaf;
 }
 
 }  // namespace dunstrel

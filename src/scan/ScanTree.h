@@ -1,10 +1,15 @@
 #pragma once
 
+#include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -52,30 +57,76 @@ struct THardLinkChange {
 // hold names of Changed, not a walk of the tree.
 void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
 
+class TFileLeaf;
+
+// A scan whose files and names take more storage than its leaves can be numbered in.
+class ETooManyFiles : public std::length_error {
+ public:
+  using std::length_error::length_error;
+};
+
+// The blocks of one scan's storage by number, so that a folder lists its files by 32-bit
+// handles (a block's number and a place in it) instead of 64-bit pointers.
+class TLeafBlocks {
+ public:
+  // A block holds 256 KiB, and a leaf starts at an even place in it.
+  static constexpr unsigned kPlaceBits = 17;
+  static constexpr size_t kBlockBytes = size_t{2} << kPlaceBits;
+  static constexpr size_t kMaxBlocks = size_t{1} << (32 - kPlaceBits);
+
+  TLeafBlocks();
+  ~TLeafBlocks();
+  TLeafBlocks(const TLeafBlocks&) = delete;
+  TLeafBlocks& operator=(const TLeafBlocks&) = delete;
+
+  // The number of a new block at Base; ETooManyFiles once every number is taken (8 GiB of
+  // leaves and names, some 150 million files).
+  uint32_t Add(char* Base);
+  TFileLeaf* LeafAt(uint32_t Handle) const {
+    return reinterpret_cast<TFileLeaf*>(FBases[Handle >> kPlaceBits] +
+                                        (size_t{Handle & ((1u << kPlaceBits) - 1)} << 1));
+  }
+
+ private:
+  // kMaxBlocks entries in pages of their own: only those in use take memory.
+  char** FBases;
+  std::mutex FLock;  // guards FCount while threads fill the tree
+  size_t FCount = 0;
+};
+
 // Storage one thread fills on its own: blocks of pages taken from the system and given back
 // whole when the arena ends.
 class TScanArena {
  public:
-  TScanArena() = default;
+  explicit TScanArena(TLeafBlocks& Numbers) : FNumbers(Numbers) {}
   ~TScanArena();
   TScanArena(const TScanArena&) = delete;
   TScanArena& operator=(const TScanArena&) = delete;
 
   void* Allocate(size_t Bytes, size_t Alignment);
+  // The same for a leaf and its name, with its handle.
+  void* AllocateLeaf(size_t Bytes, size_t Alignment, uint32_t& Handle);
 
  private:
+  void NewBlock();
+
   struct TBlock {
     void* Pages;
     size_t Bytes;
   };
+  TLeafBlocks& FNumbers;
   std::vector<TBlock> FBlocks;
+  char* FBase = nullptr;  // of the block being filled
+  uint32_t FNumber = 0;   // its number
   char* FCursor = nullptr;
   size_t FLeft = 0;
 };
 
 // One file of a scan. A leaf lives in its scan's storage with its name right behind it, and
 // refers to its folder for the path and to the scan's extension pool, so that millions of them
-// stay small: packed to 2-byte alignment, a leaf and its name take 34 bytes plus the name.
+// stay small: packed to 2-byte alignment, a leaf and its name take 32 bytes plus the name.
+// Sizes of 256 TiB and more (sparse files) and allocations of 512 GiB and more are rare, and
+// kept aside by the store.
 #pragma pack(push, 2)
 class TFileLeaf {
  public:
@@ -106,14 +157,17 @@ class TFileLeaf {
   // The figure of this file in either count.
   int64_t SizeIn(TSizeCount Count) const {
     if (Count == TSizeCount::ApparentSize) {
-      return FSize;
+      return Size();
     }
     return IsHardLinkRepeat() ? 0 : Allocated();
   }
 
   // The apparent size and the last-write stamp. Read by value only: the leaf is packed, so a
   // reference to one of its fields could be misaligned.
-  int64_t Size() const { return FSize; }
+  int64_t Size() const {
+    const uint64_t Stored = FSizeLow | (uint64_t{FSizeHigh} << 32);
+    return Stored != kSizeKeptAside ? static_cast<int64_t>(Stored) : LargeSize();
+  }
   platform::TFileStamp ModifiedFT() const { return FStamp; }
 
  private:
@@ -122,10 +176,15 @@ class TFileLeaf {
   friend void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
   // Allocated space in 512-byte blocks; this value means that the store keeps a larger one.
   static constexpr uint32_t kBlocksKeptAside = (1u << 30) - 1;
+  // The size in 48 bits; this value means that the store keeps it.
+  static constexpr uint64_t kSizeKeptAside = (uint64_t{1} << 48) - 1;
 
-  TFileLeaf(const TDirNode& Parent, TExtKey Ext, int64_t Size, uint32_t Blocks,
+  int64_t LargeSize() const;
+
+  TFileLeaf(const TDirNode& Parent, TExtKey Ext, uint64_t Size, uint32_t Blocks,
             platform::TFileStamp Stamp, uint16_t NameLength)
-      : FSize(Size),
+      : FSizeLow(static_cast<uint32_t>(Size)),
+        FSizeHigh(static_cast<uint16_t>(Size >> 32)),
         FStamp(Stamp),
         FParent(&Parent),
         FExt(Ext),
@@ -134,7 +193,8 @@ class TFileLeaf {
         FLinkRepeat(0),
         FNameLength(NameLength) {}
 
-  int64_t FSize;
+  uint32_t FSizeLow;
+  uint16_t FSizeHigh;
   platform::TFileStamp FStamp;
   const TDirNode* FParent;
   TExtKey FExt;
@@ -171,10 +231,12 @@ class TScanStore {
   std::string_view CopyText(std::string_view Text) { return CopyText(Text, FMainArena); }
   std::string_view CopyText(std::string_view Text, TScanArena& Arena);
   // Names longer than any file system allows are cut to 65535 bytes. Allocated is rounded up to
-  // whole 512-byte blocks.
+  // whole 512-byte blocks. Handle receives the leaf's handle in LeafNumbers.
   TFileLeaf* NewLeaf(const TDirNode& Parent, std::string_view Name, TExtKey Ext, int64_t Size,
-                     int64_t Allocated, platform::TFileStamp Stamp, TScanArena& Arena);
+                     int64_t Allocated, platform::TFileStamp Stamp, TScanArena& Arena,
+                     uint32_t& Handle);
   TScanArena& MainArena() { return FMainArena; }
+  const TLeafBlocks& LeafNumbers() const { return FNumbers; }
   // One more arena, for one more thread filling this tree; it lives as long as the store.
   TScanArena& NewArena();
   // Exts.Intern under the store's lock: threads filling one tree call it at the same time.
@@ -216,15 +278,103 @@ class TScanStore {
   friend void CountHardLinksOnce(TDirNode& Root);
   friend void RecountHardLinks(TDirNode& Top, const std::vector<THardLinkChange>& Changed);
 
-  int64_t LargeAllocation(const TFileLeaf& Leaf) const;
+  // A leaf's figures that do not fit in it; 0 where it has none.
+  struct TLargeFigures {
+    int64_t Size = 0;
+    int64_t Allocated = 0;
+  };
+  TLargeFigures LargeFiguresOf(const TFileLeaf& Leaf) const;
 
-  TScanArena FMainArena;
+  TLeafBlocks FNumbers;  // before the arenas, which number their blocks in it
+  TScanArena FMainArena{FNumbers};
   mutable std::mutex FLock;  // guards FArenas, FLarge, and Exts and FHardLinks while threads
                              // fill the tree
   std::deque<TScanArena> FArenas;
-  std::unordered_map<const TFileLeaf*, int64_t> FLarge;    // allocations of 512 GiB or more
-  std::vector<THardLink> FHardLinks;                       // in leaf order once counted
+  std::unordered_map<const TFileLeaf*, TLargeFigures> FLarge;  // sizes and allocations too
+                                                               // large for a leaf
+  std::vector<THardLink> FHardLinks;                           // in leaf order once counted
   std::unordered_map<const TDirNode*, uint64_t> FVolumes;  // where they differ from the parent's
+};
+
+// The files of one folder, in the folder's order, listed by their handles in the scan's storage:
+// half the size of pointers, for millions of them.
+class TLeafList {
+ public:
+  explicit TLeafList(const TLeafBlocks& Numbers) : FNumbers(&Numbers) {}
+
+  class const_iterator {
+   public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = TFileLeaf*;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = TFileLeaf*;
+
+    const_iterator() = default;
+    const_iterator(const TLeafBlocks* Numbers, const uint32_t* At) : FNumbers(Numbers), FAt(At) {}
+    TFileLeaf* operator*() const { return FNumbers->LeafAt(*FAt); }
+    TFileLeaf* operator[](difference_type N) const { return FNumbers->LeafAt(FAt[N]); }
+    const_iterator& operator++() {
+      ++FAt;
+      return *this;
+    }
+    const_iterator operator++(int) { return {FNumbers, FAt++}; }
+    const_iterator& operator--() {
+      --FAt;
+      return *this;
+    }
+    const_iterator operator--(int) { return {FNumbers, FAt--}; }
+    const_iterator& operator+=(difference_type N) {
+      FAt += N;
+      return *this;
+    }
+    const_iterator& operator-=(difference_type N) {
+      FAt -= N;
+      return *this;
+    }
+    friend const_iterator operator+(const_iterator I, difference_type N) { return I += N; }
+    friend const_iterator operator+(difference_type N, const_iterator I) { return I += N; }
+    friend const_iterator operator-(const_iterator I, difference_type N) { return I -= N; }
+    friend difference_type operator-(const const_iterator& A, const const_iterator& B) {
+      return A.FAt - B.FAt;
+    }
+    friend bool operator==(const const_iterator& A, const const_iterator& B) {
+      return A.FAt == B.FAt;
+    }
+    friend auto operator<=>(const const_iterator& A, const const_iterator& B) {
+      return A.FAt <=> B.FAt;
+    }
+
+   private:
+    const TLeafBlocks* FNumbers = nullptr;
+    const uint32_t* FAt = nullptr;
+  };
+  using iterator = const_iterator;
+
+  size_t size() const { return FHandles.size(); }
+  bool empty() const { return FHandles.empty(); }
+  size_t capacity() const { return FHandles.capacity(); }
+  void reserve(size_t Count) { FHandles.reserve(Count); }
+  void shrink_to_fit() { FHandles.shrink_to_fit(); }
+  TFileLeaf* operator[](size_t I) const { return FNumbers->LeafAt(FHandles[I]); }
+  TFileLeaf* front() const { return (*this)[0]; }
+  TFileLeaf* back() const { return (*this)[size() - 1]; }
+  const_iterator begin() const { return {FNumbers, FHandles.data()}; }
+  const_iterator end() const { return {FNumbers, FHandles.data() + FHandles.size()}; }
+
+  // Puts the files in the order of Places: the I-th becomes the one that was at Places[I].
+  void Reorder(std::span<const size_t> Places);
+  // Takes out the files Remove says yes to, keeping the order of the others.
+  template <typename TRemove>
+  void EraseIf(TRemove Remove) {
+    std::erase_if(FHandles, [&](uint32_t Handle) { return Remove(FNumbers->LeafAt(Handle)); });
+  }
+
+ private:
+  friend class TDirNode;
+
+  const TLeafBlocks* FNumbers;
+  std::vector<uint32_t> FHandles;
 };
 
 // One folder of a scan with the totals of its whole subtree (its extensions are counted when
@@ -297,7 +447,7 @@ class TDirNode {
   int64_t TotalDirs = 0;
   int64_t UnreadableFolders = 0;  // folders of the subtree, this one included, with ReadProblem
   std::vector<std::unique_ptr<TDirNode>> Children;
-  std::vector<TFileLeaf*> Leaves;  // owned through the store
+  TLeafList Leaves{FStore->LeafNumbers()};  // kept by the store
   // Why the folder, or some of its entries, could not be read; None when all could.
   platform::TListProblem ReadProblem = platform::TListProblem::None;
 

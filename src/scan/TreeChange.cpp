@@ -269,7 +269,7 @@ TDetachedFolders TTreeChange::Apply(TDirNode& Top) && {
     FileParents.insert(Mutable(&File->Parent()));
   }
   for (TDirNode* Parent : FileParents) {
-    std::erase_if(Parent->Leaves, [this](const TFileLeaf* Leaf) { return FGone.Contains(Leaf); });
+    Parent->Leaves.EraseIf([this](const TFileLeaf* Leaf) { return FGone.Contains(Leaf); });
   }
   if (FReplaced != nullptr) {
     Detached.push_back(FReplaced->Parent()->ReplaceChild(*FReplaced, std::move(FFresh)));

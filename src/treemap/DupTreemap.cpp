@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "common/Prefetch.h"
 #include "common/ReleaseStorage.h"
 #include "common/SaturatingSum.h"
 #include "treemap/CellPainting.h"
@@ -22,15 +21,17 @@ struct TDupTreemapLayout::TBuilder {
 
   // Sub-folders holding duplicates first, then the duplicate files, each in stored order. A
   // duplicate of 0 bytes gets an entry of no area, which is never placed.
-  void EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) {
+  void EntriesOfFolder(const TDirNode& Folder, std::vector<TEntry>& Entries) const {
     for (const auto& Child : Folder.Children) {
       const int64_t Bytes = Map.DupBytes(Child.get());
       if (Bytes > 0) {
         Entries.push_back(TEntry::ForDir(*Child, Bytes));
       }
     }
-    for (const TDupFile& Dup : Map.FDuplicates.FilesIn(Folder)) {
-      Entries.push_back(TEntry::ForFile(*Dup.File, Dup.File->SizeIn(Map.FCount), Dup.Color));
+    if (const auto Found = Map.FFilesOfFolder.find(&Folder); Found != Map.FFilesOfFolder.end()) {
+      for (const TDupFile& Dup : Found->second) {
+        Entries.push_back(TEntry::ForFile(*Dup.File, Dup.File->SizeIn(Map.FCount), Dup.Color));
+      }
     }
   }
 
@@ -52,7 +53,7 @@ struct TDupTreemapLayout::TBuilder {
   }
 
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
-                     std::vector<TEntry>& Entries, TRect& Space) {
+                     std::vector<TEntry>& Entries, TRect& Space) const {
     Space = ItemRect;
     EntriesOfFolder(*Folder.Dir(), Entries);
     return true;
@@ -61,62 +62,58 @@ struct TDupTreemapLayout::TBuilder {
 
 void TDupTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  FDuplicates = TDupFileIndex();
-  ReleaseStorage(FDupBytesMemo);
+  ReleaseStorage(FFilesOfFolder);
+  ReleaseStorage(FDupBytes);
 }
 
-int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) {
-  if (Node == nullptr) {
-    return 0;
+int64_t TDupTreemapLayout::DupBytes(const TDirNode* Node) const {
+  const auto Found = FDupBytes.find(Node);
+  return Found != FDupBytes.end() ? Found->second : 0;
+}
+
+void TDupTreemapLayout::FileDuplicates(const TDirNode& Root, std::span<const TDupFile> Files) {
+  for (const TDupFile& Dup : Files) {
+    FFilesOfFolder[&Dup.File->Parent()].push_back(Dup);
   }
-  if (const auto Found = FDupBytesMemo.find(Node); Found != FDupBytesMemo.end()) {
-    return Found->second;
-  }
-  // Sums bottom-up with a stack of its own: trees can be far deeper than the call stack.
-  struct TPending {
-    const TDirNode* Folder;
-    size_t NextChild;
-    int64_t Bytes;  // of the files directly in it and of the sub-folders summed so far
-  };
-  std::vector<TPending> Pending{{Node, 0, 0}};
-  while (true) {
-    TPending& Top = Pending.back();
-    if (Top.NextChild == 0) {
-      for (const auto& Child : Top.Folder->Children) {
-        Prefetch(Child.get());
+  for (auto& [Folder, Dups] : FFilesOfFolder) {
+    // In the folder's own order, as the other maps place its files.
+    if (Dups.size() > 1) {
+      std::unordered_map<const TFileLeaf*, TColor> ColorOf;
+      ColorOf.reserve(Dups.size());
+      for (const TDupFile& Dup : Dups) {
+        ColorOf.emplace(Dup.File, Dup.Color);
+      }
+      Dups.clear();
+      for (const TFileLeaf* File : Folder->Leaves) {
+        if (const auto Found = ColorOf.find(File); Found != ColorOf.end()) {
+          Dups.push_back({File, Found->second});
+        }
       }
     }
-    if (Top.NextChild < Top.Folder->Children.size()) {
-      const TDirNode* Child = Top.Folder->Children[Top.NextChild++].get();
-      if (const auto Known = FDupBytesMemo.find(Child); Known != FDupBytesMemo.end()) {
-        Top.Bytes = SaturatingAdd(Top.Bytes, Known->second);
-      } else {
-        Pending.push_back({Child, 0, 0});
-      }
-      continue;
-    }
-    int64_t Bytes = Top.Bytes;
-    for (const TDupFile& Dup : FDuplicates.FilesIn(*Top.Folder)) {
+    int64_t Bytes = 0;
+    for (const TDupFile& Dup : Dups) {
       Bytes = SaturatingAdd(Bytes, Dup.File->SizeIn(FCount));
     }
-    FDupBytesMemo.emplace(Top.Folder, Bytes);
-    Pending.pop_back();
-    if (Pending.empty()) {
-      return Bytes;
+    // Up to the root of the map, and no further.
+    for (const TDirNode* Up = Folder; Up != nullptr; Up = Up->Parent()) {
+      int64_t& Sum = FDupBytes[Up];
+      Sum = SaturatingAdd(Sum, Bytes);
+      if (Up == &Root) {
+        break;
+      }
     }
-    Pending.back().Bytes = SaturatingAdd(Pending.back().Bytes, Bytes);
   }
 }
 
 void TDupTreemapLayout::BuildFromRootDuplicates(const TDirNode* Root,
-                                                const TColorByPathKey& ColorByPathKey,
-                                                TSizeCount Count, const TRect& TargetRect) {
+                                                std::span<const TDupFile> Files, TSizeCount Count,
+                                                const TRect& TargetRect) {
   Clear();
   FCount = Count;
   if (Root == nullptr || IsEmpty(TargetRect)) {
     return;
   }
-  FDuplicates = TDupFileIndex(ColorByPathKey);
+  FileDuplicates(*Root, Files);
   if (DupBytes(Root) > 0) {
     TBuilder Builder{*this};
     std::vector<TEntry> Entries;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "scan/KeyColors.h"
 #include "scan/ScanTree.h"
-#include "treemap/DupFileIndex.h"
 #include "treemap/Geometry.h"
 #include "treemap/MapSelection.h"
 #include "treemap/TreemapCanvas.h"
@@ -15,6 +15,12 @@
 namespace dunstrel {
 
 enum class TDupKind : uint8_t { dkDir, dkFile };
+
+// One duplicate file of a scan tree and the colour of its group.
+struct TDupFile {
+  const TFileLeaf* File;
+  TColor Color;
+};
 
 // One cell of the duplicates map: a folder holding duplicates somewhere below it, or one
 // duplicate file. It refers to the scan tree, which must outlive the map's items.
@@ -39,21 +45,20 @@ class TDupTreemapLayout {
   TDupTreemapLayout(const TDupTreemapLayout&) = delete;
   TDupTreemapLayout& operator=(const TDupTreemapLayout&) = delete;
 
-  // Forgets the items, the colour dictionary and the sums of duplicates.
+  // Forgets the items and the sums of duplicates.
   void Clear();
-  // Lays out the duplicates below Root in TargetRect, sized in Count. ColorByPathKey (the path key
-  // of every duplicate file to its group colour) is kept by reference until the next Clear or
-  // build: it must not change or go away before then.
-  void BuildFromRootDuplicates(const TDirNode* Root, const TColorByPathKey& ColorByPathKey,
+  // Lays out Files, duplicate files of the tree below Root each with its group's colour, in
+  // TargetRect, sized in Count. Only the folders that hold them are visited, not the tree.
+  void BuildFromRootDuplicates(const TDirNode* Root, std::span<const TDupFile> Files,
                                TSizeCount Count, const TRect& TargetRect);
   // Draws the cells, then the frames of the selected folders and files over everything.
   void Paint(TTreemapCanvas& Canvas, const IMapSelection& Selected) const;
   // The innermost cell under P, or none.
   const TDupItem* HitTest(TPoint P) const;
 
-  // Bytes of duplicate files anywhere below Node in the count of the last build, each folder
-  // summed once per build; 0 without a colour dictionary.
-  int64_t DupBytes(const TDirNode* Node);
+  // Bytes of duplicate files anywhere below Node in the count of the last build; 0 for a folder
+  // without any.
+  int64_t DupBytes(const TDirNode* Node) const;
 
   // All items, every folder before its contents.
   const std::vector<TDupItem>& Items() const { return FItems; }
@@ -61,9 +66,13 @@ class TDupTreemapLayout {
  private:
   struct TBuilder;
 
+  // Files the duplicates of each folder that holds any, in the folder's own order, and sums
+  // them up the tree.
+  void FileDuplicates(const TDirNode& Root, std::span<const TDupFile> Files);
+
   std::vector<TDupItem> FItems;
-  TDupFileIndex FDuplicates;  // refers to the colour dictionary of the last build
-  std::unordered_map<const TDirNode*, int64_t> FDupBytesMemo;
+  std::unordered_map<const TDirNode*, std::vector<TDupFile>> FFilesOfFolder;
+  std::unordered_map<const TDirNode*, int64_t> FDupBytes;
   TSizeCount FCount = TSizeCount::ApparentSize;
 };
 

@@ -22,7 +22,7 @@ bool EntriesOfFolder(const TDirNode& Folder, TSizeCount Count, std::vector<TEntr
       Entries.push_back(TEntry::ForDir(*Child, Child->TotalIn(Count)));
     }
   }
-  const std::vector<TFileLeaf*>& Leaves = Folder.Leaves;
+  const TLeafList& Leaves = Folder.Leaves;
   for (size_t I = 0; I < Leaves.size(); ++I) {
     if (I + kPrefetchAhead < Leaves.size()) {
       Prefetch(Leaves[I + kPrefetchAhead]);
@@ -46,8 +46,8 @@ std::string THierItem::FullPath() const {
 struct THierTreemapLayout::TBuilder {
   THierTreemapLayout& Map;
   const TSizeCount Count;
-  // Files of one extension share one extension text in the scan's store: key each text once.
-  std::unordered_map<const std::string*, std::string_view> ExtOfText;
+  // Files of one extension share one extension text in the scan's store: colour each text once.
+  std::unordered_map<const std::string*, TColor> ColorOfText;
 
   void Place(const TEntry& Entry, const TRect& ItemRect, int Depth) {
     THierItem& It = Map.FItems.emplace_back();
@@ -56,30 +56,32 @@ struct THierTreemapLayout::TBuilder {
     if (Entry.IsDir()) {
       It.Kind = THierKind::hkDir;
       It.Dir = Entry.Dir();
-      It.Size = It.Dir->TotalIn(Count);
       return;
     }
     It.Kind = THierKind::hkFile;
     It.FileLeaf = Entry.File();
-    It.Size = It.FileLeaf->SizeIn(Count);
     const std::string& Text = It.FileLeaf->Ext();
-    auto Found = ExtOfText.find(&Text);
-    if (Found == ExtOfText.end()) {
-      Found = ExtOfText.emplace(&Text, *Map.FExtKeys.insert(ExtKey(Text)).first).first;
+    auto Found = ColorOfText.find(&Text);
+    if (Found == ColorOfText.end()) {
+      Found = ColorOfText.emplace(&Text, ColorForKey(ExtKey(Text))).first;
     }
-    It.ExtLower = Found->second;
+    It.Color = Found->second;
   }
 
   bool EntriesInside(const TEntry& Folder, const TRect& ItemRect, int /*Depth*/,
                      std::vector<TEntry>& Entries, TRect& Space) {
     Space = ItemRect;
-    return EntriesOfFolder(*Folder.Dir(), Count, Entries);
+    if (EntriesOfFolder(*Folder.Dir(), Count, Entries) && !Entries.empty()) {
+      return true;
+    }
+    // Asked right after the folder's item was placed.
+    Map.FItems.back().NothingInside = true;
+    return false;
   }
 };
 
 void THierTreemapLayout::Clear() {
   ReleaseStorage(FItems);
-  ReleaseStorage(FExtKeys);
 }
 
 void THierTreemapLayout::BuildFromRootSquarified(const TDirNode* Root, TSizeCount Count,
@@ -101,9 +103,10 @@ void THierTreemapLayout::Paint(
   PaintBackground(Canvas);
   for (const THierItem& It : FItems) {
     if (It.Kind == THierKind::hkFile) {
-      PaintCell(Canvas, It.Rect, FileColor ? FileColor(*It.FileLeaf) : ColorForKey(It.ExtLower));
+      PaintCell(Canvas, It.Rect, FileColor ? FileColor(*It.FileLeaf) : It.Color);
     } else {
-      PaintCell(Canvas, It.Rect, std::nullopt);
+      PaintCell(Canvas, It.Rect,
+                It.NothingInside ? std::optional<TColor>(kFolderSpaceColor) : std::nullopt);
     }
   }
   if (Selected.Empty()) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/KeyColors.h"
 #include "scan/PathKeys.h"
 #include "scan/ScanTree.h"
 #include "treemap/Geometry.h"
@@ -18,14 +19,18 @@ enum class THierKind : uint8_t { hkDir, hkFile };
 
 // One folder's or file's cell in the map of folders and files. It refers to the scan tree,
 // which must outlive the map's items (whoever frees the tree clears the map first).
+// A screen can show a million cells: an item keeps what drawing and finding it need, and its
+// size is asked of its folder or file.
 struct THierItem {
   THierKind Kind = THierKind::hkDir;
+  // A folder with nothing inside to show: empty or unreadable, taking only its own blocks in the
+  // disk usage. Filled, so that it does not show as a hole in the map.
+  bool NothingInside = false;
   int Depth = 0;                        // 0 for the children of the scan root
   TRect Rect;                           // the cell, already moved in by its inset
   const TDirNode* Dir = nullptr;        // hkDir
   const TFileLeaf* FileLeaf = nullptr;  // hkFile
-  int64_t Size = 0;                     // a folder's total, a file's size, in the map's count
-  std::string_view ExtLower;            // files: the extension key; folders: empty
+  TColor Color = kBlack;                // files: their extension's colour
 
   std::string FullPath() const;
 };
@@ -57,7 +62,6 @@ class THierTreemapLayout {
   struct TBuilder;
 
   std::vector<THierItem> FItems;
-  TKeySet FExtKeys;  // the extension keys the file items' ExtLower refer to
 };
 
 }  // namespace dunstrel

@@ -417,13 +417,17 @@ void TDuplicatesView::SelectFirstGroup() {
 
 void TDuplicatesView::LayOutMap(const TRect& Rect) {
   FHover = nullptr;
-  FMap.BuildFromRootDuplicates(FResults->Root.get(), FResults->Duplicates.ColorByPathKey,
-                               FResults->Count, Rect);
+  std::vector<TDupFile> Files;
+  for (const TDupGroup& Group : FResults->Duplicates.Groups) {
+    for (const TFileLeaf* File : Group.Files) {
+      Files.push_back({File, Group.Color});
+    }
+  }
+  FMap.BuildFromRootDuplicates(FResults->Root.get(), Files, FResults->Count, Rect);
 }
 
 bool TDuplicatesView::HasMapData() const {
-  return FResults != nullptr && FResults->Root != nullptr &&
-         !FResults->Duplicates.ColorByPathKey.empty();
+  return FResults != nullptr && FResults->Root != nullptr && !FResults->Duplicates.Groups.empty();
 }
 
 void TDuplicatesView::PaintMap(TTreemapCanvas& Canvas) const {

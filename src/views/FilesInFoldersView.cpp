@@ -179,7 +179,7 @@ QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
   }
   return Cell->FileLeaf != nullptr
              ? FileHint(*Cell->FileLeaf, FResults->Count, FHost.FormatSettings())
-             : FolderHint(*Cell->Dir, Cell->Size, FHost.FormatSettings());
+             : FolderHint(*Cell->Dir, Cell->Dir->TotalIn(FResults->Count), FHost.FormatSettings());
 }
 
 namespace {

@@ -201,6 +201,26 @@ TEST_F(FollowDiskTest, ASortedTreeOfDuplicatesRemovesWhatItHighlightsAndKeepsIts
   EXPECT_TRUE(SelectedPaths(DupView()).empty()) << "what went is not selected";
 }
 
+TEST_F(FollowDiskTest, RemovalsMadeWhileTheLastOneIsFollowedLeaveTheResultsToo) {
+  ScanPath(Tree.Path());
+  Shell.RemoveForReal = true;
+  Dialogs.Answer = true;
+  ShowTab("TabSheet1");
+  auto* Files = Find<QTreeWidget>("lvFiles");
+  // The second goes from the disk before the window has taken the first out of its results.
+  const std::vector<std::pair<const char*, const char*>> Removals = {
+      {"c.dat", "RemovetoRecycleBin1"}, {"a.txt", "RemoveCompletely1"}};
+  for (const auto& [Name, Command] : Removals) {
+    const QStringList Names = ColumnTexts(Files, 0);
+    ASSERT_TRUE(Names.contains(QLatin1String(Name))) << Name;
+    ClickRow(Files, Files->model()->index(static_cast<int>(Names.indexOf(Name)), 0));
+    Find<QAction>(Command)->trigger();
+  }
+  EXPECT_TRUE(Dialogs.Errors.empty());
+  ExpectLikeAFreshScan();
+  EXPECT_TRUE(SelectedPaths(FilesView()).empty()) << "nothing gone stays selected";
+}
+
 TEST_F(FollowDiskTest, RescanShowsWhatANewScanShows) {
   struct TCase {
     const char* Name;

@@ -55,8 +55,13 @@ std::string Describe(const TScanResults& Results) {
   for (const TExtensionRow& Row : Results.Extensions) {
     Out << ' ' << Row.Key << '=' << Row.Bytes << '/' << Row.Files;
   }
+  // Every file is found in the row of its extension, those of a folder walked again too.
   for (const TFileLeaf* File : Results.AllFiles) {
-    EXPECT_LT(Results.ExtensionOf(*File), Results.Extensions.size()) << File->FullPath();
+    const size_t Row = Results.ExtensionOf(*File);
+    EXPECT_TRUE(Row < Results.Extensions.size() &&
+                Results.Extensions[Row].Key ==
+                    File->Parent().Store().ExtensionKeyText(File->ExtKey()))
+        << File->FullPath();
   }
   Out << "\nduplicates:";
   for (const TDupGroup& Group : Results.Duplicates.Groups) {

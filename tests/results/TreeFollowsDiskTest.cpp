@@ -136,13 +136,11 @@ std::string Describe(const std::vector<TFileLeaf*>& AllFiles, int64_t AllTotalBy
   for (const TFileLeaf* File : DisplayFiles) {
     Out << ' ' << File->Size();
   }
-  Out << "\nduplicates (" << Duplicates.ColorByPathKey.size() << ", "
-      << Duplicates.GroupByPathKey.size() << "):\n";
+  Out << "\nduplicates:\n";
   for (const TDupGroup& Group : Duplicates.Groups) {
     std::vector<std::string> Members;
     for (const TFileLeaf* File : Group.Files) {
       Members.push_back(File->FullPath());
-      EXPECT_EQ(Duplicates.GroupByPathKey.at(PathKey(File->FullPath())), &Group);
     }
     std::sort(Members.begin(), Members.end());
     Out << "  " << Group.Bytes() << ' ' << Group.Size << ' ' << Group.Color << ':';

@@ -44,6 +44,92 @@ TEST(ScanTreeTest, LeafAnswersNamePathAndExtensionFromItsFolder) {
   }
 }
 
+TEST(ScanTreeTest, LeavesKeepEverySizeAndAllocationWhetherItFitsInTheLeafOrNot) {
+  // A leaf holds a size in 48 bits and an allocation in 30 bits of blocks; larger ones (sparse
+  // files, claims of a saved scan) are kept aside by the store, and below 0 only a saved scan
+  // could claim.
+  constexpr int64_t k48 = int64_t{1} << 48;
+  const struct {
+    int64_t Size;
+    int64_t Allocated;
+  } Cases[] = {
+      {0, 0},
+      {k48 - 2, 4096},
+      {k48 - 1, 0},
+      {k48, k48},
+      {INT64_MAX, INT64_MAX},
+      {-1, 512},
+      {5, (int64_t{1} << 39) - 512},
+      {5, int64_t{1} << 39},
+  };
+  TDirNode Folder("/f");
+  std::vector<const TFileLeaf*> Leaves;
+  for (const auto& Case : Cases) {
+    Leaves.push_back(&Folder.AddLeafWithKey("x.img", Folder.Store().InternExt(".img"), Case.Size,
+                                            Case.Allocated, 0));
+  }
+  for (size_t I = 0; I < std::size(Cases); ++I) {
+    SCOPED_TRACE(I);
+    EXPECT_EQ(Leaves[I]->Size(), Cases[I].Size);
+    EXPECT_EQ(Leaves[I]->SizeIn(TSizeCount::ApparentSize), Cases[I].Size);
+    EXPECT_EQ(Leaves[I]->Allocated(), Cases[I].Allocated);
+  }
+}
+
+TEST(ScanTreeTest, FoldersFindTheirFilesAcrossManyBlocksOfStorage) {
+  // Enough files for several blocks, from the main storage and from two more as walk threads
+  // fill them, interleaved among folders; then one folder's files reordered and some taken out.
+  TDirNode Root("/r");
+  std::vector<TDirNode*> Folders;
+  for (int I = 0; I < 7; ++I) {
+    Folders.push_back(&Root.AddNamedChild("d" + std::to_string(I)));
+  }
+  TScanArena* Arenas[] = {&Root.Store().MainArena(), &Root.Store().NewArena(),
+                          &Root.Store().NewArena()};
+  constexpr int kFiles = 30'000;
+  for (int I = 0; I < kFiles; ++I) {
+    Folders[static_cast<size_t>(I % 7)]->AddLeafWithKey(
+        "file-with-a-longish-name-" + std::to_string(I), Root.Store().EmptyExt, I, I, 0,
+        *Arenas[I % 3]);
+  }
+  ASSERT_GT(kFiles * (sizeof(TFileLeaf) + 30), 3 * TLeafBlocks::kBlockBytes);
+  for (int F = 0; F < 7; ++F) {
+    const TDirNode& Folder = *Folders[static_cast<size_t>(F)];
+    int Expected = F;
+    for (const TFileLeaf* Leaf : Folder.Leaves) {
+      ASSERT_EQ(Leaf->Name(), "file-with-a-longish-name-" + std::to_string(Expected));
+      ASSERT_EQ(Leaf->Size(), Expected);
+      ASSERT_EQ(&Leaf->Parent(), &Folder);
+      Expected += 7;
+    }
+    EXPECT_GE(Expected, kFiles);
+  }
+  TLeafList& Leaves = Folders[0]->Leaves;
+  const std::vector<size_t> Reversed = {2, 1, 0};
+  Leaves.EraseIf([](const TFileLeaf* Leaf) { return Leaf->Size() > 14; });
+  ASSERT_EQ(Leaves.size(), 3u);
+  Leaves.Reorder(Reversed);
+  EXPECT_EQ((std::vector<int64_t>{Leaves[0]->Size(), Leaves[1]->Size(), Leaves[2]->Size()}),
+            (std::vector<int64_t>{14, 7, 0}));
+}
+
+TEST(ScanTreeTest, StorageBeyondWhatLeavesCanBeNumberedInIsRefusedWithAClearError) {
+  TLeafBlocks Numbers;
+  // Addresses only: no block is touched.
+  for (size_t I = 0; I < TLeafBlocks::kMaxBlocks; ++I) {
+    ASSERT_EQ(Numbers.Add(reinterpret_cast<char*>((I + 1) * TLeafBlocks::kBlockBytes)), I);
+  }
+  try {
+    Numbers.Add(nullptr);
+    ADD_FAILURE() << "a block beyond the last number";
+  } catch (const ETooManyFiles& Error) {
+    EXPECT_STREQ(Error.what(),
+                 "More files than one scan can hold: their names and figures take over 8 GiB");
+  }
+  EXPECT_EQ(Numbers.LeafAt((5u << TLeafBlocks::kPlaceBits) | 3u),
+            reinterpret_cast<TFileLeaf*>(6 * TLeafBlocks::kBlockBytes + 6));
+}
+
 TEST(ScanTreeTest, FolderNameIsTheLastComponent) {
   EXPECT_EQ(TDirNode("/").Name(), "/");
   EXPECT_EQ(TDirNode("/home/ann").Name(), "ann");

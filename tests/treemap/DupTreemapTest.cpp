@@ -16,22 +16,23 @@ constexpr TColor kReportGroup = 0x112233;
 constexpr TColor kMakefileGroup = 0x445566;
 
 // Folder a holds 10 000 bytes of which 1 000 are a duplicate; b and c share a Makefile, and c
-// also holds its case-twin "makefile", which is not a duplicate.
+// also holds its case-twin "makefile", which is not a duplicate. The duplicates are given in
+// another order than their folders hold them.
 struct TDuplicates {
   TDuplicates() {
-    AddFile(A, "Report.pdf", 1000);
+    const TFileLeaf& ReportA = AddFile(A, "Report.pdf", 1000);
     AddFile(A, "other.bin", 9000);
-    AddFile(B, "Report.pdf", 1000);
-    AddFile(B, "Makefile", 500);
-    AddFile(C, "Makefile", 500);
+    const TFileLeaf& ReportB = AddFile(B, "Report.pdf", 1000);
+    const TFileLeaf& MakefileB = AddFile(B, "Makefile", 500);
+    const TFileLeaf& MakefileC = AddFile(C, "Makefile", 500);
     AddFile(C, "makefile", 300);
-    AddFile(C, "empty.log", 0);
-    Colors[PathKey("/r/a/Report.pdf")] = kReportGroup;
-    Colors[PathKey("/r/b/Report.pdf")] = kReportGroup;
-    Colors[PathKey("/r/b/Makefile")] = kMakefileGroup;
-    Colors[PathKey("/r/c/Makefile")] = kMakefileGroup;
-    Colors[PathKey("/r/c/empty.log")] = kGrey;
-    Map.BuildFromRootDuplicates(&Root, Colors, TSizeCount::ApparentSize, {0, 0, 300, 100});
+    const TFileLeaf& Empty = AddFile(C, "empty.log", 0);
+    Files = {{&MakefileC, kMakefileGroup},
+             {&ReportB, kReportGroup},
+             {&ReportA, kReportGroup},
+             {&MakefileB, kMakefileGroup},
+             {&Empty, kGrey}};
+    Map.BuildFromRootDuplicates(&Root, Files, TSizeCount::ApparentSize, {0, 0, 300, 100});
   }
 
   const TDupItem* ItemOf(std::string_view Path) const {
@@ -47,7 +48,7 @@ struct TDuplicates {
   TDirNode& A = AddFolder(Root, "a");
   TDirNode& B = AddFolder(Root, "b");
   TDirNode& C = AddFolder(Root, "c");
-  TColorByPathKey Colors;
+  std::vector<TDupFile> Files;
   TDupTreemapLayout Map;
 };
 
@@ -89,25 +90,23 @@ TEST(DupTreemapTest, ShowsOnlyDuplicateFilesInTheirGroupColours) {
   EXPECT_EQ(Dups.ItemOf("/r/c/Makefile")->Color, kMakefileGroup);
   EXPECT_EQ(Dups.ItemOf("/r/a/other.bin"), nullptr);
   EXPECT_EQ(Dups.ItemOf("/r/c/empty.log"), nullptr);  // a duplicate of 0 bytes gets no cell
-  // The case-twin of a duplicate is a duplicate only where names ignore case.
-  const TDupItem* Twin = Dups.ItemOf("/r/c/makefile");
-  if constexpr (platform::kFileNamesIgnoreCase) {
-    ASSERT_NE(Twin, nullptr);
-    EXPECT_EQ(Twin->Color, kMakefileGroup);
-  } else {
-    EXPECT_EQ(Twin, nullptr);
-    EXPECT_EQ(Dups.Map.DupBytes(&Dups.C), 500);
-  }
+  // The case-twin of a duplicate is another file.
+  EXPECT_EQ(Dups.ItemOf("/r/c/makefile"), nullptr);
+  EXPECT_EQ(Dups.Map.DupBytes(&Dups.C), 500);
+  // Two duplicates of one folder are placed in the folder's own order.
+  const auto Place = [&](std::string_view Path) {
+    return Dups.ItemOf(Path) - &Dups.Map.Items()[0];
+  };
+  EXPECT_LT(Place("/r/b/Report.pdf"), Place("/r/b/Makefile"));
 }
 
 TEST(DupTreemapTest, FindsDuplicatesDirectlyInTheFileSystemRoot) {
   TDirNode Root("/");
-  AddFile(Root, "swapfile", 700);
-  AddFile(AddFolder(Root, "backup"), "swapfile", 700);
-  TColorByPathKey Colors = {{PathKey("/swapfile"), kReportGroup},
-                            {PathKey("/backup/swapfile"), kReportGroup}};
+  const TFileLeaf& Swap = AddFile(Root, "swapfile", 700);
+  const TFileLeaf& Copy = AddFile(AddFolder(Root, "backup"), "swapfile", 700);
+  const std::vector<TDupFile> Files = {{&Swap, kReportGroup}, {&Copy, kReportGroup}};
   TDupTreemapLayout Map;
-  Map.BuildFromRootDuplicates(&Root, Colors, TSizeCount::ApparentSize, {0, 0, 100, 100});
+  Map.BuildFromRootDuplicates(&Root, Files, TSizeCount::ApparentSize, {0, 0, 100, 100});
   EXPECT_EQ(Map.DupBytes(&Root), 1400);
   ASSERT_EQ(Map.Items().size(), 3u);  // the folder with its copy, and the root's own copy
   EXPECT_EQ(Map.Items()[2].FullPath(), "/swapfile");
@@ -115,23 +114,23 @@ TEST(DupTreemapTest, FindsDuplicatesDirectlyInTheFileSystemRoot) {
 
 TEST(DupTreemapTest, NothingToShow) {
   TDuplicates Dups;
-  const TColorByPathKey NoDuplicates;
+  const std::vector<TDupFile> NoDuplicates;
   struct TCase {
     const char* Name;
     const TDirNode* Root;
-    const TColorByPathKey* Colors;
+    const std::vector<TDupFile>* Files;
     TRect Rect;
   } Cases[] = {
       {"no duplicates", &Dups.Root, &NoDuplicates, {0, 0, 300, 100}},
-      {"empty rectangle", &Dups.Root, &Dups.Colors, {0, 0, 300, 0}},
-      {"no root", nullptr, &Dups.Colors, {0, 0, 300, 100}},
+      {"empty rectangle", &Dups.Root, &Dups.Files, {0, 0, 300, 0}},
+      {"no root", nullptr, &Dups.Files, {0, 0, 300, 100}},
   };
   for (const TCase& Case : Cases) {
-    Dups.Map.BuildFromRootDuplicates(Case.Root, *Case.Colors, TSizeCount::ApparentSize, Case.Rect);
+    Dups.Map.BuildFromRootDuplicates(Case.Root, *Case.Files, TSizeCount::ApparentSize, Case.Rect);
     EXPECT_TRUE(Dups.Map.Items().empty()) << Case.Name;
     EXPECT_EQ(Dups.Map.DupBytes(&Dups.Root), 0) << Case.Name;
   }
-  Dups.Map.BuildFromRootDuplicates(&Dups.Root, Dups.Colors, TSizeCount::ApparentSize,
+  Dups.Map.BuildFromRootDuplicates(&Dups.Root, Dups.Files, TSizeCount::ApparentSize,
                                    {0, 0, 300, 100});
   EXPECT_FALSE(Dups.Map.Items().empty());
   Dups.Map.Clear();

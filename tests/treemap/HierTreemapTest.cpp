@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "treemap/CellPainting.h"
 #include "treemap/HierTreemap.h"
 #include "treemap/TreemapTestSupport.h"
 
@@ -31,13 +32,12 @@ TEST(HierTreemapTest, NestsFoldersAndFilesParentFirst) {
     THierKind Kind;
     TRect Rect;
     int Depth;
-    int64_t Size;
     const char* FullPath;
-    const char* ExtLower;
+    TColor Color;
   } Expected[] = {
-      {THierKind::hkDir, {1, 1, 299, 299}, 0, 3000, "/r/sub", ""},
-      {THierKind::hkFile, {2, 2, 298, 298}, 1, 3000, "/r/sub/inner.dat", ".dat"},
-      {THierKind::hkFile, {301, 1, 399, 299}, 0, 1000, "/r/f.txt", ".txt"},
+      {THierKind::hkDir, {1, 1, 299, 299}, 0, "/r/sub", kBlack},
+      {THierKind::hkFile, {2, 2, 298, 298}, 1, "/r/sub/inner.dat", ColorForExt(".dat")},
+      {THierKind::hkFile, {301, 1, 399, 299}, 0, "/r/f.txt", ColorForExt(".txt")},
   };
   const std::vector<THierItem>& Items = Example.Map.Items();
   ASSERT_EQ(Items.size(), std::size(Expected));
@@ -45,9 +45,8 @@ TEST(HierTreemapTest, NestsFoldersAndFilesParentFirst) {
     EXPECT_EQ(Items[I].Kind, Expected[I].Kind) << I;
     EXPECT_EQ(Items[I].Rect, Expected[I].Rect) << I;
     EXPECT_EQ(Items[I].Depth, Expected[I].Depth) << I;
-    EXPECT_EQ(Items[I].Size, Expected[I].Size) << I;
     EXPECT_EQ(Items[I].FullPath(), Expected[I].FullPath) << I;
-    EXPECT_EQ(Items[I].ExtLower, Expected[I].ExtLower) << I;
+    EXPECT_EQ(Items[I].Color, Expected[I].Color) << I;
     EXPECT_EQ(Items[I].Dir != nullptr, Expected[I].Kind == THierKind::hkDir) << I;
     EXPECT_EQ(Items[I].FileLeaf != nullptr, Expected[I].Kind == THierKind::hkFile) << I;
   }
@@ -129,6 +128,26 @@ TEST(HierTreemapTest, FramesSelectedFoldersWithoutTheirContentsAtEverySize) {
     }
     EXPECT_EQ(Framed, (std::vector<std::string>{"/r/docs", "/r/c.png"}));
   }
+}
+
+TEST(HierTreemapTest, AFolderWithNothingInsideToShowIsFilledNotLeftAsAHole) {
+  // In the disk usage an empty folder, or one that could not be read, takes its own blocks.
+  TDirNode Root("/r");
+  TDirNode& Empty = AddFolder(Root, "empty");
+  Empty.OwnDiskUsage = Empty.TotalDiskUsage = 4096;
+  AddFile(Root, "f.txt", 4096);
+  Root.TotalDiskUsage = 8192;
+  THierTreemapLayout Map;
+  Map.BuildFromRootSquarified(&Root, TSizeCount::DiskUsage, {0, 0, 400, 300});
+  ASSERT_EQ(Map.Items().size(), 2U);
+  TRecordingCanvas Canvas({0, 0, 400, 300});
+  Map.Paint(Canvas, TSelectedSet{});
+  const std::vector<testing::TDrawOp> Expected = {
+      Fill({0, 0, 400, 300}, kBlack),       Fill({2, 2, 198, 298}, kFolderSpaceColor),
+      Frame({1, 1, 199, 299}, kBlack, 1),   Fill({202, 2, 398, 298}, ColorForExt(".txt")),
+      Frame({201, 1, 399, 299}, kBlack, 1),
+  };
+  EXPECT_EQ(Canvas.Ops, Expected);
 }
 
 TEST(HierTreemapTest, PaintsCellsThenSelectionFramesOnTop) {

@@ -33,12 +33,12 @@ struct TRandomTree {
       const TFileLeaf& File =
           AddFile(*Folder, "f" + std::to_string(I) + Exts[Random() % std::size(Exts)], Size);
       if (I % 10 == 0) {
-        Colors[PathKey(File.FullPath())] = ColorForKey(File.Name());
+        Duplicates.push_back({&File, ColorForKey(File.Name())});
       }
     }
   }
   TDirNode Root{"/r"};
-  TColorByPathKey Colors;
+  std::vector<TDupFile> Duplicates;
 };
 
 bool Inside(const TRect& Inner, const TRect& Outer) {
@@ -146,11 +146,13 @@ TEST(TreemapInvariantsTest, CellsNestAndNeverOverlapOnRandomTrees) {
       ExpectNested(Folders.Items(), Target, 1, FolderMargin, "folders, " + Where);
 
       TDupTreemapLayout Dups;
-      Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, TSizeCount::ApparentSize, Target);
+      Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Duplicates, TSizeCount::ApparentSize, Target);
       ExpectNested(Dups.Items(), Target, 0, NoBand, "duplicates, " + Where);
       for (const TDupItem& It : Dups.Items()) {
         if (It.FileLeaf != nullptr) {
-          ASSERT_TRUE(Tree.Colors.contains(PathKey(It.FullPath()))) << Where;
+          ASSERT_TRUE(std::any_of(Tree.Duplicates.begin(), Tree.Duplicates.end(),
+                                  [&](const TDupFile& Dup) { return Dup.File == It.FileLeaf; }))
+              << Where;
         }
       }
 
@@ -175,7 +177,7 @@ TEST(TreemapInvariantsTest, ManyFilesInASmallCanvasGiveFewItems) {
       Hier.Items(), Target, 0, [](int) { return 0; }, "files in folders");
   EXPECT_LT(Hier.Items().size(), 2000u);
   TDupTreemapLayout Dups;
-  Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Colors, TSizeCount::ApparentSize, Target);
+  Dups.BuildFromRootDuplicates(&Tree.Root, Tree.Duplicates, TSizeCount::ApparentSize, Target);
   EXPECT_LT(Dups.Items().size(), 2000u);
 }
 
@@ -184,7 +186,6 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
   // last few levels, where the file weighs enough to need a pixel of its own.
   constexpr int kDepth = 100'000;
   TDirNode Root("/d");
-  TColorByPathKey Colors;
   TDirNode* Folder = &Root;
   std::vector<TDirNode*> Chain;
   for (int Level = 0; Level < kDepth; ++Level) {
@@ -196,7 +197,7 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
     (*It)->TotalSize = 1 + ((*It)->Children.empty() ? 0 : (*It)->Children[0]->TotalSize);
   }
   Root.TotalSize = Chain[0]->TotalSize;
-  Colors[PathKey(Chain.back()->Leaves[0]->FullPath())] = kWhite;
+  const std::vector<TDupFile> Duplicates = {{Chain.back()->Leaves[0], kWhite}};
 
   THierTreemapLayout Hier;
   Hier.BuildFromRootSquarified(&Root, TSizeCount::ApparentSize, {0, 0, 8, 8});
@@ -205,7 +206,7 @@ TEST(TreemapInvariantsTest, FolderChainsDeeperThanAnyCallStack) {
   Folders.BuildFromRoot(&Root, TSizeCount::ApparentSize, {0, 0, 8, 8});
   EXPECT_EQ(Folders.Items().size(), 1u);
   TDupTreemapLayout Dups;
-  Dups.BuildFromRootDuplicates(&Root, Colors, TSizeCount::ApparentSize, {0, 0, 8, 8});
+  Dups.BuildFromRootDuplicates(&Root, Duplicates, TSizeCount::ApparentSize, {0, 0, 8, 8});
   EXPECT_EQ(Dups.DupBytes(&Root), 1);
   EXPECT_EQ(Dups.Items().back().Kind, TDupKind::dkFile);
   EXPECT_EQ(Dups.Items().back().Depth, kDepth);

@@ -196,8 +196,13 @@ TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
   for (const TDupItem& Item : Map().Items()) {
     if (Item.Kind == TDupKind::dkFile) {
       OnMap.insert(Item.FullPath());
-      EXPECT_EQ(Item.Color, Groups.GroupByPathKey.at(PathKey(Item.FullPath()))->Color)
-          << Item.FullPath();
+      const auto Group =
+          std::find_if(Groups.Groups.begin(), Groups.Groups.end(), [&](const TDupGroup& Group) {
+            return std::find(Group.Files.begin(), Group.Files.end(), Item.FileLeaf) !=
+                   Group.Files.end();
+          });
+      ASSERT_NE(Group, Groups.Groups.end()) << Item.FullPath();
+      EXPECT_EQ(Item.Color, Group->Color) << Item.FullPath();
     }
   }
   EXPECT_EQ(OnMap, AllMembers);
