@@ -35,8 +35,8 @@ constexpr int kGroupModifiedColumn = 3;
 constexpr int kSizeColumn = 1;
 constexpr int kModifiedColumn = 2;
 constexpr int kGrowthColumn = 3;
-// File nodes made in one slice of the fill.
-constexpr size_t kFileNodesPerSlice = 1500;
+// Group nodes made in one slice of the fill.
+constexpr size_t kGroupNodesPerSlice = 1500;
 
 QVariant DataOf(const void* Object) {
   return QVariant::fromValue(const_cast<void*>(Object));
@@ -126,6 +126,12 @@ TDuplicatesView::TDuplicatesView(IViewHost& Host)
       TSelectionOrigin::Legend, true);
   MakeSortable(tvDuplicateFiles,
                [this](const TSortChoice& Choice) { Reorder([&] { SortGroupTree(Choice); }); });
+  // A group opened for the first time gets its files' nodes, marked as the selection has them.
+  connect(tvDuplicateFiles, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* Node) {
+    if (Node->parent() == nullptr && Node->childCount() == 0) {
+      Reorder([&] { AddFileNodes(*Node); });
+    }
+  });
   MakeSortable(lvDuplicateGroupsColors, [this](const TSortChoice& Choice) {
     Reorder([&] { SortTopLevelItems(lvDuplicateGroupsColors, Choice); });
   });
@@ -209,6 +215,7 @@ void TDuplicatesView::OpenGroupsOf(const std::vector<const TFileLeaf*>& Files) {
     // A fill under way may not have made the group's node yet.
     const TMemberPlace* Place = PlaceOf(File);
     if (Place != nullptr && Place->Group < FGroupNodes.size()) {
+      AddFileNodes(*FGroupNodes[Place->Group]);
       FGroupNodes[Place->Group]->setExpanded(true);
     }
   }
@@ -243,27 +250,21 @@ void TDuplicatesView::PlaceMembers() {
 bool TDuplicatesView::AddGroupNodes() {
   const std::vector<TDupGroup>& AllGroups = FResults->Duplicates.Groups;
   FGroupNodes.reserve(AllGroups.size());
-  // One icon per extension and slice; the members of a group share theirs.
+  // One icon per extension and slice.
   std::unordered_map<const std::string*, QIcon> Icons;
-  const auto IconOf = [&](const TFileLeaf& File) {
-    const std::string& Ext = File.Ext();
-    auto [Found, Added] = Icons.try_emplace(&Ext);
-    if (Added) {
-      Found->second = FHost.SmallIcon("x" + Ext, false);
-    }
-    return Found->second;
-  };
-  // Nodes are made outside the tree, where adding a child costs nothing, and go in together.
+  // Nodes are made outside the tree, where adding one costs nothing, and go in together.
   QList<QTreeWidgetItem*> Groups;
-  std::string Path;
-  size_t Made = 0;
-  for (; FNextGroup < AllGroups.size() && Made < kFileNodesPerSlice; ++FNextGroup) {
+  const size_t End = std::min(AllGroups.size(), FNextGroup + kGroupNodesPerSlice);
+  for (; FNextGroup < End; ++FNextGroup) {
     const TDupGroup& Group = AllGroups[FNextGroup];
     auto* GroupNode = new QTreeWidgetItem(
         QStringList{ShownText(Group.FileName) +
                     QStringLiteral("  (%1)").arg(static_cast<qulonglong>(Group.Files.size()))});
     Groups.append(GroupNode);
     FGroupNodes.push_back(GroupNode);
+    // Its files' nodes are made when it is first opened: a disk can hold a thousand copies of
+    // each of thousands of files.
+    GroupNode->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     GroupNode->setData(0, kDataRole, DataOf(&Group));
     GroupNode->setData(0, kPlaceRole, static_cast<qlonglong>(FNextGroup));
     GroupNode->setData(0, kSortKeyRole, QByteArray::fromStdString(Group.FileName));
@@ -273,40 +274,66 @@ bool TDuplicatesView::AddGroupNodes() {
                        Group.Files.empty() ? 0.0 : Group.Files.front()->GetModifiedDateTime());
     if (Group.Files.size() >= 2) {
       // The name is spelled as the second member spells it.
-      GroupNode->setIcon(0, IconOf(*Group.Files[1]));
-    }
-    const size_t Shown = std::min(Group.Files.size(), kMaxFileNodesPerGroup);
-    for (size_t I = 0; I < Shown; ++I) {
-      const TFileLeaf& File = *Group.Files[I];
-      Path.clear();
-      File.AppendFullPath(Path);
-      auto* Node = new QTreeWidgetItem(GroupNode, QStringList{ShownText(Path)});
-      Node->setData(0, kDataRole, DataOf(&File));
-      Node->setData(0, kPlaceRole, static_cast<qlonglong>(I));
-      Node->setData(0, kSortKeyRole, QByteArray::fromStdString(Path));
-      Node->setData(kSizeColumn, kSortKeyRole,
-                    QVariant::fromValue<qlonglong>(File.SizeIn(FResults->Count)));
-      Node->setData(kModifiedColumn, kSortKeyRole, File.GetModifiedDateTime());
-      Node->setIcon(0, IconOf(File));
-      if (CountedElsewhere(File, FResults->Count)) {
-        for (int Column = 0; Column <= kGrowthColumn; ++Column) {
-          Node->setForeground(Column, MarkedTextBrush());
-        }
-        Node->setToolTip(0, HardLinkNote());
-        Node->setToolTip(kSizeColumn, HardLinkNote());
+      const std::string& Ext = Group.Files[1]->Ext();
+      auto [Found, Added] = Icons.try_emplace(&Ext);
+      if (Added) {
+        Found->second = FHost.SmallIcon("x" + Ext, false);
       }
-      if (TMemberPlace* Place = PlaceOf(&File)) {
-        Place->Node = Node;
-      }
-    }
-    Made += Shown + 1;
-    if (Group.Files.size() > kMaxFileNodesPerGroup) {
-      new QTreeWidgetItem(GroupNode);
+      GroupNode->setIcon(0, Found->second);
     }
     WriteFigures(*GroupNode);
   }
   tvDuplicateFiles->addTopLevelItems(Groups);
   return FNextGroup >= AllGroups.size();
+}
+
+void TDuplicatesView::AddFileNodes(QTreeWidgetItem& GroupNode) {
+  if (GroupNode.childCount() > 0) {
+    return;
+  }
+  const TDupGroup& Group = *GroupOfRow(&GroupNode);
+  std::unordered_map<const std::string*, QIcon> Icons;
+  QList<QTreeWidgetItem*> Files;
+  std::string Path;
+  const size_t Shown = std::min(Group.Files.size(), kMaxFileNodesPerGroup);
+  for (size_t I = 0; I < Shown; ++I) {
+    const TFileLeaf& File = *Group.Files[I];
+    Path.clear();
+    File.AppendFullPath(Path);
+    auto* Node = new QTreeWidgetItem(QStringList{ShownText(Path)});
+    Files.append(Node);
+    Node->setData(0, kDataRole, DataOf(&File));
+    Node->setData(0, kPlaceRole, static_cast<qlonglong>(I));
+    Node->setData(0, kSortKeyRole, QByteArray::fromStdString(Path));
+    Node->setData(kSizeColumn, kSortKeyRole,
+                  QVariant::fromValue<qlonglong>(File.SizeIn(FResults->Count)));
+    Node->setData(kModifiedColumn, kSortKeyRole, File.GetModifiedDateTime());
+    const std::string& Ext = File.Ext();
+    auto [Icon, Added] = Icons.try_emplace(&Ext);
+    if (Added) {
+      Icon->second = FHost.SmallIcon("x" + Ext, false);
+    }
+    Node->setIcon(0, Icon->second);
+    if (CountedElsewhere(File, FResults->Count)) {
+      for (int Column = 0; Column <= kGrowthColumn; ++Column) {
+        Node->setForeground(Column, MarkedTextBrush());
+      }
+      Node->setToolTip(0, HardLinkNote());
+      Node->setToolTip(kSizeColumn, HardLinkNote());
+    }
+    if (TMemberPlace* Place = PlaceOf(&File)) {
+      Place->Node = Node;
+    }
+  }
+  if (const TSortChoice Choice = SortChoiceOf(tvDuplicateFiles); Choice.Active()) {
+    Files = SortedRows(Files, Choice);
+  }
+  // The note of the files not shown comes last in every order.
+  if (Group.Files.size() > kMaxFileNodesPerGroup) {
+    Files.append(new QTreeWidgetItem());
+  }
+  GroupNode.addChildren(Files);
+  WriteFigures(GroupNode);
 }
 
 void TDuplicatesView::WriteFigures(QTreeWidgetItem& GroupNode) const {
@@ -504,8 +531,19 @@ void TDuplicatesView::MapDoubleClick() {
 }
 
 void TDuplicatesView::ShowSelection() {
+  // A file clicked on the map is shown in its group, whose files get their nodes for it.
+  const TMemberPlace* Revealed = nullptr;
+  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
+  if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
+    const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
+    const TMemberPlace* Place = File != nullptr ? PlaceOf(*File) : nullptr;
+    if (Place != nullptr && Place->Group < FGroupNodes.size()) {
+      AddFileNodes(*FGroupNodes[Place->Group]);
+      Revealed = Place;
+    }
+  }
   // A group's node and legend row are marked when all its files are selected, a file's node
-  // when the file is.
+  // when the file is (a group not opened yet has none).
   const std::vector<bool> Whole = GroupsWhollySelected();
   QModelIndexList Nodes;
   QModelIndexList LegendRows;
@@ -529,14 +567,8 @@ void TDuplicatesView::ShowSelection() {
   }
   ShowRows(tvDuplicateFiles, RowSelection(Nodes));
   ShowRows(lvDuplicateGroupsColors, RowSelection(LegendRows));
-  // A file clicked on the map is shown in its open group; a folder has no node.
-  const std::optional<TSelectedItem>& Primary = FSelection.Primary();
-  if (FSelection.Origin() == TSelectionOrigin::Map && Primary) {
-    const auto* File = std::get_if<const TFileLeaf*>(&*Primary);
-    const TMemberPlace* Place = File != nullptr ? PlaceOf(*File) : nullptr;
-    if (QTreeWidgetItem* Node = Place != nullptr ? Place->Node : nullptr) {
-      RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(Node));
-    }
+  if (Revealed != nullptr && Revealed->Node != nullptr) {
+    RevealRow(tvDuplicateFiles, tvDuplicateFiles->indexFromItem(Revealed->Node));
   }
 }
 

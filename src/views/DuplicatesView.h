@@ -54,8 +54,10 @@ class TDuplicatesView final : public TResultTab {
  private:
   // Notes where every member of every group is.
   void PlaceMembers();
-  // Adds the next nodes of the tree; true once every group has its nodes.
+  // Adds the next groups' nodes to the tree; true once every group has its node.
   bool AddGroupNodes();
+  // Gives a group's node the nodes of its files, in the tree's order, unless it has them.
+  void AddFileNodes(QTreeWidgetItem& GroupNode);
   // Writes the figures of a group's node and of its files' nodes (size, date modified, growth)
   // and the note of the files not shown, in the current language.
   void WriteFigures(QTreeWidgetItem& GroupNode) const;

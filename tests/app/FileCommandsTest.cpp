@@ -175,6 +175,9 @@ class HighlightedItemsTest : public FileCommandsTest {
   }
   QModelIndex MemberRow(const QString& Group, const std::string& Relative) const {
     QTreeWidgetItem* Node = GroupNode(Group);
+    if (Node != nullptr) {
+      Node->setExpanded(true);  // its files get their nodes when it is opened
+    }
     for (int F = 0; Node != nullptr && F < Node->childCount(); ++F) {
       if (Node->child(F)->text(0) == ShownText(PathOf(Relative))) {
         return IndexOf(Node->child(F));

@@ -362,7 +362,8 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
   // The duplicates' members too.
   auto* Members = Find<QTreeWidget>("tvDuplicateFiles");
   ASSERT_EQ(Members->topLevelItemCount(), 1);
-  const QTreeWidgetItem* Pair = Members->topLevelItem(0);
+  QTreeWidgetItem* Pair = Members->topLevelItem(0);
+  Pair->setExpanded(true);
   ASSERT_EQ(Pair->childCount(), 2);
   const int MembersGrowth = Members->columnCount() - 1;
   EXPECT_EQ(Members->headerItem()->text(MembersGrowth), "Growth");

@@ -72,9 +72,17 @@ class DuplicatesViewTest : public TabsTest {
     ADD_FAILURE() << "no cell for " << Relative;
     return Map().Items().front();
   }
+  // A group's files get their nodes when it is first opened: it is opened and closed again.
+  static void MakeFileNodes(QTreeWidgetItem* Group) {
+    if (!Group->isExpanded()) {
+      Group->setExpanded(true);
+      Group->setExpanded(false);
+    }
+  }
   QTreeWidgetItem* FileNode(std::string_view Relative) const {
     for (int G = 0; G < GroupTree()->topLevelItemCount(); ++G) {
       QTreeWidgetItem* Group = GroupTree()->topLevelItem(G);
+      MakeFileNodes(Group);
       for (int F = 0; F < Group->childCount(); ++F) {
         if (FilesOfNode(Group->child(F)) == TPaths{PathOf(Relative)}) {
           return Group->child(F);
@@ -127,8 +135,9 @@ class DuplicatesViewTest : public TabsTest {
   QStringList MemberPaths(const QString& Group) const {
     QStringList Paths;
     for (int G = 0; G < GroupTree()->topLevelItemCount(); ++G) {
-      const QTreeWidgetItem* Node = GroupTree()->topLevelItem(G);
+      QTreeWidgetItem* Node = GroupTree()->topLevelItem(G);
       if (Node->text(0).startsWith(Group + QStringLiteral("  "))) {
+        MakeFileNodes(Node);
         for (int F = 0; F < Node->childCount(); ++F) {
           Paths.append(Node->child(F)->text(0).mid(static_cast<int>(Tree.Path().size()) + 1));
         }
@@ -154,8 +163,10 @@ TEST_F(DuplicatesViewTest, TreeLegendAndMapShowTheSameGroups) {
   TPaths AllMembers;
   for (int G = 0; G < 3; ++G) {
     SCOPED_TRACE(G);
-    const QTreeWidgetItem* Group = Tree->topLevelItem(G);
+    QTreeWidgetItem* Group = Tree->topLevelItem(G);
     EXPECT_EQ(FilesOfNode(Group), Expected[G]);
+    EXPECT_EQ(Group->childCount(), 0) << "a group's files get nodes once it is opened";
+    MakeFileNodes(Group);
     TPaths Children;
     for (int F = 0; F < Group->childCount(); ++F) {
       Children.merge(FilesOfNode(Group->child(F)));
@@ -293,6 +304,7 @@ TEST_F(DuplicatesViewTest, TheStatusLineDescribesTheSelection) {
       {"two files",
        [&] {
          SelectOnly(FileNode("two/notes.txt"));
+         MakeFileNodes(GroupTree()->topLevelItem(0));
          GroupTree()->topLevelItem(0)->child(0)->setSelected(true);
        },
        ShownText(Notes) + "  1000 B  (2 selected)"},
@@ -467,6 +479,7 @@ TEST_F(DuplicatesViewTest, AGroupShowsAtMost500FilesAndSelectsAllOfThem) {
   ASSERT_EQ(GroupTree()->topLevelItemCount(), 1);
   QTreeWidgetItem* Group = GroupTree()->topLevelItem(0);
   EXPECT_TRUE(Group->text(0).endsWith("  (501)"));
+  MakeFileNodes(Group);
   ASSERT_EQ(Group->childCount(), 501);
   EXPECT_EQ(Group->child(500)->text(0), "... 1 more files not shown");
   EXPECT_TRUE(FilesOfNode(Group->child(500)).empty());

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <functional>
 
 #include "views/ScanTreeModel.h"
@@ -140,6 +141,13 @@ TEST_F(ItemMenusTest, EveryListTreeAndLegendActsOnTheRowRightClickedOrOnItsSelec
     auto* View = Find<QAbstractItemView>(Case.View);
     for (const QString& Row : Case.SelectedFirst) {
       ClickRow(View, RowNamed(View, Row), Qt::ControlModifier);
+    }
+    if (auto* Groups = qobject_cast<QTreeWidget*>(View);
+        Groups != nullptr && Groups->objectName() == "tvDuplicateFiles") {
+      // A group's files get their nodes when it is opened.
+      for (int G = 0; G < Groups->topLevelItemCount(); ++G) {
+        Groups->topLevelItem(G)->setExpanded(true);
+      }
     }
     const QModelIndex Row = RowNamed(View, Case.Row);
     ASSERT_TRUE(Row.isValid()) << What;
