@@ -1,6 +1,5 @@
 #include "app/CompareRun.h"
 
-#include <QTimer>
 #include <exception>
 
 #include "common/ErrorText.h"
@@ -8,26 +7,14 @@
 
 namespace dunstrel {
 
-namespace {
-
-// How often the interface thread looks whether the run has ended.
-constexpr int kPollMs = 5;
-
-}  // namespace
-
 TCompareRun::TCompareRun(std::shared_ptr<const TScanResults> Shown, std::string SavedScan,
                          QObject* Parent)
-    : QObject(Parent),
-      FShown(std::move(Shown)),
-      FSavedScan(std::move(SavedScan)),
-      FPoll(new QTimer(this)) {
-  connect(FPoll, &QTimer::timeout, this, &TCompareRun::Poll);
-  FPoll->start(kPollMs);
-  FThread = std::thread([this] { Run(); });
+    : TThreadRun(Parent), FShown(std::move(Shown)), FSavedScan(std::move(SavedScan)) {
+  Start([this] { Run(); });
 }
 
 TCompareRun::~TCompareRun() {
-  FThread.join();
+  Join();
 }
 
 void TCompareRun::Run() {
@@ -45,27 +32,13 @@ void TCompareRun::Run() {
   } catch (const std::exception& Error) {
     Err = DescribeError(Error);
   }
-  const std::lock_guard Lock(FLock);
   FComparison = std::move(Comparison);
   FErr = std::move(Err);
   FMismatch = Mismatch;
-  FDone = true;
-}
-
-void TCompareRun::Poll() {
-  {
-    const std::lock_guard Lock(FLock);
-    if (!FDone) {
-      return;
-    }
-  }
-  FPoll->stop();
-  Q_EMIT Ended();
 }
 
 std::shared_ptr<const TBaselineComparison> TCompareRun::TakeComparison(std::string& Err,
                                                                        bool& Mismatch) {
-  const std::lock_guard Lock(FLock);
   Err = std::move(FErr);
   Mismatch = FMismatch;
   return std::move(FComparison);

@@ -1,24 +1,19 @@
 #pragma once
 
-#include <QObject>
+#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "app/ThreadRun.h"
 #include "results/BaselineComparison.h"
 #include "results/ScanResults.h"
-
-class QTimer;
 
 namespace dunstrel {
 
 // A saved scan read and compared with the results shown, on a thread of its own: seen from the
 // interface thread, Ended tells when it is done. It holds a share of those results, which
 // nothing changes meanwhile. Destroying it waits for its thread.
-class TCompareRun final : public QObject {
-  Q_OBJECT
-
+class TCompareRun final : public TThreadRun {
  public:
   TCompareRun(std::shared_ptr<const TScanResults> Shown, std::string SavedScan,
               QObject* Parent = nullptr);
@@ -32,23 +27,16 @@ class TCompareRun final : public QObject {
   // user's words, in Mismatch; else "TypeName: message").
   std::shared_ptr<const TBaselineComparison> TakeComparison(std::string& Err, bool& Mismatch);
 
- Q_SIGNALS:
-  void Ended();
-
  private:
   void Run();
-  void Poll();
 
   const std::shared_ptr<const TScanResults> FShown;
   const std::string FSavedScan;
-  bool FStopped = false;
-  QTimer* FPoll;
-  std::mutex FLock;  // guards what follows, written on the run's thread
-  bool FDone = false;
+  std::atomic<bool> FStopped{false};
+  // Written on the run's thread.
   std::shared_ptr<const TBaselineComparison> FComparison;
   std::string FErr;
   bool FMismatch = false;
-  std::thread FThread;
 };
 
 }  // namespace dunstrel

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <QObject>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "app/ThreadRun.h"
 #include "platform/DirectoryLister.h"
 #include "results/NextResults.h"
 #include "results/ScanResults.h"
 #include "scan/ScanContext.h"
-
-class QTimer;
 
 namespace dunstrel {
 
@@ -29,9 +25,7 @@ struct TRescanResult {
 // and the next results prepared from it there: seen from the interface thread, Ended tells when
 // it is done. It holds a share of those results, which nothing changes meanwhile. Destroying it
 // stops the walk and waits for its thread.
-class TRescanRun final : public QObject {
-  Q_OBJECT
-
+class TRescanRun final : public TThreadRun {
  public:
   TRescanRun(std::shared_ptr<const TScanResults> Shown, const TDirNode& Folder,
              const TScanContext& Settings, std::unique_ptr<platform::IDirectoryLister> Lister,
@@ -42,24 +36,16 @@ class TRescanRun final : public QObject {
   bool Stopped() const { return FContext.IsCancelled(); }
   const TDirNode& Folder() const { return FFolder; }
   // What the walk came to, once Ended was signalled.
-  TRescanResult TakeResult();
-
- Q_SIGNALS:
-  void Ended();
+  TRescanResult TakeResult() { return std::move(FResult); }
 
  private:
   void Run();
-  void Poll();
 
   const std::shared_ptr<const TScanResults> FShown;
   const TDirNode& FFolder;
   TScanContext FContext;
   const std::unique_ptr<platform::IDirectoryLister> FLister;
-  QTimer* FPoll;
-  std::mutex FLock;  // guards what follows, written on the walk's thread
-  bool FDone = false;
-  TRescanResult FResult;
-  std::thread FThread;
+  TRescanResult FResult;  // written on the walk's thread
 };
 
 }  // namespace dunstrel
