@@ -103,10 +103,16 @@ void TFilesView::ApplyTranslation() {
   }
 }
 
-QString TFilesView::GrowthText(const TFileLeaf& File) const {
-  return FComparison != nullptr ? ShownText(FormatGrowth(FComparison->Of(File, FResults->Count),
-                                                         FHost.FormatSettings()))
-                                : QString();
+void TFilesView::WriteGrowth(QTreeWidgetItem& Row, const TFileLeaf& File) const {
+  if (FComparison == nullptr) {
+    Row.setText(kGrowthColumn, QString());
+    Row.setData(kGrowthColumn, kSortKeyRole, QVariant());
+    return;
+  }
+  const TGrowth Growth = FComparison->Of(File, FResults->Count);
+  Row.setText(kGrowthColumn, ShownText(FormatGrowth(Growth, FHost.FormatSettings())));
+  // By the bytes gained, not by the text: "+900 KB" is less than "+1.2 MB".
+  Row.setData(kGrowthColumn, kSortKeyRole, QVariant::fromValue<qlonglong>(Growth.Bytes));
 }
 
 void TFilesView::GrowthChanged() {
@@ -115,7 +121,16 @@ void TFilesView::GrowthChanged() {
   for (int I = 0; I < lvFiles->topLevelItemCount(); ++I) {
     QTreeWidgetItem* Row = lvFiles->topLevelItem(I);
     if (const TFileLeaf* File = FileOfRow(Row)) {
-      Row->setText(kGrowthColumn, GrowthText(*File));
+      WriteGrowth(*Row, *File);
+    }
+  }
+  // An order by a growth no longer shown gives way to the results' own; one by the growth now
+  // shown takes its figures.
+  if (const TSortChoice Choice = SortChoiceOf(lvFiles); Choice.Column == kGrowthColumn) {
+    if (FComparison == nullptr) {
+      SetSortChoice(lvFiles, {});
+    } else {
+      Reorder([&] { SortTopLevelItems(lvFiles, Choice); });
     }
   }
 }
@@ -175,7 +190,8 @@ bool TFilesView::AddFileRows() {
                     ShownText(FileFigureText(File, FResults->Count, Settings)),
                     ShownText(FormatPercent(Figure, FResults->DisplayTotalBytes, Settings)),
                     Modified > 0 ? ShownText(FormatDateTimeText(Modified, Settings)) : QString(),
-                    QString(), GrowthText(File)});
+                    QString(), QString()});
+    WriteGrowth(*Row, File);
     if (CountedElsewhere(File, FResults->Count)) {
       for (int Column = 0; Column < Row->columnCount(); ++Column) {
         Row->setForeground(Column, MarkedTextBrush());

@@ -43,7 +43,9 @@ class TFilesView final : public TResultTab {
  private:
   // Adds the next rows of the list; true once every listed file has its row.
   bool AddFileRows();
-  QString GrowthText(const TFileLeaf& File) const;
+  // The growth of a row's file since the saved scan compared with, and its sort key; nothing
+  // without a comparison.
+  void WriteGrowth(QTreeWidgetItem& Row, const TFileLeaf& File) const;
 
   TFlatTreemapLayout FMap;
   const TFlatMapItem* FHover = nullptr;

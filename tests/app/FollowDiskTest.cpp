@@ -14,6 +14,7 @@
 #include "results/ValueFormat.h"
 #include "scan/DiskScanner.h"
 #include "support/ScopedEnvironment.h"
+#include "views/SortableList.h"
 
 namespace dunstrel::testing {
 namespace {
@@ -341,6 +342,16 @@ TEST_F(FollowDiskTest, ComparisonShowsGrowthSinceASavedScanOfTheSameFolder) {
     FileGrowth.append(Files->topLevelItem(ColumnTexts(Files, 0).indexOf(Name))->text(6));
   }
   EXPECT_EQ(FileGrowth, (QStringList{Growth(2000), "new", ""}));
+  // Sorted by its growth, by the bytes gained: "new" (300 bytes) between nothing and 2000 bytes,
+  // where the texts would put it last.
+  SetSortChoice(Files, {6, Qt::AscendingOrder});
+  QStringList ByGrowth;
+  for (const QString& Name : ColumnTexts(Files, 0)) {
+    if (Name == "a.txt" || Name == "new.bin" || Name == "b.bin") {
+      ByGrowth.append(Name);
+    }
+  }
+  EXPECT_EQ(ByGrowth, (QStringList{"b.bin", "new.bin", "new.bin", "a.txt"}));
   auto* Legend = Find<QTreeWidget>("lvFilesOfSelectedFolder");
   EXPECT_EQ(ColumnTexts(Legend, 5), (QStringList{Growth(2300), Growth(300)}));
   // The tree of folders and files: growth beside each row, the removed file greyed below the
