@@ -47,18 +47,12 @@ class TCountedStep {
 // The stores that hold files of the tree: one for a folder scan, one per drive for every drive.
 std::vector<const TScanStore*> StoresOfFiles(const TDirNode& Root) {
   std::vector<const TScanStore*> Stores;
-  std::vector<const TDirNode*> Pending{&Root};
-  while (!Pending.empty()) {
-    const TDirNode* Node = Pending.back();
-    Pending.pop_back();
-    if (!Node->Leaves.empty() &&
-        std::find(Stores.begin(), Stores.end(), &Node->Store()) == Stores.end()) {
-      Stores.push_back(&Node->Store());
+  ForEachFolder(Root, [&Stores](const TDirNode& Folder) {
+    if (!Folder.Leaves.empty() &&
+        std::find(Stores.begin(), Stores.end(), &Folder.Store()) == Stores.end()) {
+      Stores.push_back(&Folder.Store());
     }
-    for (const std::unique_ptr<TDirNode>& Child : Node->Children) {
-      Pending.push_back(Child.get());
-    }
-  }
+  });
   return Stores;
 }
 

@@ -43,22 +43,17 @@ TExtensionTotals ExtensionTotalsOf(const TDirNode& Folder, TSizeCount Count) {
     return Sums;
   };
 
-  std::vector<const TDirNode*> Pending{&Folder};
-  while (!Pending.empty()) {
-    const TDirNode& Node = *Pending.back();
-    Pending.pop_back();
-    if (!Node.Leaves.empty()) {
-      TStoreSums& Sums = SumsOf(Node.Store());
-      for (const TFileLeaf* Leaf : Node.Leaves) {
-        TExtStat& Stat = Sums.ByKey[Leaf->ExtKey()];
-        Stat.Bytes = SaturatingAdd(Stat.Bytes, Leaf->SizeIn(Count));
-        Stat.Files += 1;
-      }
+  ForEachFolder(Folder, [&](const TDirNode& Node) {
+    if (Node.Leaves.empty()) {
+      return;
     }
-    for (const auto& Child : Node.Children) {
-      Pending.push_back(Child.get());
+    TStoreSums& Sums = SumsOf(Node.Store());
+    for (const TFileLeaf* Leaf : Node.Leaves) {
+      TExtStat& Stat = Sums.ByKey[Leaf->ExtKey()];
+      Stat.Bytes = SaturatingAdd(Stat.Bytes, Leaf->SizeIn(Count));
+      Stat.Files += 1;
     }
-  }
+  });
 
   TExtensionTotals Totals;
   std::unordered_map<std::string_view, size_t> RowOfText;

@@ -460,4 +460,20 @@ class TDirNode {
   bool FNameIsPath = false;
 };
 
+// Calls Visit on Top and on every folder below it in the tree's order (a folder before its
+// sub-folders, those in their order), without recursion: scan trees can be far deeper than the
+// call stack.
+template <typename TVisit>
+void ForEachFolder(const TDirNode& Top, TVisit&& Visit) {
+  std::vector<const TDirNode*> Pending{&Top};
+  while (!Pending.empty()) {
+    const TDirNode& Folder = *Pending.back();
+    Pending.pop_back();
+    Visit(Folder);
+    for (auto Child = Folder.Children.rbegin(); Child != Folder.Children.rend(); ++Child) {
+      Pending.push_back(Child->get());
+    }
+  }
+}
+
 }  // namespace dunstrel

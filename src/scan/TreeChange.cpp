@@ -11,20 +11,6 @@ namespace dunstrel {
 
 namespace {
 
-// Calls Visit with every folder of the tree below and including Folder, without recursion.
-template <typename TVisit>
-void ForEachFolder(const TDirNode& Folder, TVisit&& Visit) {
-  std::vector<const TDirNode*> Pending{&Folder};
-  while (!Pending.empty()) {
-    const TDirNode* Node = Pending.back();
-    Pending.pop_back();
-    Visit(*Node);
-    for (auto Child = Node->Children.rbegin(); Child != Node->Children.rend(); ++Child) {
-      Pending.push_back(Child->get());
-    }
-  }
-}
-
 // What one folder's totals change by.
 struct TDelta {
   int64_t Size = 0;

@@ -487,17 +487,6 @@ std::vector<bool> TDuplicatesView::GroupsWhollySelected() const {
   return Whole;
 }
 
-namespace {
-
-TSelectedItem ItemOfCell(const TDupItem& Cell) {
-  if (Cell.Kind == TDupKind::dkFile) {
-    return Cell.FileLeaf;
-  }
-  return Cell.Dir;
-}
-
-}  // namespace
-
 std::optional<TSelectedItem> TDuplicatesView::MapItemAt(TPoint At) const {
   if (const TDupItem* Cell = FMap.HitTest(At)) {
     return ItemOfCell(*Cell);

@@ -55,16 +55,10 @@ void TExtLegendModel::MakeRows() {
   } else {
     // The folder's files counted by extension; the extensions keep the results' order.
     std::vector<TShownRow> Figures(Count, TShownRow{0, 0, 0});
-    std::vector<const TDirNode*> Folders = {FScope};
     // The shares are of the folder's files in the results' count, as the whole scan's are.
     int64_t ScopeBytes = 0;
-    while (!Folders.empty()) {
-      const TDirNode* Folder = Folders.back();
-      Folders.pop_back();
-      for (const std::unique_ptr<TDirNode>& Child : Folder->Children) {
-        Folders.push_back(Child.get());
-      }
-      for (const TFileLeaf* File : Folder->Leaves) {
+    ForEachFolder(*FScope, [&](const TDirNode& Folder) {
+      for (const TFileLeaf* File : Folder.Leaves) {
         const size_t Extension = FResults->ExtensionOf(*File);
         if (Extension < Count) {
           const int64_t Figure = File->SizeIn(FResults->Count);
@@ -73,7 +67,7 @@ void TExtLegendModel::MakeRows() {
           ++Figures[Extension].Files;
         }
       }
-    }
+    });
     for (size_t Extension = 0; Extension < Count; ++Extension) {
       if (Figures[Extension].Files > 0) {
         FShown.push_back({Extension, Figures[Extension].Bytes, Figures[Extension].Files});
@@ -125,20 +119,14 @@ std::vector<TSelectedItem> TExtLegendModel::FilesOf(const std::vector<size_t>& E
   for (const size_t Extension : Extensions) {
     Wanted[Extension] = 1;
   }
-  std::vector<const TDirNode*> Folders = {FScope};
-  while (!Folders.empty()) {
-    const TDirNode* Folder = Folders.back();
-    Folders.pop_back();
-    for (const std::unique_ptr<TDirNode>& Child : Folder->Children) {
-      Folders.push_back(Child.get());
-    }
-    for (const TFileLeaf* File : Folder->Leaves) {
+  ForEachFolder(*FScope, [&](const TDirNode& Folder) {
+    for (const TFileLeaf* File : Folder.Leaves) {
       const size_t Extension = FResults->ExtensionOf(*File);
       if (Extension < Wanted.size() && Wanted[Extension] != 0) {
         Files.emplace_back(File);
       }
     }
-  }
+  });
   return Files;
 }
 

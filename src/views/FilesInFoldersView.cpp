@@ -182,17 +182,6 @@ QString TFilesInFoldersView::MapHint(TPoint At, bool& Changed) {
              : FolderHint(*Cell->Dir, Cell->Dir->TotalIn(FResults->Count), FHost.FormatSettings());
 }
 
-namespace {
-
-TSelectedItem ItemOfCell(const THierItem& Cell) {
-  if (Cell.Kind == THierKind::hkFile) {
-    return Cell.FileLeaf;
-  }
-  return Cell.Dir;
-}
-
-}  // namespace
-
 std::optional<TSelectedItem> TFilesInFoldersView::MapItemAt(TPoint At) const {
   if (const THierItem* Cell = FMap.HitTest(At)) {
     return ItemOfCell(*Cell);

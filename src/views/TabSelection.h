@@ -17,6 +17,15 @@ namespace dunstrel {
 // One file or folder of the scan tree.
 using TSelectedItem = std::variant<const TFileLeaf*, const TDirNode*>;
 
+// What a cell of a map of folders and files stands for: its file, or else its folder.
+template <typename TCell>
+TSelectedItem ItemOfCell(const TCell& Cell) {
+  if (Cell.FileLeaf != nullptr) {
+    return Cell.FileLeaf;
+  }
+  return Cell.Dir;
+}
+
 // Where a tab's selection was last made. The status line describes a selection made in a legend
 // by its rows, any other by its items.
 enum class TSelectionOrigin { Rows, Map, Legend };
